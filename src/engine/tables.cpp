@@ -1,0 +1,129 @@
+#include "engine/tables.h"
+
+
+#include "geometry/errors.h"
+#include "geometry/numbers.h"
+
+namespace zelkan {
+
+TriSetStore::TriSetStore() : trisetcap_(kTrisetGrowth) { entries_.reserve(kTrisetGrowth); }
+
+void TriSetStore::Append(const TriangleSlots& slots, int32_t trinum) {
+    if (trisetnum() >= trisetcap_) {
+        trisetcap_ += kTrisetGrowth;
+        entries_.reserve(static_cast<size_t>(trisetcap_));
+    }
+    Entry e;
+    e.trinum = trinum;
+    e.offset = slots_.size();
+    slots_.insert(slots_.end(), slots.begin() + 1, slots.begin() + 1 + trinum);
+    entries_.push_back(e);
+}
+
+void TriSetStore::Clear() {
+    entries_.clear();
+    slots_.clear();
+}
+
+EngineTables::EngineTables()
+    : xy(kVertexSlots + 1), tritemp(kMaxCandidates + 1), sidelist(kMaxSides + 1) {}
+
+void ResetForRun(EngineTables& t) {
+    t.trinum = 0;
+    t.trisets.Clear();
+    t.dupnum = 0;
+    for (int32_t n = 1; n <= kResetSlots; ++n) {
+        TTri& tri = t.tritable[static_cast<size_t>(n)];
+        tri.i = tri.j = tri.k = 0;
+        t.drawnsides[static_cast<size_t>(n)] = TSidePair{};
+    }
+}
+
+void Sort3(int32_t& a, int32_t& b, int32_t& c) {
+    if (a > b) SwapInt(a, b);
+    if (b > c) SwapInt(b, c);
+    if (a > b) SwapInt(a, b);
+}
+
+bool ReadCandidate(const EngineTables& t, int32_t& pos, int32_t& i, int32_t& j, int32_t& k) {
+    if (pos > t.tritempnum) return false;
+    const TTriTemp& c = t.tritemp[static_cast<size_t>(pos)];
+    i = c.i;
+    j = c.j;
+    k = c.k;
+    ++pos;
+    return true;
+}
+
+void AddTriangle(EngineTables& t, int32_t st, int32_t i, int32_t j, int32_t& n, int32_t k) {
+    Sort3(i, j, k);
+    if (t.trinum >= kMaxTriangles) throw CapacityError(kTrinumOverflow);
+    ++t.trinum;
+    t.tritable[static_cast<size_t>(t.trinum)] = TTri{st, i, j, k};
+    n = t.trinum;
+}
+
+bool InTriTable(const EngineTables& t, int32_t i, int32_t j, int32_t k) {
+    if (t.trinum == 0) return false;
+    Sort3(i, j, k);
+    for (int32_t n = 1; n <= t.trinum; ++n) {
+        const TTri& tri = t.tritable[static_cast<size_t>(n)];
+        if (tri.i == i && tri.j == j && tri.k == k) return true;
+    }
+    return false;
+}
+
+void StoreTriset(EngineTables& t) { t.trisets.Append(t.tritable, t.trinum); }
+
+void SelectTriset(EngineTables& t, int32_t n) {
+    const int32_t count = t.trisets.trinum(n);
+    for (int32_t m = 1; m <= count; ++m) t.seltri[static_cast<size_t>(m)] = t.trisets.tri(n, m);
+    t.seltrinum = count;
+}
+
+void RestoreSelection(EngineTables& t) {
+    t.tritable = t.seltri;
+    t.trinum = t.seltrinum;
+}
+
+void BuildSideList(EngineTables& t) {
+    for (int32_t n = 1; n < t.xynum; ++n) t.sidelist[static_cast<size_t>(n)] = TSidePair{n, n + 1};
+    t.sidelist[static_cast<size_t>(t.xynum)] = TSidePair{t.xynum, 1};
+    t.sidenum = t.xynum;
+}
+
+bool IsBoundarySide(const EngineTables& t, int32_t a, int32_t b) {
+    if (a > b) SwapInt(a, b);
+    if (a == 1 && b == t.xynum) return true;
+    for (int32_t n = 1; n <= t.sidenum; ++n) {
+        const TSidePair& side = t.sidelist[static_cast<size_t>(n)];
+        if (side.a == a && side.b == b) return true;
+    }
+    return false;
+}
+
+bool InDrawnSides(const EngineTables& t, int32_t a, int32_t b) {
+    if (a > b) SwapInt(a, b);
+    for (int32_t n = 1; n <= t.drawnsidenum; ++n) {
+        const TSidePair& side = t.drawnsides[static_cast<size_t>(n)];
+        if (side.a == a && side.b == b) return true;
+    }
+    return false;
+}
+
+void VerticesToUcs(EngineTables& t, const TAcadPoint& origin, const TAcadPoint& xAxis, const TAcadPoint& yAxis) {
+    const TAcadPoint zAxis{xAxis.y * yAxis.z - xAxis.z * yAxis.y, xAxis.z * yAxis.x - xAxis.x * yAxis.z,
+                           xAxis.x * yAxis.y - xAxis.y * yAxis.x};
+    const auto dot = [](const TAcadPoint& u, long double dx, long double dy, long double dz) {
+        return u.x * dx + u.y * dy + u.z * dz;
+    };
+    for (int32_t n = 1; n <= t.xynum; ++n) {
+        TAcadPoint& p = t.xy[static_cast<size_t>(n)];
+        const long double dx = p.x - origin.x;
+        const long double dy = p.y - origin.y;
+        const long double dz = p.z - origin.z;
+        p = TAcadPoint{dot(xAxis, dx, dy, dz), dot(yAxis, dx, dy, dz), dot(zAxis, dx, dy, dz)};
+    }
+}
+
+}  // namespace zelkan

@@ -1,0 +1,166 @@
+#pragma once
+// The engine's tables: the parcel's vertices, the candidate triangles, the
+// current division, the divisions found and the selected one. Indexed from 1
+// like the vertex and triangle numbers they hold; slot 0 is unused. One
+// EngineTables object holds the state of one program (or one test).
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "engine/acad_point.h"
+#include "engine/short_text.h"
+
+namespace zelkan {
+
+inline constexpr int32_t kMaxVertices = 3980;            // the reader refuses a 3981st
+inline constexpr int32_t kVertexSlots = 2 * kMaxVertices;  // room for the doubled working list
+inline constexpr int32_t kMaxCandidates = 99999;
+inline constexpr int32_t kMaxSides = 4000;
+inline constexpr int32_t kMaxTriangles = 1000;
+inline constexpr int32_t kTrisetGrowth = 5000;
+inline constexpr int32_t kResetSlots = 100;  // entries zeroed at the start of a run
+
+inline constexpr const char* kXynumOverflow = "xynumが制限を越えました";
+inline constexpr const char* kTritempnumOverflow = "tritempnum が制限を越えました";
+inline constexpr const char* kTrinumOverflow = "trinum が制限を越えました";
+
+using Text16 = ShortText<16>;
+
+// One base-and-height variant of a candidate: the foot of the perpendicular
+// from the apex (drawing units), the height (measure units) and its text,
+// and the text of base x height (not halved).
+struct TBaseVariant {
+    double footX = 0.0;
+    double footY = 0.0;
+    double height = 0.0;
+    Text16 heightText;
+    Text16 areaText;
+};
+
+struct TTriTemp {
+    int32_t i = 0, j = 0, k = 0;  // vertex numbers, i < j < k
+    double shape = 0.0;            // sum of |angle - 60 deg|, whole degrees
+    uint8_t ijEdge = 0, jkEdge = 0, kiEdge = 0;
+    double lenIJ = 0.0;
+    Text16 lenIJText;
+    double lenJK = 0.0;
+    Text16 lenJKText;
+    double lenKI = 0.0;
+    Text16 lenKIText;
+    double heron = 0.0;
+    Text16 heronText;
+    TBaseVariant ij;  // base ij, apex k
+    TBaseVariant jk;  // base jk, apex i
+    TBaseVariant ki;  // base ki, apex j
+};
+
+struct TSidePair {
+    int32_t a = 0;
+    int32_t b = 0;
+};
+
+struct TTri {
+    int32_t st = 0;  // tritemp index of the triangle
+    int32_t i = 0, j = 0, k = 0;
+};
+
+struct TTriSum {
+    double sanshaArea = 0.0;
+    double heronArea = 0.0;
+    double shapeSum = 0.0;
+};
+
+using TriangleSlots = std::array<TTri, kMaxTriangles + 1>;
+
+// The divisions found. Each entry keeps only its own triangles, packed one
+// after another; entries are numbered from 1. The capacity grows in steps of
+// 5000 entries, keeping what is stored.
+class TriSetStore {
+public:
+    TriSetStore();
+
+    int32_t trisetnum() const { return static_cast<int32_t>(entries_.size()); }
+    int32_t trisetcap() const { return trisetcap_; }
+
+    void Append(const TriangleSlots& slots, int32_t trinum);
+    void Clear();  // keeps the capacity
+
+    int32_t trinum(int32_t n) const { return entries_[Index(n)].trinum; }
+    // Triangle m (1..trinum(n)) of entry n.
+    const TTri& tri(int32_t n, int32_t m) const { return slots_[entries_[Index(n)].offset + static_cast<size_t>(m) - 1]; }
+    TTriSum& sum(int32_t n) { return entries_[Index(n)].sum; }
+    const TTriSum& sum(int32_t n) const { return entries_[Index(n)].sum; }
+
+private:
+    struct Entry {
+        TTriSum sum;
+        int32_t trinum = 0;
+        size_t offset = 0;
+    };
+    static size_t Index(int32_t n) { return static_cast<size_t>(n) - 1; }
+
+    std::vector<Entry> entries_;
+    std::vector<TTri> slots_;
+    int32_t trisetcap_ = 0;
+};
+
+struct EngineTables {
+    EngineTables();
+
+    std::vector<TAcadPoint> xy;  // 1..kVertexSlots
+    int32_t xynum = 0;
+
+    std::vector<TTriTemp> tritemp;  // 1..kMaxCandidates
+    int32_t tritempnum = 0;
+
+    std::vector<TSidePair> sidelist;  // 1..kMaxSides
+    int32_t sidenum = 0;
+
+    TriangleSlots tritable{};
+    int32_t trinum = 0;
+    TTriSum trisum;
+
+    TriSetStore trisets;
+    int32_t dupnum = 0;
+
+    TriangleSlots seltri{};
+    int32_t seltrinum = 0;
+
+    std::array<TSidePair, kMaxTriangles + 1> drawnsides{};
+    int32_t drawnsidenum = 0;
+
+    double menkei = 0.0;  // the coordinate area of the last run
+};
+
+// Clears what a new run starts without: the current division, the divisions
+// found, the duplicate count, and the vertex numbers of the first 100
+// triangle slots and drawn sides.
+void ResetForRun(EngineTables& t);
+
+void Sort3(int32_t& a, int32_t& b, int32_t& c);
+
+// False when pos is past the last candidate; otherwise its vertex numbers,
+// and pos moves on by one.
+bool ReadCandidate(const EngineTables& t, int32_t& pos, int32_t& i, int32_t& j, int32_t& k);
+
+// Appends {st, i, j, k} (vertex numbers sorted) to tritable; n is its index.
+// Throws CapacityError beyond 1000 triangles.
+void AddTriangle(EngineTables& t, int32_t st, int32_t i, int32_t j, int32_t& n, int32_t k);
+
+bool InTriTable(const EngineTables& t, int32_t i, int32_t j, int32_t k);
+
+// Stores tritable as a new division; its sums are written by the evaluation.
+void StoreTriset(EngineTables& t);
+void SelectTriset(EngineTables& t, int32_t n);
+void RestoreSelection(EngineTables& t);
+
+// The boundary sides (1,2), (2,3), ..., (xynum-1, xynum), (xynum, 1).
+void BuildSideList(EngineTables& t);
+bool IsBoundarySide(const EngineTables& t, int32_t a, int32_t b);
+bool InDrawnSides(const EngineTables& t, int32_t a, int32_t b);
+
+// Turns vertices 1..xynum into the user coordinate system given by its
+// origin and axis directions.
+void VerticesToUcs(EngineTables& t, const TAcadPoint& origin, const TAcadPoint& xAxis, const TAcadPoint& yAxis);
+
+}  // namespace zelkan

@@ -1,0 +1,200 @@
+#include "geometry/exact_format.h"
+
+#include <array>
+#include <cmath>
+
+namespace zelkan {
+
+namespace {
+
+// A non-negative integer in base 10^9, least significant limb first, big
+// enough for m * 5^k with the largest k an extended real can need
+// (m < 2^64, k <= 16445: about 11 500 decimal digits).
+class BigDecimal {
+public:
+    static constexpr uint32_t kBase = 1000000000u;
+
+    explicit BigDecimal(uint64_t m) {
+        do {
+            limbs_[size_++] = static_cast<uint32_t>(m % kBase);
+            m /= kBase;
+        } while (m != 0);
+    }
+
+    void MultiplySmall(uint32_t factor) {  // factor <= 2^31
+        uint64_t carry = 0;
+        for (int i = 0; i < size_; ++i) {
+            const uint64_t t = static_cast<uint64_t>(limbs_[i]) * factor + carry;
+            limbs_[i] = static_cast<uint32_t>(t % kBase);
+            carry = t / kBase;
+        }
+        while (carry != 0) {
+            limbs_[size_++] = static_cast<uint32_t>(carry % kBase);
+            carry /= kBase;
+        }
+    }
+
+    void MultiplyByPowerOf5(int k) {
+        constexpr uint32_t kFive13 = 1220703125u;  // 5^13
+        for (; k >= 13; k -= 13) MultiplySmall(kFive13);
+        uint32_t rest = 1;
+        for (; k > 0; --k) rest *= 5;
+        MultiplySmall(rest);
+    }
+
+    void MultiplyByPowerOf2(int k) {
+        for (; k >= 30; k -= 30) MultiplySmall(1u << 30);
+        MultiplySmall(1u << k);
+    }
+
+    int DigitCount() const {
+        int count = 9 * (size_ - 1);
+        for (uint32_t top = limbs_[size_ - 1]; top != 0; top /= 10) ++count;
+        return count;
+    }
+
+    // Decimal digit n counted from the most significant (0-based).
+    int DigitAt(int n, int digitCount) const {
+        const int fromLow = digitCount - 1 - n;
+        uint32_t limb = limbs_[fromLow / 9];
+        for (int i = fromLow % 9; i > 0; --i) limb /= 10;
+        return static_cast<int>(limb % 10);
+    }
+
+    bool AnyNonZeroDigitFrom(int n, int digitCount) const {
+        for (int d = n; d < digitCount; ++d) {
+            if (DigitAt(d, digitCount) != 0) return true;
+            // Whole limbs below this digit: test them at once.
+            const int fromLow = digitCount - 1 - d;
+            if (fromLow % 9 == 0) {
+                for (int i = fromLow / 9 - 1; i >= 0; --i)
+                    if (limbs_[i] != 0) return true;
+                return false;
+            }
+        }
+        return false;
+    }
+
+private:
+    std::array<uint32_t, 1300> limbs_{};
+    int size_ = 0;
+};
+
+// Adds one unit in the last place of a digit string; true when it carried
+// out of the first digit (all nines became zeros).
+bool IncrementDigits(char* first, char* last) {
+    for (char* p = last; p != first;) {
+        --p;
+        if (*p != '9') {
+            ++*p;
+            return false;
+        }
+        *p = '0';
+    }
+    return true;
+}
+
+constexpr int kSignificant = 18;
+constexpr int kFieldWidth = 6;
+
+}  // namespace
+
+Decimal18 ToDecimal18(long double value) {
+    Decimal18 result;
+    if (value == 0.0L || !std::isfinite(value)) return result;
+    result.zero = false;
+    result.negative = value < 0.0L;
+
+    // value = m * 2^e exactly, m odd or the full 64-bit significand.
+    int exponent2 = 0;
+    const long double fraction = std::frexp(std::fabs(value), &exponent2);
+    uint64_t m = static_cast<uint64_t>(std::ldexp(fraction, 64));
+    exponent2 -= 64;
+    while ((m & 1u) == 0 && exponent2 < 0) {
+        m >>= 1;
+        ++exponent2;
+    }
+
+    // value = N * 10^exponent10 with N an integer.
+    BigDecimal n(m);
+    int exponent10 = 0;
+    if (exponent2 >= 0) {
+        n.MultiplyByPowerOf2(exponent2);
+    } else {
+        n.MultiplyByPowerOf5(-exponent2);
+        exponent10 = exponent2;
+    }
+
+    const int count = n.DigitCount();
+    const int kept = count < kSignificant ? count : kSignificant;
+    for (int d = 0; d < kSignificant; ++d)
+        result.digits[d] = static_cast<char>('0' + (d < kept ? n.DigitAt(d, count) : 0));
+    result.pointPosition = count + exponent10;
+
+    if (count > kSignificant) {
+        const int next = n.DigitAt(kSignificant, count);
+        const bool beyondHalf = n.AnyNonZeroDigitFrom(kSignificant + 1, count);
+        const bool lastOdd = ((result.digits[kSignificant - 1] - '0') & 1) != 0;
+        if (next > 5 || (next == 5 && (beyondHalf || lastOdd))) {
+            if (IncrementDigits(result.digits, result.digits + kSignificant)) {
+                result.digits[0] = '1';
+                ++result.pointPosition;
+            }
+        }
+    }
+    return result;
+}
+
+std::string FormatFixed(int precision, long double value) {
+    if (precision > kSignificant) precision = 2;
+    if (precision < 0) precision = 0;
+
+    const Decimal18 d = ToDecimal18(value);
+
+    // Integer and fraction digits of the 18-digit value, laid out in one
+    // buffer with a leading '0' that can take a carry.
+    // Digits at positions [0, pointPosition) are the integer part.
+    std::string digits;
+    int pointPosition = 1;
+    if (d.zero) {
+        digits = "0";
+    } else {
+        pointPosition = d.pointPosition;
+        if (pointPosition <= 0) {
+            digits.assign(static_cast<size_t>(1 - pointPosition), '0');
+            pointPosition = 1;
+        }
+        digits.append(d.digits, kSignificant);
+        if (static_cast<int>(digits.size()) < pointPosition)
+            digits.append(static_cast<size_t>(pointPosition) - digits.size(), '0');
+    }
+    digits.insert(digits.begin(), '0');
+    ++pointPosition;
+
+    // Round at the precision-th decimal, ties (and above) away from zero.
+    const int keep = pointPosition + precision;
+    if (static_cast<int>(digits.size()) > keep) {
+        const bool up = digits[static_cast<size_t>(keep)] >= '5';
+        digits.resize(static_cast<size_t>(keep));
+        if (up) IncrementDigits(digits.data(), digits.data() + keep);
+    } else {
+        digits.append(static_cast<size_t>(keep) - digits.size(), '0');
+    }
+
+    size_t firstSignificant = 0;
+    while (firstSignificant + 1 < static_cast<size_t>(pointPosition) && digits[firstSignificant] == '0')
+        ++firstSignificant;
+    const bool allZero = digits.find_first_not_of('0') == std::string::npos;
+
+    std::string text;
+    if (d.negative && !allZero) text += '-';
+    text.append(digits, firstSignificant, static_cast<size_t>(pointPosition) - firstSignificant);
+    if (precision > 0) {
+        text += '.';
+        text.append(digits, static_cast<size_t>(pointPosition), std::string::npos);
+    }
+    if (text.size() < static_cast<size_t>(kFieldWidth)) text.insert(0, kFieldWidth - text.size(), ' ');
+    return text;
+}
+
+}  // namespace zelkan

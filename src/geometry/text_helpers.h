@@ -1,0 +1,21 @@
+#pragma once
+// Trimming, number parsing and field splitting of CAD and file texts.
+#include <string>
+#include <string_view>
+
+namespace zelkan {
+
+// Removes spaces (U+0020) and NULs from both ends; other white space stays.
+std::string_view TrimSpaceNul(std::string_view s);
+
+// The one text-to-number conversion of the system: trimmed of spaces and NULs,
+// "." as decimal point whatever the process locale, empty text 0. A text that
+// is not a number (or is out of range) gives 0; callers do not rely on it.
+double StrToReal(std::string_view s);
+
+// Takes the field before the first "," (":") into head and leaves the rest
+// after it in s; without a separator head is all of s and s becomes empty.
+void SplitAtComma(std::string& s, std::string& head);
+void SplitAtColon(std::string& s, std::string& head);
+
+}  // namespace zelkan

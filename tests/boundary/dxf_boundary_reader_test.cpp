@@ -1,0 +1,170 @@
+#include "boundary/dxf_boundary_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "geometry/errors.h"
+#include "support/test_files.h"
+
+namespace zelkan {
+namespace {
+
+using test::FixturePath;
+using test::ScratchFolder;
+
+struct XY {
+    double x;
+    double y;
+};
+
+class BoundaryReader : public testing::Test {
+protected:
+    // Marks every slot, so that a coordinate the reader does not write shows.
+    void FillTable(long double mark) {
+        for (auto& p : t->xy) p = TAcadPoint{mark, mark, mark};
+        t->xynum = -1;
+    }
+
+    void ExpectVertices(const std::vector<XY>& expected) {
+        ASSERT_EQ(t->xynum, static_cast<int32_t>(expected.size()));
+        for (size_t n = 0; n < expected.size(); ++n) {
+            EXPECT_EQ(t->xy[n + 1].x, static_cast<long double>(expected[n].x)) << "vertex " << n + 1;
+            EXPECT_EQ(t->xy[n + 1].y, static_cast<long double>(expected[n].y)) << "vertex " << n + 1;
+        }
+    }
+
+    std::unique_ptr<EngineTables> t = std::make_unique<EngineTables>();
+};
+
+const std::vector<XY> kPentagon = {{100.0, 200.0}, {130.5, 195.25}, {140.125, 230.0}, {115.0, 250.75}, {95.5, 228.0}};
+
+TEST_F(BoundaryReader, ClosedPolylineInFileOrderWithEitherLineEnd) {
+    for (const char* name : {"boundary/pentagon_crlf.dxf", "boundary/pentagon_lf.dxf"}) {
+        SCOPED_TRACE(name);
+        FillTable(77.0L);
+        EXPECT_TRUE(ReadBoundaryDxf(FixturePath(name), *t));
+        ExpectVertices(kPentagon);
+        EXPECT_EQ(t->xy[1].z, 77.0L) << "z is never written";
+        EXPECT_EQ(t->xy[6].x, 77.0L) << "no closing vertex is added";
+    }
+}
+
+TEST_F(BoundaryReader, PolylineInABlockDefinitionIsNotRead) {
+    EXPECT_TRUE(ReadBoundaryDxf(FixturePath("boundary/block_then_entities.dxf"), *t));
+    ExpectVertices(kPentagon);
+}
+
+TEST_F(BoundaryReader, SecondPolylineAppendsAndItsOwnPointOverwritesTheLastVertex) {
+    EXPECT_TRUE(ReadBoundaryDxf(FixturePath("boundary/two_polylines.dxf"), *t));
+    ExpectVertices({{0, 0}, {10, 0}, {10, 10}, {7, 8}, {20, 0}, {30, 0}, {25, 5}});
+}
+
+TEST_F(BoundaryReader, BlankCoordinatesReadAsNumbersAndEmptyOnesKeepTheOldValue) {
+    FillTable(55.0L);
+    EXPECT_TRUE(ReadBoundaryDxf(FixturePath("boundary/blank_and_empty_coordinates.dxf"), *t));
+    ExpectVertices({{12.5, -3.25}, {0.0, 4.0}, {55.0, 55.0}});
+}
+
+TEST_F(BoundaryReader, LowerCaseKeywordsAreNotRecognised) {
+    // "section" does not end the entities, "vertex" is no vertex.
+    EXPECT_TRUE(ReadBoundaryDxf(FixturePath("boundary/lower_case_section_and_vertex.dxf"), *t));
+    ExpectVertices({{1.0, 2.0}});
+    // "entities" starts no entities section.
+    EXPECT_TRUE(ReadBoundaryDxf(FixturePath("boundary/lower_case_entities.dxf"), *t));
+    EXPECT_EQ(t->xynum, 0);
+}
+
+TEST_F(BoundaryReader, NoPolylineGivesNoVertices) {
+    FillTable(1.0L);
+    EXPECT_TRUE(ReadBoundaryDxf(FixturePath("boundary/no_polyline.dxf"), *t));
+    EXPECT_EQ(t->xynum, 0);
+}
+
+TEST_F(BoundaryReader, RealExportOfThirtyPolylines) {
+    // Written by a CAD program: handles, widths, bulges, extrusion vectors,
+    // and a 3DFACE after the last polyline.
+    EXPECT_TRUE(ReadBoundaryDxf(FixturePath("real-dxf/POLI-ALL210_12.DXF"), *t));
+    ASSERT_EQ(t->xynum, 101);
+    EXPECT_EQ(t->xy[1].x, static_cast<long double>(-6.255607057780904));
+    EXPECT_EQ(t->xy[1].y, static_cast<long double>(-5.5557016588601824));
+    // The last vertex of the first polyline takes the second polyline's own point.
+    EXPECT_EQ(t->xy[5].x, 0.0L);
+    EXPECT_EQ(t->xy[5].y, 0.0L);
+    EXPECT_EQ(t->xy[6].x, static_cast<long double>(-8.888145271035928));
+    // The last vertex takes the first corner of the 3DFACE.
+    EXPECT_EQ(t->xy[101].x, -6.0L);
+    EXPECT_EQ(t->xy[101].y, 13.0L);
+}
+
+std::string PolylineFile(int vertices) {
+    std::string s = "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nPOLYLINE\r\n 66\r\n1\r\n";
+    for (int n = 1; n <= vertices; ++n)
+        s += "  0\r\nVERTEX\r\n 10\r\n" + std::to_string(n) + ".5\r\n 20\r\n" + std::to_string(-n) + "\r\n";
+    return s + "  0\r\nSEQEND\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
+}
+
+TEST_F(BoundaryReader, AcceptsTheCapacityAndRefusesOneVertexMore) {
+    ScratchFolder folder;
+    EXPECT_TRUE(ReadBoundaryDxf(folder.Write("full.dxf", PolylineFile(kMaxVertices)), *t));
+    ASSERT_EQ(t->xynum, 3980);
+    EXPECT_EQ(t->xy[3980].x, 3980.5L);
+    EXPECT_EQ(t->xy[3980].y, -3980.0L);
+
+    FillTable(9.0L);
+    t->xynum = 4;
+    try {
+        ReadBoundaryDxf(folder.Write("over.dxf", PolylineFile(kMaxVertices + 1)), *t);
+        FAIL() << "no capacity error";
+    } catch (const CapacityError& e) {
+        EXPECT_STREQ(e.what(), "xynumが制限を越えました");
+    }
+    EXPECT_EQ(t->xynum, 4) << "nothing is written";
+    EXPECT_EQ(t->xy[1].x, 9.0L);
+}
+
+TEST_F(BoundaryReader, MissingFileIsAnInputErrorNamingItAndTouchesNothing) {
+    FillTable(3.0L);
+    t->xynum = 4;
+    const std::string name = FixturePath("boundary/no_such_file.dxf");
+    try {
+        ReadBoundaryDxf(name, *t);
+        FAIL() << "no input error";
+    } catch (const InputOutputError& e) {
+        EXPECT_EQ(e.fileName(), name);
+        EXPECT_NE(std::string(e.what()).find(name), std::string::npos);
+    }
+    EXPECT_EQ(t->xynum, 4);
+    EXPECT_EQ(t->xy[1].x, 3.0L);
+}
+
+TEST_F(BoundaryReader, GroupCodeThatIsNotAnIntegerIsAnInputErrorAndTouchesNothing) {
+    FillTable(3.0L);
+    t->xynum = 4;
+    const std::string name = FixturePath("boundary/group_code_not_integer.dxf");
+    EXPECT_THROW(ReadBoundaryDxf(name, *t), InputOutputError);
+    EXPECT_EQ(t->xynum, 4);
+    EXPECT_EQ(t->xy[1].x, 3.0L);
+}
+
+TEST_F(BoundaryReader, GroupCodesWithBlanksAndTrailingTextAndAFileWithoutFinalLineEnd) {
+    ScratchFolder folder;
+    // Blank lines before a code and text after it on its line are skipped;
+    // the last value has no line end.
+    const std::string text =
+        "0\nSECTION\n\n  2\nENTITIES\n0 trailing words\nPOLYLINE\n0\nVERTEX\n10\n1.5\n20\n2.5";
+    EXPECT_TRUE(ReadBoundaryDxf(folder.Write("loose.dxf", text), *t));
+    ExpectVertices({{1.5, 2.5}});
+}
+
+TEST_F(BoundaryReader, FileNameInJapanese) {
+    ScratchFolder folder;
+    const std::string name = folder.Write("筆界.dxf", PolylineFile(3));
+    EXPECT_TRUE(ReadBoundaryDxf(name, *t));
+    EXPECT_EQ(t->xynum, 3);
+}
+
+}  // namespace
+}  // namespace zelkan
