@@ -1,0 +1,271 @@
+#include "engine/candidates.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <string>
+
+#include "geometry/errors.h"
+#include "geometry/lines.h"
+#include "geometry/numbers.h"
+#include "geometry/text_helpers.h"
+
+namespace zelkan {
+
+namespace {
+
+constexpr double kOnLine = 1e-10;
+constexpr double kStillOnLine = 1e-9;
+constexpr double kVerticalMargin = 0.5;
+constexpr long double kDegreesPerRadian = 57.295779513082320877L;
+constexpr long double kPi = std::numbers::pi_v<long double>;
+
+const TAcadPoint& P(const EngineTables& t, int32_t v) { return t.xy[static_cast<size_t>(v)]; }
+
+struct Point2 {
+    double x;
+    double y;
+};
+
+Point2 AsDoubles(const TAcadPoint& p) { return {static_cast<double>(p.x), static_cast<double>(p.y)}; }
+
+long double RoundHalfEven(long double v) {
+    const long double lower = std::floor(v);
+    const long double fraction = v - lower;
+    if (fraction > 0.5L) return lower + 1.0L;
+    if (fraction < 0.5L) return lower;
+    return std::fmod(lower, 2.0L) == 0.0L ? lower : lower + 1.0L;
+}
+
+// An interior angle from the difference of two direction angles, brought
+// into [0, pi].
+double InteriorAngle(const TAcadPoint& at, const TAcadPoint& from1, const TAcadPoint& from2) {
+    const double a1 = DirectionAngle(static_cast<double>(at.x - from1.x), static_cast<double>(at.y - from1.y));
+    const double a2 = DirectionAngle(static_cast<double>(at.x - from2.x), static_cast<double>(at.y - from2.y));
+    double theta = a1 - a2;
+    if (theta < 0) theta = static_cast<double>(theta + 2 * kPi);
+    if (theta > static_cast<double>(2 * kPi)) theta = static_cast<double>(theta - 2 * kPi);
+    if (theta >= static_cast<double>(kPi)) theta = static_cast<double>(2 * kPi - theta);
+    return theta;
+}
+
+bool StrictlyBetween(double low, double value, double high) { return low < value && value < high; }
+
+bool InClosedRange(double a, double b, double value) { return MinReal(a, b) <= value && value <= MaxReal(a, b); }
+
+// The crossing test when either segment is exactly vertical: the lines'
+// intersection within 0.5 units of both segments' coordinate ranges.
+bool VerticalCrossing(const TAcadPoint& A, const TAcadPoint& B, const TAcadPoint& C, const TAcadPoint& D) {
+    const Point2 a = AsDoubles(A), b = AsDoubles(B), c = AsDoubles(C), d = AsDoubles(D);
+    TLine L1, L2;
+    if (!LineThrough(L1, a.x, a.y, b.x, b.y)) return false;
+    if (!LineThrough(L2, c.x, c.y, d.x, d.y)) return false;
+    double X = 0, Y = 0;
+    if (!IntersectLines(L1, L2, X, Y)) return false;
+    const auto near = [X, Y](const Point2& p, const Point2& q) {
+        return StrictlyBetween(MinReal(p.x, q.x) - kVerticalMargin, X, MaxReal(p.x, q.x) + kVerticalMargin) &&
+               StrictlyBetween(MinReal(p.y, q.y) - kVerticalMargin, Y, MaxReal(p.y, q.y) + kVerticalMargin);
+    };
+    return near(a, b) && near(c, d);
+}
+
+bool SamePoint(const TAcadPoint& p, const TAcadPoint& q) { return p.x == q.x && p.y == q.y; }
+
+long double Distance(const TAcadPoint& p, long double qx, long double qy) {
+    const long double dx = p.x - qx;
+    const long double dy = p.y - qy;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+// One base-and-height variant: base from `from` to `to`, apex `apex`.
+void MeasureBase(TBaseVariant& variant, const TAcadPoint& from, const TAcadPoint& to, const TAcadPoint& apex,
+                 const std::string& baseText, const MeasureRules& rules) {
+    double fx = 0, fy = 0;
+    if (!FootOfPerpendicular(fx, fy, static_cast<double>(from.x), static_cast<double>(from.y),
+                             static_cast<double>(to.x), static_cast<double>(to.y), static_cast<double>(apex.x),
+                             static_cast<double>(apex.y)))
+        return;
+    const double height = static_cast<double>(Distance(apex, fx, fy) / static_cast<long double>(rules.scale));
+    std::string heightText;
+    KetaFormat(rules.lengthMode, rules.lengthDigits, height, heightText);
+    // base x height from the full texts, not the stored (cut) ones
+    const double product = static_cast<double>(static_cast<long double>(StrToReal(heightText)) * StrToReal(baseText));
+    std::string areaText;
+    KetaFormat(rules.areaMode, rules.areaDigits, product, areaText);
+    variant.footX = fx;
+    variant.footY = fy;
+    variant.height = height;
+    variant.heightText = heightText;
+    variant.areaText = areaText;
+}
+
+}  // namespace
+
+void EnumerateCandidates(EngineTables& t) {
+    BuildSideList(t);
+    t.tritempnum = 0;
+    const int32_t n = t.xynum;
+    for (int32_t i = 1; i <= n - 2; ++i) {
+        for (int32_t j = i + 1; j <= n - 1; ++j) {
+            for (int32_t k = j + 1; k <= n; ++k) {
+                const uint8_t ijEdge = j - i == 1;
+                const uint8_t jkEdge = k - j == 1;
+                const uint8_t kiEdge = k == n && i == 1;
+                if (!TriangleRejected(t, i, j, k, ijEdge, jkEdge, kiEdge)) AddCandidate(t, i, j, k, ijEdge, jkEdge, kiEdge);
+            }
+        }
+    }
+}
+
+void AddCandidate(EngineTables& t, int32_t i, int32_t j, int32_t k, uint8_t ijEdge, uint8_t jkEdge,
+                  uint8_t kiEdge) {
+    if (t.tritempnum >= kMaxCandidates) throw CapacityError(kTritempnumOverflow);
+    ++t.tritempnum;
+    TTriTemp& c = t.tritemp[static_cast<size_t>(t.tritempnum)];
+    c.i = i;
+    c.j = j;
+    c.k = k;
+    c.ijEdge = ijEdge;
+    c.jkEdge = jkEdge;
+    c.kiEdge = kiEdge;
+    c.shape = ShapeDeviation(t, i, j, k);
+}
+
+void SortCandidates(EngineTables& t) {
+    // A stable sort gives exactly the order of repeated adjacent swaps on
+    // "strictly greater", without their quadratic cost.
+    const auto first = t.tritemp.begin() + 1;
+    std::stable_sort(first, first + t.tritempnum,
+                     [](const TTriTemp& a, const TTriTemp& b) { return a.shape < b.shape; });
+}
+
+void CandidateMetrics(EngineTables& t, const MeasureRules& rules) {
+    const long double scale = rules.scale;
+    std::string ijText, jkText, kiText, heronText;
+    for (int32_t m = 1; m <= t.tritempnum; ++m) {
+        TTriTemp& c = t.tritemp[static_cast<size_t>(m)];
+        const TAcadPoint& pi = P(t, c.i);
+        const TAcadPoint& pj = P(t, c.j);
+        const TAcadPoint& pk = P(t, c.k);
+        const double lenIJ = static_cast<double>(Distance(pi, pj.x, pj.y) / scale);
+        const double lenJK = static_cast<double>(Distance(pj, pk.x, pk.y) / scale);
+        const double lenKI = static_cast<double>(Distance(pk, pi.x, pi.y) / scale);
+        KetaFormat(rules.lengthMode, rules.lengthDigits, lenIJ, ijText);
+        KetaFormat(rules.lengthMode, rules.lengthDigits, lenJK, jkText);
+        KetaFormat(rules.lengthMode, rules.lengthDigits, lenKI, kiText);
+        const double heron = HeronArea(StrToReal(ijText), StrToReal(jkText), StrToReal(kiText));
+        KetaFormat(rules.areaMode, rules.areaDigits, heron, heronText);
+
+        c.lenIJ = lenIJ;
+        c.lenIJText = ijText;
+        c.lenJK = lenJK;
+        c.lenJKText = jkText;
+        c.lenKI = lenKI;
+        c.lenKIText = kiText;
+        c.heron = heron;
+        c.heronText = heronText;
+
+        MeasureBase(c.ij, pi, pj, pk, ijText, rules);
+        MeasureBase(c.jk, pj, pk, pi, jkText, rules);
+        MeasureBase(c.ki, pk, pi, pj, kiText, rules);
+    }
+}
+
+bool PointInParcel(EngineTables& t, double px, double py) {
+    const int32_t m = t.xynum + 1;
+    t.xy[static_cast<size_t>(m)] = t.xy[1];
+    int32_t count = 0;
+    int32_t i = 1;
+    Point2 prev = AsDoubles(t.xy[1]);
+    bool wrapped = false;
+    do {
+        ++i;
+        Point2 cur = AsDoubles(t.xy[static_cast<size_t>(i)]);
+
+        const double lo = MinReal(prev.y, cur.y) + kOnLine;
+        const double hi = MaxReal(prev.y, cur.y) - kOnLine;
+        if (lo < py && py < hi) {
+            const double xs = (cur.x - prev.x) * (py - prev.y) / (cur.y - prev.y) + prev.x;
+            if (xs > px) ++count;
+        }
+
+        // A vertex on the ray's line: follow the run of vertices on it and
+        // count once if the boundary passes to the other side.
+        if (std::fabs(cur.y - py) < kOnLine && std::fabs(prev.y - py) > 0) {
+            const double xon = cur.x;
+            const bool above = py - prev.y <= 0;
+            for (;;) {
+                ++i;
+                if (i > m) {
+                    if (wrapped) break;
+                    wrapped = true;
+                    i = 0;
+                    continue;
+                }
+                const Point2 next = AsDoubles(t.xy[static_cast<size_t>(i)]);
+                if (std::fabs(next.y - py) < kStillOnLine) continue;
+                cur = next;
+                if (xon > px && ((cur.y < py && above) || (cur.y >= py && !above))) ++count;
+                break;
+            }
+        }
+        prev = cur;
+    } while (!wrapped && i < m);
+    return count > 0 && count % 2 == 1;
+}
+
+bool SidesCross(const TAcadPoint& A, const TAcadPoint& B, const TAcadPoint& C, const TAcadPoint& D) {
+    if (SamePoint(A, C) || SamePoint(A, D) || SamePoint(B, C) || SamePoint(B, D)) return false;
+    const double dx1 = static_cast<double>(A.x - B.x);
+    const double dy1 = static_cast<double>(A.y - B.y);
+    const double dx2 = static_cast<double>(C.x - D.x);
+    const double dy2 = static_cast<double>(C.y - D.y);
+    if (dx1 == 0 || dx2 == 0) return VerticalCrossing(A, B, C, D);
+    const double s1 = dy1 / dx1;
+    const double s2 = dy2 / dx2;
+    if (s1 - s2 == 0) return false;
+    const double X = static_cast<double>(((C.y - A.y) - C.x * s2 + A.x * s1) / (static_cast<long double>(s1) - s2));
+    return InClosedRange(static_cast<double>(A.x), static_cast<double>(B.x), X) &&
+           InClosedRange(static_cast<double>(C.x), static_cast<double>(D.x), X);
+}
+
+bool TriangleRejected(EngineTables& t, int32_t i, int32_t j, int32_t k, uint8_t ijEdge, uint8_t jkEdge,
+                      uint8_t kiEdge) {
+    const TAcadPoint pi = P(t, i), pj = P(t, j), pk = P(t, k);
+    const double cx = static_cast<double>((pi.x + pj.x + pk.x) / 3);
+    const double cy = static_cast<double>((pi.y + pj.y + pk.y) / 3);
+    if (!PointInParcel(t, cx, cy)) return true;
+
+    const auto midpointInside = [&t](const TAcadPoint& a, const TAcadPoint& b) {
+        return PointInParcel(t, static_cast<double>((a.x + b.x) * 0.5L), static_cast<double>((a.y + b.y) * 0.5L));
+    };
+    if (!ijEdge && !midpointInside(pi, pj)) return true;
+    if (!kiEdge && !midpointInside(pi, pk)) return true;
+    if (!jkEdge && !midpointInside(pj, pk)) return true;
+
+    for (int32_t s = 1; s <= t.sidenum; ++s) {
+        const TSidePair side = t.sidelist[static_cast<size_t>(s)];
+        const TAcadPoint& pu = P(t, side.a);
+        const TAcadPoint& pv = P(t, side.b);
+        if (!(side.a == i && side.b == j) && SidesCross(pu, pv, pi, pj)) return true;
+        if (!(side.a == j && side.b == k) && SidesCross(pu, pv, pj, pk)) return true;
+        if (!(side.a == i && side.b == k) && SidesCross(pu, pv, pi, pk)) return true;
+    }
+    return false;
+}
+
+double ShapeDeviation(const EngineTables& t, int32_t i, int32_t j, int32_t k) {
+    const TAcadPoint& pi = P(t, i);
+    const TAcadPoint& pj = P(t, j);
+    const TAcadPoint& pk = P(t, k);
+    const double thetaK = InteriorAngle(pk, pi, pj);
+    const double thetaJ = InteriorAngle(pj, pi, pk);
+    const double thetaI = InteriorAngle(pi, pk, pj);
+    const long double third = kPi / 3;
+    const long double sum = std::fabs(std::fabs(static_cast<long double>(thetaI)) - third) +
+                            std::fabs(std::fabs(static_cast<long double>(thetaJ)) - third) +
+                            std::fabs(std::fabs(static_cast<long double>(thetaK)) - third);
+    return static_cast<double>(RoundHalfEven(sum * kDegreesPerRadian));
+}
+
+}  // namespace zelkan

@@ -1,0 +1,112 @@
+#include "engine/evaluation.h"
+
+#include <cmath>
+
+#include "geometry/numbers.h"
+#include "geometry/text_helpers.h"
+
+namespace zelkan {
+
+namespace {
+
+constexpr double kNoDistance = 1e16;
+
+struct Best {
+    double distance = kNoDistance;
+};
+
+}  // namespace
+
+Base ChooseBase(const TTriTemp& c) {
+    if (c.lenIJ > c.lenJK) return c.lenKI > c.lenIJ ? Base::KI : Base::IJ;
+    return c.lenKI > c.lenJK ? Base::KI : Base::JK;
+}
+
+const Text16& AreaTextOfBase(const TTriTemp& c, Base base) {
+    switch (base) {
+        case Base::IJ: return c.ij.areaText;
+        case Base::JK: return c.jk.areaText;
+        case Base::KI: break;
+    }
+    return c.ki.areaText;
+}
+
+double Evaluate(EngineTables& t, EvaluationState& e, double menkei, int32_t searchMode, bool useHeron) {
+    e.maxShape = -2147483647.0;
+    e.minShape = 2147483647.0;
+    e.maxSansha = e.maxHeron = -1e16;
+    e.minSansha = e.minHeron = 1e16;
+    e.bestShapeNo = e.bestSanshaNo = e.bestHeronNo = 0;
+    e.calcFailed = false;
+    Best closestSansha, closestHeron, belowSansha, belowHeron;
+    double shapeWinnerDS = kNoDistance, shapeWinnerDH = kNoDistance;
+
+    for (int32_t r = 1; r <= t.trisets.trisetnum(); ++r) {
+        double S1 = 0, S2 = 0, S3 = 0;
+        for (int32_t m = 1; m <= t.trisets.trinum(r); ++m) {
+            const TTriTemp& c = t.tritemp[static_cast<size_t>(t.trisets.tri(r, m).st)];
+            S1 += StrToReal(AreaTextOfBase(c, ChooseBase(c)));
+            S3 += c.shape;
+            S2 += StrToReal(c.heronText);
+        }
+        S1 /= 2;  // the area texts hold base x height
+        TTriSum& sum = t.trisets.sum(r);
+        sum.sanshaArea = S1;
+        sum.heronArea = S2;
+        sum.shapeSum = S3;
+
+        const double dS = std::fabs(S1 - menkei);
+        const double dH = std::fabs(S2 - menkei);
+        if (S3 < e.minShape) {
+            e.bestShapeNo = r;
+            shapeWinnerDH = dH;
+            shapeWinnerDS = dS;
+        }
+        if (searchMode == kModeClosest && dH < closestHeron.distance) {
+            e.bestHeronNo = r;
+            closestHeron.distance = dH;
+        }
+        if (searchMode != kModeClosest && dH < belowHeron.distance && std::fabs(S2) < std::fabs(menkei)) {
+            e.bestHeronNo = r;
+            belowHeron.distance = dH;
+        }
+        if (searchMode == kModeClosest && dS < closestSansha.distance) {
+            e.bestSanshaNo = r;
+            closestSansha.distance = dS;
+        }
+        if (searchMode != kModeClosest && dS < belowSansha.distance && std::fabs(S1) < std::fabs(menkei)) {
+            e.bestSanshaNo = r;
+            belowSansha.distance = dS;
+        }
+        if (S3 < e.minShape) e.minShapeNo = r;
+        if (S3 > e.maxShape) e.maxShapeNo = r;
+        e.maxShape = MaxReal(e.maxShape, S3);
+        e.minShape = MinReal(e.minShape, S3);
+        e.maxSansha = MaxReal(e.maxSansha, S1);
+        e.minSansha = MinReal(e.minSansha, S1);
+        e.maxHeron = MaxReal(e.maxHeron, S2);
+        e.minHeron = MinReal(e.minHeron, S2);
+    }
+
+    int32_t selected = 0;
+    double result = kNoDistance;
+    if (searchMode == kModeShape) {
+        result = useHeron ? shapeWinnerDH : shapeWinnerDS;
+        selected = e.bestShapeNo;
+        e.calcFailed = selected == 0;
+    } else if (searchMode == kModeClosest) {
+        result = useHeron ? closestHeron.distance : closestSansha.distance;
+        selected = useHeron ? e.bestHeronNo : e.bestSanshaNo;
+    } else {
+        result = useHeron ? belowHeron.distance : belowSansha.distance;
+        selected = useHeron ? e.bestHeronNo : e.bestSanshaNo;
+    }
+    if (selected == 0) {
+        t.seltrinum = 0;
+    } else {
+        SelectTriset(t, selected);
+    }
+    return result;
+}
+
+}  // namespace zelkan

@@ -1,0 +1,45 @@
+#pragma once
+// Sums every stored division (三斜 area, Heron area, shape) and selects one
+// by the search mode.
+#include <cstdint>
+
+#include "engine/tables.h"
+
+namespace zelkan {
+
+// Search modes of the main window.
+inline constexpr int32_t kModeShape = 0;       // 正三角形状優先
+inline constexpr int32_t kModeClosest = 1;     // 面計測値に最も近い
+inline constexpr int32_t kModeNotAbove = 2;    // （超えない）面計測値に最も近い
+inline constexpr int32_t kModeFast = 3;        // 高速
+
+inline constexpr const char* kCalcFailedMessage = "計算できませんでした";
+
+// What the evaluation leaves for the viewers: the winners and the ranges of
+// the three sums. minShapeNo and maxShapeNo carry over from the last run
+// until the first entry of a new one sets them.
+struct EvaluationState {
+    int32_t bestShapeNo = 0;
+    int32_t bestSanshaNo = 0;
+    int32_t bestHeronNo = 0;
+    int32_t minShapeNo = 0;
+    int32_t maxShapeNo = 0;
+    double minShape = 0, maxShape = 0;
+    double minSansha = 0, maxSansha = 0;
+    double minHeron = 0, maxHeron = 0;
+    // Mode 0 found no division: the front end shows kCalcFailedMessage.
+    bool calcFailed = false;
+};
+
+// Which side a triangle's 三斜 area is measured on: the longest by the
+// unrounded lengths, with the ties of the area table.
+enum class Base { IJ, JK, KI };
+Base ChooseBase(const TTriTemp& c);
+const Text16& AreaTextOfBase(const TTriTemp& c, Base base);
+
+// Evaluates all stored divisions, selects one into seltri (or empties the
+// selection) and returns the selected division's distance from menkei
+// (1e16 when modes 1 and 2 select nothing).
+double Evaluate(EngineTables& t, EvaluationState& e, double menkei, int32_t searchMode, bool useHeron);
+
+}  // namespace zelkan

@@ -1,0 +1,146 @@
+#include "engine/evaluation.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace zelkan {
+namespace {
+
+struct BaseCase {
+    double ij, jk, ki;
+    Base base;
+};
+
+class BaseChoice : public testing::TestWithParam<BaseCase> {};
+
+TEST_P(BaseChoice, LongestSideWithItsTies) {
+    TTriTemp c;
+    c.lenIJ = GetParam().ij;
+    c.lenJK = GetParam().jk;
+    c.lenKI = GetParam().ki;
+    EXPECT_EQ(ChooseBase(c), GetParam().base) << c.lenIJ << " " << c.lenJK << " " << c.lenKI;
+}
+
+INSTANTIATE_TEST_SUITE_P(Sides, BaseChoice,
+                         testing::Values(BaseCase{5, 4, 3, Base::IJ}, BaseCase{3, 5, 4, Base::JK},
+                                         BaseCase{4, 4, 4, Base::JK}, BaseCase{4, 3, 5, Base::KI},
+                                         BaseCase{4, 4, 3, Base::JK},   // ij = jk longest: jk
+                                         BaseCase{5, 3, 5, Base::IJ},   // ki equals the longer: that one
+                                         BaseCase{3, 5, 5, Base::JK}));
+
+// Divisions of one triangle each, with given area texts (base x height),
+// Heron texts and shapes.
+class Evaluation : public testing::Test {
+protected:
+    // Adds a candidate whose longest side is ij and stores it as a division.
+    int32_t AddDivision(const char* baseTimesHeight, const char* heron, double shape) {
+        const int32_t st = ++t->tritempnum;
+        TTriTemp& c = t->tritemp[st];
+        c.i = 1, c.j = 2, c.k = 3;
+        c.lenIJ = 5, c.lenJK = 4, c.lenKI = 3;
+        c.ij.areaText = baseTimesHeight;
+        c.jk.areaText = "999999.0000";  // never chosen
+        c.ki.areaText = "999999.0000";
+        c.heronText = heron;
+        c.shape = shape;
+        t->trinum = 0;
+        int32_t n = 0;
+        AddTriangle(*t, st, 1, 2, n, 3);
+        StoreTriset(*t);
+        return t->trisets.trisetnum();
+    }
+
+    std::unique_ptr<EngineTables> t = std::make_unique<EngineTables>();
+    EvaluationState e;
+};
+
+TEST_F(Evaluation, SumsAndRangesOfEveryDivision) {
+    AddDivision("200.0000", "100.5000", 30);
+    AddDivision("199.9600", "  99.9800", 12);
+    AddDivision("180.0000", "90.0000", 45);
+    Evaluate(*t, e, 100.0, kModeShape, false);
+    EXPECT_EQ(t->trisets.sum(1).sanshaArea, 100.0);
+    EXPECT_EQ(t->trisets.sum(1).heronArea, 100.5);
+    EXPECT_EQ(t->trisets.sum(1).shapeSum, 30);
+    EXPECT_EQ(t->trisets.sum(2).sanshaArea, 99.98);
+    EXPECT_EQ(e.minShape, 12);
+    EXPECT_EQ(e.maxShape, 45);
+    EXPECT_EQ(e.minShapeNo, 2);
+    EXPECT_EQ(e.maxShapeNo, 3);
+    EXPECT_EQ(e.minSansha, 90);
+    EXPECT_EQ(e.maxSansha, 100);
+    EXPECT_EQ(e.minHeron, 90);
+    EXPECT_EQ(e.maxHeron, 100.5);
+}
+
+TEST_F(Evaluation, ModeTwoRejectsAnAreaEqualToTheCoordinateArea) {
+    AddDivision("200.0000", "200.0000", 10);  // 100.00
+    AddDivision("199.9600", "199.9600", 10);  // 99.98
+    EXPECT_NEAR(Evaluate(*t, e, 100.00, kModeNotAbove, false), 0.02, 1e-12);
+    EXPECT_EQ(e.bestSanshaNo, 2);
+    ASSERT_EQ(t->seltrinum, 1);
+    EXPECT_EQ(t->seltri[1].st, 2);
+
+    EXPECT_EQ(Evaluate(*t, e, 100.00, kModeClosest, false), 0.0);
+    EXPECT_EQ(e.bestSanshaNo, 1);
+    EXPECT_EQ(t->seltri[1].st, 1);
+}
+
+TEST_F(Evaluation, ModeTwoWithEveryAreaTooLargeSelectsNothing) {
+    AddDivision("200.0000", "200.0000", 10);
+    AddDivision("202.0000", "202.0000", 10);
+    t->seltrinum = 5;
+    EXPECT_EQ(Evaluate(*t, e, 100.00, kModeNotAbove, true), 1e16);
+    EXPECT_EQ(t->seltrinum, 0);
+    EXPECT_FALSE(e.calcFailed);
+}
+
+TEST_F(Evaluation, TiesGoToTheDivisionStoredFirst) {
+    AddDivision("196.0000", "98.0000", 20);   // 98, one below 99
+    AddDivision("200.0000", "100.0000", 20);  // 100, one above
+    EXPECT_EQ(Evaluate(*t, e, 99.0, kModeClosest, false), 1.0);
+    EXPECT_EQ(t->seltri[1].st, 1);
+    EXPECT_EQ(Evaluate(*t, e, 99.0, kModeClosest, true), 1.0);
+    EXPECT_EQ(e.bestHeronNo, 1);
+    EXPECT_EQ(Evaluate(*t, e, 99.0, kModeShape, false), 1.0);
+    EXPECT_EQ(e.bestShapeNo, 1);
+}
+
+TEST_F(Evaluation, HeronAreaDecidesWhenChosen) {
+    AddDivision("200.0000", "97.0000", 10);  // 三斜 100, Heron 97
+    AddDivision("190.0000", "99.5000", 10);  // 三斜 95, Heron 99.5
+    EXPECT_EQ(Evaluate(*t, e, 100.0, kModeClosest, true), 0.5);
+    EXPECT_EQ(t->seltri[1].st, 2);
+    EXPECT_EQ(Evaluate(*t, e, 100.0, kModeClosest, false), 0.0);
+    EXPECT_EQ(t->seltri[1].st, 1);
+}
+
+TEST_F(Evaluation, ModeZeroSelectsByShapeAndReturnsTheDistanceOfTheChosenMeasure) {
+    AddDivision("200.0000", "100.0000", 50);
+    AddDivision("180.0000", "97.0000", 15);  // 三斜 90, Heron 97
+    EXPECT_EQ(Evaluate(*t, e, 100.0, kModeShape, true), 3.0);
+    EXPECT_EQ(t->seltri[1].st, 2);
+    EXPECT_EQ(Evaluate(*t, e, 100.0, kModeShape, false), 10.0);
+    EXPECT_EQ(t->seltri[1].st, 2);
+}
+
+TEST_F(Evaluation, NoDivisionEmptiesTheSelection) {
+    t->seltrinum = 3;
+    Evaluate(*t, e, 100.0, kModeShape, false);
+    EXPECT_TRUE(e.calcFailed);
+    EXPECT_EQ(t->seltrinum, 0);
+    EXPECT_EQ(Evaluate(*t, e, 100.0, kModeClosest, false), 1e16);
+    EXPECT_FALSE(e.calcFailed);
+    EXPECT_EQ(t->seltrinum, 0);
+}
+
+TEST_F(Evaluation, NegativeCoordinateAreaComparesMagnitudes) {
+    AddDivision("-199.9600", "-99.9800", 10);
+    EXPECT_NEAR(Evaluate(*t, e, -100.0, kModeNotAbove, false), 0.02, 1e-12);
+    EXPECT_EQ(t->seltrinum, 1);
+}
+
+}  // namespace
+}  // namespace zelkan
