@@ -23,12 +23,13 @@ Polygon RegularPolygon(int n, double radius, double rotation) {
 
 Polygon StarShaped(int n, uint32_t seed) {
     std::mt19937 random(seed);
-    std::uniform_real_distribution<double> radius(40.0, 100.0);
+    std::uniform_real_distribution<double> outer(70.0, 100.0);
+    std::uniform_real_distribution<double> inner(5.0, 12.0);
     std::uniform_real_distribution<double> jitter(-0.3, 0.3);
     Polygon p;
     for (int v = 0; v < n; ++v) {
         const double a = 2 * std::numbers::pi * (v + jitter(random)) / n;
-        const double r = radius(random);
+        const double r = v % 2 == 0 ? outer(random) : inner(random);
         p.emplace_back(r * std::cos(a), r * std::sin(a));
     }
     return p;

@@ -16,8 +16,8 @@ void SetParcel(EngineTables& t, const Polygon& vertices);
 // A regular polygon counter-clockwise, the first vertex at angle `rotation`.
 Polygon RegularPolygon(int n, double radius, double rotation);
 
-// A star-shaped polygon around the origin: n vertices at increasing angles
-// with random radii between 40 and 100, fixed by the seed.
+// A star-shaped polygon around the origin: n vertices at increasing angles,
+// alternately far (radius 70 to 100) and near (5 to 12), fixed by the seed.
 Polygon StarShaped(int n, uint32_t seed);
 
 }  // namespace zelkan::sample
