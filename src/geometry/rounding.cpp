@@ -78,8 +78,8 @@ long double RoundHalfAway(int decimals, double value) {
     const double t = static_cast<double>(scale * static_cast<long double>(value));
     long double k;
     // From 2^63 upwards a double is a whole number already (and would not
-    // fit the 64-bit integer of the truncation).
-    if (std::fabs(t) >= 9223372036854775808.0) {
+    // fit the 64-bit integer of the truncation); NaN stays NaN.
+    if (!(std::fabs(t) < 9223372036854775808.0)) {
         k = t;
     } else if (t >= 0.0) {
         k = static_cast<long double>(static_cast<int64_t>(static_cast<long double>(t) + 0.5L));

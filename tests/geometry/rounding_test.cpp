@@ -4,6 +4,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "geometry/text_helpers.h"
@@ -70,6 +71,17 @@ TEST(KetaFormat, ModeOutsideTheRulesLeavesTheText) {
     EXPECT_EQ(text, "before");
     KetaFormat(5, 2, 1.5, text);
     EXPECT_EQ(text, "before");
+}
+
+TEST(KetaFormat, ValuesThatAreNotNumbersPrintAsZeroWithoutFailing) {
+    // A scale of 0 in the settings would make lengths infinite.
+    std::string text;
+    for (KetaMode mode = 1; mode <= 4; ++mode) {
+        KetaFormat(mode, 2, std::numeric_limits<double>::infinity(), text);
+        EXPECT_EQ(text.find_first_not_of(" 0."), std::string::npos) << text;
+        KetaFormat(mode, 2, std::numeric_limits<double>::quiet_NaN(), text);
+        EXPECT_EQ(text.find_first_not_of(" 0."), std::string::npos) << text;
+    }
 }
 
 TEST(KetaFormat, TextsReadBackToTheRoundedValue) {
