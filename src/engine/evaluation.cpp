@@ -17,9 +17,9 @@ struct Best {
 
 }  // namespace
 
-Base ChooseBase(const TTriTemp& c) {
-    if (c.lenIJ > c.lenJK) return c.lenKI > c.lenIJ ? Base::KI : Base::IJ;
-    return c.lenKI > c.lenJK ? Base::KI : Base::JK;
+Base LongestSide(long double ij, long double jk, long double ki) {
+    if (ij > jk) return ki > ij ? Base::KI : Base::IJ;
+    return ki > jk ? Base::KI : Base::JK;
 }
 
 const Text16& AreaTextOfBase(const TTriTemp& c, Base base) {

@@ -34,7 +34,8 @@ struct EvaluationState {
 // Which side a triangle's 三斜 area is measured on: the longest by the
 // unrounded lengths, with the ties of the area table.
 enum class Base { IJ, JK, KI };
-Base ChooseBase(const TTriTemp& c);
+Base LongestSide(long double ij, long double jk, long double ki);
+inline Base ChooseBase(const TTriTemp& c) { return LongestSide(c.lenIJ, c.lenJK, c.lenKI); }
 const Text16& AreaTextOfBase(const TTriTemp& c, Base base);
 
 // Evaluates all stored divisions, selects one into seltri (or empties the

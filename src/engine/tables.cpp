@@ -81,6 +81,12 @@ void SelectTriset(EngineTables& t, int32_t n) {
     t.seltrinum = count;
 }
 
+void LoadTriset(EngineTables& t, int32_t n) {
+    const int32_t count = t.trisets.trinum(n);
+    for (int32_t m = 1; m <= count; ++m) t.tritable[static_cast<size_t>(m)] = t.trisets.tri(n, m);
+    t.trinum = count;
+}
+
 void RestoreSelection(EngineTables& t) {
     t.tritable = t.seltri;
     t.trinum = t.seltrinum;

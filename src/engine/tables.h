@@ -152,6 +152,8 @@ bool InTriTable(const EngineTables& t, int32_t i, int32_t j, int32_t k);
 // Stores tritable as a new division; its sums are written by the evaluation.
 void StoreTriset(EngineTables& t);
 void SelectTriset(EngineTables& t, int32_t n);
+// Makes entry n the current division (tritable, trinum).
+void LoadTriset(EngineTables& t, int32_t n);
 void RestoreSelection(EngineTables& t);
 
 // The boundary sides (1,2), (2,3), ..., (xynum-1, xynum), (xynum, 1).

@@ -145,7 +145,15 @@ Decimal18 ToDecimal18(long double value) {
     return result;
 }
 
-std::string FormatFixed(int precision, long double value) {
+std::string FormatFixed(int precision, long double value) { return FormatFixedWidth(kFieldWidth, precision, value); }
+
+std::string FormatIntWidth(int width, long long value) {
+    std::string text = std::to_string(value);
+    if (text.size() < static_cast<size_t>(width)) text.insert(0, static_cast<size_t>(width) - text.size(), ' ');
+    return text;
+}
+
+std::string FormatFixedWidth(int width, int precision, long double value) {
     if (precision > kSignificant) precision = 2;
     if (precision < 0) precision = 0;
 
@@ -193,7 +201,7 @@ std::string FormatFixed(int precision, long double value) {
         text += '.';
         text.append(digits, static_cast<size_t>(pointPosition), std::string::npos);
     }
-    if (text.size() < static_cast<size_t>(kFieldWidth)) text.insert(0, kFieldWidth - text.size(), ' ');
+    if (width > 0 && text.size() < static_cast<size_t>(width)) text.insert(0, static_cast<size_t>(width) - text.size(), ' ');
     return text;
 }
 

@@ -28,4 +28,11 @@ Decimal18 ToDecimal18(long double value);
 // taken as 2, a negative one as 0.
 std::string FormatFixed(int precision, long double value);
 
+// The same digits right-aligned in a field of at least `width` characters
+// (the Fw.p fields of the records); a wider value widens its field.
+std::string FormatFixedWidth(int width, int precision, long double value);
+
+// An integer right-aligned in a field of at least `width` characters.
+std::string FormatIntWidth(int width, long long value);
+
 }  // namespace zelkan

@@ -1,7 +1,9 @@
 #include "geometry/file_io.h"
 
+#include <atomic>
 #include <fstream>
 #include <iterator>
+#include <system_error>
 
 #include "geometry/errors.h"
 
@@ -20,6 +22,36 @@ std::string ReadFileBytes(const std::string& fileName) {
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) throw InputOutputError(fileName, "ファイルを読み込めません");
     return bytes;
+}
+
+void WriteFileAtomically(const std::string& fileName, std::string_view bytes) {
+    static std::atomic<unsigned> counter{0};
+    const std::filesystem::path target = PathFromUtf8(fileName);
+    std::filesystem::path temporary = target;
+    temporary += PathFromUtf8(".tmp" + std::to_string(counter++));
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) throw InputOutputError(fileName, "ファイルを作成できません");
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (!out) {
+            std::error_code ignored;
+            std::filesystem::remove(temporary, ignored);
+            throw InputOutputError(fileName, "ファイルに書き込めません");
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temporary, target, ec);
+    if (ec) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        throw InputOutputError(fileName, "ファイルに書き込めません");
+    }
+}
+
+void DeleteFileQuietly(const std::string& fileName) {
+    std::error_code ignored;
+    std::filesystem::remove(PathFromUtf8(fileName), ignored);
 }
 
 }  // namespace zelkan

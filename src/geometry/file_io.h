@@ -13,4 +13,12 @@ std::filesystem::path PathFromUtf8(std::string_view utf8);
 // be opened or read.
 std::string ReadFileBytes(const std::string& fileName);
 
+// Writes the bytes whole to a temporary file beside the target and renames it
+// into place, so that no reader ever sees a partial file. An InputOutputError
+// naming the target when any step fails; the target is then unchanged.
+void WriteFileAtomically(const std::string& fileName, std::string_view bytes);
+
+// Removes the file if it exists; a failure is ignored.
+void DeleteFileQuietly(const std::string& fileName);
+
 }  // namespace zelkan

@@ -1,0 +1,26 @@
+#pragma once
+// The working order of the vertices, the coordinate area, and the plain-text
+// measurement logs of a run (ASCII, CR LF, written whole).
+#include <string>
+
+#include "engine/tables.h"
+
+namespace zelkan {
+
+// Rotates xy[1..xynum] to start at the vertex with the smallest x (ties within
+// the same whole unit of x go to the smaller y, compared with the vertex
+// taken so far), keeping the direction, and copies it into
+// xy[xynum+1..2*xynum].
+void NormalizeVertexOrder(EngineTables& t);
+
+// The coordinate area |S/2| in measure units (s drawing units each), from
+// the shoelace terms rounded to six decimals. When path is not empty, the
+// table that explains it is written there.
+double CoordArea(const EngineTables& t, int32_t s, const std::string& path);
+
+void WriteXyLog(const EngineTables& t, const std::string& path);   // vertices
+void WriteCanLog(const EngineTables& t, const std::string& path);  // candidates
+void WriteTriLog(const EngineTables& t, const std::string& path);  // the selected division
+void WriteTrwLog(const EngineTables& t, const std::string& path);  // every division found
+
+}  // namespace zelkan

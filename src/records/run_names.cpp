@@ -1,0 +1,62 @@
+#include "records/run_names.h"
+
+#include <cstdio>
+
+#include "geometry/file_io.h"
+
+namespace zelkan {
+
+namespace {
+
+bool EndsFolderPart(char c) {
+#ifdef _WIN32
+    return c == '\\' || c == ':';
+#else
+    return c == '\\' || c == ':' || c == '/';
+#endif
+}
+
+}  // namespace
+
+std::string DeriveName(std::string_view path, std::string_view suffix) {
+    size_t fileStart = path.size();
+    while (fileStart > 0 && !EndsFolderPart(path[fileStart - 1])) --fileStart;
+    const size_t dot = path.rfind('.');
+    const bool dotInFileName = dot != std::string_view::npos && dot >= fileStart;
+    std::string result(dotInFileName ? path.substr(0, dot) : path);
+    result += suffix;
+    return result;
+}
+
+std::tm SystemLocalClock::Now() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    return local;
+}
+
+std::string FormatRunStamp(const std::tm& local) {
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%02d%02d%02d%02d%02d%02d", (local.tm_year + 1900) % 100, local.tm_mon + 1,
+                  local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+    return stamp;
+}
+
+std::string MakeRunScript(const std::string& workFolder, LocalClock& clock) {
+    return workFolder + FormatRunStamp(clock.Now()) + ".scr";
+}
+
+LogPaths DeriveLogPaths(const std::string& name) {
+    return LogPaths{DeriveName(name, ".xy"),  DeriveName(name, ".can"), DeriveName(name, ".mem"),
+                    DeriveName(name, ".tri"), DeriveName(name, ".trw"), DeriveName(name, ".trs")};
+}
+
+void DeleteRunDrawings(const std::string& runScript) {
+    for (const char* suffix : {".dxf", "seki.dxf", "res.dxf"}) DeleteFileQuietly(DeriveName(runScript, suffix));
+}
+
+}  // namespace zelkan

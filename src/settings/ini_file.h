@@ -1,0 +1,44 @@
+#pragma once
+// A Windows profile (INI) file: "[section]" lines followed by "key=value"
+// lines, in code page 932 with CR LF, read and written the way the platform's
+// profile functions do it: section and key names match without regard to
+// ASCII letter case, values come back with surrounding blanks and one pair
+// of enclosing quotes removed, a write replaces the key's line in place or
+// appends it to its section (the section at the end of the file when new).
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zelkan {
+
+class IniFile {
+public:
+    // Loads the file when it exists; a missing file is an empty one. An
+    // unreadable file raises InputOutputError.
+    explicit IniFile(std::string fileName);
+
+    const std::string& fileName() const { return fileName_; }
+
+    // The value, or fallback when the section or key is missing.
+    std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback) const;
+
+    // Sets the value in memory; Save writes the whole file.
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+
+    // Writes the file whole (temporary file, then rename); InputOutputError
+    // naming the file when it cannot be written.
+    void Save() const;
+
+private:
+    // Index of the "[section]" line, or npos.
+    size_t FindSection(std::string_view section) const;
+    // Index of the key's line within the section starting at sectionLine, or npos.
+    size_t FindKey(size_t sectionLine, std::string_view key) const;
+    // Index one past the section's last line.
+    size_t SectionEnd(size_t sectionLine) const;
+
+    std::string fileName_;
+    std::vector<std::string> lines_;  // UTF-8, without line ends
+};
+
+}  // namespace zelkan

@@ -1,0 +1,83 @@
+#pragma once
+// Every user-adjustable value of the tool, with its INI section, key and
+// default. Several sizes are kept as the text the user typed and turned into
+// numbers only where they are used.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "geometry/rounding.h"
+
+namespace zelkan {
+
+class IniFile;
+
+struct SanshaSettings {
+    int32_t scaleDenomPos = 1;
+    int32_t scaleDenom = 1;
+    std::string layerText = "S_TEXT";
+    std::string layerHen = "S_HEN";
+    std::string layerTakasa = "S_TAKASA";
+    std::string mojiDaka = "3";
+    std::string bTextHi = "4";
+    std::string bCirR = "5";
+    int32_t ketaNagaPos = 2;
+    std::string ketaNaga = "2";
+    bool nagaKirisute = false, nagaShishagonyu = true, nagaKiriage = false, nagaGoshagonyu = false;
+    int32_t ketaMenPos = 4;
+    std::string ketaMen = "4";
+    bool menKirisute = false, menShishagonyu = true, menKiriage = false, menGoshagonyu = false;
+    int32_t ketaKekaPos = 2;
+    std::string ketaKeka = "2";
+    bool kekaKirisute = false, kekaShishagonyu = true, kekaKiriage = false, kekaGoshagonyu = false;
+    std::string kyuMojiDaka = "4";
+    std::string kyuGyoDaka = "8";
+    std::string kyuLayer = "S_HYO";
+    int32_t searchMode = 0;
+    bool saveRecords = false;
+    int32_t calcTimeLimit = 0;  // milliseconds; 0 or less: none
+    bool useHeron = true;
+    int32_t measureScaleDenomPos = 1;
+    int32_t measureScaleDenom = 1;
+    int32_t noMode = 0;
+    int32_t noStep = 100;
+    int32_t noStepPos = 3;
+    int32_t colSanshaNo = 3, colSanshaTeihen = 10, colSanshaTakasa = 10, colSanshaMen = 14;
+    int32_t colHeronNo = 3, colHeronA = 8, colHeronB = 8, colHeronC = 8, colHeronMen = 14;
+};
+
+// The name of the settings file in the work folder: the windows program's
+// file name with ".Ini" (the command-line tool shares it).
+inline constexpr const char* kSettingsFileName = "zelkan.Ini";
+
+// Reads every key (missing or unreadable values take their defaults).
+void LoadSettings(const IniFile& ini, SanshaSettings& s);
+
+// Writes every key into the file's contents (IniFile::Save writes the file).
+void WriteSettings(IniFile& ini, const SanshaSettings& s);
+
+// A search mode outside 0..3 is taken as 0 when the program starts.
+int32_t ClampedSearchMode(int32_t searchMode);
+
+// [面積] 検索, which the main window writes when it closes.
+void WriteSearchMode(IniFile& ini, int32_t searchMode);
+
+// An integer the way the settings read it: the whole text as a decimal
+// integer, or hexadecimal after "0x"/"0X"; anything else gives fallback.
+int32_t ParseSettingInteger(std::string_view text, int32_t fallback);
+
+// The rounding rules of one run, taken from the settings at each press of
+// the run button. A rule whose four flags are all off keeps its previous
+// mode (0, which formats nothing, before the first run).
+struct RunRounding {
+    KetaMode lengthMode = 0;
+    int32_t lengthDigits = 0;
+    KetaMode areaMode = 0;
+    int32_t areaDigits = 0;
+    KetaMode resultMode = 0;
+    int32_t resultDigits = 0;
+};
+
+void TakeRoundingRules(const SanshaSettings& s, RunRounding& r);
+
+}  // namespace zelkan

@@ -1,0 +1,170 @@
+#include "settings/sansha_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "geometry/cp932.h"
+#include "geometry/errors.h"
+#include "geometry/file_io.h"
+#include "settings/ini_file.h"
+#include "support/test_files.h"
+
+namespace zelkan {
+namespace {
+
+using test::ScratchFolder;
+
+SanshaSettings LoadFrom(const std::string& file) {
+    SanshaSettings s;
+    s.scaleDenom = -99;  // replaced by the file or the default
+    LoadSettings(IniFile(file), s);
+    return s;
+}
+
+std::string IniText(const std::string& utf8) { return Utf8ToCp932(utf8); }
+
+TEST(Settings, MissingFileGivesEveryDefault) {
+    ScratchFolder folder;
+    const SanshaSettings s = LoadFrom(folder.File(kSettingsFileName));
+    EXPECT_EQ(s.scaleDenom, 1);
+    EXPECT_EQ(s.layerText, "S_TEXT");
+    EXPECT_EQ(s.layerHen, "S_HEN");
+    EXPECT_EQ(s.layerTakasa, "S_TAKASA");
+    EXPECT_EQ(s.kyuLayer, "S_HYO");
+    EXPECT_TRUE(s.useHeron);
+    EXPECT_FALSE(s.saveRecords);
+    EXPECT_EQ(s.noStepPos, 3);
+    EXPECT_EQ(s.noStep, 100);
+    EXPECT_EQ(s.colSanshaMen, 14);
+    EXPECT_EQ(s.colHeronA, 8);
+    RunRounding r;
+    TakeRoundingRules(s, r);
+    EXPECT_EQ(r.lengthMode, 2);
+    EXPECT_EQ(r.lengthDigits, 2);
+    EXPECT_EQ(r.areaMode, 2);
+    EXPECT_EQ(r.areaDigits, 4);
+    EXPECT_EQ(r.resultMode, 2);
+    EXPECT_EQ(r.resultDigits, 2);
+}
+
+TEST(Settings, ValuesAsWrittenByHandOrByTheDialog) {
+    ScratchFolder folder;
+    const std::string file = folder.Write(kSettingsFileName, IniText(
+        "[縮尺]\r\n分母=1000\r\n分母c=1,000\r\n"
+        "[計測縮尺]\r\n分母=1,000\r\n"
+        "[計算]\r\n計算制限値=abc\r\n"
+        "[面積]\r\n検索=7\r\nヘロン=0\r\n"
+        "[結果]\r\nログ保存=2\r\n"
+        "[画層]\r\n文字=  \"文字 層\"  \r\n"
+        "[no増加]\r\nmode=0x2\r\n"));
+    const SanshaSettings s = LoadFrom(file);
+    EXPECT_EQ(s.scaleDenom, 1000);
+    EXPECT_EQ(s.scaleDenomPos, 1) << "1,000 is no integer: the default";
+    EXPECT_EQ(s.measureScaleDenom, 1);
+    EXPECT_EQ(s.calcTimeLimit, 0) << "abc: no time limit";
+    EXPECT_EQ(s.searchMode, 7);
+    EXPECT_EQ(ClampedSearchMode(s.searchMode), 0);
+    EXPECT_EQ(ClampedSearchMode(3), 3);
+    EXPECT_FALSE(s.useHeron);
+    EXPECT_TRUE(s.saveRecords) << "any integer but 0 is true";
+    EXPECT_EQ(s.layerText, "文字 層") << "blanks and quotes around a value go";
+    EXPECT_EQ(s.noMode, 2) << "ASCII names match in any case; 0x is hexadecimal";
+}
+
+TEST(Settings, AllLengthFlagsOffKeepThePreviousMode) {
+    ScratchFolder folder;
+    const std::string file = folder.Write(kSettingsFileName, IniText(
+        "[長さ]\r\n切り捨て=0\r\n四捨五入=0\r\n切り上げ=0\r\n五捨五入=0\r\n小数点以下=3\r\n"
+        "[面積]\r\n五捨五入=1\r\n四捨五入=0\r\n"));
+    const SanshaSettings s = LoadFrom(file);
+    RunRounding r;
+    TakeRoundingRules(s, r);
+    EXPECT_EQ(r.lengthMode, 0) << "nothing formats before the first run";
+    EXPECT_EQ(r.lengthDigits, 3);
+    EXPECT_EQ(r.areaMode, 4);
+    std::string text = "unchanged";
+    KetaFormat(r.lengthMode, r.lengthDigits, 1.5, text);
+    EXPECT_EQ(text, "unchanged");
+
+    RunRounding previous;
+    previous.lengthMode = 3;
+    TakeRoundingRules(s, previous);
+    EXPECT_EQ(previous.lengthMode, 3);
+}
+
+TEST(Settings, WrittenFileIsShiftJisWithCrLfAndReadsBack) {
+    ScratchFolder folder;
+    const std::string file = folder.File(kSettingsFileName);
+    SanshaSettings s;
+    s.scaleDenom = 500;
+    s.layerText = "文字";
+    s.nagaShishagonyu = false;
+    s.nagaGoshagonyu = true;
+    s.calcTimeLimit = 3000;
+    IniFile ini(file);
+    WriteSettings(ini, s);
+    ini.Save();
+
+    const std::string bytes = ReadFileBytes(file);
+    const std::string head = IniText("[縮尺]\r\n分母c=1\r\n分母=500\r\n");
+    EXPECT_EQ(bytes.substr(0, head.size()), head);
+    EXPECT_EQ(bytes.find('\n'), bytes.find("\r\n") + 1);
+    EXPECT_NE(bytes.find(IniText("[画層]\r\n文字=文字\r\n")), std::string::npos);
+    EXPECT_EQ(bytes.find("\xef\xbb\xbf"), std::string::npos) << "no byte-order mark";
+
+    const SanshaSettings back = LoadFrom(file);
+    EXPECT_EQ(back.scaleDenom, 500);
+    EXPECT_EQ(back.layerText, "文字");
+    EXPECT_FALSE(back.nagaShishagonyu);
+    EXPECT_TRUE(back.nagaGoshagonyu);
+    EXPECT_EQ(back.calcTimeLimit, 3000);
+    EXPECT_EQ(back.noStep, 100);
+}
+
+TEST(Settings, SearchModeWriteKeepsTheOtherLinesInPlace) {
+    ScratchFolder folder;
+    const std::string file = folder.Write(kSettingsFileName, IniText(
+        "; comment\r\n[面積]\r\nヘロン=0\r\n検索=1\r\n\r\n[結果]\r\nログ保存=1\r\n"));
+    IniFile ini(file);
+    WriteSearchMode(ini, 2);
+    ini.WriteString("結果", "小数点以下", "3");
+    ini.WriteString("新", "鍵", "x");
+    ini.Save();
+    EXPECT_EQ(ReadFileBytes(file), IniText("; comment\r\n[面積]\r\nヘロン=0\r\n検索=2\r\n\r\n[結果]\r\nログ保存=1\r\n"
+                                           "小数点以下=3\r\n[新]\r\n鍵=x\r\n"));
+}
+
+TEST(Settings, AFileThatCannotBeWrittenIsReportedAndLeftAsItWas) {
+    ScratchFolder folder;
+    IniFile ini(folder.File("no such folder/zelkan.Ini"));
+    ini.WriteString("面積", "検索", "1");
+    try {
+        ini.Save();
+        FAIL() << "no error";
+    } catch (const InputOutputError& e) {
+        EXPECT_EQ(e.fileName(), ini.fileName());
+    }
+}
+
+struct IntegerCase {
+    const char* text;
+    int32_t value;
+};
+
+class SettingInteger : public testing::TestWithParam<IntegerCase> {};
+
+TEST_P(SettingInteger, ParsesTheWholeTextOrFallsBack) {
+    EXPECT_EQ(ParseSettingInteger(GetParam().text, -7), GetParam().value) << GetParam().text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, SettingInteger,
+                         testing::Values(IntegerCase{"12", 12}, IntegerCase{"-3", -3}, IntegerCase{"+4", 4},
+                                         IntegerCase{"0x1F", 31}, IntegerCase{"0X10", 16}, IntegerCase{"-0x10", -16},
+                                         IntegerCase{"", -7}, IntegerCase{"1,000", -7}, IntegerCase{"abc", -7},
+                                         IntegerCase{"1.5", -7}, IntegerCase{"12 ", -7}, IntegerCase{"0x", -7},
+                                         IntegerCase{"2147483647", 2147483647}, IntegerCase{"2147483648", -7},
+                                         IntegerCase{"--1", -7}));
+
+}  // namespace
+}  // namespace zelkan
