@@ -100,10 +100,13 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key, 
 }
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    const std::string entry = std::string(key) + "=" + std::string(value);
-    size_t sectionLine = FindSection(section);
+    std::string entry(key);
+    entry.append("=").append(value);
+    const size_t sectionLine = FindSection(section);
     if (sectionLine == npos) {
-        lines_.push_back("[" + std::string(section) + "]");
+        std::string header("[");
+        header.append(section).append("]");
+        lines_.push_back(std::move(header));
         lines_.push_back(entry);
         return;
     }
