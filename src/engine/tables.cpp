@@ -117,6 +117,19 @@ bool InDrawnSides(const EngineTables& t, int32_t a, int32_t b) {
     return false;
 }
 
+bool IsPolygonSide(const EngineTables& t, int32_t a, int32_t b) {
+    if (a > b) SwapInt(a, b);
+    return b == a + 1 || (a == 1 && b == t.xynum);
+}
+
+void AddDrawnSide(EngineTables& t, int32_t a, int32_t b) {
+    if (a > b) SwapInt(a, b);
+    // A division of at most 1000 triangles has fewer inner sides than that.
+    if (InDrawnSides(t, a, b) || t.drawnsidenum >= kMaxTriangles) return;
+    ++t.drawnsidenum;
+    t.drawnsides[static_cast<size_t>(t.drawnsidenum)] = TSidePair{a, b};
+}
+
 void VerticesToUcs(EngineTables& t, const TAcadPoint& origin, const TAcadPoint& xAxis, const TAcadPoint& yAxis) {
     const TAcadPoint zAxis{xAxis.y * yAxis.z - xAxis.z * yAxis.y, xAxis.z * yAxis.x - xAxis.x * yAxis.z,
                            xAxis.x * yAxis.y - xAxis.y * yAxis.x};

@@ -72,6 +72,14 @@ struct TTriSum {
 
 using TriangleSlots = std::array<TTri, kMaxTriangles + 1>;
 
+// Where the result drawing measured triangle m: the area table reads it.
+struct TTriHeight {
+    TAcadPoint apex;
+    TAcadPoint foot;  // x and y only
+    TAcadPoint baseA;
+    TAcadPoint baseB;
+};
+
 // The divisions found. Each entry keeps only its own triangles, packed one
 // after another; entries are numbered from 1. The capacity grows in steps of
 // 5000 entries, keeping what is stored.
@@ -129,6 +137,8 @@ struct EngineTables {
     std::array<TSidePair, kMaxTriangles + 1> drawnsides{};
     int32_t drawnsidenum = 0;
 
+    std::array<TTriHeight, kMaxTriangles + 1> triheights{};
+
     double menkei = 0.0;  // the coordinate area of the last run
 };
 
@@ -160,6 +170,10 @@ void RestoreSelection(EngineTables& t);
 void BuildSideList(EngineTables& t);
 bool IsBoundarySide(const EngineTables& t, int32_t a, int32_t b);
 bool InDrawnSides(const EngineTables& t, int32_t a, int32_t b);
+// The same answer as IsBoundarySide, from xynum alone (no side list needed).
+bool IsPolygonSide(const EngineTables& t, int32_t a, int32_t b);
+// Appends (a, b), smaller number first, unless it is there already.
+void AddDrawnSide(EngineTables& t, int32_t a, int32_t b);
 
 // Turns vertices 1..xynum into the user coordinate system given by its
 // origin and axis directions.

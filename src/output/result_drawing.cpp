@@ -1,0 +1,124 @@
+#include "output/result_drawing.h"
+
+#include <cmath>
+
+#include "output/dxf_writer.h"
+#include "geometry/lines.h"
+
+namespace zelkan {
+
+namespace {
+
+const TAcadPoint& P(const EngineTables& t, int32_t v) { return t.xy[static_cast<size_t>(v)]; }
+
+double Length(const TAcadPoint& p, const TAcadPoint& q) {
+    const long double dx = p.x - q.x, dy = p.y - q.y;
+    return static_cast<double>(std::sqrt(dx * dx + dy * dy));
+}
+
+void LengthText(DxfFile& file, const DrawingStyle& s, long double x1, long double y1, long double x2, long double y2) {
+    DxfLengthText(file, s.layerText, s.lengthMode, x1, y1, x2, y2, s.labelHeight, s.lengthDigits, s.measureScaleDenom);
+}
+
+void SideLengthText(DxfFile& file, const EngineTables& t, const DrawingStyle& s, int32_t a, int32_t b) {
+    LengthText(file, s, P(t, a).x, P(t, a).y, P(t, b).x, P(t, b).y);
+}
+
+void SideLine(DxfFile& file, const EngineTables& t, const DrawingStyle& s, int32_t a, int32_t b) {
+    DxfLine(file, s.layerHen, P(t, a).x, P(t, a).y, P(t, b).x, P(t, b).y);
+}
+
+// The inner sides collected while drawing, each once, with its length.
+void DrawCollectedSides(DxfFile& file, const EngineTables& t, const DrawingStyle& s) {
+    for (int32_t n = 1; n <= t.drawnsidenum; ++n) {
+        const TSidePair side = t.drawnsides[static_cast<size_t>(n)];
+        SideLine(file, t, s, side.a, side.b);
+        SideLengthText(file, t, s, side.a, side.b);
+    }
+}
+
+struct Measured {
+    int32_t apex, baseA, baseB;
+};
+
+// The longest side as base; among equal sides j-k, then i-j, then k-i.
+Measured ChooseBaseAndApex(const EngineTables& t, const TTri& tri) {
+    const double a = Length(P(t, tri.j), P(t, tri.i));
+    const double b = Length(P(t, tri.k), P(t, tri.j));
+    const double c = Length(P(t, tri.i), P(t, tri.k));
+    if (a > b) return c > a ? Measured{tri.j, tri.k, tri.i} : Measured{tri.k, tri.i, tri.j};
+    return c > b ? Measured{tri.j, tri.k, tri.i} : Measured{tri.i, tri.j, tri.k};
+}
+
+}  // namespace
+
+void WriteResultDrawing(EngineTables& t, const std::string& fileName, int32_t firstNumber, const DrawingStyle& s) {
+    DxfFile file;
+    WriteDxfHeader(file);
+    t.drawnsidenum = 0;
+    for (int32_t m = 1; m <= t.trinum; ++m) {
+        const Measured d = ChooseBaseAndApex(t, t.tritable[static_cast<size_t>(m)]);
+        const TAcadPoint &apex = P(t, d.apex), &baseA = P(t, d.baseA), &baseB = P(t, d.baseB);
+        double fx = 0, fy = 0;
+        if (!FootOfPerpendicular(fx, fy, static_cast<double>(baseA.x), static_cast<double>(baseA.y),
+                                 static_cast<double>(baseB.x), static_cast<double>(baseB.y),
+                                 static_cast<double>(apex.x), static_cast<double>(apex.y)))
+            continue;
+        DxfLine(file, s.layerTakasa, apex.x, apex.y, fx, fy);
+        LengthText(file, s, apex.x, apex.y, fx, fy);
+        DxfHeightNumberMark(file, t, s.layerText, d.apex, fx, fy, d.baseA, d.baseB, s.numberHeight, s.numberRadius,
+                            firstNumber + m - 1);
+        TTriHeight& h = t.triheights[static_cast<size_t>(m)];
+        h.apex = apex;
+        h.foot.x = fx;
+        h.foot.y = fy;
+        h.baseA = baseA;
+        h.baseB = baseB;
+        if (IsPolygonSide(t, d.baseA, d.baseB)) {
+            SideLengthText(file, t, s, d.baseA, d.baseB);
+        } else {
+            AddDrawnSide(t, d.baseA, d.baseB);
+        }
+    }
+    DrawCollectedSides(file, t, s);
+    // The remaining inner sides, which are no triangle's base: lines only.
+    for (int32_t m = 1; m <= t.trinum; ++m) {
+        const TTri& tri = t.tritable[static_cast<size_t>(m)];
+        const std::pair<int32_t, int32_t> sides[] = {{tri.i, tri.j}, {tri.j, tri.k}, {tri.i, tri.k}};
+        for (const auto& [a, b] : sides) {
+            if (IsPolygonSide(t, a, b) || InDrawnSides(t, a, b)) continue;
+            AddDrawnSide(t, a, b);
+            SideLine(file, t, s, a < b ? a : b, a < b ? b : a);
+        }
+    }
+    WriteDxfFooter(file);
+    file.Save(fileName);
+}
+
+void WriteHeronResultDrawing(EngineTables& t, const std::string& fileName, int32_t firstNumber,
+                             const DrawingStyle& s) {
+    DxfFile file;
+    WriteDxfHeader(file);
+    t.drawnsidenum = 0;
+    for (int32_t m = 1; m <= t.trinum; ++m) {
+        const TTri& tri = t.tritable[static_cast<size_t>(m)];
+        const TTriTemp& c = t.tritemp[static_cast<size_t>(tri.st)];
+        DxfNumberMark(file, t, s.layerText, tri.i, tri.j, tri.k, s.numberHeight, s.numberRadius, firstNumber + m - 1);
+        const struct {
+            uint8_t edge;
+            int32_t a, b;
+        } sides[] = {{c.ijEdge, tri.i, tri.j}, {c.jkEdge, tri.j, tri.k}, {c.kiEdge, tri.i, tri.k}};
+        for (const auto& side : sides) {
+            if (side.edge) {
+                SideLengthText(file, t, s, side.a, side.b);
+            } else {
+                AddDrawnSide(t, side.a, side.b);
+            }
+        }
+    }
+    DrawCollectedSides(file, t, s);
+    WriteDxfFooter(file);
+    file.Save(fileName);
+}
+
+}  // namespace zelkan
