@@ -68,18 +68,48 @@ double Product(const std::string& a, const std::string& b) {
     return static_cast<double>(static_cast<long double>(StrToReal(a)) * StrToReal(b));
 }
 
-// The parcel area in the result rounding, ending (areaDigits - resultDigits
-// + 1) text heights inside the right border so that its decimal point lines
-// up with the areas above.
-void ResultRow(TableGrid& grid, int32_t row, const TableStyle& s, size_t labelColumn, double area) {
-    const RunRounding& r = s.rounding;
-    grid.HorizontalLine(grid.bottom(row));
-    grid.InColumn(row, labelColumn, "面積");
-    grid.RightAligned(row, grid.right() - s.textHeight * (r.areaDigits - r.resultDigits + 1),
-                      Keta(r.resultMode, r.resultDigits, area));
+}  // namespace
+
+AreaTableValues SanshaTableValues(const EngineTables& t, int32_t firstNumber, const RunRounding& r,
+                                  int32_t measureScaleDenom) {
+    AreaTableValues v;
+    double sum = 0;
+    for (int32_t m = 1; m <= t.trinum; ++m) {
+        const TTriHeight& h = t.triheights[static_cast<size_t>(m)];
+        const std::string baseText = Keta(r.lengthMode, r.lengthDigits, Distance(h.baseA, h.baseB, measureScaleDenom));
+        const std::string heightText = Keta(r.lengthMode, r.lengthDigits, Distance(h.apex, h.foot, measureScaleDenom));
+        const std::string areaText = Keta(r.areaMode, r.areaDigits, Product(baseText, heightText));
+        sum += StrToReal(areaText);
+        v.rows.push_back({firstNumber + m - 1, {baseText, heightText, areaText}});
+    }
+    v.totalText = Keta(r.areaMode, r.areaDigits, sum);
+    v.halfText = Keta(r.areaMode, r.areaDigits, StrToReal(v.totalText) / 2);
+    v.resultText = Keta(r.resultMode, r.resultDigits, StrToReal(v.halfText));
+    return v;
 }
 
-}  // namespace
+AreaTableValues HeronTableValues(const EngineTables& t, int32_t firstNumber, const RunRounding& r,
+                                 int32_t measureScaleDenom) {
+    AreaTableValues v;
+    v.heron = true;
+    double sum = 0;
+    for (int32_t m = 1; m <= t.trinum; ++m) {
+        const TTri& tri = t.tritable[static_cast<size_t>(m)];
+        const TAcadPoint& pi = t.xy[static_cast<size_t>(tri.i)];
+        const TAcadPoint& pj = t.xy[static_cast<size_t>(tri.j)];
+        const TAcadPoint& pk = t.xy[static_cast<size_t>(tri.k)];
+        const std::string aText = Keta(r.lengthMode, r.lengthDigits, Distance(pj, pi, measureScaleDenom));
+        const std::string bText = Keta(r.lengthMode, r.lengthDigits, Distance(pk, pj, measureScaleDenom));
+        const std::string cText = Keta(r.lengthMode, r.lengthDigits, Distance(pi, pk, measureScaleDenom));
+        const std::string areaText =
+            Keta(r.areaMode, r.areaDigits, HeronArea(StrToReal(aText), StrToReal(bText), StrToReal(cText)));
+        sum += StrToReal(areaText);
+        v.rows.push_back({firstNumber + m - 1, {aText, bText, cText, areaText}});
+    }
+    v.totalText = Keta(r.areaMode, r.areaDigits, sum);
+    v.resultText = Keta(r.resultMode, r.resultDigits, StrToReal(v.totalText));
+    return v;
+}
 
 SanshaColumns SanshaColumnsOf(const SanshaSettings& s) {
     return SanshaColumns{s.colSanshaNo, s.colSanshaTeihen, s.colSanshaTakasa, s.colSanshaMen};
@@ -89,94 +119,65 @@ HeronColumns HeronColumnsOf(const SanshaSettings& s) {
     return HeronColumns{s.colHeronNo, s.colHeronA, s.colHeronB, s.colHeronC, s.colHeronMen};
 }
 
-void WriteAreaTable(const EngineTables& t, const std::string& fileName, int32_t firstNumber, const TableStyle& s,
-                    const SanshaColumns& c) {
+namespace {
+
+// Draws the table: the rows, the inner borders down to the last triangle,
+// the summary rows with their labels in the third column, the outer and
+// later borders down to the last row. Each row's bottom line comes first.
+void DrawTable(const AreaTableValues& v, const std::string& fileName, const TableStyle& s,
+               std::initializer_list<int32_t> widths, std::initializer_list<std::string_view> headings) {
     const RunRounding& r = s.rounding;
     DxfFile file;
     WriteDxfTableHeader(file);
-    TableGrid grid(file, s, {c.no, c.teihen, c.takasa, c.men});
+    TableGrid grid(file, s, widths);
+    const size_t lastColumn = widths.size();
     grid.HorizontalLine(0);
-    grid.Headings({"No.", "底辺", "高さ", "面積"});
+    grid.Headings(headings);
 
-    double sum = 0;
-    for (int32_t m = 1; m <= t.trinum; ++m) {
-        const TTriHeight& h = t.triheights[static_cast<size_t>(m)];
-        grid.HorizontalLine(grid.bottom(m));
-        grid.Centred(m, 1, std::to_string(firstNumber + m - 1));
-        const std::string baseText = Keta(r.lengthMode, r.lengthDigits, Distance(h.baseA, h.baseB, s.measureScaleDenom));
-        grid.InColumn(m, 2, baseText);
-        const std::string heightText = Keta(r.lengthMode, r.lengthDigits, Distance(h.apex, h.foot, s.measureScaleDenom));
-        grid.InColumn(m, 3, heightText);
-        const std::string areaText = Keta(r.areaMode, r.areaDigits, Product(baseText, heightText));
-        grid.InColumn(m, 4, areaText);
-        sum += StrToReal(areaText);
+    int32_t row = 0;
+    for (const AreaTableValues::Row& values : v.rows) {
+        ++row;
+        grid.HorizontalLine(grid.bottom(row));
+        grid.Centred(row, 1, std::to_string(values.number));
+        size_t column = 2;
+        for (const std::string& text : values.values) grid.InColumn(row, column++, text);
     }
-    const double lastTriangleRow = grid.bottom(t.trinum);
-    grid.VerticalLine(1, lastTriangleRow);
-    grid.VerticalLine(2, lastTriangleRow);
+    grid.VerticalLine(1, grid.bottom(row));
+    grid.VerticalLine(2, grid.bottom(row));
 
-    const int32_t totalRow = t.trinum + 1;
-    grid.HorizontalLine(grid.bottom(totalRow));
-    grid.InColumn(totalRow, 3, "合計");
-    const std::string totalText = Keta(r.areaMode, r.areaDigits, sum);
-    grid.InColumn(totalRow, 4, totalText);
+    const auto summary = [&](std::string_view label, const std::string& text) {
+        ++row;
+        grid.HorizontalLine(grid.bottom(row));
+        grid.InColumn(row, 3, label);
+        grid.InColumn(row, lastColumn, text);
+    };
+    summary("合計", v.totalText);
+    if (!v.heron) summary("１/２", v.halfText);
 
-    const int32_t halfRow = totalRow + 1;
-    grid.HorizontalLine(grid.bottom(halfRow));
-    grid.InColumn(halfRow, 3, "１/２");
-    const std::string halfText = Keta(r.areaMode, r.areaDigits, StrToReal(totalText) / 2);
-    grid.InColumn(halfRow, 4, halfText);
-
-    const int32_t resultRow = halfRow + 1;
-    ResultRow(grid, resultRow, s, 3, StrToReal(halfText));
-    for (size_t n : {0, 3, 4}) grid.VerticalLine(n, grid.bottom(resultRow));
+    // The result ends (areaDigits - resultDigits + 1) text heights inside the
+    // right border, so that its decimal point lines up with the areas above.
+    ++row;
+    grid.HorizontalLine(grid.bottom(row));
+    grid.InColumn(row, 3, "面積");
+    grid.RightAligned(row, grid.right() - s.textHeight * (r.areaDigits - r.resultDigits + 1), v.resultText);
+    grid.VerticalLine(0, grid.bottom(row));
+    for (size_t n = 3; n <= lastColumn; ++n) grid.VerticalLine(n, grid.bottom(row));
     WriteDxfFooter(file);
     file.Save(fileName);
 }
 
+}  // namespace
+
+void WriteAreaTable(const EngineTables& t, const std::string& fileName, int32_t firstNumber, const TableStyle& s,
+                    const SanshaColumns& c) {
+    DrawTable(SanshaTableValues(t, firstNumber, s.rounding, s.measureScaleDenom), fileName, s,
+              {c.no, c.teihen, c.takasa, c.men}, {"No.", "底辺", "高さ", "面積"});
+}
+
 void WriteHeronAreaTable(const EngineTables& t, const std::string& fileName, int32_t firstNumber,
                          const TableStyle& s, const HeronColumns& c) {
-    const RunRounding& r = s.rounding;
-    DxfFile file;
-    WriteDxfTableHeader(file);
-    TableGrid grid(file, s, {c.no, c.a, c.b, c.c, c.men});
-    grid.HorizontalLine(0);
-    grid.Headings({"No.", "a", "b", "c", "面積"});
-
-    double sum = 0;
-    for (int32_t m = 1; m <= t.trinum; ++m) {
-        const TTri& tri = t.tritable[static_cast<size_t>(m)];
-        const TAcadPoint& pi = t.xy[static_cast<size_t>(tri.i)];
-        const TAcadPoint& pj = t.xy[static_cast<size_t>(tri.j)];
-        const TAcadPoint& pk = t.xy[static_cast<size_t>(tri.k)];
-        grid.HorizontalLine(grid.bottom(m));
-        grid.Centred(m, 1, std::to_string(firstNumber + m - 1));
-        const std::string aText = Keta(r.lengthMode, r.lengthDigits, Distance(pj, pi, s.measureScaleDenom));
-        grid.InColumn(m, 2, aText);
-        const std::string bText = Keta(r.lengthMode, r.lengthDigits, Distance(pk, pj, s.measureScaleDenom));
-        grid.InColumn(m, 3, bText);
-        const std::string cText = Keta(r.lengthMode, r.lengthDigits, Distance(pi, pk, s.measureScaleDenom));
-        grid.InColumn(m, 4, cText);
-        const std::string areaText =
-            Keta(r.areaMode, r.areaDigits, HeronArea(StrToReal(aText), StrToReal(bText), StrToReal(cText)));
-        grid.InColumn(m, 5, areaText);
-        sum += StrToReal(areaText);
-    }
-    const double lastTriangleRow = grid.bottom(t.trinum);
-    grid.VerticalLine(1, lastTriangleRow);
-    grid.VerticalLine(2, lastTriangleRow);
-
-    const int32_t totalRow = t.trinum + 1;
-    grid.HorizontalLine(grid.bottom(totalRow));
-    grid.InColumn(totalRow, 3, "合計");
-    const std::string totalText = Keta(r.areaMode, r.areaDigits, sum);
-    grid.InColumn(totalRow, 5, totalText);
-
-    const int32_t resultRow = totalRow + 1;
-    ResultRow(grid, resultRow, s, 3, StrToReal(totalText));
-    for (size_t n : {0, 3, 4, 5}) grid.VerticalLine(n, grid.bottom(resultRow));
-    WriteDxfFooter(file);
-    file.Save(fileName);
+    DrawTable(HeronTableValues(t, firstNumber, s.rounding, s.measureScaleDenom), fileName, s,
+              {c.no, c.a, c.b, c.c, c.men}, {"No.", "a", "b", "c", "面積"});
 }
 
 }  // namespace zelkan

@@ -4,6 +4,7 @@
 // rounded text and every sum formed from the printed texts.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/tables.h"
 #include "settings/sansha_settings.h"
@@ -25,6 +26,27 @@ struct SanshaColumns {
 struct HeronColumns {
     int32_t no = 3, a = 8, b = 8, c = 8, men = 14;
 };
+
+// The texts of an area table: one row per triangle, then the totals. Every
+// value is a rounded text and every sum is formed from the printed texts.
+struct AreaTableValues {
+    struct Row {
+        int32_t number = 0;
+        std::vector<std::string> values;  // 底辺, 高さ, 面積 or a, b, c, 面積
+    };
+    bool heron = false;
+    std::vector<Row> rows;
+    std::string totalText;   // 合計
+    std::string halfText;    // １/２ (三斜 only)
+    std::string resultText;  // 面積, in the result rounding
+};
+
+// 三斜: base and height from triheights, base x height per row.
+AreaTableValues SanshaTableValues(const EngineTables& t, int32_t firstNumber, const RunRounding& r,
+                                  int32_t measureScaleDenom);
+// Heron: the three sides from the vertices, Heron's area per row.
+AreaTableValues HeronTableValues(const EngineTables& t, int32_t firstNumber, const RunRounding& r,
+                                 int32_t measureScaleDenom);
 
 SanshaColumns SanshaColumnsOf(const SanshaSettings& s);
 HeronColumns HeronColumnsOf(const SanshaSettings& s);
