@@ -1,0 +1,171 @@
+#include "app/measurement_run.h"
+
+#include "boundary/dxf_boundary_reader.h"
+#include "engine/candidates.h"
+#include "engine/search.h"
+#include "geometry/text_helpers.h"
+#include "output/result_drawing.h"
+#include "records/measurement_logs.h"
+
+namespace zelkan {
+
+namespace {
+
+DrawingStyle DrawingStyleOf(const SanshaSettings& s, const RunRounding& r) {
+    DrawingStyle style;
+    style.layerHen = s.layerHen;
+    style.layerTakasa = s.layerTakasa;
+    style.layerText = s.layerText;
+    style.labelHeight = StrToReal(s.mojiDaka) * s.scaleDenom;
+    style.numberHeight = StrToReal(s.bTextHi) * s.scaleDenom;
+    style.numberRadius = StrToReal(s.bCirR) * s.scaleDenom;
+    style.lengthMode = r.lengthMode;
+    style.lengthDigits = r.lengthDigits;
+    style.measureScaleDenom = s.measureScaleDenom;
+    return style;
+}
+
+TableStyle TableStyleOf(const SanshaSettings& s, const RunRounding& r) {
+    TableStyle style;
+    style.layer = s.kyuLayer;
+    style.textHeight = StrToReal(s.kyuMojiDaka) * s.scaleDenom;
+    style.rowHeight = StrToReal(s.kyuGyoDaka) * s.scaleDenom;
+    style.rounding = r;
+    style.measureScaleDenom = s.measureScaleDenom;
+    return style;
+}
+
+int32_t NextNoStart(const SanshaSettings& s, int32_t noStart, int32_t trinum) {
+    switch (s.noMode) {
+        case 1: return noStart + trinum;   // 最大値+1
+        case 2: return noStart + s.noStep;  // 定量値で増加
+        default: return noStart;            // 1　に固定
+    }
+}
+
+// A stop request from outside, remembered for the result.
+class StopWatchingControl : public SearchControl {
+public:
+    explicit StopWatchingControl(SearchControl& inner) : inner_(inner) {}
+    void Pump(const SearchState& s) override { inner_.Pump(s); }
+    bool StopRequested() override { return stopped = stopped || inner_.StopRequested(); }
+    void DivisionRecorded(int32_t n) override { inner_.DivisionRecorded(n); }
+    bool stopped = false;
+
+private:
+    SearchControl& inner_;
+};
+
+}  // namespace
+
+RunResult MeasureParcel(MeasurementState& state, const SanshaSettings& settings, const RunRequest& request,
+                        SearchControl& control, MillisecondClock& clock) {
+    EngineTables& t = state.tables;
+    RunResult result;
+    TakeRoundingRules(settings, state.rounding);
+    const RunRounding& r = state.rounding;
+    result.logs = DeriveLogPaths(request.runScript);
+    state.lastRunScript = request.runScript;
+    state.noStart = request.noStart;
+    const bool records = settings.saveRecords;
+    const int32_t s = settings.measureScaleDenom;
+    const auto written = [&result](const std::string& name) { result.filesWritten.push_back(name); };
+
+    ResetForRun(t);
+    ReadBoundaryDxf(request.boundaryDxf, t);
+    result.xynum = t.xynum;
+    result.nextNoStart = request.noStart;
+    if (t.xynum < 3) {
+        result.outcome = RunOutcome::NoBoundary;
+        return result;
+    }
+    VerticesToUcs(t, request.ucsOrigin, request.ucsXAxis, request.ucsYAxis);
+    NormalizeVertexOrder(t);
+    if (records) {
+        WriteXyLog(t, result.logs.xyFile);
+        written(result.logs.xyFile);
+    }
+    t.menkei = CoordArea(t, s, records ? result.logs.memFile : std::string());
+    if (records) written(result.logs.memFile);
+    result.menkei = t.menkei;
+
+    EnumerateCandidates(t);
+    SortCandidates(t);
+    result.tritempnum = t.tritempnum;
+    if (records) {
+        WriteCanLog(t, result.logs.canFile);
+        written(result.logs.canFile);
+    }
+
+    const DrawingStyle drawing = DrawingStyleOf(settings, r);
+    const std::string resultDrawing = DeriveName(request.runScript, "res.dxf");
+    const auto drawResult = [&] {
+        if (settings.useHeron) {
+            WriteHeronResultDrawing(t, resultDrawing, request.noStart, drawing);
+        } else {
+            WriteResultDrawing(t, resultDrawing, request.noStart, drawing);
+        }
+        written(resultDrawing);
+    };
+
+    if (request.searchMode == kModeFast) {
+        FastTriangulate(t);
+        result.trinum = t.trinum;
+        if (t.trinum >= 1) {
+            drawResult();
+            result.outcome = RunOutcome::Drawn;
+        } else {
+            result.outcome = RunOutcome::NotPlaced;
+        }
+        // The fast mode keeps the triangle numbers as they are.
+        return result;
+    }
+
+    CandidateMetrics(t, MeasureRules{s, r.lengthMode, r.lengthDigits, r.areaMode, r.areaDigits});
+    StopWatchingControl watched(control);
+    TriangulationSearch search(t, watched, clock, settings.calcTimeLimit > 0 ? static_cast<uint32_t>(settings.calcTimeLimit) : 0);
+    search.trianproc();
+    result.stopped = watched.stopped;
+    result.trisetnum = t.trisets.trisetnum();
+    result.dupnum = t.dupnum;
+
+    result.evalDiff = Evaluate(t, state.evaluation, t.menkei, request.searchMode, settings.useHeron);
+    result.calcFailed = state.evaluation.calcFailed;
+    WriteTriLog(t, result.logs.triFile);
+    written(result.logs.triFile);
+    RestoreSelection(t);
+    result.trinum = t.trinum;
+
+    if (t.trinum >= 1) {
+        if (records) {
+            WriteTrwLog(t, result.logs.trwFile);
+            written(result.logs.trwFile);
+        }
+        drawResult();
+        result.outcome = RunOutcome::Drawn;
+    } else {
+        result.outcome = RunOutcome::NotFound;
+    }
+    result.nextNoStart = NextNoStart(settings, request.noStart, t.trinum);
+    return result;
+}
+
+AreaTableValues LastRunTableValues(const MeasurementState& state, const SanshaSettings& settings) {
+    const EngineTables& t = state.tables;
+    return settings.useHeron ? HeronTableValues(t, state.noStart, state.rounding, settings.measureScaleDenom)
+                             : SanshaTableValues(t, state.noStart, state.rounding, settings.measureScaleDenom);
+}
+
+std::string WriteLastRunAreaTable(const MeasurementState& state, const SanshaSettings& settings,
+                                  const std::string& runScript) {
+    const std::string name = DeriveName(runScript, "seki.dxf");
+    const TableStyle style = TableStyleOf(settings, state.rounding);
+    if (settings.useHeron) {
+        WriteHeronAreaTable(state.tables, name, state.noStart, style, HeronColumnsOf(settings));
+    } else {
+        WriteAreaTable(state.tables, name, state.noStart, style, SanshaColumnsOf(settings));
+    }
+    return name;
+}
+
+}  // namespace zelkan

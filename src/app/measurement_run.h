@@ -1,0 +1,82 @@
+#pragma once
+// The measurement of one parcel from the CAD's boundary export to the result
+// drawing: the one pipeline that every front end runs. It talks to the
+// outside only through what it is given: the settings, a search control and
+// a clock; it writes files only under the run's base name.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/acad_point.h"
+#include "engine/evaluation.h"
+#include "engine/search_control.h"
+#include "engine/tables.h"
+#include "output/area_table.h"
+#include "records/run_names.h"
+#include "settings/sansha_settings.h"
+
+namespace zelkan {
+
+inline constexpr const char* kNoBoundaryMessage = "面の取得ができませんでした";
+inline constexpr const char* kNotFoundMessage = "見つかりませんでした。設定[座標面計値を超えない]を確認してください";
+
+// The state a program keeps from run to run: the tables (the viewers, the
+// area-table press and the log commands read the last run's), the
+// evaluation's winners and ranges, and the rounding rules, whose mode stays
+// when all four flags of a rule are off.
+struct MeasurementState {
+    EngineTables tables;
+    EvaluationState evaluation;
+    RunRounding rounding;
+    int32_t noStart = 1;           // first triangle number of the last run
+    std::string lastRunScript;     // base name of the last run
+};
+
+struct RunRequest {
+    std::string boundaryDxf;  // the CAD's export of the parcel boundary
+    std::string runScript;    // workFolder + stamp + ".scr": every file is named from it
+    TAcadPoint ucsOrigin{0, 0, 0};
+    TAcadPoint ucsXAxis{1, 0, 0};
+    TAcadPoint ucsYAxis{0, 1, 0};
+    int32_t searchMode = 0;
+    int32_t noStart = 1;
+};
+
+enum class RunOutcome {
+    Drawn,       // a division was chosen and its result drawing written
+    NoBoundary,  // fewer than 3 vertices: kNoBoundaryMessage
+    NotFound,    // modes 0-2 stored or selected nothing: kNotFoundMessage
+    NotPlaced,   // mode 3 placed no triangle
+};
+
+struct RunResult {
+    RunOutcome outcome = RunOutcome::NoBoundary;
+    double menkei = 0;
+    int32_t xynum = 0;
+    int32_t tritempnum = 0;
+    int32_t trisetnum = 0;
+    int32_t dupnum = 0;
+    double evalDiff = 0;      // modes 0-2
+    bool calcFailed = false;  // mode 0 found nothing to compute
+    bool stopped = false;     // the search was asked to stop
+    int32_t trinum = 0;       // triangles of the chosen division
+    int32_t nextNoStart = 1;  // the first triangle number for the next run
+    LogPaths logs;
+    std::vector<std::string> filesWritten;
+};
+
+// Runs the measurement. The front end has formed runScript and removed the
+// old drawings of that name before the boundary was exported. Throws InputOutputError when the export cannot be
+// read or a file cannot be written, CapacityError when a table overflows.
+RunResult MeasureParcel(MeasurementState& state, const SanshaSettings& settings, const RunRequest& request,
+                        SearchControl& control, MillisecondClock& clock);
+
+// The values of the last run's area table (useHeron chooses the layout).
+AreaTableValues LastRunTableValues(const MeasurementState& state, const SanshaSettings& settings);
+
+// Writes the area table of the last run's division as runScript + "seki.dxf"
+// and returns that name.
+std::string WriteLastRunAreaTable(const MeasurementState& state, const SanshaSettings& settings,
+                                  const std::string& runScript);
+
+}  // namespace zelkan

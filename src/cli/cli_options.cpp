@@ -1,0 +1,115 @@
+#include "cli/cli_options.h"
+
+#include <charconv>
+
+namespace zelkan::cli {
+
+const char* const kUsage =
+    "Usage: zelkan-cli measure PARCEL.dxf [options]\n"
+    "       zelkan-cli --help | --version\n"
+    "\n"
+    "Measures a parcel by the 三斜 method from a DXF R12 export of its boundary:\n"
+    "divides it into triangles, rounds every value by the surveyor's rules,\n"
+    "writes the result drawing (res.dxf) and the area table (seki.dxf), and\n"
+    "prints the area table.\n"
+    "\n"
+    "Options of measure (they override the settings file for this run):\n"
+    "  --mode N          search mode: 0 正三角形状優先, 1 面計測値に最も近い,\n"
+    "                    2 （超えない）面計測値に最も近い, 3 高速\n"
+    "  --heron           Heron's formula (a, b, c)\n"
+    "  --sansha          base and height (底辺, 高さ)\n"
+    "  --start-no N      number of the first triangle\n"
+    "  --time-limit MS   search time per first triangle in milliseconds, 0 for none\n"
+    "  --records         write the measurement records (.xy .can .mem .tri .trw)\n"
+    "  --ini FILE        settings file (default: zelkan.Ini in the work folder)\n"
+    "  --out DIR         folder for the files (default: the work folder)\n"
+    "  --svg FILE        also draw the parcel and its division as SVG\n"
+    "\n"
+    "Ctrl+C during the search keeps what was found so far; a second one ends the program.\n"
+    "Exit codes: 0 measured, 1 nothing found or a capacity limit, 2 usage, 3 input or output error.\n";
+
+namespace {
+
+int32_t ParseInteger(const std::string& option, const std::string& text, int32_t low, int32_t high) {
+    int32_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
+        throw UsageError{option + " needs an integer from " + std::to_string(low) + " to " + std::to_string(high) +
+                         ", not '" + text + "'"};
+    return value;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+    CommandLine cl;
+    if (args.empty()) throw UsageError{"a command is needed"};
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h") return cl;
+    }
+    if (args[0] == "--version") {
+        cl.action = CommandLine::Action::Version;
+        return cl;
+    }
+    if (args[0] != "measure") throw UsageError{"unknown command '" + args[0] + "'"};
+    cl.action = CommandLine::Action::Measure;
+    MeasureOptions& m = cl.measure;
+
+    std::vector<std::string> positional;
+    for (size_t n = 1; n < args.size(); ++n) {
+        std::string arg = args[n];
+        std::string value;
+        bool inlineValue = false;
+        if (arg.rfind("--", 0) == 0) {
+            const size_t eq = arg.find('=');
+            if (eq != std::string::npos) {
+                value = arg.substr(eq + 1);
+                arg = arg.substr(0, eq);
+                inlineValue = true;
+            }
+        }
+        const auto needValue = [&]() -> const std::string& {
+            if (inlineValue) return value;
+            if (n + 1 >= args.size()) throw UsageError{arg + " needs a value"};
+            value = args[++n];
+            return value;
+        };
+        const auto noValue = [&] {
+            if (inlineValue) throw UsageError{arg + " takes no value"};
+        };
+        if (arg == "--mode") {
+            m.mode = ParseInteger(arg, needValue(), 0, 3);
+        } else if (arg == "--heron") {
+            noValue();
+            m.heron = true;
+        } else if (arg == "--sansha") {
+            noValue();
+            m.heron = false;
+        } else if (arg == "--start-no") {
+            m.startNo = ParseInteger(arg, needValue(), 1, 1000000000);
+        } else if (arg == "--time-limit") {
+            m.timeLimit = ParseInteger(arg, needValue(), 0, 2147483647);
+        } else if (arg == "--records") {
+            noValue();
+            m.records = true;
+        } else if (arg == "--ini") {
+            m.ini = needValue();
+        } else if (arg == "--out") {
+            m.out = needValue();
+        } else if (arg == "--svg") {
+            m.svg = needValue();
+        } else if (arg == "--") {
+            positional.insert(positional.end(), args.begin() + static_cast<std::ptrdiff_t>(n) + 1, args.end());
+            break;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            throw UsageError{"unknown option '" + arg + "'"};
+        } else {
+            positional.push_back(arg);
+        }
+    }
+    if (positional.size() != 1) throw UsageError{"measure needs exactly one parcel file"};
+    m.parcel = positional[0];
+    return cl;
+}
+
+}  // namespace zelkan::cli

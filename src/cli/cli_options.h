@@ -1,0 +1,36 @@
+#pragma once
+// The command line of zelkan-cli.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zelkan::cli {
+
+struct MeasureOptions {
+    std::string parcel;
+    std::optional<int32_t> mode;
+    std::optional<bool> heron;
+    std::optional<int32_t> startNo;
+    std::optional<int32_t> timeLimit;
+    bool records = false;
+    std::string ini;
+    std::string out;
+    std::string svg;
+};
+
+struct CommandLine {
+    enum class Action { Help, Version, Measure } action = Action::Help;
+    MeasureOptions measure;
+};
+
+// Thrown for a command line that cannot be understood; what() says why.
+struct UsageError {
+    std::string message;
+};
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+extern const char* const kUsage;
+
+}  // namespace zelkan::cli

@@ -1,0 +1,229 @@
+// zelkan-cli: the measurement of a parcel from the command line.
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/measurement_run.h"
+#include "cli/cli_options.h"
+#include "cli/summary.h"
+#include "cli/svg_picture.h"
+#include "geometry/errors.h"
+#include "geometry/file_io.h"
+#include "records/work_folder.h"
+#include "settings/ini_file.h"
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#include <shellapi.h>
+#define ZELKAN_ISATTY(fd) _isatty(fd)
+#else
+#include <unistd.h>
+#define ZELKAN_ISATTY(fd) isatty(fd)
+#endif
+
+namespace zelkan::cli {
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitNothing = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitInput = 3;
+constexpr const char* kVersion = "zelkan-cli 0.1.0";
+
+std::atomic<bool> interrupted{false};
+
+extern "C" void OnInterrupt(int) {
+    interrupted = true;
+    std::signal(SIGINT, SIG_DFL);  // a second Ctrl+C ends the program
+}
+
+// Ctrl+C stops the search; a progress line on a terminal after half a second.
+class TerminalControl : public SearchControl {
+public:
+    TerminalControl(MillisecondClock& clock, bool showProgress)
+        : clock_(clock), start_(clock.NowMs()), showProgress_(showProgress) {}
+    ~TerminalControl() override {
+        if (shown_) std::fputs("\n", stderr);
+    }
+
+    void Pump(const SearchState& s) override {
+        if (!showProgress_ || ++calls_ % 4096 != 0) return;
+        const uint32_t elapsed = clock_.NowMs() - start_;
+        if (elapsed < 500 || elapsed - lastShown_ < 200) return;
+        lastShown_ = elapsed;
+        shown_ = true;
+        std::fprintf(stderr, "\r深さ %d  位置 %d  最初 %d  分割 %d  %.1f 秒   ", s.hhh, s.curpos - 1, s.curstart,
+                     divisions_, elapsed / 1000.0);
+        std::fflush(stderr);
+    }
+    bool StopRequested() override { return interrupted; }
+    void DivisionRecorded(int32_t trisetnum) override { divisions_ = trisetnum; }
+
+private:
+    MillisecondClock& clock_;
+    uint32_t start_;
+    bool showProgress_;
+    bool shown_ = false;
+    uint64_t calls_ = 0;
+    uint32_t lastShown_ = 0;
+    int32_t divisions_ = 0;
+};
+
+std::string WithSeparator(std::string folder) {
+    if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') {
+#ifdef _WIN32
+        folder += '\\';
+#else
+        folder += '/';
+#endif
+    }
+    return folder;
+}
+
+void Fail(const std::string& message) { std::fprintf(stderr, "zelkan-cli: %s\n", message.c_str()); }
+
+// Removes what a failed run may have written under its base name.
+void RemoveRunFiles(const std::string& runScript, const std::string& svg) {
+    DeleteRunDrawings(runScript);
+    const LogPaths logs = DeriveLogPaths(runScript);
+    for (const std::string* name : {&logs.xyFile, &logs.canFile, &logs.memFile, &logs.triFile, &logs.trwFile})
+        DeleteFileQuietly(*name);
+    if (!svg.empty()) DeleteFileQuietly(svg);
+}
+
+int Measure(const MeasureOptions& o) {
+    const std::string workFolder = o.ini.empty() || o.out.empty() ? SetUpWorkFolder() : std::string();
+    const std::string iniName = o.ini.empty() ? workFolder + kSettingsFileName : o.ini;
+    SanshaSettings settings;
+    LoadSettings(IniFile(iniName), settings);
+    if (o.heron) settings.useHeron = *o.heron;
+    if (o.timeLimit) settings.calcTimeLimit = *o.timeLimit;
+    if (o.records) settings.saveRecords = true;
+    const int32_t searchMode = o.mode ? *o.mode : ClampedSearchMode(settings.searchMode);
+
+    const std::string out = WithSeparator(o.out.empty() ? workFolder : o.out);
+    if (out.empty()) {
+        Fail("no folder for the files: give --out");
+        return kExitInput;
+    }
+    ForceDirectories(out);
+    SystemLocalClock localClock;
+    RunRequest request;
+    request.boundaryDxf = o.parcel;
+    request.runScript = MakeRunScript(out, localClock);
+    request.searchMode = searchMode;
+    request.noStart = o.startNo ? *o.startNo : 1;
+    DeleteRunDrawings(request.runScript);
+
+    auto state = std::make_unique<MeasurementState>();
+    SteadyMillisecondClock clock;
+    RunResult result;
+    AreaTableValues table;
+    std::string sekiFile;
+    try {
+        TerminalControl control(clock, ZELKAN_ISATTY(2) != 0);
+        std::signal(SIGINT, OnInterrupt);
+        result = MeasureParcel(*state, settings, request, control, clock);
+        std::signal(SIGINT, SIG_DFL);
+        if (result.outcome == RunOutcome::Drawn) {
+            table = LastRunTableValues(*state, settings);
+            sekiFile = WriteLastRunAreaTable(*state, settings, request.runScript);
+            result.filesWritten.push_back(sekiFile);
+            if (!o.svg.empty()) {
+                WriteFileAtomically(o.svg, DivisionSvg(state->tables, request.noStart, !settings.useHeron));
+                result.filesWritten.push_back(o.svg);
+            }
+        }
+    } catch (const InputOutputError& e) {
+        RemoveRunFiles(request.runScript, o.svg);
+        Fail(e.what());
+        return kExitInput;
+    } catch (const CapacityError& e) {
+        RemoveRunFiles(request.runScript, o.svg);
+        Fail(e.what());
+        return kExitNothing;
+    }
+
+    switch (result.outcome) {
+        case RunOutcome::NoBoundary:
+            Fail(std::string(kNoBoundaryMessage) + ": " + o.parcel);
+            return kExitInput;
+        case RunOutcome::NotFound:
+            std::fputs(FormatSummary(o.parcel, searchMode, result, nullptr).c_str(), stdout);
+            Fail(result.calcFailed ? std::string(kCalcFailedMessage) : std::string(kNotFoundMessage));
+            return kExitNothing;
+        case RunOutcome::NotPlaced:
+            std::fputs(FormatSummary(o.parcel, searchMode, result, nullptr).c_str(), stdout);
+            Fail("三角形を置けませんでした");
+            return kExitNothing;
+        case RunOutcome::Drawn:
+            break;
+    }
+    std::string text = FormatSummary(o.parcel, searchMode, result, &table);
+    text += "\n";
+    for (const std::string& name : result.filesWritten) text += name + "\n";
+    std::fputs(text.c_str(), stdout);
+    return kExitOk;
+}
+
+int Run(const std::vector<std::string>& args) {
+    CommandLine cl;
+    try {
+        cl = ParseCommandLine(args);
+    } catch (const UsageError& e) {
+        Fail(e.message);
+        std::fputs("Try 'zelkan-cli --help'.\n", stderr);
+        return kExitUsage;
+    }
+    switch (cl.action) {
+        case CommandLine::Action::Help: std::fputs(kUsage, stdout); return kExitOk;
+        case CommandLine::Action::Version: std::printf("%s\n", kVersion); return kExitOk;
+        case CommandLine::Action::Measure: break;
+    }
+    try {
+        return Measure(cl.measure);
+    } catch (const InputOutputError& e) {
+        Fail(e.what());
+        return kExitInput;
+    }
+}
+
+std::vector<std::string> Arguments(int argc, char** argv) {
+#ifdef _WIN32
+    // The ANSI argv cannot hold every file name; take the wide command line.
+    (void)argc;
+    (void)argv;
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> args;
+    for (int n = 1; n < count; ++n) {
+        const int size = WideCharToMultiByte(CP_UTF8, 0, wide[n], -1, nullptr, 0, nullptr, nullptr);
+        std::string utf8(static_cast<size_t>(size > 0 ? size - 1 : 0), '\0');
+        if (size > 1) WideCharToMultiByte(CP_UTF8, 0, wide[n], -1, utf8.data(), size, nullptr, nullptr);
+        args.push_back(utf8);
+    }
+    LocalFree(wide);
+    if (_isatty(1)) SetConsoleOutputCP(CP_UTF8);
+    if (_isatty(2)) SetConsoleOutputCP(CP_UTF8);
+    return args;
+#else
+    return std::vector<std::string>(argv + 1, argv + argc);
+#endif
+}
+
+}  // namespace
+}  // namespace zelkan::cli
+
+int main(int argc, char** argv) {
+    try {
+        return zelkan::cli::Run(zelkan::cli::Arguments(argc, argv));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "zelkan-cli: %s\n", e.what());
+        return 3;
+    }
+}

@@ -1,0 +1,111 @@
+#include "cli/summary.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "geometry/exact_format.h"
+#include "geometry/text_helpers.h"
+
+namespace zelkan::cli {
+
+namespace {
+
+const char* const kModeNames[] = {"正三角形状優先", "面計測値に最も近い", "（超えない）面計測値に最も近い", "高速"};
+
+bool IsWide(char32_t c) {
+    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
+           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+           (c >= 0xFFE0 && c <= 0xFFE6);
+}
+
+std::string PadLeft(std::string_view text, size_t width) {
+    const size_t w = DisplayWidth(text);
+    return std::string(width > w ? width - w : 0, ' ') + std::string(text);
+}
+
+std::string PadRight(std::string_view text, size_t width) {
+    const size_t w = DisplayWidth(text);
+    return std::string(text) + std::string(width > w ? width - w : 0, ' ');
+}
+
+std::string Trimmed(const std::string& s) { return std::string(TrimSpaceNul(s)); }
+
+}  // namespace
+
+size_t DisplayWidth(std::string_view utf8) {
+    size_t width = 0;
+    for (size_t n = 0; n < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[n]);
+        size_t length = 1;
+        char32_t c = lead;
+        if (lead >= 0xF0) length = 4, c = lead & 0x07;
+        else if (lead >= 0xE0) length = 3, c = lead & 0x0F;
+        else if (lead >= 0xC0) length = 2, c = lead & 0x1F;
+        for (size_t k = 1; k < length && n + k < utf8.size(); ++k) c = (c << 6) | (static_cast<unsigned char>(utf8[n + k]) & 0x3F);
+        width += IsWide(c) ? 2 : 1;
+        n += length;
+    }
+    return width;
+}
+
+std::string FormatAreaTable(const AreaTableValues& v) {
+    std::vector<std::vector<std::string>> rows;
+    rows.push_back(v.heron ? std::vector<std::string>{"No.", "a", "b", "c", "面積"}
+                           : std::vector<std::string>{"No.", "底辺", "高さ", "面積"});
+    for (const auto& row : v.rows) {
+        std::vector<std::string> cells{std::to_string(row.number)};
+        for (const std::string& value : row.values) cells.push_back(Trimmed(value));
+        rows.push_back(cells);
+    }
+    const size_t columns = rows[0].size();
+    std::vector<size_t> widths(columns, 0);
+    const std::vector<std::pair<std::string, std::string>> totals =
+        v.heron ? std::vector<std::pair<std::string, std::string>>{{"合計", v.totalText}, {"面積", v.resultText}}
+                : std::vector<std::pair<std::string, std::string>>{
+                      {"合計", v.totalText}, {"１/２", v.halfText}, {"面積", v.resultText}};
+    for (const auto& row : rows)
+        for (size_t c = 0; c < columns; ++c) widths[c] = std::max(widths[c], DisplayWidth(row[c]));
+    for (const auto& [label, value] : totals) {
+        widths[columns - 2] = std::max(widths[columns - 2], DisplayWidth(label));
+        widths[columns - 1] = std::max(widths[columns - 1], DisplayWidth(Trimmed(value)));
+    }
+    const auto line = [&](const std::vector<std::string>& cells) {
+        std::string out;
+        for (size_t c = 0; c < columns; ++c) out += (c ? "  " : "") + PadLeft(cells[c], widths[c]);
+        return out + "\n";
+    };
+    std::string text;
+    for (const auto& row : rows) text += line(row);
+    for (const auto& [label, value] : totals) {
+        std::vector<std::string> cells(columns);
+        cells[columns - 2] = label;
+        cells[columns - 1] = Trimmed(value);
+        text += line(cells);
+    }
+    return text;
+}
+
+std::string FormatSummary(const std::string& parcel, int32_t searchMode, const RunResult& result,
+                          const AreaTableValues* table) {
+    const auto row = [](std::string_view label, const std::string& value) {
+        return PadRight(label, 12) + value + "\n";
+    };
+    std::string text;
+    text += row("筆", parcel);
+    text += row("構成点", std::to_string(result.xynum));
+    text += row("座標面計値", Trimmed(FormatFixedWidth(0, 3, result.menkei)));
+    text += row("検索", std::to_string(searchMode) + " " + kModeNames[searchMode]);
+    text += row("候補三角形", std::to_string(result.tritempnum));
+    if (searchMode != 3) {
+        text += row("分割", std::to_string(result.trisetnum) + "（重複 " + std::to_string(result.dupnum) + "）" +
+                                (result.stopped ? " 中断" : ""));
+    }
+    if (table != nullptr) {
+        text += "\n" + FormatAreaTable(*table) + "\n";
+        const long double difference = static_cast<long double>(result.menkei) - StrToReal(table->resultText);
+        text += row("差", Trimmed(FormatFixedWidth(0, 3, difference)) + "（座標面計値 − 面積）");
+    }
+    return text;
+}
+
+}  // namespace zelkan::cli

@@ -1,0 +1,20 @@
+#pragma once
+// The readable summary of a measurement that zelkan-cli prints.
+#include <string>
+#include <string_view>
+
+#include "app/measurement_run.h"
+
+namespace zelkan::cli {
+
+// Columns a text takes in a terminal (East Asian wide characters take two).
+size_t DisplayWidth(std::string_view utf8);
+
+// The area table as aligned text: a heading row, one row per triangle, then
+// 合計, (１/２,) 面積.
+std::string FormatAreaTable(const AreaTableValues& v);
+
+std::string FormatSummary(const std::string& parcel, int32_t searchMode, const RunResult& result,
+                          const AreaTableValues* table);
+
+}  // namespace zelkan::cli

@@ -1,0 +1,184 @@
+"""End-to-end tests of zelkan-cli as a process.
+
+Usage: test_cli.py ZELKAN_CLI SAMPLES_DIR FIXTURES_DIR [WRAPPER]
+WRAPPER runs the program (the wine wrapper for the Windows build).
+The totals the program prints are checked against values computed here.
+"""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+from decimal import ROUND_HALF_UP, Decimal
+from pathlib import Path
+
+CLI, SAMPLES, FIXTURES = sys.argv[1], Path(sys.argv[2]), Path(sys.argv[3])
+WRAPPER = sys.argv[4:5]
+
+
+def run(*args, cwd=None):
+    p = subprocess.run(WRAPPER + [CLI, *map(str, args)], capture_output=True, cwd=cwd, timeout=300)
+    return p.returncode, p.stdout.decode("utf-8"), p.stderr.decode("utf-8", "replace")
+
+
+def polygon(path):
+    """The vertices of the single polyline of a sample export."""
+    lines = path.read_text().splitlines()
+    pairs = list(zip(lines[0::2], lines[1::2]))
+    points, x = [], None
+    in_vertex = False
+    for code, value in pairs:
+        code = int(code)
+        if code == 0:
+            in_vertex = value == "VERTEX"
+        elif in_vertex and code == 10:
+            x = Decimal(value)
+        elif in_vertex and code == 20:
+            points.append((x, Decimal(value)))
+    return points
+
+
+def shoelace(points):
+    n = len(points)
+    s = sum(points[v][0] * (points[v - 1][1] - points[(v + 1) % n][1]) for v in range(n))
+    return abs(s / 2)
+
+
+def table(stdout):
+    """Rows of numbers and the totals of the printed area table."""
+    rows, totals = [], {}
+    for line in stdout.splitlines():
+        cells = line.split()
+        if len(cells) >= 4 and cells[0].isdigit() and all(re.fullmatch(r"-?\d+\.\d+", c) for c in cells[1:]):
+            rows.append([Decimal(c) for c in cells[1:]])
+        elif len(cells) == 2 and cells[0] in ("合計", "１/２", "面積") and re.fullmatch(r"-?\d+\.\d+", cells[1]):
+            totals[cells[0]] = Decimal(cells[1])
+    return rows, totals
+
+
+def value_of(stdout, label):
+    for line in stdout.splitlines():
+        if line.startswith(label):
+            return line[len(label):].strip()
+    raise AssertionError(f"no {label} in {stdout}")
+
+
+def round_half_up(v, places):
+    return v.quantize(Decimal(1).scaleb(-places), rounding=ROUND_HALF_UP)
+
+
+def heron(a, b, c):
+    s = (a + b + c) / 2
+    return (abs(s * (s - a) * (s - b) * (s - c))).sqrt()
+
+
+class Cli(unittest.TestCase):
+    def setUp(self):
+        self.dir = Path(tempfile.mkdtemp(prefix="zelkan-cli-"))
+        self.ini = self.dir / "none.Ini"
+        self.out = self.dir / "out"
+
+    def tearDown(self):
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+    def measure(self, parcel, *options):
+        return run("measure", parcel, "--ini", self.ini, "--out", self.out, *options)
+
+    def written(self):
+        return sorted(p.name for p in self.out.iterdir()) if self.out.exists() else []
+
+    def test_help_and_version(self):
+        code, out, _ = run("--help")
+        self.assertEqual(code, 0)
+        self.assertIn("zelkan-cli measure PARCEL.dxf", out)
+        code, out, _ = run("--version")
+        self.assertEqual((code, out.startswith("zelkan-cli ")), (0, True))
+
+    def test_usage_errors(self):
+        for args in ([], ["frobnicate"], ["measure"], ["measure", "a.dxf", "b.dxf"], ["measure", "a.dxf", "--mode", "7"],
+                     ["measure", "a.dxf", "--mode"], ["measure", "a.dxf", "--bogus"], ["measure", "a.dxf", "--heron=1"]):
+            code, out, err = run(*args)
+            self.assertEqual(code, 2, args)
+            self.assertTrue(err.startswith("zelkan-cli: "), err)
+
+    def test_heron_table_of_the_residential_sample(self):
+        parcel = SAMPLES / "residential.dxf"
+        code, out, err = self.measure(parcel)
+        self.assertEqual(code, 0, err)
+        # The coordinate area, computed here exactly from the export.
+        self.assertEqual(Decimal(value_of(out, "座標面計値")), round_half_up(shoelace(polygon(parcel)), 3))
+        self.assertEqual(value_of(out, "候補三角形"), "56")  # a convex octagon: C(8, 3)
+        rows, totals = table(out)
+        self.assertEqual(len(rows), 6)
+        for a, b, c, area in rows:
+            self.assertEqual(area, round_half_up(heron(a, b, c), 4))
+        self.assertEqual(totals["合計"], sum(r[3] for r in rows))
+        self.assertEqual(totals["面積"], round_half_up(totals["合計"], 2))
+        names = self.written()
+        self.assertEqual(len([n for n in names if n.endswith("res.dxf")]), 1, names)
+        self.assertEqual(len([n for n in names if n.endswith("seki.dxf")]), 1, names)
+        self.assertEqual([n for n in names if n.endswith((".xy", ".can", ".mem", ".trw"))], [])
+        self.assertEqual(len([n for n in names if n.endswith(".tri")]), 1)
+
+    def test_sansha_table_numbered_from_five_with_records(self):
+        code, out, err = self.measure(SAMPLES / "reflex_corner.dxf", "--sansha", "--start-no", "5", "--records")
+        self.assertEqual(code, 0, err)
+        self.assertIn("底辺", out)
+        rows, totals = table(out)
+        numbers = [int(line.split()[0]) for line in out.splitlines()
+                   if line.split() and line.split()[0].isdigit() and len(line.split()) == 4]
+        self.assertEqual(numbers, [5, 6, 7, 8])  # four triangles of a hexagon
+        for base, height, doubled in rows:
+            self.assertEqual(doubled, round_half_up(base * height, 4))
+        self.assertEqual(totals["合計"], sum(r[2] for r in rows))
+        self.assertEqual(totals["１/２"], round_half_up(totals["合計"] / 2, 4))
+        self.assertEqual(totals["面積"], round_half_up(totals["１/２"], 2))
+        names = self.written()
+        for ext in (".xy", ".can", ".mem", ".tri", ".trw"):
+            self.assertEqual(len([n for n in names if n.endswith(ext)]), 1, (ext, names))
+        xy = next(self.out.glob("*.xy")).read_bytes()
+        self.assertEqual(xy.count(b"\r\n"), 6)
+
+    def test_fast_mode_and_settings_from_the_ini_file(self):
+        self.ini.write_bytes("[面積]\r\nヘロン=0\r\n[結果]\r\nログ保存=1\r\n".encode("cp932"))
+        code, out, err = self.measure(SAMPLES / "roadside.dxf", "--mode", "3")
+        self.assertEqual(code, 0, err)
+        self.assertIn("底辺", out)
+        self.assertNotIn("分割", out)
+        names = self.written()
+        self.assertEqual([n for n in names if n.endswith((".tri", ".trw"))], [])
+        self.assertEqual(len([n for n in names if n.endswith(".xy")]), 1)
+
+    def test_svg_picture(self):
+        svg = self.dir / "p.svg"
+        code, _, err = self.measure(SAMPLES / "residential.dxf", "--svg", svg)
+        self.assertEqual(code, 0, err)
+        text = svg.read_text()
+        self.assertTrue(text.startswith("<svg") and text.count("<text") == 6)
+
+    def test_bad_input(self):
+        empty = self.dir / "empty.dxf"
+        empty.write_bytes(b"")
+        text = self.dir / "letter.dxf"
+        text.write_bytes(b"Dear surveyor,\nthis is no drawing.\n")
+        cases = [self.dir / "missing.dxf", self.dir, text, empty, FIXTURES / "boundary/no_polyline.dxf",
+                 FIXTURES / "boundary/group_code_not_integer.dxf"]
+        for parcel in cases:
+            code, out, err = self.measure(parcel)
+            self.assertEqual(code, 3, (parcel, err))
+            self.assertEqual(len(err.strip().splitlines()), 1, err)
+            self.assertIn(parcel.name, err)
+            self.assertEqual(self.written(), [], parcel)
+
+    def test_unwritable_out_folder(self):
+        blocker = self.dir / "file"
+        blocker.write_bytes(b"x")
+        code, _, err = run("measure", SAMPLES / "residential.dxf", "--ini", self.ini, "--out", blocker / "sub")
+        self.assertEqual(code, 3, err)
+        self.assertEqual(len(err.strip().splitlines()), 1, err)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0], "-v"])
