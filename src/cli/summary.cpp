@@ -20,7 +20,9 @@ bool IsWide(char32_t c) {
 
 std::string PadLeft(std::string_view text, size_t width) {
     const size_t w = DisplayWidth(text);
-    return std::string(width > w ? width - w : 0, ' ') + std::string(text);
+    std::string padded(width > w ? width - w : 0, ' ');
+    padded += text;
+    return padded;
 }
 
 std::string PadRight(std::string_view text, size_t width) {
@@ -71,8 +73,12 @@ std::string FormatAreaTable(const AreaTableValues& v) {
     }
     const auto line = [&](const std::vector<std::string>& cells) {
         std::string out;
-        for (size_t c = 0; c < columns; ++c) out += (c ? "  " : "") + PadLeft(cells[c], widths[c]);
-        return out + "\n";
+        for (size_t c = 0; c < columns; ++c) {
+            if (c > 0) out += "  ";
+            out += PadLeft(cells[c], widths[c]);
+        }
+        out += '\n';
+        return out;
     };
     std::string text;
     for (const auto& row : rows) text += line(row);
@@ -88,7 +94,10 @@ std::string FormatAreaTable(const AreaTableValues& v) {
 std::string FormatSummary(const std::string& parcel, int32_t searchMode, const RunResult& result,
                           const AreaTableValues* table) {
     const auto row = [](std::string_view label, const std::string& value) {
-        return PadRight(label, 12) + value + "\n";
+        std::string line = PadRight(label, 12);
+        line += value;
+        line += '\n';
+        return line;
     };
     std::string text;
     text += row("筆", parcel);
@@ -101,7 +110,9 @@ std::string FormatSummary(const std::string& parcel, int32_t searchMode, const R
                                 (result.stopped ? " 中断" : ""));
     }
     if (table != nullptr) {
-        text += "\n" + FormatAreaTable(*table) + "\n";
+        text += '\n';
+        text += FormatAreaTable(*table);
+        text += '\n';
         const long double difference = static_cast<long double>(result.menkei) - StrToReal(table->resultText);
         text += row("差", Trimmed(FormatFixedWidth(0, 3, difference)) + "（座標面計値 − 面積）");
     }
