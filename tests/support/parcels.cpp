@@ -1,5 +1,6 @@
 #include "support/parcels.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -32,6 +33,67 @@ Polygon StarShaped(int n, uint32_t seed) {
         const double r = v % 2 == 0 ? outer(random) : inner(random);
         p.emplace_back(r * std::cos(a), r * std::sin(a));
     }
+    return p;
+}
+
+Polygon Comb(int n, uint32_t seed) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> jitter(-0.4, 0.4);
+    std::uniform_real_distribution<double> depth(4.0, 9.0);
+    const int teeth = std::max(2, (n - 2) / 4 + 1);
+    const double width = 3.0 * (2 * teeth - 1);
+    Polygon p{{0.0, 0.0}, {width, 0.0}};
+    for (int k = teeth - 1; k >= 0; --k) {
+        const double right = 3.0 * (2 * k + 1), left = 3.0 * (2 * k);
+        p.emplace_back(right + jitter(random), 10.0 + jitter(random));
+        p.emplace_back(left + jitter(random), 10.0 + jitter(random));
+        if (k > 0) {
+            const double notch = 10.0 - depth(random);
+            p.emplace_back(left - 0.2 + jitter(random) * 0.3, notch);
+            p.emplace_back(left - 2.8 + jitter(random) * 0.3, notch + jitter(random));
+        }
+    }
+    p[2].first = width;  // the last tooth's outer side stands exactly vertical
+    p.back().first = 0.0;
+    return p;
+}
+
+Polygon CollinearRun(int n, uint32_t seed) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> radius(20.0, 30.0);
+    const int run = std::max(2, n / 2);
+    Polygon p;
+    for (int v = 0; v < run; ++v) p.emplace_back(-20.0 + 40.0 * v / (run - 1), 0.0);
+    const int rest = n - run;
+    for (int v = 1; v <= rest; ++v) {
+        const double a = std::numbers::pi * v / (rest + 1);
+        p.emplace_back(radius(random) * std::cos(a), radius(random) * std::sin(a));
+    }
+    return p;
+}
+
+Polygon Rectilinear(int n, uint32_t seed) {
+    // A staircase: up and right in unit steps of random size, then back
+    // along the axes; always an even count of corners.
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> step(1, 4);
+    const int steps = std::max(1, (n - 2) / 2);
+    Polygon p{{0.0, 0.0}};
+    double x = 0, y = 0;
+    for (int k = 0; k < steps; ++k) {
+        x += step(random);
+        p.emplace_back(x, y);
+        y += step(random);
+        p.emplace_back(x, y);
+    }
+    p.emplace_back(0.0, y);
+    // Drop the corner that lies on the left side's line when the staircase
+    // closes, keeping the polygon simple.
+    return p;
+}
+
+Polygon Shifted(Polygon p, double dx, double dy) {
+    for (auto& v : p) v.first += dx, v.second += dy;
     return p;
 }
 

@@ -20,4 +20,18 @@ Polygon RegularPolygon(int n, double radius, double rotation);
 // alternately far (radius 70 to 100) and near (5 to 12), fixed by the seed.
 Polygon StarShaped(int n, uint32_t seed);
 
+// A comb: a spine along the bottom and teeth with deep reflex notches
+// between them; n is rounded to the nearest count the shape allows (>= 6).
+Polygon Comb(int n, uint32_t seed);
+
+// A convex-ish parcel with a run of exactly collinear vertices along its
+// bottom side.
+Polygon CollinearRun(int n, uint32_t seed);
+
+// A rectilinear parcel (exactly vertical and horizontal sides) on a grid.
+Polygon Rectilinear(int n, uint32_t seed);
+
+// The polygon moved by (dx, dy), e.g. to survey coordinates.
+Polygon Shifted(Polygon p, double dx, double dy);
+
 }  // namespace zelkan::sample

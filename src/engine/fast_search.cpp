@@ -1,0 +1,283 @@
+#include "engine/fast_search.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <numbers>
+
+#include "engine/candidates.h"
+#include "geometry/errors.h"
+#include "geometry/numbers.h"
+
+namespace zelkan {
+
+namespace {
+
+constexpr long double kTwoPi = 2 * std::numbers::pi_v<long double>;
+// Wedges narrower than this are left out of the angle bound on both sides.
+constexpr long double kNegligibleAngle = 1e-12L;
+// Work allowed for checking that the candidates covering a wedge conflict.
+constexpr uint64_t kMaxWedgeCheckPairs = 50'000'000;
+
+bool TestBit(const uint64_t* bits, int32_t n) { return (bits[n >> 6] >> (n & 63)) & 1u; }
+void SetBit(uint64_t* bits, int32_t n) { bits[n >> 6] |= uint64_t{1} << (n & 63); }
+
+// Does candidate c, tested against the placed candidate q, conflict with it?
+// The same tests in the same argument order as the search makes them.
+bool PairConflict(const EngineTables& t, const TTriTemp& c, const TTriTemp& q) {
+    const auto P = [&t](int32_t v) -> const TAcadPoint& { return t.xy[static_cast<size_t>(v)]; };
+    const int32_t side[3][2] = {{c.i, c.j}, {c.j, c.k}, {c.i, c.k}};
+    const int32_t placed[3][2] = {{q.i, q.j}, {q.i, q.k}, {q.j, q.k}};
+    for (const auto& s : side)
+        for (const auto& e : placed)
+            if (!IsPolygonSide(t, e[0], e[1]) && SidesCross(P(e[0]), P(e[1]), P(s[0]), P(s[1]))) return true;
+    return false;
+}
+
+}  // namespace
+
+struct FastTriangulationSearch::Tables {
+    int32_t n = 0;       // candidates
+    size_t words = 0;    // 64-bit words of a candidate set (bit c for candidate c)
+    std::vector<uint64_t> compatible;  // row q: candidates c > q that q does not exclude
+    std::vector<uint64_t> scratch;     // one candidate set per depth
+
+    // The angle bound: the candidates' corners cover wedges of the interior
+    // angles; pairwise compatible candidates never share a wedge, so no
+    // more of them fit than the covered angle over the smallest angle a
+    // candidate covers.
+    bool wedgeValid = false;
+    std::vector<long double> wedgeAngle;
+    std::vector<std::vector<int32_t>> wedgesOf;  // per candidate
+    long double minCovered = 0;
+    mutable std::vector<uint64_t> wedgeMask;
+
+    const uint64_t* Row(int32_t q) const { return &compatible[static_cast<size_t>(q) * words]; }
+    uint64_t* Scratch(int32_t depth) { return &scratch[static_cast<size_t>(depth) * words]; }
+};
+
+namespace {
+
+struct Direction {
+    long double angle;
+    int32_t other;
+};
+
+// Builds the wedges and the candidates' covers; false when the geometry
+// does not allow the bound (a corner of exactly pi).
+bool BuildWedges(const EngineTables& t, FastTriangulationSearch::Tables& tb) {
+    const int32_t n = tb.n;
+    std::vector<std::vector<Direction>> directions(static_cast<size_t>(t.xynum) + 1);
+    const auto angleTo = [&t](int32_t v, int32_t u) {
+        const TAcadPoint &a = t.xy[static_cast<size_t>(v)], &b = t.xy[static_cast<size_t>(u)];
+        return std::atan2(b.y - a.y, b.x - a.x);
+    };
+    const auto addDirection = [&](int32_t v, int32_t u) {
+        auto& list = directions[static_cast<size_t>(v)];
+        if (std::none_of(list.begin(), list.end(), [u](const Direction& d) { return d.other == u; }))
+            list.push_back({angleTo(v, u), u});
+    };
+    for (int32_t c = 1; c <= n; ++c) {
+        const TTriTemp& tri = t.tritemp[static_cast<size_t>(c)];
+        addDirection(tri.i, tri.j), addDirection(tri.i, tri.k);
+        addDirection(tri.j, tri.i), addDirection(tri.j, tri.k);
+        addDirection(tri.k, tri.i), addDirection(tri.k, tri.j);
+    }
+    // Wedge k at v lies between sorted directions k and k+1 (circularly).
+    std::vector<int32_t> firstWedge(static_cast<size_t>(t.xynum) + 2, 0);
+    for (int32_t v = 1; v <= t.xynum; ++v) {
+        auto& list = directions[static_cast<size_t>(v)];
+        std::sort(list.begin(), list.end(), [](const Direction& a, const Direction& b) {
+            return a.angle < b.angle || (a.angle == b.angle && a.other < b.other);
+        });
+        firstWedge[static_cast<size_t>(v)] = static_cast<int32_t>(tb.wedgeAngle.size());
+        for (size_t k = 0; k < list.size(); ++k) {
+            long double next = k + 1 < list.size() ? list[k + 1].angle : list[0].angle + kTwoPi;
+            tb.wedgeAngle.push_back(next - list[k].angle);
+        }
+    }
+    tb.wedgesOf.assign(static_cast<size_t>(n) + 1, {});
+    tb.minCovered = kTwoPi;
+    for (int32_t c = 1; c <= n; ++c) {
+        const TTriTemp& tri = t.tritemp[static_cast<size_t>(c)];
+        const int32_t corners[3][3] = {{tri.i, tri.j, tri.k}, {tri.j, tri.i, tri.k}, {tri.k, tri.i, tri.j}};
+        long double covered = 0;
+        for (const auto& corner : corners) {
+            const auto& list = directions[static_cast<size_t>(corner[0])];
+            const auto position = [&list](int32_t u) {
+                return static_cast<int32_t>(std::find_if(list.begin(), list.end(),
+                                                         [u](const Direction& d) { return d.other == u; }) -
+                                            list.begin());
+            };
+            int32_t from = position(corner[1]), to = position(corner[2]);
+            long double sweep = list[static_cast<size_t>(to)].angle - list[static_cast<size_t>(from)].angle;
+            if (sweep < 0) sweep += kTwoPi;
+            if (std::fabs(sweep - std::numbers::pi_v<long double>) < 1e-9L) return false;
+            if (sweep > std::numbers::pi_v<long double>) std::swap(from, to);
+            if (sweep < kNegligibleAngle || kTwoPi - sweep < kNegligibleAngle) continue;
+            const int32_t count = static_cast<int32_t>(list.size());
+            for (int32_t k = from; k != to; k = (k + 1) % count) {
+                const int32_t w = firstWedge[static_cast<size_t>(corner[0])] + k;
+                if (tb.wedgeAngle[static_cast<size_t>(w)] <= kNegligibleAngle) continue;
+                tb.wedgesOf[static_cast<size_t>(c)].push_back(w);
+                covered += tb.wedgeAngle[static_cast<size_t>(w)];
+            }
+        }
+        tb.minCovered = std::min(tb.minCovered, covered);
+    }
+    if (tb.minCovered < 1.0L) return false;
+
+    // The bound holds only if candidates sharing a wedge exclude each other
+    // in the search's own conflict relation.
+    std::vector<std::vector<int32_t>> coverers(tb.wedgeAngle.size());
+    for (int32_t c = 1; c <= n; ++c)
+        for (int32_t w : tb.wedgesOf[static_cast<size_t>(c)]) coverers[static_cast<size_t>(w)].push_back(c);
+    uint64_t pairs = 0;
+    for (const auto& list : coverers) pairs += static_cast<uint64_t>(list.size()) * list.size() / 2;
+    if (pairs > kMaxWedgeCheckPairs) return false;
+    for (const auto& list : coverers)
+        for (size_t a = 0; a < list.size(); ++a)
+            for (size_t b = a + 1; b < list.size(); ++b)
+                if (TestBit(tb.Row(list[a]), list[b])) return false;
+    tb.wedgeMask.assign((tb.wedgeAngle.size() + 63) / 64, 0);
+    return true;
+}
+
+}  // namespace
+
+FastTriangulationSearch::FastTriangulationSearch(EngineTables& tables, SearchControl& control,
+                                                 MillisecondClock& clock, uint32_t calcTimeLimit)
+    : t_(tables), control_(control), clock_(clock), calcTimeLimit_(calcTimeLimit) {}
+
+FastTriangulationSearch::~FastTriangulationSearch() = default;
+
+bool FastTriangulationSearch::wedgeBound() const { return tables_ && tables_->wedgeValid; }
+
+int32_t FastTriangulationSearch::Bound(const uint64_t* available) const {
+    const Tables& tb = *tables_;
+    int32_t count = 0;
+    for (size_t w = 0; w < tb.words; ++w) count += std::popcount(available[w]);
+    if (!tb.wedgeValid) return count;
+    std::fill(tb.wedgeMask.begin(), tb.wedgeMask.end(), 0);
+    for (size_t w = 0; w < tb.words; ++w) {
+        for (uint64_t bits = available[w]; bits != 0; bits &= bits - 1) {
+            const int32_t c = static_cast<int32_t>(w * 64) + std::countr_zero(bits);
+            for (int32_t wedge : tb.wedgesOf[static_cast<size_t>(c)]) SetBit(tb.wedgeMask.data(), wedge);
+        }
+    }
+    long double covered = 0;
+    for (size_t w = 0; w < tb.wedgeMask.size(); ++w)
+        for (uint64_t bits = tb.wedgeMask[w]; bits != 0; bits &= bits - 1)
+            covered += tb.wedgeAngle[w * 64 + static_cast<size_t>(std::countr_zero(bits))];
+    // Rounding can only make the bound larger (prune less), never smaller.
+    const auto byAngle = static_cast<int32_t>(std::floor(covered / tb.minCovered + 1e-9L));
+    return std::min(count, byAngle);
+}
+
+bool FastTriangulationSearch::EnterLevel() {
+    if (control_.StopRequested()) return false;
+    if (calcTimeLimit_ > 0 && static_cast<uint32_t>(clock_.NowMs() - state_.StartTime) > calcTimeLimit_) return false;
+    return true;
+}
+
+void FastTriangulationSearch::Record(int32_t depth) {
+    // A stored division is never a prefix of a later path: its subtree was
+    // searched before it was recorded. So no duplicate can occur, and the
+    // path is in ascending candidate order already.
+    for (int32_t m = 1; m <= depth; ++m) {
+        const int32_t c = path_[static_cast<size_t>(m)];
+        const TTriTemp& tri = t_.tritemp[static_cast<size_t>(c)];
+        t_.tritable[static_cast<size_t>(m)] = TTri{c, tri.i, tri.j, tri.k};
+    }
+    t_.trinum = depth;
+    StoreTriset(t_);
+    control_.DivisionRecorded(t_.trisets.trisetnum());
+}
+
+// The level that places triangle depth+1 from the candidates available to
+// the path of depth triangles; returns how many it placed.
+int32_t FastTriangulationSearch::Level(int32_t depth, const uint64_t* available, bool& recorded) {
+    Tables& tb = *tables_;
+    ++nodes_;
+    const int32_t hhh = depth + 1;
+    if (hhh > kMaxTriangles) throw CapacityError(kTrinumOverflow);
+    state_.hhh = hhh;
+    control_.Pump(state_);
+    uint64_t* child = tb.Scratch(hhh);
+    int32_t placed = 0;
+    int32_t sub = 0;
+    bool anyRecorded = false;
+    for (size_t w = 0; w < tb.words; ++w) {
+        for (uint64_t bits = available[w]; bits != 0; bits &= bits - 1) {
+            const int32_t c = static_cast<int32_t>(w * 64) + std::countr_zero(bits);
+            state_.hhh = hhh;
+            state_.curpos = c + 1;
+            control_.Pump(state_);
+            ++placed;
+            path_[static_cast<size_t>(hhh)] = c;
+            state_.hhhmax = MaxInt(state_.hhhmax, hhh);
+            if (EnterLevel()) {
+                const uint64_t* row = tb.Row(c);
+                int32_t count = 0;
+                for (size_t k = 0; k < tb.words; ++k) count += std::popcount(child[k] = available[k] & row[k]);
+                if (count == 0 || hhh + count < state_.hhhmax ||
+                    (hhh < state_.hhhmax && hhh + Bound(child) < state_.hhhmax)) {
+                    sub = count;  // what the skipped level would have placed
+                } else {
+                    bool below = false;
+                    sub = Level(hhh, child, below);
+                    anyRecorded = anyRecorded || below;
+                }
+            }
+            if (sub == 0 && hhh == state_.hhhmax) {
+                Record(hhh);
+                anyRecorded = true;
+            }
+        }
+    }
+    state_.hhh = depth;
+    if (anyRecorded) ++usefulNodes_;
+    recorded = anyRecorded;
+    return placed;
+}
+
+void FastTriangulationSearch::trianproc() {
+    BuildSideList(t_);
+    state_.hhhmax = 0;
+    tables_ = std::make_unique<Tables>();
+    Tables& tb = *tables_;
+    const int32_t n = t_.tritempnum;
+    tb.n = n;
+    tb.words = static_cast<size_t>(n) / 64 + 1;
+    tb.compatible.assign(static_cast<size_t>(n + 1) * tb.words, 0);
+    for (int32_t q = 1; q <= n; ++q) {
+        uint64_t* row = &tb.compatible[static_cast<size_t>(q) * tb.words];
+        const TTriTemp& placed = t_.tritemp[static_cast<size_t>(q)];
+        for (int32_t c = q + 1; c <= n; ++c)
+            if (!PairConflict(t_, t_.tritemp[static_cast<size_t>(c)], placed)) SetBit(row, c);
+    }
+    const int32_t maxDepth = std::min<int32_t>(std::max<int32_t>(t_.xynum, 3), kMaxTriangles) + 2;
+    tb.scratch.assign(static_cast<size_t>(maxDepth + 1) * tb.words, 0);
+    tb.wedgeValid = BuildWedges(t_, tb);
+    path_.assign(static_cast<size_t>(maxDepth) + 1, 0);
+
+    bool lastTaken = false;  // the last candidate is still in tritable: the driver skips it
+    for (int32_t p = 1; p <= n; ++p) {
+        control_.Pump(state_);
+        if (lastTaken && p == n) break;
+        if (control_.StopRequested()) break;
+        state_.curstart = p + 1;
+        state_.hhh = 1;
+        path_[1] = p;
+        control_.Pump(state_);
+        state_.StartTime = clock_.NowMs();
+        lastTaken = false;
+        if (EnterLevel()) {
+            bool recorded = false;
+            Level(1, tb.Row(p), recorded);
+            lastTaken = p < n && TestBit(tb.Row(p), n);
+        }
+    }
+}
+
+}  // namespace zelkan

@@ -1,0 +1,150 @@
+#include "engine/fast_search.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/candidates.h"
+#include "engine/evaluation.h"
+#include "engine/search.h"
+#include "support/parcels.h"
+
+namespace zelkan {
+namespace {
+
+using sample::Polygon;
+
+// Everything the search leaves that a user can see.
+struct Outcome {
+    std::vector<std::vector<int32_t>> divisions;
+    int32_t dupnum = 0;
+    int32_t hhhmax = 0;
+    double evalDiff = 0;
+    int32_t selected = 0;
+    bool operator==(const Outcome&) const = default;
+};
+
+// Stops after a number of recorded divisions, and moves a clock on by 10 ms
+// with each: both depend only on what the search has recorded, so both
+// engines meet them at the same point of their control flow.
+class RecordDrivenControl : public SearchControl, public MillisecondClock {
+public:
+    explicit RecordDrivenControl(int32_t stopAfter) : stopAfter_(stopAfter) {}
+    void Pump(const SearchState&) override {}
+    bool StopRequested() override { return stopAfter_ > 0 && recorded_ >= stopAfter_; }
+    void DivisionRecorded(int32_t) override { ++recorded_; }
+    uint32_t NowMs() override { return 10u * static_cast<uint32_t>(recorded_); }
+
+private:
+    int32_t stopAfter_;
+    int32_t recorded_ = 0;
+};
+
+template <typename Engine>
+Outcome Search(const Polygon& parcel, int32_t stopAfter, uint32_t timeLimit) {
+    // One set of tables per engine, refilled by every run as in the program.
+    static const auto t = std::make_unique<EngineTables>();
+    sample::SetParcel(*t, parcel);
+    ResetForRun(*t);
+    EnumerateCandidates(*t);
+    SortCandidates(*t);
+    CandidateMetrics(*t, MeasureRules{1, kKetaHalfUp, 2, kKetaHalfUp, 4});
+    RecordDrivenControl control(stopAfter);
+    Engine engine(*t, control, control, timeLimit);
+    engine.trianproc();
+    Outcome o;
+    for (int32_t e = 1; e <= t->trisets.trisetnum(); ++e) {
+        std::vector<int32_t> d;
+        for (int32_t m = 1; m <= t->trisets.trinum(e); ++m) d.push_back(t->trisets.tri(e, m).st);
+        o.divisions.push_back(d);
+    }
+    o.dupnum = t->dupnum;
+    o.hhhmax = engine.state().hhhmax;
+    EvaluationState evaluation;
+    o.evalDiff = Evaluate(*t, evaluation, 100.0, kModeShape, false);
+    o.selected = evaluation.bestShapeNo;
+    return o;
+}
+
+void ExpectSameAsReference(const Polygon& parcel, int32_t stopAfter = 0, uint32_t timeLimit = 0) {
+    const Outcome reference = Search<TriangulationSearch>(parcel, stopAfter, timeLimit);
+    const Outcome fast = Search<FastTriangulationSearch>(parcel, stopAfter, timeLimit);
+    ASSERT_EQ(fast.divisions.size(), reference.divisions.size());
+    for (size_t e = 0; e < reference.divisions.size(); ++e) ASSERT_EQ(fast.divisions[e], reference.divisions[e]) << "entry " << e + 1;
+    EXPECT_EQ(fast, reference);
+}
+
+TEST(FastSearch, RegularPolygonsOf3To11Vertices) {
+    for (int n = 3; n <= 11; ++n) {
+        SCOPED_TRACE(n);
+        ExpectSameAsReference(sample::RegularPolygon(n, 100, 0.1));
+    }
+}
+
+// Random simple parcels from fixed seeds, every third at survey
+// coordinates. The nearly convex families stop at fewer vertices, where the
+// reference still finishes in well under a second.
+int CompareRandomParcels(uint32_t seeds, int maxVertices) {
+    int compared = 0;
+    for (uint32_t seed = 1; seed <= seeds; ++seed) {
+        const auto size = [seed](int largest) { return 4 + static_cast<int>(seed % static_cast<uint32_t>(largest - 3)); };
+        const std::vector<std::pair<std::string, Polygon>> parcels = {
+            {"star", sample::StarShaped(size(maxVertices - 1), seed)},
+            {"comb", sample::Comb(size(maxVertices), seed)},
+            {"collinear", sample::CollinearRun(size(maxVertices - 4), seed)},
+            {"rectilinear", sample::Rectilinear(size(maxVertices), seed)},
+        };
+        for (const auto& [family, parcel] : parcels) {
+            SCOPED_TRACE(family + " seed " + std::to_string(seed) + " vertices " + std::to_string(parcel.size()));
+            ExpectSameAsReference(seed % 3 == 0 ? sample::Shifted(parcel, -12000.0, -34000.0) : parcel);
+            ++compared;
+        }
+    }
+    return compared;
+}
+
+TEST(FastSearch, RandomParcelsFromFixedSeeds) { EXPECT_GE(CompareRandomParcels(80, 13), 300); }
+
+// The longer comparison, not run by the test command:
+// engine_tests --gtest_also_run_disabled_tests --gtest_filter='*Longer*'
+TEST(FastSearch, DISABLED_LongerComparisonUpTo15Vertices) { CompareRandomParcels(400, 15); }
+
+TEST(FastSearch, StopRequestsAtFixedPoints) {
+    for (int32_t stopAfter : {1, 2, 5, 13, 40}) {
+        SCOPED_TRACE(stopAfter);
+        ExpectSameAsReference(sample::RegularPolygon(8, 100, 0.1), stopAfter);
+        ExpectSameAsReference(sample::StarShaped(11, 7), stopAfter);
+        ExpectSameAsReference(sample::Comb(12, 3), stopAfter);
+    }
+}
+
+TEST(FastSearch, TimeLimitsAtFixedPoints) {
+    // The clock moves 10 ms with each recorded division.
+    for (uint32_t limit : {1u, 15u, 35u, 95u}) {
+        SCOPED_TRACE(limit);
+        ExpectSameAsReference(sample::RegularPolygon(8, 100, 0.1), 0, limit);
+        ExpectSameAsReference(sample::StarShaped(11, 7), 0, limit);
+        ExpectSameAsReference(sample::Comb(12, 3), 0, limit);
+        ExpectSameAsReference(sample::RegularPolygon(8, 100, 0.1), 30, limit);
+    }
+}
+
+TEST(FastSearch, AngleBoundIsUsedOnOrdinaryParcels) {
+    auto t = std::make_unique<EngineTables>();
+    sample::SetParcel(*t, sample::RegularPolygon(9, 100, 0.1));
+    EnumerateCandidates(*t);
+    SortCandidates(*t);
+    SilentSearchControl control;
+    SteadyMillisecondClock clock;
+    FastTriangulationSearch search(*t, control, clock, 0);
+    search.trianproc();
+    EXPECT_TRUE(search.wedgeBound());
+    // Nearly every level entered leads to a stored division.
+    EXPECT_LE(search.nodes(), search.usefulNodes() * 12 / 10);
+    EXPECT_EQ(t->trisets.trisetnum(), 429);
+}
+
+}  // namespace
+}  // namespace zelkan
