@@ -1,11 +1,16 @@
-// Enumeration, search and evaluation of whole parcels: the work a surveyor
-// waits for after clicking inside a parcel.
+// The search for divisions of whole parcels, the work a surveyor waits for
+// after clicking inside a parcel (enumeration, metrics and evaluation run
+// untimed around it). The literal search and the fast one run on the same
+// parcels; the fast one alone where the literal one cannot finish. "nodes"
+// counts the levels a search entered, "useful" those that led to a stored
+// division.
 #include <benchmark/benchmark.h>
 
 #include <memory>
 
 #include "engine/candidates.h"
 #include "engine/evaluation.h"
+#include "engine/fast_search.h"
 #include "engine/search.h"
 #include "support/parcels.h"
 
@@ -13,37 +18,49 @@ namespace {
 
 using namespace zelkan;
 
+template <typename Engine>
 void MeasureParcel(benchmark::State& state, const sample::Polygon& parcel) {
-    auto t = std::make_unique<EngineTables>();
+    static const auto t = std::make_unique<EngineTables>();
     EvaluationState evaluation;
     SilentSearchControl control;
     SteadyMillisecondClock clock;
-    uint64_t nodes = 0;
+    uint64_t nodes = 0, useful = 0;
     for (auto _ : state) {
+        // Only the search is timed; the candidates are the same for both engines.
+        state.PauseTiming();
         sample::SetParcel(*t, parcel);
         ResetForRun(*t);
         EnumerateCandidates(*t);
         SortCandidates(*t);
         CandidateMetrics(*t, MeasureRules{1, kKetaHalfUp, 2, kKetaHalfUp, 4});
-        TriangulationSearch search(*t, control, clock, 0);
+        state.ResumeTiming();
+        Engine search(*t, control, clock, 0);
         search.trianproc();
+        state.PauseTiming();
         benchmark::DoNotOptimize(Evaluate(*t, evaluation, 0.0, kModeShape, true));
+        state.ResumeTiming();
         nodes = search.nodes();
+        if constexpr (std::is_same_v<Engine, FastTriangulationSearch>) useful = search.usefulNodes();
     }
     state.counters["candidates"] = t->tritempnum;
     state.counters["nodes"] = static_cast<double>(nodes);
+    if (useful > 0) state.counters["useful"] = static_cast<double>(useful);
     state.counters["divisions"] = t->trisets.trisetnum();
 }
 
-void BM_Regular(benchmark::State& state) {
-    MeasureParcel(state, sample::RegularPolygon(static_cast<int>(state.range(0)), 100.0, 0.1));
+sample::Polygon Regular(const benchmark::State& s) { return sample::RegularPolygon(static_cast<int>(s.range(0)), 100.0, 0.1); }
+sample::Polygon Star(const benchmark::State& s) {
+    return sample::StarShaped(static_cast<int>(s.range(0)), 1000u + static_cast<uint32_t>(s.range(0)));
 }
-BENCHMARK(BM_Regular)->Arg(8)->Arg(10)->Arg(12)->Unit(benchmark::kMillisecond);
 
-// Star-shaped parcels with random radii; the seed fixes each one.
-void BM_StarShaped(benchmark::State& state) {
-    MeasureParcel(state, sample::StarShaped(static_cast<int>(state.range(0)), 1000u + static_cast<uint32_t>(state.range(0))));
-}
+void BM_Regular(benchmark::State& state) { MeasureParcel<TriangulationSearch>(state, Regular(state)); }
+void BM_RegularFast(benchmark::State& state) { MeasureParcel<FastTriangulationSearch>(state, Regular(state)); }
+void BM_StarShaped(benchmark::State& state) { MeasureParcel<TriangulationSearch>(state, Star(state)); }
+void BM_StarShapedFast(benchmark::State& state) { MeasureParcel<FastTriangulationSearch>(state, Star(state)); }
+
+BENCHMARK(BM_Regular)->Arg(8)->Arg(10)->Arg(12)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RegularFast)->Arg(8)->Arg(10)->Arg(12)->Arg(14)->Arg(15)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StarShaped)->Arg(12)->Arg(16)->Arg(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StarShapedFast)->Arg(12)->Arg(16)->Arg(20)->Arg(25)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "boundary/dxf_boundary_reader.h"
 #include "engine/candidates.h"
+#include "engine/fast_search.h"
 #include "engine/search.h"
 #include "geometry/text_helpers.h"
 #include "output/result_drawing.h"
@@ -123,8 +124,13 @@ RunResult MeasureParcel(MeasurementState& state, const SanshaSettings& settings,
 
     CandidateMetrics(t, MeasureRules{s, r.lengthMode, r.lengthDigits, r.areaMode, r.areaDigits});
     StopWatchingControl watched(control);
-    TriangulationSearch search(t, watched, clock, settings.calcTimeLimit > 0 ? static_cast<uint32_t>(settings.calcTimeLimit) : 0);
-    search.trianproc();
+    const uint32_t timeLimit = settings.calcTimeLimit > 0 ? static_cast<uint32_t>(settings.calcTimeLimit) : 0;
+    if (FastTriangulationSearch::Fits(t)) {
+        FastTriangulationSearch(t, watched, clock, timeLimit).trianproc();
+    } else {
+        // Too many candidates for the pairwise tables: the same search, literally.
+        TriangulationSearch(t, watched, clock, timeLimit).trianproc();
+    }
     result.stopped = watched.stopped;
     result.trisetnum = t.trisets.trisetnum();
     result.dupnum = t.dupnum;

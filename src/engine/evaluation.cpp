@@ -1,6 +1,7 @@
 #include "engine/evaluation.h"
 
 #include <cmath>
+#include <vector>
 
 #include "geometry/numbers.h"
 #include "geometry/text_helpers.h"
@@ -41,13 +42,21 @@ double Evaluate(EngineTables& t, EvaluationState& e, double menkei, int32_t sear
     Best closestSansha, closestHeron, belowSansha, belowHeron;
     double shapeWinnerDS = kNoDistance, shapeWinnerDH = kNoDistance;
 
+    // Each candidate's values read back once: divisions share candidates.
+    std::vector<double> baseArea(static_cast<size_t>(t.tritempnum) + 1), heron(static_cast<size_t>(t.tritempnum) + 1);
+    for (int32_t c = 1; c <= t.tritempnum; ++c) {
+        const TTriTemp& candidate = t.tritemp[static_cast<size_t>(c)];
+        baseArea[static_cast<size_t>(c)] = StrToReal(AreaTextOfBase(candidate, ChooseBase(candidate)));
+        heron[static_cast<size_t>(c)] = StrToReal(candidate.heronText);
+    }
+
     for (int32_t r = 1; r <= t.trisets.trisetnum(); ++r) {
         double S1 = 0, S2 = 0, S3 = 0;
         for (int32_t m = 1; m <= t.trisets.trinum(r); ++m) {
-            const TTriTemp& c = t.tritemp[static_cast<size_t>(t.trisets.tri(r, m).st)];
-            S1 += StrToReal(AreaTextOfBase(c, ChooseBase(c)));
-            S3 += c.shape;
-            S2 += StrToReal(c.heronText);
+            const size_t c = static_cast<size_t>(t.trisets.tri(r, m).st);
+            S1 += baseArea[c];
+            S3 += t.tritemp[c].shape;
+            S2 += heron[c];
         }
         S1 /= 2;  // the area texts hold base x height
         TTriSum& sum = t.trisets.sum(r);

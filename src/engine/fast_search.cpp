@@ -50,6 +50,9 @@ struct FastTriangulationSearch::Tables {
     std::vector<long double> wedgeAngle;
     std::vector<std::vector<int32_t>> wedgesOf;  // per candidate
     long double minCovered = 0;
+    size_t wedgeWords = 0;
+    std::vector<uint64_t> wedgeMaskOf;          // per candidate, wedgeWords each
+    std::vector<long double> byteAngles;        // per byte of a wedge mask: the angle of its set bits
     mutable std::vector<uint64_t> wedgeMask;
 
     const uint64_t* Row(int32_t q) const { return &compatible[static_cast<size_t>(q) * words]; }
@@ -139,7 +142,18 @@ bool BuildWedges(const EngineTables& t, FastTriangulationSearch::Tables& tb) {
         for (size_t a = 0; a < list.size(); ++a)
             for (size_t b = a + 1; b < list.size(); ++b)
                 if (TestBit(tb.Row(list[a]), list[b])) return false;
-    tb.wedgeMask.assign((tb.wedgeAngle.size() + 63) / 64, 0);
+    tb.wedgeWords = (tb.wedgeAngle.size() + 63) / 64;
+    tb.wedgeMask.assign(tb.wedgeWords, 0);
+    tb.wedgeMaskOf.assign(static_cast<size_t>(n + 1) * tb.wedgeWords, 0);
+    for (int32_t c = 1; c <= n; ++c)
+        for (int32_t w : tb.wedgesOf[static_cast<size_t>(c)]) SetBit(&tb.wedgeMaskOf[static_cast<size_t>(c) * tb.wedgeWords], w);
+    // Each byte of a mask looks its angle up at once.
+    tb.byteAngles.assign(tb.wedgeWords * 8 * 256, 0);
+    for (size_t b = 0; b < tb.wedgeWords * 8; ++b)
+        for (unsigned value = 1; value < 256; ++value)
+            for (unsigned bit = 0; bit < 8; ++bit)
+                if ((value >> bit) & 1u && b * 8 + bit < tb.wedgeAngle.size())
+                    tb.byteAngles[b * 256 + value] += tb.wedgeAngle[b * 8 + bit];
     return true;
 }
 
@@ -158,17 +172,18 @@ int32_t FastTriangulationSearch::Bound(const uint64_t* available) const {
     int32_t count = 0;
     for (size_t w = 0; w < tb.words; ++w) count += std::popcount(available[w]);
     if (!tb.wedgeValid) return count;
-    std::fill(tb.wedgeMask.begin(), tb.wedgeMask.end(), 0);
+    uint64_t* mask = tb.wedgeMask.data();
+    std::fill(mask, mask + tb.wedgeWords, 0);
     for (size_t w = 0; w < tb.words; ++w) {
         for (uint64_t bits = available[w]; bits != 0; bits &= bits - 1) {
-            const int32_t c = static_cast<int32_t>(w * 64) + std::countr_zero(bits);
-            for (int32_t wedge : tb.wedgesOf[static_cast<size_t>(c)]) SetBit(tb.wedgeMask.data(), wedge);
+            const size_t c = w * 64 + static_cast<size_t>(std::countr_zero(bits));
+            const uint64_t* of = &tb.wedgeMaskOf[c * tb.wedgeWords];
+            for (size_t k = 0; k < tb.wedgeWords; ++k) mask[k] |= of[k];
         }
     }
     long double covered = 0;
-    for (size_t w = 0; w < tb.wedgeMask.size(); ++w)
-        for (uint64_t bits = tb.wedgeMask[w]; bits != 0; bits &= bits - 1)
-            covered += tb.wedgeAngle[w * 64 + static_cast<size_t>(std::countr_zero(bits))];
+    for (size_t k = 0; k < tb.wedgeWords; ++k)
+        for (size_t b = 0; b < 8; ++b) covered += tb.byteAngles[(k * 8 + b) * 256 + ((mask[k] >> (8 * b)) & 0xFF)];
     // Rounding can only make the bound larger (prune less), never smaller.
     const auto byAngle = static_cast<int32_t>(std::floor(covered / tb.minCovered + 1e-9L));
     return std::min(count, byAngle);
@@ -220,8 +235,10 @@ int32_t FastTriangulationSearch::Level(int32_t depth, const uint64_t* available,
                 const uint64_t* row = tb.Row(c);
                 int32_t count = 0;
                 for (size_t k = 0; k < tb.words; ++k) count += std::popcount(child[k] = available[k] & row[k]);
+                // With count >= 1 the bound is at least 1, so it can only
+                // prune where the count does not from two levels above hhhmax.
                 if (count == 0 || hhh + count < state_.hhhmax ||
-                    (hhh < state_.hhhmax && hhh + Bound(child) < state_.hhhmax)) {
+                    (hhh + 1 < state_.hhhmax && hhh + Bound(child) < state_.hhhmax)) {
                     sub = count;  // what the skipped level would have placed
                 } else {
                     bool below = false;

@@ -1,6 +1,7 @@
 #include "geometry/text_helpers.h"
 
 #include <charconv>
+#include <cstdint>
 #include <system_error>
 
 namespace zelkan {
@@ -45,6 +46,30 @@ void SplitAt(char separator, std::string& s, std::string& head) {
     s.erase(0, p + 1);
 }
 
+// Texts of at most 15 digits without exponent: the digits form an integer
+// below 2^53 and 10^decimals is exact, so one correctly rounded division
+// gives exactly the correctly rounded value of the text.
+bool ShortDecimal(std::string_view s, double& value) {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    uint64_t mantissa = 0;
+    int digits = 0, decimals = -1;
+    for (char c : s) {
+        if (c == '.') {
+            if (decimals >= 0) return false;
+            decimals = 0;
+        } else if (IsDigit(c)) {
+            if (++digits > 15) return false;
+            mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
+            if (decimals >= 0) ++decimals;
+        } else {
+            return false;
+        }
+    }
+    if (digits == 0) return false;
+    value = static_cast<double>(mantissa) / kPowers[decimals < 0 ? 0 : decimals];
+    return true;
+}
+
 }  // namespace
 
 std::string_view TrimSpaceNul(std::string_view s) {
@@ -55,12 +80,14 @@ std::string_view TrimSpaceNul(std::string_view s) {
 
 double StrToReal(std::string_view s) {
     s = TrimSpaceNul(s);
-    if (s.empty() || !IsDecimalNumber(s)) return 0.0;
     bool negative = false;
-    if (s.front() == '+' || s.front() == '-') {
+    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
         negative = s.front() == '-';
         s.remove_prefix(1);
+        if (!s.empty() && (s.front() == '+' || s.front() == '-')) return 0.0;
     }
+    if (double quick = 0.0; ShortDecimal(s, quick)) return negative ? -quick : quick;
+    if (s.empty() || !IsDecimalNumber(s)) return 0.0;
     // from_chars is locale-independent and correctly rounded.
     double value = 0.0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
