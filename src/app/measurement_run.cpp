@@ -126,10 +126,14 @@ RunResult MeasureParcel(MeasurementState& state, const SanshaSettings& settings,
     StopWatchingControl watched(control);
     const uint32_t timeLimit = settings.calcTimeLimit > 0 ? static_cast<uint32_t>(settings.calcTimeLimit) : 0;
     if (FastTriangulationSearch::Fits(t)) {
-        FastTriangulationSearch(t, watched, clock, timeLimit).trianproc();
+        FastTriangulationSearch search(t, watched, clock, timeLimit);
+        search.trianproc();
+        result.memoryFull = search.memoryFull();
     } else {
         // Too many candidates for the pairwise tables: the same search, literally.
-        TriangulationSearch(t, watched, clock, timeLimit).trianproc();
+        TriangulationSearch search(t, watched, clock, timeLimit);
+        search.trianproc();
+        result.memoryFull = search.memoryFull();
     }
     result.stopped = watched.stopped;
     result.trisetnum = t.trisets.trisetnum();

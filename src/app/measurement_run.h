@@ -9,6 +9,7 @@
 
 #include "engine/acad_point.h"
 #include "engine/evaluation.h"
+#include "engine/memory_budget.h"
 #include "engine/search_control.h"
 #include "engine/tables.h"
 #include "output/area_table.h"
@@ -59,6 +60,7 @@ struct RunResult {
     double evalDiff = 0;      // modes 0-2
     bool calcFailed = false;  // mode 0 found nothing to compute
     bool stopped = false;     // the search was asked to stop
+    bool memoryFull = false;  // the search ended at the store's memory budget (kMemoryFullMessage)
     int32_t trinum = 0;       // triangles of the chosen division
     int32_t nextNoStart = 1;  // the first triangle number for the next run
     LogPaths logs;

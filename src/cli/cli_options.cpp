@@ -24,6 +24,9 @@ const char* const kUsage =
     "  --ini FILE        settings file (default: zelkan.Ini in the work folder)\n"
     "  --out DIR         folder for the files (default: the work folder)\n"
     "  --svg FILE        also draw the parcel and its division as SVG\n"
+    "  --memory-limit SIZE  memory for the divisions found, in bytes or with K, M, G\n"
+    "                    (default: a quarter of the memory, at most 4G); the search\n"
+    "                    ends there and the divisions found are evaluated\n"
     "\n"
     "Ctrl+C during the search keeps what was found so far; a second one ends the program.\n"
     "Exit codes: 0 measured, 1 nothing found or a capacity limit, 2 usage, 3 input or output error.\n";
@@ -37,6 +40,26 @@ int32_t ParseInteger(const std::string& option, const std::string& text, int32_t
         throw UsageError{option + " needs an integer from " + std::to_string(low) + " to " + std::to_string(high) +
                          ", not '" + text + "'"};
     return value;
+}
+
+uint64_t ParseSize(const std::string& option, const std::string& text) {
+    uint64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [rest, ec] = std::from_chars(text.data(), end, value);
+    uint64_t unit = 1;
+    if (rest != end && rest + 1 == end) {
+        switch (*rest) {
+            case 'K': case 'k': unit = uint64_t{1} << 10; break;
+            case 'M': case 'm': unit = uint64_t{1} << 20; break;
+            case 'G': case 'g': unit = uint64_t{1} << 30; break;
+            default: unit = 0; break;
+        }
+    } else if (rest != end) {
+        unit = 0;
+    }
+    if (ec != std::errc() || rest == text.data() || unit == 0 || value == 0 || value > (uint64_t{1} << 40) / unit)
+        throw UsageError{option + " needs a size such as 512M, not '" + text + "'"};
+    return value * unit;
 }
 
 }  // namespace
@@ -98,6 +121,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             m.out = needValue();
         } else if (arg == "--svg") {
             m.svg = needValue();
+        } else if (arg == "--memory-limit") {
+            m.memoryLimit = ParseSize(arg, needValue());
         } else if (arg == "--") {
             positional.insert(positional.end(), args.begin() + static_cast<std::ptrdiff_t>(n) + 1, args.end());
             break;

@@ -17,6 +17,7 @@ struct MeasureOptions {
     std::string ini;
     std::string out;
     std::string svg;
+    std::optional<uint64_t> memoryLimit;  // bytes
 };
 
 struct CommandLine {

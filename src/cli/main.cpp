@@ -121,6 +121,7 @@ int Measure(const MeasureOptions& o) {
     DeleteRunDrawings(request.runScript);
 
     auto state = std::make_unique<MeasurementState>();
+    if (o.memoryLimit) state->tables.trisets.SetBudget(*o.memoryLimit);
     SteadyMillisecondClock clock;
     RunResult result;
     AreaTableValues table;
@@ -130,6 +131,7 @@ int Measure(const MeasureOptions& o) {
         std::signal(SIGINT, OnInterrupt);
         result = MeasureParcel(*state, settings, request, control, clock);
         std::signal(SIGINT, SIG_DFL);
+        if (result.memoryFull) Fail(kMemoryFullMessage);
         if (result.outcome == RunOutcome::Drawn) {
             table = LastRunTableValues(*state, settings);
             sekiFile = WriteLastRunAreaTable(*state, settings, request.runScript);

@@ -107,7 +107,7 @@ std::string FormatSummary(const std::string& parcel, int32_t searchMode, const R
     text += row("候補三角形", std::to_string(result.tritempnum));
     if (searchMode != 3) {
         text += row("分割", std::to_string(result.trisetnum) + "（重複 " + std::to_string(result.dupnum) + "）" +
-                                (result.stopped ? " 中断" : ""));
+                                (result.stopped || result.memoryFull ? " 中断" : ""));
     }
     if (table != nullptr) {
         text += '\n';

@@ -190,12 +190,16 @@ int32_t FastTriangulationSearch::Bound(const uint64_t* available) const {
 }
 
 bool FastTriangulationSearch::EnterLevel() {
-    if (control_.StopRequested()) return false;
+    if (memoryFull_ || control_.StopRequested()) return false;
     if (calcTimeLimit_ > 0 && static_cast<uint32_t>(clock_.NowMs() - state_.StartTime) > calcTimeLimit_) return false;
     return true;
 }
 
 void FastTriangulationSearch::Record(int32_t depth) {
+    if (t_.trisets.WouldExceedBudget(depth)) {
+        memoryFull_ = true;  // from here on as if stopped
+        return;
+    }
     // A stored division is never a prefix of a later path: its subtree was
     // searched before it was recorded. So no duplicate can occur, and the
     // path is in ascending candidate order already.
@@ -282,7 +286,7 @@ void FastTriangulationSearch::trianproc() {
     for (int32_t p = 1; p <= n; ++p) {
         control_.Pump(state_);
         if (lastTaken && p == n) break;
-        if (control_.StopRequested()) break;
+        if (memoryFull_ || control_.StopRequested()) break;
         state_.curstart = p + 1;
         state_.hhh = 1;
         path_[1] = p;

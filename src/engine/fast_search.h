@@ -37,6 +37,7 @@ public:
     uint64_t nodes() const { return nodes_; }               // levels entered
     uint64_t usefulNodes() const { return usefulNodes_; }   // levels entered that led to a stored division
     bool wedgeBound() const;                                 // whether the angle bound was usable
+    bool memoryFull() const { return memoryFull_; }          // ended by the store's memory budget
 
     struct Tables;  // the pairwise conflicts and the wedges of the angle bound
 
@@ -55,6 +56,7 @@ private:
     uint64_t usefulNodes_ = 0;
     std::unique_ptr<Tables> tables_;
     std::vector<int32_t> path_;  // candidate index of each placed triangle, from 1
+    bool memoryFull_ = false;
 };
 
 }  // namespace zelkan

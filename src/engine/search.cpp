@@ -89,7 +89,7 @@ void TriangulationSearch::trianproc() {
     BuildSideList(t_);
     state_.hhhmax = 0;
     int32_t pos = 1, i = 0, j = 0, k = 0, n = 0;
-    while (NextFreeCandidate(pos, i, j, k) && !control_.StopRequested()) {
+    while (NextFreeCandidate(pos, i, j, k) && !Stopped()) {
         state_.curstart = pos;
         state_.hhh = 1;
         t_.trinum = 0;
@@ -102,7 +102,7 @@ void TriangulationSearch::trianproc() {
 }
 
 void TriangulationSearch::getsankakuloop(int32_t ttt, int32_t& saveth) {
-    if (control_.StopRequested()) return;
+    if (Stopped()) return;
     if (TimeUp()) return;
     ++nodes_;
     t_.trinum = state_.hhh;
@@ -127,11 +127,14 @@ void TriangulationSearch::getsankakuloop(int32_t ttt, int32_t& saveth) {
             if (sub == 0 && state_.hhh == state_.hhhmax) {
                 if (IsDuplicateSet(t_)) {
                     ++t_.dupnum;
+                    control_.DivisionRecorded(t_.trisets.trisetnum());
+                } else if (t_.trisets.WouldExceedBudget(t_.trinum)) {
+                    memoryFull_ = true;
                 } else {
                     SortTriTable(t_);
                     StoreTriset(t_);
+                    control_.DivisionRecorded(t_.trisets.trisetnum());
                 }
-                control_.DivisionRecorded(t_.trisets.trisetnum());
             }
             control_.Pump(state_);
         }

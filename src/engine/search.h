@@ -38,6 +38,9 @@ public:
     void trianproc();
 
     const SearchState& state() const { return state_; }
+    // The next division would have passed the store's memory budget: the
+    // search ended there as on a stop request.
+    bool memoryFull() const { return memoryFull_; }
     // Levels entered (getsankakuloop calls that did not return at once).
     uint64_t nodes() const { return nodes_; }
 
@@ -45,6 +48,7 @@ private:
     void getsankakuloop(int32_t ttt, int32_t& saveth);
     bool NextFreeCandidate(int32_t& pos, int32_t& i, int32_t& j, int32_t& k);
     bool TimeUp();
+    bool Stopped() { return memoryFull_ || control_.StopRequested(); }
 
     EngineTables& t_;
     SearchControl& control_;
@@ -52,6 +56,7 @@ private:
     uint32_t calcTimeLimit_;
     SearchState state_;
     uint64_t nodes_ = 0;
+    bool memoryFull_ = false;
 };
 
 }  // namespace zelkan

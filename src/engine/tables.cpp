@@ -1,22 +1,27 @@
 #include "engine/tables.h"
 
 
+#include "engine/memory_budget.h"
 #include "geometry/errors.h"
 #include "geometry/numbers.h"
 
 namespace zelkan {
 
-TriSetStore::TriSetStore() : trisetcap_(kTrisetGrowth) { entries_.reserve(kTrisetGrowth); }
+TriSetStore::TriSetStore(const std::vector<TTriTemp>& candidates)
+    : candidates_(candidates), trisetcap_(kTrisetGrowth), budget_(DefaultStoreBudget()) {}
+
+bool TriSetStore::WouldExceedBudget(int32_t trinum) const {
+    const uint64_t more = sizeof(Entry) + static_cast<uint64_t>(trinum) * sizeof(int32_t);
+    // Offsets are 32-bit: the budget never allows more slots than that anyway.
+    return bytesUsed() + more > budget_ || slots_.size() + static_cast<uint64_t>(trinum) > UINT32_MAX;
+}
 
 void TriSetStore::Append(const TriangleSlots& slots, int32_t trinum) {
-    if (trisetnum() >= trisetcap_) {
-        trisetcap_ += kTrisetGrowth;
-        entries_.reserve(static_cast<size_t>(trisetcap_));
-    }
+    if (trisetnum() >= trisetcap_) trisetcap_ += kTrisetGrowth;
     Entry e;
     e.trinum = trinum;
-    e.offset = slots_.size();
-    slots_.insert(slots_.end(), slots.begin() + 1, slots.begin() + 1 + trinum);
+    e.offset = static_cast<uint32_t>(slots_.size());
+    for (int32_t m = 1; m <= trinum; ++m) slots_.push_back(slots[static_cast<size_t>(m)].st);
     entries_.push_back(e);
 }
 
@@ -27,6 +32,7 @@ void TriSetStore::Clear() {
 
 EngineTables::EngineTables()
     : xy(kVertexSlots + 1), tritemp(kMaxCandidates + 1), sidelist(kMaxSides + 1) {}
+
 
 void ResetForRun(EngineTables& t) {
     t.trinum = 0;

@@ -5,6 +5,7 @@
 // EngineTables object holds the state of one program (or one test).
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 #include "engine/acad_point.h"
@@ -80,36 +81,50 @@ struct TTriHeight {
     TAcadPoint baseB;
 };
 
-// The divisions found. Each entry keeps only its own triangles, packed one
-// after another; entries are numbered from 1. The capacity grows in steps of
-// 5000 entries, keeping what is stored.
+// The divisions found, numbered from 1. An entry keeps its sums and the
+// candidate index of each of its triangles (the vertex numbers are the
+// candidate's): 32 bytes plus 4 per triangle. The capacity grows in steps
+// of 5000 entries; a memory budget caps what may be stored.
 class TriSetStore {
 public:
-    TriSetStore();
+    explicit TriSetStore(const std::vector<TTriTemp>& candidates);
 
     int32_t trisetnum() const { return static_cast<int32_t>(entries_.size()); }
     int32_t trisetcap() const { return trisetcap_; }
+
+    // Storing a division of trinum triangles would pass the budget.
+    bool WouldExceedBudget(int32_t trinum) const;
+    void SetBudget(uint64_t bytes) { budget_ = bytes; }
+    uint64_t budget() const { return budget_; }
+    uint64_t bytesUsed() const { return entries_.size() * sizeof(Entry) + slots_.size() * sizeof(int32_t); }
 
     void Append(const TriangleSlots& slots, int32_t trinum);
     void Clear();  // keeps the capacity
 
     int32_t trinum(int32_t n) const { return entries_[Index(n)].trinum; }
     // Triangle m (1..trinum(n)) of entry n.
-    const TTri& tri(int32_t n, int32_t m) const { return slots_[entries_[Index(n)].offset + static_cast<size_t>(m) - 1]; }
+    TTri tri(int32_t n, int32_t m) const {
+        const int32_t st = slots_[entries_[Index(n)].offset + static_cast<size_t>(m) - 1];
+        const TTriTemp& c = candidates_[static_cast<size_t>(st)];
+        return TTri{st, c.i, c.j, c.k};
+    }
     TTriSum& sum(int32_t n) { return entries_[Index(n)].sum; }
     const TTriSum& sum(int32_t n) const { return entries_[Index(n)].sum; }
 
 private:
     struct Entry {
         TTriSum sum;
+        uint32_t offset = 0;
         int32_t trinum = 0;
-        size_t offset = 0;
     };
+    static_assert(sizeof(Entry) == 32);
     static size_t Index(int32_t n) { return static_cast<size_t>(n) - 1; }
 
-    std::vector<Entry> entries_;
-    std::vector<TTri> slots_;
+    const std::vector<TTriTemp>& candidates_;
+    std::deque<Entry> entries_;   // chunked: growing never copies what is stored
+    std::deque<int32_t> slots_;
     int32_t trisetcap_ = 0;
+    uint64_t budget_ = UINT64_MAX;
 };
 
 struct EngineTables {
@@ -128,7 +143,7 @@ struct EngineTables {
     int32_t trinum = 0;
     TTriSum trisum;
 
-    TriSetStore trisets;
+    TriSetStore trisets{tritemp};
     int32_t dupnum = 0;
 
     TriangleSlots seltri{};

@@ -151,6 +151,16 @@ class Cli(unittest.TestCase):
         self.assertEqual([n for n in names if n.endswith((".tri", ".trw"))], [])
         self.assertEqual(len([n for n in names if n.endswith(".xy")]), 1)
 
+    def test_memory_limit_keeps_what_was_found(self):
+        # 56 bytes a division of the octagon: about 36 fit in 2K.
+        code, out, err = self.measure(SAMPLES / "residential.dxf", "--memory-limit", "2K", "--mode", "0")
+        self.assertEqual(code, 0, err)
+        self.assertIn("検索結果がメモリの上限に達したため、検索を打ち切りました", err)
+        found = int(re.search(r"分割\s+(\d+)", out).group(1))
+        self.assertTrue(0 < found < 132, out)
+        code, _, err = self.measure(SAMPLES / "residential.dxf", "--memory-limit", "lots")
+        self.assertEqual(code, 2, err)
+
     def test_svg_picture(self):
         svg = self.dir / "p.svg"
         code, _, err = self.measure(SAMPLES / "residential.dxf", "--svg", svg)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +24,7 @@ struct Outcome {
     int32_t hhhmax = 0;
     double evalDiff = 0;
     int32_t selected = 0;
+    bool memoryFull = false;
     bool operator==(const Outcome&) const = default;
 };
 
@@ -43,7 +45,7 @@ private:
 };
 
 template <typename Engine>
-Outcome Search(const Polygon& parcel, int32_t stopAfter, uint32_t timeLimit) {
+Outcome Search(const Polygon& parcel, int32_t stopAfter, uint32_t timeLimit, uint64_t budget = UINT64_MAX) {
     // One set of tables per engine, refilled by every run as in the program.
     static const auto t = std::make_unique<EngineTables>();
     sample::SetParcel(*t, parcel);
@@ -52,9 +54,11 @@ Outcome Search(const Polygon& parcel, int32_t stopAfter, uint32_t timeLimit) {
     SortCandidates(*t);
     CandidateMetrics(*t, MeasureRules{1, kKetaHalfUp, 2, kKetaHalfUp, 4});
     RecordDrivenControl control(stopAfter);
+    t->trisets.SetBudget(budget);
     Engine engine(*t, control, control, timeLimit);
     engine.trianproc();
     Outcome o;
+    o.memoryFull = engine.memoryFull();
     for (int32_t e = 1; e <= t->trisets.trisetnum(); ++e) {
         std::vector<int32_t> d;
         for (int32_t m = 1; m <= t->trisets.trinum(e); ++m) d.push_back(t->trisets.tri(e, m).st);
@@ -68,9 +72,10 @@ Outcome Search(const Polygon& parcel, int32_t stopAfter, uint32_t timeLimit) {
     return o;
 }
 
-void ExpectSameAsReference(const Polygon& parcel, int32_t stopAfter = 0, uint32_t timeLimit = 0) {
-    const Outcome reference = Search<TriangulationSearch>(parcel, stopAfter, timeLimit);
-    const Outcome fast = Search<FastTriangulationSearch>(parcel, stopAfter, timeLimit);
+void ExpectSameAsReference(const Polygon& parcel, int32_t stopAfter = 0, uint32_t timeLimit = 0,
+                           uint64_t budget = UINT64_MAX) {
+    const Outcome reference = Search<TriangulationSearch>(parcel, stopAfter, timeLimit, budget);
+    const Outcome fast = Search<FastTriangulationSearch>(parcel, stopAfter, timeLimit, budget);
     ASSERT_EQ(fast.divisions.size(), reference.divisions.size());
     for (size_t e = 0; e < reference.divisions.size(); ++e) ASSERT_EQ(fast.divisions[e], reference.divisions[e]) << "entry " << e + 1;
     EXPECT_EQ(fast, reference);
@@ -129,6 +134,18 @@ TEST(FastSearch, TimeLimitsAtFixedPoints) {
         ExpectSameAsReference(sample::Comb(12, 3), 0, limit);
         ExpectSameAsReference(sample::RegularPolygon(8, 100, 0.1), 30, limit);
     }
+}
+
+TEST(FastSearch, MemoryBudgetEndsTheSearchAsAStopWould) {
+    // A division of the octagon takes 32 + 6 * 4 bytes.
+    for (uint64_t divisions : {1, 7, 50}) {
+        SCOPED_TRACE(divisions);
+        ExpectSameAsReference(sample::RegularPolygon(8, 100, 0.1), 0, 0, divisions * 56);
+        const Outcome o = Search<FastTriangulationSearch>(sample::RegularPolygon(8, 100, 0.1), 0, 0, divisions * 56);
+        EXPECT_TRUE(o.memoryFull);
+        EXPECT_EQ(o.divisions.size(), divisions);
+    }
+    EXPECT_FALSE(Search<FastTriangulationSearch>(sample::RegularPolygon(8, 100, 0.1), 0, 0, 132 * 56).memoryFull);
 }
 
 TEST(FastSearch, AngleBoundIsUsedOnOrdinaryParcels) {

@@ -82,6 +82,11 @@ TEST_F(Tables, ThousandTrianglesFitAndOneMoreEndsTheRun) {
 }
 
 TEST_F(Tables, StoreSelectRestore) {
+    // Stored divisions keep candidate numbers; the vertices are the candidates'.
+    const int32_t vertices[][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {1, 2, 3}, {0, 0, 0}, {2, 3, 4}, {0, 0, 0}, {0, 0, 0}, {1, 3, 4}};
+    for (int32_t c = 1; c <= 8; ++c) {
+        t->tritemp[c].i = vertices[c][0], t->tritemp[c].j = vertices[c][1], t->tritemp[c].k = vertices[c][2];
+    }
     int32_t n = 0;
     AddTriangle(*t, 3, 1, 2, n, 3);
     AddTriangle(*t, 8, 1, 3, n, 4);
@@ -107,6 +112,16 @@ TEST_F(Tables, StoreSelectRestore) {
     EXPECT_EQ(t->tritable[2].i, 1);
     EXPECT_EQ(t->tritable[2].k, 4);
     EXPECT_EQ(t->trisets.sum(1).sanshaArea, 12.5);
+}
+
+TEST_F(Tables, StoreTakesFourBytesPerTriangleAndRespectsItsBudget) {
+    int32_t n = 0;
+    for (int32_t m = 1; m <= 10; ++m) AddTriangle(*t, m, m, m + 1, n, m + 2);
+    StoreTriset(*t);
+    EXPECT_EQ(t->trisets.bytesUsed(), 32u + 10u * 4u);
+    t->trisets.SetBudget(2 * (32 + 40) - 1);
+    EXPECT_FALSE(t->trisets.WouldExceedBudget(9));
+    EXPECT_TRUE(t->trisets.WouldExceedBudget(10));
 }
 
 TEST_F(Tables, The5001stDivisionGrowsTheStoreByAnotherBlock) {

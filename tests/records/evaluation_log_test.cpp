@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/candidates.h"
 #include "geometry/file_io.h"
 #include "support/parcels.h"
 #include "support/test_files.h"
@@ -61,7 +62,9 @@ TEST(EvaluationLog, SaveAsWritesEveryLogUnderTheChosenNameAndLeavesTheLastDivisi
     auto t = std::make_unique<EngineTables>();
     test::ScratchFolder folder;
     sample::SetParcel(*t, {{0, 0}, {10, 0}, {10, 10}, {0, 10}});
-    t->tritempnum = 1;
+    const int32_t candidates[][3] = {{1, 2, 3}, {1, 3, 4}, {1, 2, 4}, {2, 3, 4}};
+    for (int32_t c = 1; c <= 4; ++c)
+        AddCandidate(*t, candidates[c - 1][0], candidates[c - 1][1], candidates[c - 1][2], 0, 0, 0);
     int32_t n = 0;
     AddTriangle(*t, 1, 1, 2, n, 3);
     AddTriangle(*t, 2, 1, 3, n, 4);
