@@ -64,3 +64,24 @@ BENCHMARK(BM_StarShaped)->Arg(12)->Arg(16)->Arg(20)->Unit(benchmark::kMillisecon
 BENCHMARK(BM_StarShapedFast)->Arg(12)->Arg(16)->Arg(20)->Arg(25)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+namespace {
+
+// Candidate enumeration of 60-vertex non-convex parcels (a star, second
+// argument 0, and a comb, 1): pair by pair, and
+// triple by triple against every boundary side.
+template <void (*Enumerate)(zelkan::EngineTables&)>
+void BM_Enumerate(benchmark::State& state) {
+    static const auto t = std::make_unique<zelkan::EngineTables>();
+    const auto parcel = state.range(1) == 0 ? zelkan::sample::StarShaped(static_cast<int>(state.range(0)), 60)
+                                            : zelkan::sample::Comb(static_cast<int>(state.range(0)), 60);
+    for (auto _ : state) {
+        zelkan::sample::SetParcel(*t, parcel);
+        Enumerate(*t);
+    }
+    state.counters["candidates"] = t->tritempnum;
+}
+BENCHMARK(BM_Enumerate<zelkan::EnumerateCandidates>)->Name("BM_EnumerateByPairs")->Args({60, 0})->Args({60, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Enumerate<zelkan::EnumerateCandidatesLiterally>)->Name("BM_EnumerateLiterally")->Args({60, 0})->Args({60, 1})->Unit(benchmark::kMillisecond);
+
+}  // namespace

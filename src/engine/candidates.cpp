@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 #include <string>
+#include <vector>
 
 #include "geometry/errors.h"
 #include "geometry/lines.h"
@@ -102,6 +103,54 @@ void MeasureBase(TBaseVariant& variant, const TAcadPoint& from, const TAcadPoint
 }  // namespace
 
 void EnumerateCandidates(EngineTables& t) {
+    BuildSideList(t);
+    t.tritempnum = 0;
+    const int32_t n = t.xynum;
+    // The midpoint and boundary tests of a triple depend only on its pairs:
+    // each pair is tested once. A pair excluded by either excludes every
+    // triple through it, before its centroid is tested (all tests are pure,
+    // so the order does not change which triples are admitted).
+    std::vector<uint8_t> pairOk(static_cast<size_t>(n + 1) * static_cast<size_t>(n + 1), 0);
+    const auto ok = [&pairOk, n](int32_t a, int32_t b) -> uint8_t& {
+        return pairOk[static_cast<size_t>(a) * static_cast<size_t>(n + 1) + static_cast<size_t>(b)];
+    };
+    for (int32_t a = 1; a < n; ++a)
+        for (int32_t b = a + 1; b <= n; ++b) ok(a, b) = !PairRejected(t, a, b, IsPolygonSide(t, a, b));
+    for (int32_t i = 1; i <= n - 2; ++i) {
+        for (int32_t j = i + 1; j <= n - 1; ++j) {
+            if (!ok(i, j)) continue;
+            for (int32_t k = j + 1; k <= n; ++k) {
+                if (!ok(j, k) || !ok(i, k) || !CentroidInside(t, i, j, k)) continue;
+                AddCandidate(t, i, j, k, j - i == 1, k - j == 1, k == n && i == 1);
+            }
+        }
+    }
+}
+
+bool PairRejected(EngineTables& t, int32_t a, int32_t b, bool boundarySide) {
+    const TAcadPoint pa = P(t, a), pb = P(t, b);
+    if (!boundarySide &&
+        !PointInParcel(t, static_cast<double>((pa.x + pb.x) * 0.5L), static_cast<double>((pa.y + pb.y) * 0.5L)))
+        return true;
+    // Two segments can only cross when their x ranges come within 1 unit of
+    // each other (0.5 on either side in the vertical case); sides farther
+    // away than 2 need no test.
+    const long double lowX = std::min(pa.x, pb.x) - 2, highX = std::max(pa.x, pb.x) + 2;
+    for (int32_t s = 1; s <= t.sidenum; ++s) {
+        const TSidePair side = t.sidelist[static_cast<size_t>(s)];
+        const TAcadPoint &pu = P(t, side.a), &pv = P(t, side.b);
+        if (std::max(pu.x, pv.x) < lowX || std::min(pu.x, pv.x) > highX) continue;
+        if (!(side.a == a && side.b == b) && SidesCross(pu, pv, pa, pb)) return true;
+    }
+    return false;
+}
+
+bool CentroidInside(EngineTables& t, int32_t i, int32_t j, int32_t k) {
+    const TAcadPoint pi = P(t, i), pj = P(t, j), pk = P(t, k);
+    return PointInParcel(t, static_cast<double>((pi.x + pj.x + pk.x) / 3), static_cast<double>((pi.y + pj.y + pk.y) / 3));
+}
+
+void EnumerateCandidatesLiterally(EngineTables& t) {
     BuildSideList(t);
     t.tritempnum = 0;
     const int32_t n = t.xynum;

@@ -13,6 +13,16 @@ namespace zelkan {
 // (i < j < k, lexicographic order). Throws CapacityError beyond 99999.
 void EnumerateCandidates(EngineTables& t);
 
+// The same candidates in the same order, triple by triple with every test
+// of TriangleRejected: the reference for EnumerateCandidates.
+void EnumerateCandidatesLiterally(EngineTables& t);
+
+// The tests of a triple that depend on one of its pairs alone: the
+// midpoint inside the parcel (not for a boundary side) and no crossing of a
+// boundary side other than the pair itself.
+bool PairRejected(EngineTables& t, int32_t a, int32_t b, bool boundarySide);
+bool CentroidInside(EngineTables& t, int32_t i, int32_t j, int32_t k);
+
 // Appends one candidate with its shape deviation.
 void AddCandidate(EngineTables& t, int32_t i, int32_t j, int32_t k, uint8_t ijEdge, uint8_t jkEdge,
                   uint8_t kiEdge);

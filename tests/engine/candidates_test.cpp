@@ -230,3 +230,37 @@ TEST_F(Candidates, ABaseWithoutAFootKeepsItsPreviousContent) {
 
 }  // namespace
 }  // namespace zelkan
+
+namespace zelkan {
+namespace {
+
+// The pairwise enumeration admits exactly the triples of the literal one.
+TEST(EnumerationByPairs, SameCandidatesAsTheTripleByTripleTests) {
+    auto literal = std::make_unique<EngineTables>();
+    auto byPairs = std::make_unique<EngineTables>();
+    int compared = 0;
+    for (uint32_t seed = 1; seed <= 40; ++seed) {
+        const int n = 4 + static_cast<int>(seed % 25);
+        for (const sample::Polygon& parcel :
+             {sample::StarShaped(n, seed), sample::Comb(n, seed), sample::CollinearRun(n, seed),
+              sample::Rectilinear(n, seed), sample::Shifted(sample::StarShaped(n, seed + 100), -12000, -34000),
+              sample::RegularPolygon(n, 100, 0.0)}) {
+            sample::SetParcel(*literal, parcel);
+            sample::SetParcel(*byPairs, parcel);
+            EnumerateCandidatesLiterally(*literal);
+            EnumerateCandidates(*byPairs);
+            ASSERT_EQ(byPairs->tritempnum, literal->tritempnum) << "seed " << seed << " vertices " << parcel.size();
+            for (int32_t m = 1; m <= literal->tritempnum; ++m) {
+                const TTriTemp &a = literal->tritemp[m], &b = byPairs->tritemp[m];
+                ASSERT_TRUE(a.i == b.i && a.j == b.j && a.k == b.k && a.shape == b.shape && a.ijEdge == b.ijEdge &&
+                            a.jkEdge == b.jkEdge && a.kiEdge == b.kiEdge)
+                    << "seed " << seed << " candidate " << m;
+            }
+            ++compared;
+        }
+    }
+    EXPECT_EQ(compared, 240);
+}
+
+}  // namespace
+}  // namespace zelkan
