@@ -72,11 +72,6 @@ bool VerticalCrossing(const TAcadPoint& A, const TAcadPoint& B, const TAcadPoint
 
 bool SamePoint(const TAcadPoint& p, const TAcadPoint& q) { return p.x == q.x && p.y == q.y; }
 
-long double Distance(const TAcadPoint& p, long double qx, long double qy) {
-    const long double dx = p.x - qx;
-    const long double dy = p.y - qy;
-    return std::sqrt(dx * dx + dy * dy);
-}
 
 // One base-and-height variant: base from `from` to `to`, apex `apex`.
 void MeasureBase(TBaseVariant& variant, const TAcadPoint& from, const TAcadPoint& to, const TAcadPoint& apex,
@@ -86,7 +81,7 @@ void MeasureBase(TBaseVariant& variant, const TAcadPoint& from, const TAcadPoint
                              static_cast<double>(to.x), static_cast<double>(to.y), static_cast<double>(apex.x),
                              static_cast<double>(apex.y)))
         return;
-    const double height = static_cast<double>(Distance(apex, fx, fy) / static_cast<long double>(rules.scale));
+    const double height = static_cast<double>(Distance(apex, TAcadPoint{fx, fy, 0}) / static_cast<long double>(rules.scale));
     std::string heightText;
     KetaFormat(rules.lengthMode, rules.lengthDigits, height, heightText);
     // base x height from the full texts, not the stored (cut) ones
@@ -196,9 +191,9 @@ void CandidateMetrics(EngineTables& t, const MeasureRules& rules) {
         const TAcadPoint& pi = P(t, c.i);
         const TAcadPoint& pj = P(t, c.j);
         const TAcadPoint& pk = P(t, c.k);
-        const double lenIJ = static_cast<double>(Distance(pi, pj.x, pj.y) / scale);
-        const double lenJK = static_cast<double>(Distance(pj, pk.x, pk.y) / scale);
-        const double lenKI = static_cast<double>(Distance(pk, pi.x, pi.y) / scale);
+        const double lenIJ = static_cast<double>(Distance(pi, pj) / scale);
+        const double lenJK = static_cast<double>(Distance(pj, pk) / scale);
+        const double lenKI = static_cast<double>(Distance(pk, pi) / scale);
         KetaFormat(rules.lengthMode, rules.lengthDigits, lenIJ, ijText);
         KetaFormat(rules.lengthMode, rules.lengthDigits, lenJK, jkText);
         KetaFormat(rules.lengthMode, rules.lengthDigits, lenKI, kiText);

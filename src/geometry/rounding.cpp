@@ -99,6 +99,12 @@ void KetaFormat(KetaMode mode, int digits, double value, std::string& text) {
     }
 }
 
+std::string KetaText(KetaMode mode, int digits, double value) {
+    std::string text;
+    KetaFormat(mode, digits, value, text);
+    return text;
+}
+
 double HeronArea(double a, double b, double c) {
     const double s = static_cast<double>((static_cast<long double>(a) + b + c) * 0.5L);
     const long double ls = s;

@@ -20,6 +20,9 @@ inline constexpr KetaMode kKetaEven = 4;
 // text as it was.
 void KetaFormat(KetaMode mode, int digits, double value, std::string& text);
 
+// The same, returning the text (empty for a mode outside 1..4).
+std::string KetaText(KetaMode mode, int digits, double value);
+
 // 10^decimals * value, rounded to a double, then to an integer half away
 // from zero, scaled back in extended precision.
 long double RoundHalfAway(int decimals, double value);

@@ -52,16 +52,9 @@ private:
     std::vector<double> borders_;
 };
 
-std::string Keta(KetaMode mode, int32_t digits, double value) {
-    std::string text;
-    KetaFormat(mode, digits, value, text);
-    return text;
-}
-
 // Rounded to a double before the division by the measuring scale.
-double Distance(const TAcadPoint& p, const TAcadPoint& q, int32_t s) {
-    const long double dx = p.x - q.x, dy = p.y - q.y;
-    return static_cast<double>(std::sqrt(dx * dx + dy * dy)) / s;
+double MeasuredLength(const TAcadPoint& p, const TAcadPoint& q, int32_t s) {
+    return static_cast<double>(Distance(p, q)) / s;
 }
 
 double Product(const std::string& a, const std::string& b) {
@@ -76,15 +69,15 @@ AreaTableValues SanshaTableValues(const EngineTables& t, int32_t firstNumber, co
     double sum = 0;
     for (int32_t m = 1; m <= t.trinum; ++m) {
         const TTriHeight& h = t.triheights[static_cast<size_t>(m)];
-        const std::string baseText = Keta(r.lengthMode, r.lengthDigits, Distance(h.baseA, h.baseB, measureScaleDenom));
-        const std::string heightText = Keta(r.lengthMode, r.lengthDigits, Distance(h.apex, h.foot, measureScaleDenom));
-        const std::string areaText = Keta(r.areaMode, r.areaDigits, Product(baseText, heightText));
+        const std::string baseText = KetaText(r.lengthMode, r.lengthDigits, MeasuredLength(h.baseA, h.baseB, measureScaleDenom));
+        const std::string heightText = KetaText(r.lengthMode, r.lengthDigits, MeasuredLength(h.apex, h.foot, measureScaleDenom));
+        const std::string areaText = KetaText(r.areaMode, r.areaDigits, Product(baseText, heightText));
         sum += StrToReal(areaText);
         v.rows.push_back({firstNumber + m - 1, {baseText, heightText, areaText}});
     }
-    v.totalText = Keta(r.areaMode, r.areaDigits, sum);
-    v.halfText = Keta(r.areaMode, r.areaDigits, StrToReal(v.totalText) / 2);
-    v.resultText = Keta(r.resultMode, r.resultDigits, StrToReal(v.halfText));
+    v.totalText = KetaText(r.areaMode, r.areaDigits, sum);
+    v.halfText = KetaText(r.areaMode, r.areaDigits, StrToReal(v.totalText) / 2);
+    v.resultText = KetaText(r.resultMode, r.resultDigits, StrToReal(v.halfText));
     return v;
 }
 
@@ -98,16 +91,16 @@ AreaTableValues HeronTableValues(const EngineTables& t, int32_t firstNumber, con
         const TAcadPoint& pi = t.xy[static_cast<size_t>(tri.i)];
         const TAcadPoint& pj = t.xy[static_cast<size_t>(tri.j)];
         const TAcadPoint& pk = t.xy[static_cast<size_t>(tri.k)];
-        const std::string aText = Keta(r.lengthMode, r.lengthDigits, Distance(pj, pi, measureScaleDenom));
-        const std::string bText = Keta(r.lengthMode, r.lengthDigits, Distance(pk, pj, measureScaleDenom));
-        const std::string cText = Keta(r.lengthMode, r.lengthDigits, Distance(pi, pk, measureScaleDenom));
+        const std::string aText = KetaText(r.lengthMode, r.lengthDigits, MeasuredLength(pj, pi, measureScaleDenom));
+        const std::string bText = KetaText(r.lengthMode, r.lengthDigits, MeasuredLength(pk, pj, measureScaleDenom));
+        const std::string cText = KetaText(r.lengthMode, r.lengthDigits, MeasuredLength(pi, pk, measureScaleDenom));
         const std::string areaText =
-            Keta(r.areaMode, r.areaDigits, HeronArea(StrToReal(aText), StrToReal(bText), StrToReal(cText)));
+            KetaText(r.areaMode, r.areaDigits, HeronArea(StrToReal(aText), StrToReal(bText), StrToReal(cText)));
         sum += StrToReal(areaText);
         v.rows.push_back({firstNumber + m - 1, {aText, bText, cText, areaText}});
     }
-    v.totalText = Keta(r.areaMode, r.areaDigits, sum);
-    v.resultText = Keta(r.resultMode, r.resultDigits, StrToReal(v.totalText));
+    v.totalText = KetaText(r.areaMode, r.areaDigits, sum);
+    v.resultText = KetaText(r.resultMode, r.resultDigits, StrToReal(v.totalText));
     return v;
 }
 

@@ -11,10 +11,7 @@ namespace {
 
 const TAcadPoint& P(const EngineTables& t, int32_t v) { return t.xy[static_cast<size_t>(v)]; }
 
-double Length(const TAcadPoint& p, const TAcadPoint& q) {
-    const long double dx = p.x - q.x, dy = p.y - q.y;
-    return static_cast<double>(std::sqrt(dx * dx + dy * dy));
-}
+double Length(const TAcadPoint& p, const TAcadPoint& q) { return static_cast<double>(Distance(p, q)); }
 
 void LengthText(DxfFile& file, const DrawingStyle& s, long double x1, long double y1, long double x2, long double y2) {
     DxfLengthText(file, s.layerText, s.lengthMode, x1, y1, x2, y2, s.labelHeight, s.lengthDigits, s.measureScaleDenom);

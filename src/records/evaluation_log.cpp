@@ -15,18 +15,6 @@ namespace {
 
 const char* const kLineEnd = "\r\n";
 
-long double Distance(const TAcadPoint& p, const TAcadPoint& q) {
-    const long double dx = p.x - q.x;
-    const long double dy = p.y - q.y;
-    return std::sqrt(dx * dx + dy * dy);
-}
-
-std::string Keta(KetaMode mode, int32_t digits, double value) {
-    std::string text;
-    KetaFormat(mode, digits, value, text);
-    return text;
-}
-
 void AppendFields(std::string& file, std::initializer_list<std::string> fields) {
     bool first = true;
     for (const std::string& f : fields) {
@@ -81,24 +69,24 @@ void WriteTrsDivision(std::string& file, int32_t g, const EngineTables& t, const
             base = baseLength;
             height = Distance(*apex, TAcadPoint{fx, fy, 0});
         }
-        const std::string H = Keta(r.lengthMode, r.lengthDigits, static_cast<double>(height / s));
-        const std::string B = Keta(r.lengthMode, r.lengthDigits, static_cast<double>(base / s));
-        const std::string A2 = Keta(r.areaMode, r.areaDigits,
+        const std::string H = KetaText(r.lengthMode, r.lengthDigits, static_cast<double>(height / s));
+        const std::string B = KetaText(r.lengthMode, r.lengthDigits, static_cast<double>(base / s));
+        const std::string A2 = KetaText(r.areaMode, r.areaDigits,
                                     static_cast<double>(static_cast<long double>(StrToReal(B)) * StrToReal(H)));
-        const std::string Lij = Keta(r.lengthMode, r.lengthDigits, static_cast<double>(d1 / s));
-        const std::string Ljk = Keta(r.lengthMode, r.lengthDigits, static_cast<double>(d2 / s));
-        const std::string Lki = Keta(r.lengthMode, r.lengthDigits, static_cast<double>(d3 / s));
+        const std::string Lij = KetaText(r.lengthMode, r.lengthDigits, static_cast<double>(d1 / s));
+        const std::string Ljk = KetaText(r.lengthMode, r.lengthDigits, static_cast<double>(d2 / s));
+        const std::string Lki = KetaText(r.lengthMode, r.lengthDigits, static_cast<double>(d3 / s));
         const std::string Ah =
-            Keta(r.areaMode, r.areaDigits, HeronArea(StrToReal(Lij), StrToReal(Ljk), StrToReal(Lki)));
+            KetaText(r.areaMode, r.areaDigits, HeronArea(StrToReal(Lij), StrToReal(Ljk), StrToReal(Lki)));
         areaSum += StrToReal(A2);
         heronSum += StrToReal(Ah);
         raw += static_cast<double>(base * height / (s * s));
         AppendFields(file, {std::to_string(p), std::to_string(tri.i), std::to_string(tri.j), std::to_string(tri.k), H,
                             B, A2, Lij, Ljk, Lki, Ah});
     }
-    areaSum = StrToReal(Keta(r.areaMode, r.areaDigits, areaSum)) * 0.5;
-    const std::string Atot = Keta(r.areaMode, r.areaDigits, areaSum);
-    const std::string Htot = Keta(r.areaMode, r.areaDigits, heronSum);
+    areaSum = StrToReal(KetaText(r.areaMode, r.areaDigits, areaSum)) * 0.5;
+    const std::string Atot = KetaText(r.areaMode, r.areaDigits, areaSum);
+    const std::string Htot = KetaText(r.areaMode, r.areaDigits, heronSum);
     file += "0,";
     AppendFields(file, {std::to_string(g), FormatFixedWidth(10, 6, m.menkei), Atot,
                         FormatFixedWidth(8, 6, static_cast<long double>(m.menkei) - StrToReal(Atot)),
