@@ -52,7 +52,7 @@ struct FastTriangulationSearch::Tables {
     long double minCovered = 0;
     size_t wedgeWords = 0;
     std::vector<uint64_t> wedgeMaskOf;          // per candidate, wedgeWords each
-    std::vector<long double> byteAngles;        // per byte of a wedge mask: the angle of its set bits
+    std::vector<double> byteAngles;             // per byte of a wedge mask: the angle of its set bits
     mutable std::vector<uint64_t> wedgeMask;
 
     const uint64_t* Row(int32_t q) const { return &compatible[static_cast<size_t>(q) * words]; }
@@ -153,7 +153,7 @@ bool BuildWedges(const EngineTables& t, FastTriangulationSearch::Tables& tb) {
         for (unsigned value = 1; value < 256; ++value)
             for (unsigned bit = 0; bit < 8; ++bit)
                 if ((value >> bit) & 1u && b * 8 + bit < tb.wedgeAngle.size())
-                    tb.byteAngles[b * 256 + value] += tb.wedgeAngle[b * 8 + bit];
+                    tb.byteAngles[b * 256 + value] += static_cast<double>(tb.wedgeAngle[b * 8 + bit]);
     return true;
 }
 
@@ -181,11 +181,13 @@ int32_t FastTriangulationSearch::Bound(const uint64_t* available) const {
             for (size_t k = 0; k < tb.wedgeWords; ++k) mask[k] |= of[k];
         }
     }
-    long double covered = 0;
+    // Doubles suffice: the sums are of at most a few thousand angles, whose
+    // rounding stays far below the margin of 1e-9 (which can only make the
+    // bound larger, so prune less, never more).
+    double covered = 0;
     for (size_t k = 0; k < tb.wedgeWords; ++k)
         for (size_t b = 0; b < 8; ++b) covered += tb.byteAngles[(k * 8 + b) * 256 + ((mask[k] >> (8 * b)) & 0xFF)];
-    // Rounding can only make the bound larger (prune less), never smaller.
-    const auto byAngle = static_cast<int32_t>(std::floor(covered / tb.minCovered + 1e-9L));
+    const auto byAngle = static_cast<int32_t>(std::floor(covered / static_cast<double>(tb.minCovered) + 1e-9));
     return std::min(count, byAngle);
 }
 
