@@ -6,6 +6,7 @@ namespace zelkan::cli {
 
 const char* const kUsage =
     "Usage: zelkan-cli measure PARCEL.dxf [options]\n"
+    "       zelkan-cli scan DRAWING.dxf [--layer NAME] [--ini FILE]\n"
     "       zelkan-cli --help | --version\n"
     "\n"
     "Measures a parcel by the 三斜 method from a DXF R12 export of its boundary:\n"
@@ -27,6 +28,9 @@ const char* const kUsage =
     "  --memory-limit SIZE  memory for the divisions found, in bytes or with K, M, G\n"
     "                    (default: a quarter of the memory, at most 4G); the search\n"
     "                    ends there and the divisions found are evaluated\n"
+    "\n"
+    "scan prints the next triangle number: one more than the largest number on the\n"
+    "label layer (--layer, default from the settings) of a DXF R12 drawing.\n"
     "\n"
     "Ctrl+C during the search keeps what was found so far; a second one ends the program.\n"
     "Exit codes: 0 measured, 1 nothing found or a capacity limit, 2 usage, 3 input or output error.\n";
@@ -62,6 +66,32 @@ uint64_t ParseSize(const std::string& option, const std::string& text) {
     return value * unit;
 }
 
+CommandLine ParseScan(const std::vector<std::string>& args) {
+    CommandLine cl;
+    cl.action = CommandLine::Action::Scan;
+    std::vector<std::string> positional;
+    for (size_t n = 1; n < args.size(); ++n) {
+        const std::string& arg = args[n];
+        const auto value = [&]() -> const std::string& {
+            if (n + 1 >= args.size()) throw UsageError{arg + " needs a value"};
+            return args[++n];
+        };
+        if (arg == "--layer") {
+            cl.scan.layer = value();
+            if (cl.scan.layer.empty()) throw UsageError{"--layer needs a layer name"};
+        } else if (arg == "--ini") {
+            cl.scan.ini = value();
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            throw UsageError{"unknown option '" + arg + "'"};
+        } else {
+            positional.push_back(arg);
+        }
+    }
+    if (positional.size() != 1) throw UsageError{"scan needs exactly one drawing file"};
+    cl.scan.drawing = positional[0];
+    return cl;
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -74,6 +104,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         cl.action = CommandLine::Action::Version;
         return cl;
     }
+    if (args[0] == "scan") return ParseScan(args);
     if (args[0] != "measure") throw UsageError{"unknown command '" + args[0] + "'"};
     cl.action = CommandLine::Action::Measure;
     MeasureOptions& m = cl.measure;

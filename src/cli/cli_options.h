@@ -20,9 +20,16 @@ struct MeasureOptions {
     std::optional<uint64_t> memoryLimit;  // bytes
 };
 
+struct ScanOptions {
+    std::string drawing;
+    std::string layer;  // default: the label layer of the settings
+    std::string ini;
+};
+
 struct CommandLine {
-    enum class Action { Help, Version, Measure } action = Action::Help;
+    enum class Action { Help, Version, Measure, Scan } action = Action::Help;
     MeasureOptions measure;
+    ScanOptions scan;
 };
 
 // Thrown for a command line that cannot be understood; what() says why.

@@ -3,11 +3,13 @@
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/measurement_run.h"
+#include "boundary/drawing_number_scan.h"
 #include "cli/cli_options.h"
 #include "cli/summary.h"
 #include "cli/svg_picture.h"
@@ -173,6 +175,30 @@ int Measure(const MeasureOptions& o) {
     return kExitOk;
 }
 
+int Scan(const ScanOptions& o) {
+    std::string layer = o.layer;
+    if (layer.empty()) {
+        SanshaSettings settings;
+        LoadSettings(IniFile(o.ini.empty() ? SetUpWorkFolder() + kSettingsFileName : o.ini), settings);
+        layer = settings.layerText;
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(PathFromUtf8(o.drawing), ec)) {
+        Fail("ファイルを開けません: " + o.drawing);
+        return kExitInput;
+    }
+    DrawingNumberScan scan;
+    int32_t drawingMaxNo = 1;
+    try {
+        ScanDrawingNumbers(scan, o.drawing, layer, drawingMaxNo);
+    } catch (const InputOutputError& e) {
+        Fail(e.what());
+        return kExitInput;
+    }
+    std::printf("%d\n", drawingMaxNo + 1);
+    return kExitOk;
+}
+
 int Run(const std::vector<std::string>& args) {
     CommandLine cl;
     try {
@@ -186,9 +212,10 @@ int Run(const std::vector<std::string>& args) {
         case CommandLine::Action::Help: std::fputs(kUsage, stdout); return kExitOk;
         case CommandLine::Action::Version: std::printf("%s\n", kVersion); return kExitOk;
         case CommandLine::Action::Measure: break;
+        case CommandLine::Action::Scan: break;
     }
     try {
-        return Measure(cl.measure);
+        return cl.action == CommandLine::Action::Scan ? Scan(cl.scan) : Measure(cl.measure);
     } catch (const InputOutputError& e) {
         Fail(e.what());
         return kExitInput;

@@ -161,6 +161,19 @@ class Cli(unittest.TestCase):
         code, _, err = self.measure(SAMPLES / "residential.dxf", "--memory-limit", "lots")
         self.assertEqual(code, 2, err)
 
+    def test_scan_of_a_result_drawing(self):
+        code, _, err = self.measure(SAMPLES / "residential.dxf", "--start-no", "5")
+        self.assertEqual(code, 0, err)
+        result = next(self.out.glob("*res.dxf"))
+        code, out, err = run("scan", result, "--ini", self.ini)
+        self.assertEqual((code, out.strip()), (0, "11"), err)  # triangles 5 to 10
+        code, out, _ = run("scan", result, "--layer", "OTHER")
+        self.assertEqual((code, out.strip()), (0, "2"))
+        code, _, err = run("scan", self.dir / "missing.dxf", "--layer", "S_TEXT")
+        self.assertEqual(code, 3, err)
+        code, _, err = run("scan")
+        self.assertEqual(code, 2, err)
+
     def test_svg_picture(self):
         svg = self.dir / "p.svg"
         code, _, err = self.measure(SAMPLES / "residential.dxf", "--svg", svg)

@@ -1,0 +1,104 @@
+#include "boundary/drawing_number_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "geometry/cp932.h"
+#include "geometry/errors.h"
+#include "support/test_files.h"
+
+namespace zelkan {
+namespace {
+
+using Pairs = std::vector<std::pair<std::string, std::string>>;
+
+std::string Dxf(const Pairs& pairs) {
+    std::string s;
+    for (const auto& [code, value] : pairs) s += code + "\r\n" + value + "\r\n";
+    return Utf8ToCp932(s);
+}
+
+Pairs Text(const std::string& layer, const std::string& value, const char* type = "TEXT") {
+    return {{"  0", type}, {"  8", layer}, {" 10", "0.0"}, {" 20", "0.0"}, {" 40", "4.0"}, {"  1", value}};
+}
+
+Pairs Section(const char* name, const Pairs& body) {
+    Pairs p{{"  0", "SECTION"}, {"  2", name}};
+    p.insert(p.end(), body.begin(), body.end());
+    p.push_back({"  0", "ENDSEC"});
+    return p;
+}
+
+Pairs Tables() { return Section("TABLES", {{"  0", "TABLE"}, {"  2", "STYLE"}, {"  0", "ENDTAB"}}); }
+
+Pairs Join(std::initializer_list<Pairs> parts) {
+    Pairs all;
+    for (const Pairs& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+class Scan : public testing::Test {
+protected:
+    int32_t Next(const Pairs& drawing, std::string_view layer = "S_TEXT") {
+        int32_t maxNo = 1;
+        ScanDrawingNumbers(scan, folder.Write("d.dxf", Dxf(drawing)), layer, maxNo);
+        return maxNo + 1;
+    }
+    DrawingNumberScan scan;
+    test::ScratchFolder folder;
+};
+
+TEST_F(Scan, NumbersInBlockDefinitionsCount) {
+    Pairs blocks{{"  0", "BLOCK"}, {"  2", "A"}};
+    for (int n = 1; n <= 4; ++n) blocks = Join({blocks, Text("S_TEXT", std::to_string(n))});
+    blocks = Join({blocks, {{"  0", "ENDBLK"}, {"  0", "BLOCK"}, {"  2", "B"}}});
+    for (int n = 5; n <= 9; ++n) blocks = Join({blocks, Text("S_TEXT", std::to_string(n))});
+    blocks.push_back({"  0", "ENDBLK"});
+    EXPECT_EQ(Next(Join({Tables(), Section("BLOCKS", blocks), Section("ENTITIES", {{"  0", "LINE"}, {"  8", "0"}})})), 10);
+}
+
+TEST_F(Scan, OnlyWholeNumbersOnTheLabelLayer) {
+    const Pairs entities = Join({Text("S_TEXT", "  12.35"), Text("S_TEXT", "    12"), Text("S_TEXT", "7 "),
+                                 Text("s_text", "40"), Text("OTHER", "50"), Text("S_TEXT", "-3")});
+    EXPECT_EQ(Next(Join({Tables(), Section("ENTITIES", entities)})), 13);
+    EXPECT_EQ(Next(Join({Tables(), Section("ENTITIES", Text("S_TEXT", " 7"))})), 8);
+    EXPECT_EQ(Next(Join({Tables(), Section("ENTITIES", Text("S_TEXT", "7 "))})), 2);
+}
+
+TEST_F(Scan, TextsAfterTheEntitiesSectionAreNotRead) {
+    const Pairs drawing =
+        Join({Tables(), Section("ENTITIES", Text("S_TEXT", "3")), Section("OBJECTS", Text("S_TEXT", "99"))});
+    EXPECT_EQ(Next(drawing), 4);
+}
+
+TEST_F(Scan, MultilineTextsCountInTheEntitiesOnlyAndUnchanged) {
+    Pairs blocks = Join({{{"  0", "BLOCK"}}, Text("S_TEXT", "20", "MTEXT"), {{"  0", "ENDBLK"}}});
+    const Pairs entities = Join({Text("S_TEXT", "11", "MTEXT"), Text("S_TEXT", "\\A1;15", "MTEXT")});
+    EXPECT_EQ(Next(Join({Tables(), Section("BLOCKS", blocks), Section("ENTITIES", entities)})), 12);
+}
+
+TEST_F(Scan, JapaneseLayerNamesAndTheLayerThatPersistsBetweenScans) {
+    EXPECT_EQ(Next(Join({Tables(), Section("ENTITIES", Text("三斜番号", "21"))}), "三斜番号"), 22);
+    // A text without its own layer group takes the layer last met, even in
+    // the previous scan.
+    const Pairs noLayer = {{"  0", "TEXT"}, {"  1", "30"}};
+    EXPECT_EQ(Next(Join({Tables(), Section("ENTITIES", noLayer)}), "三斜番号"), 31);
+}
+
+TEST_F(Scan, MissingFileChangesNothingAndABadGroupCodeIsAnInputError) {
+    int32_t maxNo = 1;
+    ScanDrawingNumbers(scan, folder.File("none.dxf"), "S_TEXT", maxNo);
+    EXPECT_EQ(maxNo, 1);
+    EXPECT_THROW(ScanDrawingNumbers(scan, folder.Write("bad.dxf", Dxf({{"  0", "SECTION"}, {"x", "y"}})), "S_TEXT", maxNo),
+                 InputOutputError);
+    const Pairs good = Join({Tables(), {{"  0", "SECTION"}, {"  2", "ENTITIES"}}, Text("S_TEXT", "5")});
+    EXPECT_THROW(ScanDrawingNumbers(scan, folder.Write("late.dxf", Dxf(good) + "zero\r\nTEXT\r\n"), "S_TEXT", maxNo),
+                 InputOutputError);
+    EXPECT_EQ(maxNo, 5) << "what was reached stays";
+}
+
+}  // namespace
+}  // namespace zelkan
