@@ -86,9 +86,7 @@ Polygon Rectilinear(int n, uint32_t seed) {
         y += step(random);
         p.emplace_back(x, y);
     }
-    p.emplace_back(0.0, y);
-    // Drop the corner that lies on the left side's line when the staircase
-    // closes, keeping the polygon simple.
+    p.emplace_back(0.0, y);  // back along the top and down the left side
     return p;
 }
 
