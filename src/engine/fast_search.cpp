@@ -18,6 +18,8 @@ constexpr long double kTwoPi = 2 * std::numbers::pi_v<long double>;
 constexpr long double kNegligibleAngle = 1e-12L;
 // Work allowed for checking that the candidates covering a wedge conflict.
 constexpr uint64_t kMaxWedgeCheckPairs = 50'000'000;
+// Memory allowed for the candidates' wedge masks: 64 MB.
+constexpr uint64_t kMaxWedgeMaskWords = uint64_t{1} << 23;
 
 bool TestBit(const uint64_t* bits, int32_t n) { return (bits[n >> 6] >> (n & 63)) & 1u; }
 void SetBit(uint64_t* bits, int32_t n) { bits[n >> 6] |= uint64_t{1} << (n & 63); }
@@ -143,6 +145,8 @@ bool BuildWedges(const EngineTables& t, FastTriangulationSearch::Tables& tb) {
             for (size_t b = a + 1; b < list.size(); ++b)
                 if (TestBit(tb.Row(list[a]), list[b])) return false;
     tb.wedgeWords = (tb.wedgeAngle.size() + 63) / 64;
+    // Large parcels would need too much for the masks; the count bound remains.
+    if (static_cast<uint64_t>(n + 1) * tb.wedgeWords > kMaxWedgeMaskWords) return false;
     tb.wedgeMask.assign(tb.wedgeWords, 0);
     tb.wedgeMaskOf.assign(static_cast<size_t>(n + 1) * tb.wedgeWords, 0);
     for (int32_t c = 1; c <= n; ++c)
