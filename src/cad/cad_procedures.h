@@ -1,0 +1,56 @@
+#pragma once
+// The things the system asks of the CAD, over its command line, and every
+// command text it sends.
+#include <string>
+#include <string_view>
+
+#include "cad/cad_channel.h"
+#include "engine/acad_point.h"
+#include "settings/sansha_settings.h"
+
+namespace zelkan {
+
+inline constexpr const char* kIdlePrompt = "コマンド: ";
+
+// The current value of a system variable, from either reply form: the
+// writable one shows it in "<...>" (the prompt for a new value is then
+// cancelled), the read-only one answers "NAME = value (読み込み専用)".
+// Empty when there is no CAD or no value.
+std::string AcadGetVar(CadChannel& cad, std::string_view name);
+
+// The value a variable reply holds (steps without the CAD): what is between
+// the last "<" and ">", or for a read-only reply between the last "=" and "(".
+struct VarReply {
+    std::string value;
+    bool writable = false;  // the value came from "<...>": the prompt waits for a new one
+};
+VarReply ParseVarReply(std::string_view reply);
+
+struct Ucs {
+    TAcadPoint origin{};
+    TAcadPoint xAxis{};
+    TAcadPoint yAxis{};
+};
+Ucs AcadQueryUcs(CadChannel& cad);
+TAcadPoint PointFromVarValue(std::string value);
+
+void AcadRunCommand(CadChannel& cad, std::string_view text);
+void AcadRunScript(CadChannel& cad, const std::string& scriptPath);
+
+// The script that makes the CAD export the last object ("last") or the
+// whole drawing ("all") as DXF R12 to scriptPath with ".dxf".
+void AcadWriteDxfOutScript(const std::string& scriptPath, std::string_view selection);
+std::string DxfOutScript(const std::string& scriptPath, std::string_view selection);  // UTF-8, CR LF
+
+// Creates the label, side, height and table layers where the drawing lacks them.
+void AcadEnsureLayers(CadChannel& cad, const SanshaSettings& settings);
+
+// Command texts.
+std::string PointCommand();                                   // the user picks a point
+std::string BoundaryCommand();                                // the boundary command, asking for a point
+std::string BoundaryPoint(std::string_view lastPoint);        // "x,y" of LASTPOINT and two line feeds
+std::string EraseLastCommand(bool cancelFirst);
+std::string FileDialogCommand(bool on);                       // around a result insertion
+std::string InsertCommand(std::string_view fileName, bool atOrigin);
+
+}  // namespace zelkan

@@ -1,0 +1,163 @@
+#include "cad/cad_procedures.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "geometry/cp932.h"
+#include "geometry/file_io.h"
+#include "support/test_files.h"
+
+namespace zelkan {
+namespace {
+
+// A CAD whose replies are written in advance; it records what it is sent.
+class ScriptedCad : public CadChannel {
+public:
+    bool IsAlive() override { return alive; }
+    bool Activate() override { return alive; }
+    std::string ReadTextHistory() override { return alive ? history : std::string(); }
+    void SendText(std::string_view text) override {
+        sent.emplace_back(text);
+        if (text == "\003-LAYER ? *\r\r") history += listing;
+    }
+    std::string ReadPrompt() override {
+        ++prompts;
+        if (replies.empty()) return kIdlePrompt;
+        std::string r = replies.front();
+        if (replies.size() > 1) replies.pop_front();
+        return r;
+    }
+    bool WaitPrompt() override {
+        sent.emplace_back("<wait>");
+        return true;
+    }
+    std::string LastHistoryLine() override {
+        if (lastLines.empty()) return {};
+        std::string line = lastLines.front();
+        lastLines.pop_front();
+        return line;
+    }
+    void ProcessMessages() override {}
+    void SleepMs(int ms) override { slept += ms; }
+
+    bool alive = true;
+    std::deque<std::string> replies;    // successive input-pane texts; the last one repeats
+    std::deque<std::string> lastLines;  // successive last history lines
+    std::string history = "コマンド: \n";
+    std::string listing;                // what the layer listing adds to the history
+    std::vector<std::string> sent;
+    int prompts = 0;
+    int slept = 0;
+};
+
+TEST(AcadGetVar, WritableReplyGivesTheValueAndCancelsThePrompt) {
+    ScriptedCad cad;
+    cad.replies = {"UCSORG の新しい値を入力 <12.5000,3.0000,0.0000>: "};
+    EXPECT_EQ(AcadGetVar(cad, "UCSORG"), "12.5000,3.0000,0.0000");
+    EXPECT_EQ(cad.sent, (std::vector<std::string>{"'SETVAR UCSORG\r", "\003"}));
+    EXPECT_EQ(cad.prompts, 10) << "the prompt never went idle: every poll is made";
+    EXPECT_EQ(cad.slept, 1000);
+}
+
+TEST(AcadGetVar, ReadOnlyReplyComesFromTheHistoryAndSendsNothingMore) {
+    ScriptedCad cad;
+    cad.replies = {kIdlePrompt};
+    cad.lastLines = {"UCSORG = 0.0000,0.0000,0.0000 (読み込み専用)"};
+    EXPECT_EQ(AcadGetVar(cad, "UCSORG"), "0.0000,0.0000,0.0000");
+    EXPECT_EQ(cad.sent, (std::vector<std::string>{"'SETVAR UCSORG\r"}));
+    EXPECT_EQ(cad.prompts, 1) << "the idle prompt ends the polling";
+}
+
+TEST(AcadGetVar, RepliesOfNeitherFormAndNoCad) {
+    EXPECT_EQ(ParseVarReply("abc > def <12").value, "");
+    EXPECT_EQ(ParseVarReply("X = 5 (something else)").value, "") << "no read-only mark";
+    EXPECT_EQ(ParseVarReply("LASTPOINT の新しい値を入力 <10.5,20.25,0.0>: ").value, "10.5,20.25,0.0");
+    EXPECT_TRUE(ParseVarReply("<1>").writable);
+
+    ScriptedCad cad;
+    cad.replies = {""};
+    cad.lastLines = {"", "X = 7 (読み込み専用"};  // the history is read again in the last step
+    EXPECT_EQ(AcadGetVar(cad, "X"), "7");
+
+    ScriptedCad none;
+    none.alive = false;
+    EXPECT_EQ(AcadGetVar(none, "UCSORG"), "");
+    EXPECT_TRUE(none.sent.empty());
+    const Ucs ucs = AcadQueryUcs(none);
+    EXPECT_EQ(ucs.origin.x, 0.0L);
+    EXPECT_EQ(ucs.xAxis.x, 0.0L);
+}
+
+TEST(AcadQueryUcs, RotatedSystemFromThreeReplies) {
+    ScriptedCad cad;
+    cad.replies = {kIdlePrompt};
+    cad.lastLines = {"UCSORG = -12000.5,-34000.25,0.0000 (読み込み専用)",
+                     "UCSXDIR = 0.8660,0.5000,0.0000 (読み込み専用)", "UCSYDIR = -0.5000,0.8660 (読み込み専用)"};
+    const Ucs ucs = AcadQueryUcs(cad);
+    EXPECT_EQ(ucs.origin.x, static_cast<long double>(-12000.5));
+    EXPECT_EQ(ucs.origin.y, static_cast<long double>(-34000.25));
+    EXPECT_EQ(ucs.xAxis.x, static_cast<long double>(0.866));
+    EXPECT_EQ(ucs.xAxis.y, 0.5L);
+    EXPECT_EQ(ucs.yAxis.x, -0.5L);
+    EXPECT_EQ(ucs.yAxis.z, 0.0L) << "a missing field reads as 0";
+    EXPECT_EQ(cad.sent, (std::vector<std::string>{"'SETVAR UCSORG\r", "'SETVAR UCSXDIR\r", "'SETVAR UCSYDIR\r"}));
+}
+
+TEST(AcadRunScript, EachCommandWaitsForThePrompt) {
+    ScriptedCad cad;
+    AcadRunScript(cad, "C:\\u\\zelkan\\170412093005.scr");
+    EXPECT_EQ(cad.sent, (std::vector<std::string>{"_filedia 0\n", "<wait>",
+                                                  "script \"C:\\u\\zelkan\\170412093005.scr\"\n", "<wait>",
+                                                  "_filedia 1\n", "<wait>"}));
+}
+
+TEST(AcadWriteDxfOutScript, TenLinesInShiftJisWithTheSelectionLineEndingTwice) {
+    test::ScratchFolder folder;
+    const std::string script = folder.File("170412093005.scr");
+    AcadWriteDxfOutScript(script, "last");
+    EXPECT_EQ(ReadFileBytes(script),
+              Utf8ToCp932("; ファイルダイアログボックスを非表示\r\nfiledia 0\r\n; DXFファイル書き出し\r\ndxfout\r\n\"" +
+                          folder.File("170412093005.dxf") +
+                          "\"\r\n; DXF形式をR12，精度を16\r\nv r12 o last\n\r\n16\r\n; "
+                          "ファイルダイアログボックスを表示\r\nfiledia 1\r\n"));
+    EXPECT_NE(DxfOutScript(script, "all").find("\r\nv r12 o all\n\r\n"), std::string::npos);
+}
+
+TEST(AcadEnsureLayers, CreatesOnlyTheMissingLayersInOrder) {
+    SanshaSettings settings;  // S_TEXT, S_HEN, S_TAKASA, S_HYO
+    ScriptedCad all;
+    all.listing = "\"0\" オン\n\"S_TEXT\"\n\"S_HEN\"\n\"S_TAKASA\"\n\"S_HYO\"\n";
+    AcadEnsureLayers(all, settings);
+    EXPECT_EQ(all.sent, (std::vector<std::string>{"\003-LAYER ? *\r\r"}));
+
+    ScriptedCad some;
+    some.listing = "\"0\"\n\"S_HEN\"\n\"S_TEXT_OLD\"\n";
+    AcadEnsureLayers(some, settings);
+    EXPECT_EQ(some.sent, (std::vector<std::string>{"\003-LAYER ? *\r\r", "\003-LAYER N S_TEXT\r\r",
+                                                   "\003-LAYER N S_TAKASA\r\r", "\003-LAYER N S_HYO\r\r"}));
+
+    ScriptedCad none;
+    none.alive = false;
+    AcadEnsureLayers(none, settings);
+    EXPECT_TRUE(none.sent.empty());
+}
+
+TEST(CommandTexts, AsTheCadReadsThem) {
+    EXPECT_EQ(PointCommand(), "\003ID ");
+    EXPECT_EQ(BoundaryCommand(), "\003-boundary ");
+    EXPECT_EQ(BoundaryPoint("10.5,20.25,0.0"), "10.5,20.25\n\n");
+    EXPECT_EQ(BoundaryPoint("10.5,20.25"), "10.5,20.25\n\n");
+    EXPECT_EQ(BoundaryPoint("10.5"), "\n\n");
+    EXPECT_EQ(EraseLastCommand(false), "ERASE\nLAST\n\n");
+    EXPECT_EQ(EraseLastCommand(true), "\003ERASE\nLAST\n\n");
+    EXPECT_EQ(FileDialogCommand(false), "\003_filedia 0\n");
+    EXPECT_EQ(FileDialogCommand(true), "\003_filedia 1\n");
+    EXPECT_EQ(InsertCommand("C:\\z\\1res.dxf", true), "\003-INSERT\r\"C:\\z\\1res.dxf\"\rS \rR \r0,0\r");
+    EXPECT_EQ(InsertCommand("C:\\z\\1seki.dxf", false), "\003-INSERT\r\"C:\\z\\1seki.dxf\"\rS \rR \r");
+}
+
+}  // namespace
+}  // namespace zelkan
