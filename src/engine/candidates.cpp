@@ -95,6 +95,50 @@ void MeasureBase(TBaseVariant& variant, const TAcadPoint& from, const TAcadPoint
     variant.areaText = areaText;
 }
 
+// Ray casting towards +x over vertices 1..m (m = xynum + 1 holds vertex 1
+// again), read through vertex(i) as doubles.
+template <typename Vertex>
+bool PointInRing(int32_t m, Vertex vertex, double px, double py) {
+    int32_t count = 0;
+    int32_t i = 1;
+    Point2 prev = vertex(1);
+    bool wrapped = false;
+    do {
+        ++i;
+        Point2 cur = vertex(i);
+
+        const double lo = MinReal(prev.y, cur.y) + kOnLine;
+        const double hi = MaxReal(prev.y, cur.y) - kOnLine;
+        if (lo < py && py < hi) {
+            const double xs = (cur.x - prev.x) * (py - prev.y) / (cur.y - prev.y) + prev.x;
+            if (xs > px) ++count;
+        }
+
+        // A vertex on the ray's line: follow the run of vertices on it and
+        // count once if the boundary passes to the other side.
+        if (std::fabs(cur.y - py) < kOnLine && std::fabs(prev.y - py) > 0) {
+            const double xon = cur.x;
+            const bool above = py - prev.y <= 0;
+            for (;;) {
+                ++i;
+                if (i > m) {
+                    if (wrapped) break;
+                    wrapped = true;
+                    i = 0;
+                    continue;
+                }
+                const Point2 next = vertex(i);
+                if (std::fabs(next.y - py) < kStillOnLine) continue;
+                cur = next;
+                if (xon > px && ((cur.y < py && above) || (cur.y >= py && !above))) ++count;
+                break;
+            }
+        }
+        prev = cur;
+    } while (!wrapped && i < m);
+    return count > 0 && count % 2 == 1;
+}
+
 }  // namespace
 
 void EnumerateCandidates(EngineTables& t) {
@@ -109,23 +153,29 @@ void EnumerateCandidates(EngineTables& t) {
     const auto ok = [&pairOk, n](int32_t a, int32_t b) -> uint8_t& {
         return pairOk[static_cast<size_t>(a) * static_cast<size_t>(n + 1) + static_cast<size_t>(b)];
     };
+    // The vertices as the point tests read them, converted once.
+    t.xy[static_cast<size_t>(n) + 1] = t.xy[1];
+    std::vector<Point2> ring(static_cast<size_t>(n) + 2);
+    for (int32_t v = 1; v <= n + 1; ++v) ring[static_cast<size_t>(v)] = AsDoubles(t.xy[static_cast<size_t>(v)]);
+    const auto inside = [&ring, n](double px, double py) {
+        return PointInRing(n + 1, [&ring](int32_t i) { return ring[static_cast<size_t>(i)]; }, px, py);
+    };
     for (int32_t a = 1; a < n; ++a)
-        for (int32_t b = a + 1; b <= n; ++b) ok(a, b) = !PairRejected(t, a, b, IsPolygonSide(t, a, b));
+        for (int32_t b = a + 1; b <= n; ++b) ok(a, b) = !PairRejected(t, a, b, IsPolygonSide(t, a, b), inside);
     for (int32_t i = 1; i <= n - 2; ++i) {
         for (int32_t j = i + 1; j <= n - 1; ++j) {
             if (!ok(i, j)) continue;
             for (int32_t k = j + 1; k <= n; ++k) {
-                if (!ok(j, k) || !ok(i, k) || !CentroidInside(t, i, j, k)) continue;
+                if (!ok(j, k) || !ok(i, k) || !CentroidInside(t, i, j, k, inside)) continue;
                 AddCandidate(t, i, j, k, j - i == 1, k - j == 1, k == n && i == 1);
             }
         }
     }
 }
 
-bool PairRejected(EngineTables& t, int32_t a, int32_t b, bool boundarySide) {
+bool PairRejected(EngineTables& t, int32_t a, int32_t b, bool boundarySide, const PointTest& inside) {
     const TAcadPoint pa = P(t, a), pb = P(t, b);
-    if (!boundarySide &&
-        !PointInParcel(t, static_cast<double>((pa.x + pb.x) * 0.5L), static_cast<double>((pa.y + pb.y) * 0.5L)))
+    if (!boundarySide && !inside(static_cast<double>((pa.x + pb.x) * 0.5L), static_cast<double>((pa.y + pb.y) * 0.5L)))
         return true;
     // Two segments can only cross when their x ranges come within 1 unit of
     // each other (0.5 on either side in the vertical case); sides farther
@@ -140,9 +190,9 @@ bool PairRejected(EngineTables& t, int32_t a, int32_t b, bool boundarySide) {
     return false;
 }
 
-bool CentroidInside(EngineTables& t, int32_t i, int32_t j, int32_t k) {
+bool CentroidInside(const EngineTables& t, int32_t i, int32_t j, int32_t k, const PointTest& inside) {
     const TAcadPoint pi = P(t, i), pj = P(t, j), pk = P(t, k);
-    return PointInParcel(t, static_cast<double>((pi.x + pj.x + pk.x) / 3), static_cast<double>((pi.y + pj.y + pk.y) / 3));
+    return inside(static_cast<double>((pi.x + pj.x + pk.x) / 3), static_cast<double>((pi.y + pj.y + pk.y) / 3));
 }
 
 void EnumerateCandidatesLiterally(EngineTables& t) {
@@ -218,44 +268,7 @@ void CandidateMetrics(EngineTables& t, const MeasureRules& rules) {
 bool PointInParcel(EngineTables& t, double px, double py) {
     const int32_t m = t.xynum + 1;
     t.xy[static_cast<size_t>(m)] = t.xy[1];
-    int32_t count = 0;
-    int32_t i = 1;
-    Point2 prev = AsDoubles(t.xy[1]);
-    bool wrapped = false;
-    do {
-        ++i;
-        Point2 cur = AsDoubles(t.xy[static_cast<size_t>(i)]);
-
-        const double lo = MinReal(prev.y, cur.y) + kOnLine;
-        const double hi = MaxReal(prev.y, cur.y) - kOnLine;
-        if (lo < py && py < hi) {
-            const double xs = (cur.x - prev.x) * (py - prev.y) / (cur.y - prev.y) + prev.x;
-            if (xs > px) ++count;
-        }
-
-        // A vertex on the ray's line: follow the run of vertices on it and
-        // count once if the boundary passes to the other side.
-        if (std::fabs(cur.y - py) < kOnLine && std::fabs(prev.y - py) > 0) {
-            const double xon = cur.x;
-            const bool above = py - prev.y <= 0;
-            for (;;) {
-                ++i;
-                if (i > m) {
-                    if (wrapped) break;
-                    wrapped = true;
-                    i = 0;
-                    continue;
-                }
-                const Point2 next = AsDoubles(t.xy[static_cast<size_t>(i)]);
-                if (std::fabs(next.y - py) < kStillOnLine) continue;
-                cur = next;
-                if (xon > px && ((cur.y < py && above) || (cur.y >= py && !above))) ++count;
-                break;
-            }
-        }
-        prev = cur;
-    } while (!wrapped && i < m);
-    return count > 0 && count % 2 == 1;
+    return PointInRing(m, [&t](int32_t i) { return AsDoubles(t.xy[static_cast<size_t>(i)]); }, px, py);
 }
 
 bool SidesCross(const TAcadPoint& A, const TAcadPoint& B, const TAcadPoint& C, const TAcadPoint& D) {
