@@ -1,0 +1,48 @@
+#pragma once
+// The command-line channel to a running CAD through its windows: WM_COPYDATA
+// to the main frame, the command line's panes read with WM_GETTEXT, the
+// history copied through the clipboard. Window handles are cached and
+// searched again when they have died.
+#include <windows.h>
+
+#include "cad/cad_channel.h"
+
+namespace zelkan {
+
+class Win32CadLink : public CadChannel {
+public:
+    HWND AcadFindFrame();
+    HWND AcadFindTextWindow();
+    HWND AcadFindHistoryPane();
+    HWND AcadFindInputPane();
+    // The history through the clipboard; the user's clipboard text is put back.
+    std::string AcadCopyHistory();
+
+    bool IsAlive() override;
+    bool Activate() override;
+    std::string ReadTextHistory() override;
+    void SendText(std::string_view text) override;
+    std::string ReadPrompt() override;
+    bool WaitPrompt() override;
+    std::string LastHistoryLine() override;
+    void ProcessMessages() override;
+    void SleepMs(int milliseconds) override;
+
+private:
+    void SearchTextWindow();
+    void SearchPanes(HWND parent);
+    HWND FindPane(HWND& pane);
+
+    HWND mainFrame_ = nullptr;
+    DWORD cadProcessId_ = 0;
+    HWND textWindow_ = nullptr;
+    HWND textHistoryPane_ = nullptr;
+    HWND floatingCommandLine_ = nullptr;
+    HWND inputPane_ = nullptr;
+    HWND historyPane_ = nullptr;
+};
+
+// The whole text of a window (WM_GETTEXTLENGTH, then WM_GETTEXT), in UTF-8.
+std::string ReadWindowText(HWND window);
+
+}  // namespace zelkan
