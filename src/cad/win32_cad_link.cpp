@@ -267,4 +267,20 @@ void Win32CadLink::ProcessMessages() {
 
 void Win32CadLink::SleepMs(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
 
+void AcadShowHint(HWND window, std::string_view text) {
+    if (window == nullptr) return;
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const int height = rect.bottom - rect.top;
+    HDC dc = GetDC(window);
+    if (dc == nullptr) return;
+    const std::wstring wide = ToWide(text);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
+    SetBkColor(dc, RGB(255, 127, 127));
+    SetTextColor(dc, RGB(0, 0, 0));
+    TextOutW(dc, 0, height - extent.cy, wide.c_str(), static_cast<int>(wide.size()));
+    ReleaseDC(window, dc);
+}
+
 }  // namespace zelkan

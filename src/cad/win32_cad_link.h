@@ -42,6 +42,10 @@ private:
     HWND historyPane_ = nullptr;
 };
 
+// Paints text on the window's bottom-left corner, black on light red, until
+// the window repaints itself. Nothing for no window.
+void AcadShowHint(HWND window, std::string_view text);
+
 // The whole text of a window (WM_GETTEXTLENGTH, then WM_GETTEXT), in UTF-8.
 std::string ReadWindowText(HWND window);
 

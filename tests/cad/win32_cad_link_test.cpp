@@ -162,6 +162,14 @@ TEST_F(Win32Link, VariableQueryOverTheWindows) {
     EXPECT_EQ(cad.received[1], L"\003");
 }
 
+TEST_F(Win32Link, HintIsPaintedOnTheHistoryPaneOrNowhere) {
+    ShowWindow(cad.frame, SW_SHOW);
+    ShowWindow(cad.mountTam, SW_SHOW);
+    AcadShowHint(link.AcadFindHistoryPane(), "筆の内側をクリックしてください");
+    AcadShowHint(nullptr, "筆の内側をクリックしてください");
+    EXPECT_TRUE(IsWindow(cad.mountTam));
+}
+
 TEST_F(Win32Link, WithoutACadNothingIsSentAndNothingIsRead) {
     DestroyWindow(cad.frame);
     DestroyWindow(cad.textWindow);
