@@ -66,7 +66,6 @@ RunResult MeasureParcel(MeasurementState& state, const SanshaSettings& settings,
     TakeRoundingRules(settings, state.rounding);
     const RunRounding& r = state.rounding;
     result.logs = DeriveLogPaths(request.runScript);
-    state.lastRunScript = request.runScript;
     state.noStart = request.noStart;
     const bool records = settings.saveRecords;
     const int32_t s = settings.measureScaleDenom;

@@ -29,8 +29,7 @@ struct MeasurementState {
     EngineTables tables;
     EvaluationState evaluation;
     RunRounding rounding;
-    int32_t noStart = 1;           // first triangle number of the last run
-    std::string lastRunScript;     // base name of the last run
+    int32_t noStart = 1;  // first triangle number of the last run
 };
 
 struct RunRequest {
