@@ -5,6 +5,7 @@
 
 #include "cad/cad_procedures.h"
 #include "cad/window_rules.h"
+#include "geometry/wide_text.h"
 
 namespace zelkan {
 
@@ -15,19 +16,7 @@ constexpr WPARAM kCopyHistoryCommand = 32781;
 constexpr int kPromptPolls = 600;
 
 std::string ToUtf8(const wchar_t* wide, int length) {
-    if (length <= 0) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, length, utf8.data(), n, nullptr, nullptr);
-    return utf8;
-}
-
-std::wstring ToWide(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
+    return length > 0 ? WideToUtf8(std::wstring_view(wide, static_cast<size_t>(length))) : std::string();
 }
 
 // The caption as stored: what GetWindowTextW gives for another process's
@@ -201,13 +190,12 @@ HWND Win32CadLink::AcadFindInputPane() { return FindPane(inputPane_); }
 
 void Win32CadLink::SendText(std::string_view text) {
     if (!Live(AcadFindFrame())) return;
+    const std::wstring wide = Utf8ToWide(text);
     std::vector<char> bytes;
     if (IsWindowUnicode(mainFrame_)) {
-        const std::wstring wide = ToWide(text);
         bytes.assign(reinterpret_cast<const char*>(wide.c_str()),
                      reinterpret_cast<const char*>(wide.c_str() + wide.size() + 1));
     } else {
-        const std::wstring wide = ToWide(text);
         const int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
         bytes.assign(static_cast<size_t>(n) + 1, '\0');
         WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), bytes.data(), n, nullptr, nullptr);
@@ -274,7 +262,7 @@ void AcadShowHint(HWND window, std::string_view text) {
     const int height = rect.bottom - rect.top;
     HDC dc = GetDC(window);
     if (dc == nullptr) return;
-    const std::wstring wide = ToWide(text);
+    const std::wstring wide = Utf8ToWide(text);
     SIZE extent{};
     GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
     SetBkColor(dc, RGB(255, 127, 127));

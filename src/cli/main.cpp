@@ -15,6 +15,7 @@
 #include "cli/svg_picture.h"
 #include "geometry/errors.h"
 #include "geometry/file_io.h"
+#include "geometry/wide_text.h"
 #include "records/work_folder.h"
 #include "settings/ini_file.h"
 
@@ -230,12 +231,7 @@ std::vector<std::string> Arguments(int argc, char** argv) {
     int count = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> args;
-    for (int n = 1; n < count; ++n) {
-        const int size = WideCharToMultiByte(CP_UTF8, 0, wide[n], -1, nullptr, 0, nullptr, nullptr);
-        std::string utf8(static_cast<size_t>(size > 0 ? size - 1 : 0), '\0');
-        if (size > 1) WideCharToMultiByte(CP_UTF8, 0, wide[n], -1, utf8.data(), size, nullptr, nullptr);
-        args.push_back(utf8);
-    }
+    for (int n = 1; n < count; ++n) args.push_back(WideToUtf8(wide[n]));
     LocalFree(wide);
     if (_isatty(1)) SetConsoleOutputCP(CP_UTF8);
     if (_isatty(2)) SetConsoleOutputCP(CP_UTF8);

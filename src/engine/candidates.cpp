@@ -30,14 +30,6 @@ struct Point2 {
 
 Point2 AsDoubles(const TAcadPoint& p) { return {static_cast<double>(p.x), static_cast<double>(p.y)}; }
 
-long double RoundHalfEven(long double v) {
-    const long double lower = std::floor(v);
-    const long double fraction = v - lower;
-    if (fraction > 0.5L) return lower + 1.0L;
-    if (fraction < 0.5L) return lower;
-    return std::fmod(lower, 2.0L) == 0.0L ? lower : lower + 1.0L;
-}
-
 // An interior angle from the difference of two direction angles, brought
 // into [0, pi].
 double InteriorAngle(const TAcadPoint& at, const TAcadPoint& from1, const TAcadPoint& from2) {
@@ -322,7 +314,7 @@ double ShapeDeviation(const EngineTables& t, int32_t i, int32_t j, int32_t k) {
     const long double sum = std::fabs(std::fabs(static_cast<long double>(thetaI)) - third) +
                             std::fabs(std::fabs(static_cast<long double>(thetaJ)) - third) +
                             std::fabs(std::fabs(static_cast<long double>(thetaK)) - third);
-    return static_cast<double>(RoundHalfEven(sum * kDegreesPerRadian));
+    return static_cast<double>(RoundTiesToEven(sum * kDegreesPerRadian));
 }
 
 }  // namespace zelkan

@@ -23,13 +23,13 @@ namespace zelkan {
 class FastTriangulationSearch {
 public:
     // Beyond this many candidates the pairwise tables would not fit in memory.
-    static constexpr int32_t kMaxCandidates = 16384;
+    static constexpr int32_t kMaxPairwiseCandidates = 16384;
 
     FastTriangulationSearch(EngineTables& tables, SearchControl& control, MillisecondClock& clock,
                             uint32_t calcTimeLimit);
     ~FastTriangulationSearch();
 
-    static bool Fits(const EngineTables& t) { return t.tritempnum <= kMaxCandidates; }
+    static bool Fits(const EngineTables& t) { return t.tritempnum <= kMaxPairwiseCandidates; }
 
     void trianproc();
 

@@ -2,12 +2,9 @@
 #include <windows.h>
 
 #include "geometry/cp932.h"
+#include "geometry/wide_text.h"
 
 namespace zelkan {
-
-namespace {
-
-constexpr UINT kCodePage = 932;
 
 std::wstring Utf8ToWide(std::string_view utf8) {
     if (utf8.empty()) return {};
@@ -26,6 +23,10 @@ std::string WideToUtf8(std::wstring_view wide) {
                         nullptr);
     return utf8;
 }
+
+namespace {
+
+constexpr UINT kCodePage = 932;
 
 // One character (one or two UTF-16 units) into code page 932, or "?".
 void AppendCp932(std::string& out, const wchar_t* unit, int count) {

@@ -22,16 +22,6 @@ double PowerOf10Double(int digits) { return static_cast<double>(PowerOf10(digits
 
 long double HalfUnit(int digits) { return 0.5L / static_cast<long double>(PowerOf10Double(digits)); }
 
-// Nearest integer, ties to even, of an extended value; independent of the
-// floating-point environment.
-long double RoundTiesToEven(long double y) {
-    const long double lower = std::floor(y);
-    const long double fraction = y - lower;  // exact
-    if (fraction > 0.5L) return lower + 1.0L;
-    if (fraction < 0.5L) return lower;
-    return std::fmod(lower, 2.0L) == 0.0L ? lower : lower + 1.0L;
-}
-
 std::string CutDown(int digits, double x) {
     return FormatFixed(digits, static_cast<long double>(x) - HalfUnit(digits) + kEpsilon);
 }
@@ -103,6 +93,14 @@ std::string KetaText(KetaMode mode, int digits, double value) {
     std::string text;
     KetaFormat(mode, digits, value, text);
     return text;
+}
+
+long double RoundTiesToEven(long double y) {
+    const long double lower = std::floor(y);
+    const long double fraction = y - lower;  // exact
+    if (fraction > 0.5L) return lower + 1.0L;
+    if (fraction < 0.5L) return lower;
+    return std::fmod(lower, 2.0L) == 0.0L ? lower : lower + 1.0L;
 }
 
 double HeronArea(double a, double b, double c) {

@@ -27,6 +27,10 @@ std::string KetaText(KetaMode mode, int digits, double value);
 // from zero, scaled back in extended precision.
 long double RoundHalfAway(int decimals, double value);
 
+// Nearest integer, ties to even, of an extended value, whatever the
+// floating-point environment.
+long double RoundTiesToEven(long double y);
+
 // Heron's formula; an impossible triple gives the root of |p| instead of
 // failing.
 double HeronArea(double a, double b, double c);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/evaluation.h"
 #include "output/dxf_writer.h"
 #include "geometry/lines.h"
 
@@ -38,13 +39,16 @@ struct Measured {
     int32_t apex, baseA, baseB;
 };
 
-// The longest side as base; among equal sides j-k, then i-j, then k-i.
+// The longest side as base (by the side lengths as doubles), with the ties
+// of the evaluation; the base ends in the order k, i / i, j / j, k.
 Measured ChooseBaseAndApex(const EngineTables& t, const TTri& tri) {
-    const double a = Length(P(t, tri.j), P(t, tri.i));
-    const double b = Length(P(t, tri.k), P(t, tri.j));
-    const double c = Length(P(t, tri.i), P(t, tri.k));
-    if (a > b) return c > a ? Measured{tri.j, tri.k, tri.i} : Measured{tri.k, tri.i, tri.j};
-    return c > b ? Measured{tri.j, tri.k, tri.i} : Measured{tri.i, tri.j, tri.k};
+    switch (LongestSide(Length(P(t, tri.j), P(t, tri.i)), Length(P(t, tri.k), P(t, tri.j)),
+                        Length(P(t, tri.i), P(t, tri.k)))) {
+        case Base::IJ: return Measured{tri.k, tri.i, tri.j};
+        case Base::JK: return Measured{tri.i, tri.j, tri.k};
+        case Base::KI: break;
+    }
+    return Measured{tri.j, tri.k, tri.i};
 }
 
 }  // namespace

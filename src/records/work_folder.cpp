@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "geometry/file_io.h"
+#include "geometry/wide_text.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -16,14 +17,6 @@ namespace zelkan {
 namespace {
 
 #ifdef _WIN32
-std::string WideToUtf8(const wchar_t* wide) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1) return {};
-    std::string utf8(static_cast<size_t>(n - 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), n, nullptr, nullptr);
-    return utf8;
-}
-
 std::string ApplicationDataFolder() {
     PIDLIST_ABSOLUTE item = nullptr;
     if (SHGetSpecialFolderLocation(nullptr, CSIDL_APPDATA, &item) != S_OK || item == nullptr) return {};
