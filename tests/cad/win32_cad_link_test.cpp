@@ -162,12 +162,25 @@ TEST_F(Win32Link, VariableQueryOverTheWindows) {
     EXPECT_EQ(cad.received[1], L"\003");
 }
 
+// Black on light red along the pane's bottom edge.
 TEST_F(Win32Link, HintIsPaintedOnTheHistoryPaneOrNowhere) {
     ShowWindow(cad.frame, SW_SHOW);
     ShowWindow(cad.mountTam, SW_SHOW);
     AcadShowHint(link.AcadFindHistoryPane(), "筆の内側をクリックしてください");
     AcadShowHint(nullptr, "筆の内側をクリックしてください");
-    EXPECT_TRUE(IsWindow(cad.mountTam));
+    RECT rect{};
+    GetWindowRect(cad.mountTam, &rect);
+    HDC dc = GetDC(cad.mountTam);
+    int lightRed = 0, black = 0;
+    for (int x = 0; x < rect.right - rect.left; ++x) {
+        lightRed += GetPixel(dc, x, rect.bottom - rect.top - 3) == RGB(255, 127, 127);
+        black += GetPixel(dc, x, rect.bottom - rect.top - 3) == RGB(0, 0, 0);
+    }
+    const COLORREF top = GetPixel(dc, 5, 0);
+    ReleaseDC(cad.mountTam, dc);
+    EXPECT_GT(lightRed, 10);
+    EXPECT_GT(black, 0);
+    EXPECT_NE(top, RGB(255, 127, 127));  // the text stands on the bottom edge
 }
 
 TEST_F(Win32Link, WithoutACadNothingIsSentAndNothingIsRead) {

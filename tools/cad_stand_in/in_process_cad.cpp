@@ -1,0 +1,33 @@
+#include "in_process_cad.h"
+
+#include "cad/window_rules.h"
+
+namespace zelkan::standin {
+
+std::string InProcessCad::ReadTextHistory() { return running_ ? cad_.History() : std::string(); }
+
+void InProcessCad::SendText(std::string_view text) {
+    if (running_) cad_.Type(text);
+}
+
+std::string InProcessCad::ReadPrompt() { return running_ ? cad_.Prompt() : std::string(); }
+
+// The same polls as the link to a real CAD: 600 of about 200 ms.
+bool InProcessCad::WaitPrompt() {
+    for (int poll = 0; poll < 600; ++poll) {
+        SleepMs(200);
+        SleepMs(1);
+        const std::string prompt = ReadPrompt();
+        if (prompt.empty() || prompt == kIdle) return true;
+    }
+    return false;
+}
+
+std::string InProcessCad::LastHistoryLine() { return running_ ? LastNonEmptyLine(cad_.History()) : std::string(); }
+
+void InProcessCad::SleepMs(int milliseconds) {
+    nowMs_ += milliseconds;
+    cad_.AdvanceTo(nowMs_);
+}
+
+}  // namespace zelkan::standin
