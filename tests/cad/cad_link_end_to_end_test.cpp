@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "boundary/drawing_number_scan.h"
 #include "boundary/dxf_boundary_reader.h"
 #include "cad/cad_procedures.h"
 #include "cad/stand_in_process.h"
@@ -139,6 +140,40 @@ TEST(CadLinkEndToEnd, LayersAreCreatedOnceThenOnlyListed) {
     AcadEnsureLayers(link, settings);
     EXPECT_EQ(cad.Received(), Escaped({"\003-LAYER ? *\r\r", "\003-LAYER N S_TEXT\r\r", "\003-LAYER N S_HEN\r\r",
                                        "\003-LAYER N S_TAKASA\r\r", "\003-LAYER N S_HYO\r\r", "\003-LAYER ? *\r\r"}));
+}
+
+// The result and the area table inserted, the numbering command's export of
+// the whole drawing, and the re-evaluation's erase of the last insert.
+TEST(CadLinkEndToEnd, InsertionsExportOfAllAndErase) {
+    test::ScratchFolder folder;
+    StandInProcess cad(folder, "cad", "pick = 100,50\n", test::FixturePath("cad/two_parcels_on_a_block.dxf"));
+    ASSERT_TRUE(cad.started());
+    Win32CadLink link;
+    ASSERT_TRUE(link.Activate());
+    const std::string result = test::FixturePath("output/pentagon_res.dxf");
+    const std::string table = test::FixturePath("output/pentagon_seki.dxf");
+    AcadRunCommand(link, FileDialogCommand(false));
+    link.SendText(InsertCommand(result, true));
+    link.WaitPrompt();
+    AcadRunCommand(link, FileDialogCommand(true));
+    link.SendText(InsertCommand(table, false));  // the user clicks where the table goes
+    EXPECT_TRUE(link.WaitPrompt());
+
+    const std::string script = folder.File("max.scr");
+    AcadWriteDxfOutScript(script, "all");
+    AcadRunScript(link, script);
+    DrawingNumberScan scan;
+    int32_t drawingMaxNo = 1;
+    ScanDrawingNumbers(scan, folder.File("max.dxf"), "S_TEXT", drawingMaxNo);
+    EXPECT_EQ(drawingMaxNo, 7);
+
+    link.SendText(EraseLastCommand(true));
+    link.WaitPrompt();
+    EXPECT_EQ(cad.Received(),
+              Escaped({"\003_filedia 0\n", "\003-INSERT\r\"" + result + "\"\rS \rR \r0,0\r", "\003_filedia 1\n",
+                       "\003-INSERT\r\"" + table + "\"\rS \rR \r", "_filedia 0\n", "script \"" + script + "\"\n",
+                       "_filedia 1\n", "\003ERASE\nLAST\n\n"}));
+    EXPECT_NE(link.ReadTextHistory().find("1 個を検出"), std::string::npos);
 }
 
 // Other products' windows and other places of the command line.
