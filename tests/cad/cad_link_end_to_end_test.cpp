@@ -176,6 +176,28 @@ TEST(CadLinkEndToEnd, InsertionsExportOfAllAndErase) {
     EXPECT_NE(link.ReadTextHistory().find("1 個を検出"), std::string::npos);
 }
 
+// The CAD closed after the link found it: the dead handles are noticed,
+// nothing is sent, nothing is read and no wait lingers.
+TEST(CadLinkEndToEnd, ClosedCadIsNoticed) {
+    test::ScratchFolder folder;
+    Win32CadLink link;
+    {
+        StandInProcess cad(folder, "cad", "");
+        ASSERT_TRUE(cad.started());
+        ASSERT_TRUE(link.Activate());
+        ASSERT_NE(link.AcadFindInputPane(), nullptr);
+    }
+    EXPECT_FALSE(link.IsAlive());
+    EXPECT_FALSE(link.Activate());
+    EXPECT_EQ(AcadGetVar(link, "UCSORG"), "");
+    EXPECT_EQ(link.ReadPrompt(), "");
+    EXPECT_EQ(link.ReadTextHistory(), "");
+    EXPECT_EQ(link.LastHistoryLine(), "");
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_TRUE(link.WaitPrompt());
+    EXPECT_LT(GetTickCount64() - start, 5000u);
+}
+
 // Other products' windows and other places of the command line.
 TEST(CadLinkEndToEnd, OtherFramesAndCommandLines) {
     const char* scenarios[] = {
