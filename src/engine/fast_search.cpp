@@ -21,6 +21,23 @@ constexpr uint64_t kMaxWedgeCheckPairs = 50'000'000;
 // Memory allowed for the candidates' wedge masks: 64 MB.
 constexpr uint64_t kMaxWedgeMaskWords = uint64_t{1} << 23;
 
+// Without a popcount instruction in the baseline x86-64 set, std::popcount
+// is a library call; this stays inline.
+inline int32_t BitCount(uint64_t x) {
+    x = x - ((x >> 1) & 0x5555555555555555u);
+    x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+    return static_cast<int32_t>((x * 0x0101010101010101u) >> 56);
+}
+
+// The number of set bits, counted until it reaches cap.
+int32_t CountUpTo(const uint64_t* bits, size_t words, int32_t cap) {
+    int32_t count = 0;
+    for (size_t k = 0; k < words && count < cap; ++k)
+        if (bits[k] != 0) count += BitCount(bits[k]);
+    return count;
+}
+
 bool TestBit(const uint64_t* bits, int32_t n) { return (bits[n >> 6] >> (n & 63)) & 1u; }
 void SetBit(uint64_t* bits, int32_t n) { bits[n >> 6] |= uint64_t{1} << (n & 63); }
 
@@ -54,7 +71,12 @@ struct FastTriangulationSearch::Tables {
     long double minCovered = 0;
     size_t wedgeWords = 0;
     std::vector<uint64_t> wedgeMaskOf;          // per candidate, wedgeWords each
-    std::vector<double> byteAngles;             // per byte of a wedge mask: the angle of its set bits
+    // Angles in units of 2^-40 rad, each wedge's raised by one to two units
+    // and the smallest cover lowered by one to two: far more than the
+    // rounding of the computed angles (about 1e-18 rad), so the exact
+    // integer sums can only raise the bound, never lower it.
+    uint64_t minCoveredUnits = 0;
+    std::vector<uint64_t> byteUnits;            // per byte of a wedge mask: the angle of its set bits
     mutable std::vector<uint64_t> wedgeMask;
 
     const uint64_t* Row(int32_t q) const { return &compatible[static_cast<size_t>(q) * words]; }
@@ -152,12 +174,15 @@ bool BuildWedges(const EngineTables& t, FastTriangulationSearch::Tables& tb) {
     for (int32_t c = 1; c <= n; ++c)
         for (int32_t w : tb.wedgesOf[static_cast<size_t>(c)]) SetBit(&tb.wedgeMaskOf[static_cast<size_t>(c) * tb.wedgeWords], w);
     // Each byte of a mask looks its angle up at once.
-    tb.byteAngles.assign(tb.wedgeWords * 8 * 256, 0);
+    constexpr long double kUnitsPerRadian = 1099511627776.0L;  // 2^40
+    tb.minCoveredUnits = static_cast<uint64_t>(std::floor(tb.minCovered * kUnitsPerRadian)) - 1;
+    tb.byteUnits.assign(tb.wedgeWords * 8 * 256, 0);
     for (size_t b = 0; b < tb.wedgeWords * 8; ++b)
         for (unsigned value = 1; value < 256; ++value)
             for (unsigned bit = 0; bit < 8; ++bit)
                 if ((value >> bit) & 1u && b * 8 + bit < tb.wedgeAngle.size())
-                    tb.byteAngles[b * 256 + value] += static_cast<double>(tb.wedgeAngle[b * 8 + bit]);
+                    tb.byteUnits[b * 256 + value] +=
+                        static_cast<uint64_t>(std::floor(tb.wedgeAngle[b * 8 + bit] * kUnitsPerRadian)) + 2;
     return true;
 }
 
@@ -171,10 +196,8 @@ FastTriangulationSearch::~FastTriangulationSearch() = default;
 
 bool FastTriangulationSearch::wedgeBound() const { return tables_ && tables_->wedgeValid; }
 
-int32_t FastTriangulationSearch::Bound(const uint64_t* available) const {
+int32_t FastTriangulationSearch::Bound(const uint64_t* available, int32_t count) const {
     const Tables& tb = *tables_;
-    int32_t count = 0;
-    for (size_t w = 0; w < tb.words; ++w) count += std::popcount(available[w]);
     if (!tb.wedgeValid) return count;
     uint64_t* mask = tb.wedgeMask.data();
     std::fill(mask, mask + tb.wedgeWords, 0);
@@ -185,13 +208,20 @@ int32_t FastTriangulationSearch::Bound(const uint64_t* available) const {
             for (size_t k = 0; k < tb.wedgeWords; ++k) mask[k] |= of[k];
         }
     }
-    // Doubles suffice: the sums are of at most a few thousand angles, whose
-    // rounding stays far below the margin of 1e-9 (which can only make the
-    // bound larger, so prune less, never more).
-    double covered = 0;
-    for (size_t k = 0; k < tb.wedgeWords; ++k)
-        for (size_t b = 0; b < 8; ++b) covered += tb.byteAngles[(k * 8 + b) * 256 + ((mask[k] >> (8 * b)) & 0xFF)];
-    const auto byAngle = static_cast<int32_t>(std::floor(covered / static_cast<double>(tb.minCovered) + 1e-9));
+    // Four running sums let the additions overlap.
+    uint64_t covered[4] = {0, 0, 0, 0};
+    const uint64_t* units = tb.byteUnits.data();
+    for (size_t k = 0; k < tb.wedgeWords; ++k, units += 8 * 256) {
+        const uint64_t m = mask[k];
+        for (size_t b = 0; b < 8; b += 4) {
+            covered[0] += units[b * 256 + ((m >> (8 * b)) & 0xFF)];
+            covered[1] += units[(b + 1) * 256 + ((m >> (8 * b + 8)) & 0xFF)];
+            covered[2] += units[(b + 2) * 256 + ((m >> (8 * b + 16)) & 0xFF)];
+            covered[3] += units[(b + 3) * 256 + ((m >> (8 * b + 24)) & 0xFF)];
+        }
+    }
+    const uint64_t total = covered[0] + covered[1] + covered[2] + covered[3];
+    const auto byAngle = static_cast<int32_t>(total / tb.minCoveredUnits);
     return std::min(count, byAngle);
 }
 
@@ -243,13 +273,16 @@ int32_t FastTriangulationSearch::Level(int32_t depth, const uint64_t* available,
             state_.hhhmax = MaxInt(state_.hhhmax, hhh);
             if (EnterLevel()) {
                 const uint64_t* row = tb.Row(c);
-                int32_t count = 0;
-                for (size_t k = 0; k < tb.words; ++k) count += std::popcount(child[k] = available[k] & row[k]);
+                uint64_t any = 0;
+                for (size_t k = 0; k < tb.words; ++k) any |= (child[k] = available[k] & row[k]);
+                // Only whether fewer than the levels still missing to hhhmax
+                // remain matters, so the count stops there.
+                const int32_t count = any == 0 ? 0 : CountUpTo(child, tb.words, std::max(state_.hhhmax - hhh, 1));
                 // With count >= 1 the bound is at least 1, so it can only
                 // prune where the count does not from two levels above hhhmax.
                 if (count == 0 || hhh + count < state_.hhhmax ||
-                    (hhh + 1 < state_.hhhmax && hhh + Bound(child) < state_.hhhmax)) {
-                    sub = count;  // what the skipped level would have placed
+                    (hhh + 1 < state_.hhhmax && hhh + Bound(child, count) < state_.hhhmax)) {
+                    sub = count;  // zero exactly when the skipped level would have placed nothing
                 } else {
                     bool below = false;
                     sub = Level(hhh, child, below);

@@ -43,7 +43,9 @@ public:
 
 private:
     int32_t Level(int32_t depth, const uint64_t* available, bool& recorded);
-    int32_t Bound(const uint64_t* available) const;
+    // count: the candidates in available, or any number from the levels
+    // still missing to hhhmax up (the bound is only compared with those).
+    int32_t Bound(const uint64_t* available, int32_t count) const;
     bool EnterLevel();
     void Record(int32_t depth);
 
