@@ -225,6 +225,13 @@ int32_t FastTriangulationSearch::Bound(const uint64_t* available, int32_t count)
     return std::min(count, byAngle);
 }
 
+bool FastTriangulationSearch::Futile(int32_t depth, const uint64_t* available, int32_t count) const {
+    // With count >= 1 the bound is at least 1, so it can only prune where the
+    // count does not from two levels above hhhmax.
+    return count == 0 || depth + count < state_.hhhmax ||
+           (depth + 1 < state_.hhhmax && depth + Bound(available, count) < state_.hhhmax);
+}
+
 bool FastTriangulationSearch::EnterLevel() {
     if (memoryFull_ || control_.StopRequested()) return false;
     if (calcTimeLimit_ > 0 && static_cast<uint32_t>(clock_.NowMs() - state_.StartTime) > calcTimeLimit_) return false;
@@ -278,10 +285,7 @@ int32_t FastTriangulationSearch::Level(int32_t depth, const uint64_t* available,
                 // Only whether fewer than the levels still missing to hhhmax
                 // remain matters, so the count stops there.
                 const int32_t count = any == 0 ? 0 : CountUpTo(child, tb.words, std::max(state_.hhhmax - hhh, 1));
-                // With count >= 1 the bound is at least 1, so it can only
-                // prune where the count does not from two levels above hhhmax.
-                if (count == 0 || hhh + count < state_.hhhmax ||
-                    (hhh + 1 < state_.hhhmax && hhh + Bound(child, count) < state_.hhhmax)) {
+                if (Futile(hhh, child, count)) {
                     sub = count;  // zero exactly when the skipped level would have placed nothing
                 } else {
                     bool below = false;
@@ -333,8 +337,13 @@ void FastTriangulationSearch::trianproc() {
         state_.StartTime = clock_.NowMs();
         lastTaken = false;
         if (EnterLevel()) {
-            bool recorded = false;
-            Level(1, tb.Row(p), recorded);
+            // A first triangle whose level could reach no division as deep
+            // as hhhmax is passed over like any other such level.
+            const uint64_t* available = tb.Row(p);
+            if (!Futile(1, available, CountUpTo(available, tb.words, std::max(state_.hhhmax - 1, 1)))) {
+                bool recorded = false;
+                Level(1, available, recorded);
+            }
             lastTaken = p < n && TestBit(tb.Row(p), n);
         }
     }

@@ -46,6 +46,9 @@ private:
     // count: the candidates in available, or any number from the levels
     // still missing to hhhmax up (the bound is only compared with those).
     int32_t Bound(const uint64_t* available, int32_t count) const;
+    // Whether the level after depth placed triangles, with these candidates
+    // available, can reach no division as deep as hhhmax.
+    bool Futile(int32_t depth, const uint64_t* available, int32_t count) const;
     bool EnterLevel();
     void Record(int32_t depth);
 
