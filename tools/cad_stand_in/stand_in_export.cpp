@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <limits>
 #include <set>
+#include <string_view>
 
 #include "geometry/cp932.h"
 #include "geometry/file_io.h"
@@ -14,6 +16,14 @@ namespace {
 
 class Writer {
 public:
+    // Every object of an export carries a handle, as a CAD writes them.
+    void Handle() {
+        char buffer[17];
+        const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, nextHandle_++, 16);
+        std::string h(buffer, ec == std::errc() ? end : buffer);
+        for (char& c : h) c = static_cast<char>(c >= 'a' && c <= 'f' ? c - 'a' + 'A' : c);
+        Group(5, h);
+    }
     void Group(int code, std::string_view value) {
         std::string codeText = std::to_string(code);
         if (codeText.size() < 3) codeText.insert(0, 3 - codeText.size(), ' ');
@@ -45,6 +55,7 @@ public:
 
 private:
     std::string text_;
+    uint64_t nextHandle_ = 0x20;
 };
 
 struct Extents {
@@ -79,14 +90,42 @@ void WriteHeader(Writer& w, const std::vector<const Entity*>& selected) {
     w.Group(9, "$LIMMAX");
     w.Real(10, 420.0);
     w.Real(20, 297.0);
+    for (const char* mode : {"$ORTHOMODE", "$REGENMODE", "$FILLMODE", "$QTEXTMODE", "$MIRRTEXT"}) {
+        w.Group(9, mode);
+        w.Int(70, mode == std::string_view("$REGENMODE") || mode == std::string_view("$FILLMODE") ? 1 : 0);
+    }
+    w.Group(9, "$LTSCALE");
+    w.Real(40, 1.0);
+    w.Group(9, "$TEXTSIZE");
+    w.Real(40, 2.5);
+    w.Group(9, "$TEXTSTYLE");
+    w.Group(7, "STANDARD");
+    w.Group(9, "$CLAYER");
+    w.Group(8, "0");
+    w.Group(9, "$CELTYPE");
+    w.Group(6, "BYLAYER");
+    w.Group(9, "$CECOLOR");
+    w.Int(62, 256);
+    w.Group(9, "$DIMSCALE");
+    w.Real(40, 1.0);
     w.Group(9, "$LUNITS");
     w.Int(70, 2);
     w.Group(9, "$LUPREC");
     w.Int(70, 4);
-    w.Group(9, "$CLAYER");
-    w.Group(8, "0");
-    w.Group(9, "$TEXTSTYLE");
-    w.Group(7, "STANDARD");
+    w.Group(9, "$AUNITS");
+    w.Int(70, 0);
+    w.Group(9, "$AUPREC");
+    w.Int(70, 0);
+    w.Group(9, "$PDMODE");
+    w.Int(70, 0);
+    w.Group(9, "$PDSIZE");
+    w.Real(40, 0.0);
+    w.Group(9, "$PLINEWID");
+    w.Real(40, 0.0);
+    w.Group(9, "$HANDLING");
+    w.Int(70, 1);
+    w.Group(9, "$HANDSEED");
+    w.Group(5, "FFFF");
     w.Group(0, "ENDSEC");
 }
 
@@ -162,26 +201,31 @@ void WriteEntity(Writer& w, const Entity& e) {
     switch (e.kind) {
         case EntityKind::Polyline:
             w.Group(0, "POLYLINE");
+            w.Handle();
             w.Group(8, e.layer);
             w.Int(66, 1);
             w.Point(10, {0, 0});
             w.Int(70, e.closed ? 1 : 0);
             for (Point2 p : e.points) {
                 w.Group(0, "VERTEX");
+                w.Handle();
                 w.Group(8, e.layer);
                 w.Point(10, p);
             }
             w.Group(0, "SEQEND");
+            w.Handle();
             w.Group(8, e.layer);
             break;
         case EntityKind::Line:
             w.Group(0, "LINE");
+            w.Handle();
             w.Group(8, e.layer);
             w.Point(10, e.points.at(0));
             w.Point(11, e.points.at(1));
             break;
         case EntityKind::Text:
             w.Group(0, "TEXT");
+            w.Handle();
             w.Group(8, e.layer);
             w.Point(10, e.points.at(0));
             w.Real(40, e.size);
@@ -190,12 +234,14 @@ void WriteEntity(Writer& w, const Entity& e) {
             break;
         case EntityKind::Circle:
             w.Group(0, "CIRCLE");
+            w.Handle();
             w.Group(8, e.layer);
             w.Point(10, e.points.at(0));
             w.Real(40, e.size);
             break;
         case EntityKind::Insert:
             w.Group(0, "INSERT");
+            w.Handle();
             w.Group(8, e.layer);
             w.Group(2, e.text);
             w.Point(10, e.points.at(0));
