@@ -6,7 +6,11 @@
 // division.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "engine/candidates.h"
 #include "engine/evaluation.h"
@@ -85,3 +89,51 @@ BENCHMARK(BM_Enumerate<zelkan::EnumerateCandidates>)->Name("BM_EnumerateByPairs"
 BENCHMARK(BM_Enumerate<zelkan::EnumerateCandidatesLiterally>)->Name("BM_EnumerateLiterally")->Args({60, 0})->Args({60, 1})->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+namespace {
+
+// Shows the runs as usual and keeps their times, so that the literal engine
+// and the fast one (and the two enumerations) are set side by side at the end.
+class SideBySideReporter : public benchmark::ConsoleReporter {
+public:
+    SideBySideReporter() : ConsoleReporter(OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run>& reports) override {
+        ConsoleReporter::ReportRuns(reports);
+        for (const Run& run : reports)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                milliseconds_[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+
+    void PrintRatios() const {
+        const std::pair<const char*, const char*> pairs[] = {{"BM_Regular/", "BM_RegularFast/"},
+                                                             {"BM_StarShaped/", "BM_StarShapedFast/"},
+                                                             {"BM_EnumerateLiterally/", "BM_EnumerateByPairs/"}};
+        bool any = false;
+        for (const auto& [reference, fast] : pairs) {
+            for (const auto& [name, ms] : milliseconds_) {
+                if (name.rfind(reference, 0) != 0) continue;
+                const auto other = milliseconds_.find(fast + name.substr(std::string(reference).size()));
+                if (other == milliseconds_.end() || other->second <= 0) continue;
+                if (!any) std::printf("\nreference / fast, same parcels, same run:\n");
+                any = true;
+                std::printf("  %-28s %12.3f ms / %10.3f ms = %10.0fx\n", name.c_str(), ms, other->second, ms / other->second);
+            }
+        }
+    }
+
+private:
+    std::map<std::string, double> milliseconds_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    SideBySideReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatios();
+    benchmark::Shutdown();
+    return 0;
+}
