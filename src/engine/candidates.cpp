@@ -131,6 +131,34 @@ bool PointInRing(int32_t m, Vertex vertex, double px, double py) {
     return count > 0 && count % 2 == 1;
 }
 
+// The tests of a triple that depend on one of its pairs alone: the
+// midpoint inside the parcel (not for a boundary side) and no crossing of a
+// boundary side other than the pair itself. The point test is a template
+// parameter so that it is inlined.
+template <typename Inside>
+bool PairRejected(EngineTables& t, int32_t a, int32_t b, bool boundarySide, const Inside& inside) {
+    const TAcadPoint pa = P(t, a), pb = P(t, b);
+    if (!boundarySide && !inside(static_cast<double>((pa.x + pb.x) * 0.5L), static_cast<double>((pa.y + pb.y) * 0.5L)))
+        return true;
+    // Two segments can only cross when their x ranges come within 1 unit of
+    // each other (0.5 on either side in the vertical case); sides farther
+    // away than 2 need no test.
+    const long double lowX = std::min(pa.x, pb.x) - 2, highX = std::max(pa.x, pb.x) + 2;
+    for (int32_t s = 1; s <= t.sidenum; ++s) {
+        const TSidePair side = t.sidelist[static_cast<size_t>(s)];
+        const TAcadPoint &pu = P(t, side.a), &pv = P(t, side.b);
+        if (std::max(pu.x, pv.x) < lowX || std::min(pu.x, pv.x) > highX) continue;
+        if (!(side.a == a && side.b == b) && SidesCross(pu, pv, pa, pb)) return true;
+    }
+    return false;
+}
+
+template <typename Inside>
+bool CentroidInside(const EngineTables& t, int32_t i, int32_t j, int32_t k, const Inside& inside) {
+    const TAcadPoint pi = P(t, i), pj = P(t, j), pk = P(t, k);
+    return inside(static_cast<double>((pi.x + pj.x + pk.x) / 3), static_cast<double>((pi.y + pj.y + pk.y) / 3));
+}
+
 }  // namespace
 
 void EnumerateCandidates(EngineTables& t) {
@@ -163,28 +191,6 @@ void EnumerateCandidates(EngineTables& t) {
             }
         }
     }
-}
-
-bool PairRejected(EngineTables& t, int32_t a, int32_t b, bool boundarySide, const PointTest& inside) {
-    const TAcadPoint pa = P(t, a), pb = P(t, b);
-    if (!boundarySide && !inside(static_cast<double>((pa.x + pb.x) * 0.5L), static_cast<double>((pa.y + pb.y) * 0.5L)))
-        return true;
-    // Two segments can only cross when their x ranges come within 1 unit of
-    // each other (0.5 on either side in the vertical case); sides farther
-    // away than 2 need no test.
-    const long double lowX = std::min(pa.x, pb.x) - 2, highX = std::max(pa.x, pb.x) + 2;
-    for (int32_t s = 1; s <= t.sidenum; ++s) {
-        const TSidePair side = t.sidelist[static_cast<size_t>(s)];
-        const TAcadPoint &pu = P(t, side.a), &pv = P(t, side.b);
-        if (std::max(pu.x, pv.x) < lowX || std::min(pu.x, pv.x) > highX) continue;
-        if (!(side.a == a && side.b == b) && SidesCross(pu, pv, pa, pb)) return true;
-    }
-    return false;
-}
-
-bool CentroidInside(const EngineTables& t, int32_t i, int32_t j, int32_t k, const PointTest& inside) {
-    const TAcadPoint pi = P(t, i), pj = P(t, j), pk = P(t, k);
-    return inside(static_cast<double>((pi.x + pj.x + pk.x) / 3), static_cast<double>((pi.y + pj.y + pk.y) / 3));
 }
 
 void EnumerateCandidatesLiterally(EngineTables& t) {

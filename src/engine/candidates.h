@@ -3,7 +3,6 @@
 // inside the parcel without crossing its boundary, sorted so that the most
 // nearly equilateral come first, and measured for the area table.
 #include <cstdint>
-#include <functional>
 
 #include "engine/tables.h"
 #include "geometry/rounding.h"
@@ -17,13 +16,6 @@ void EnumerateCandidates(EngineTables& t);
 // The same candidates in the same order, triple by triple with every test
 // of TriangleRejected: the reference for EnumerateCandidates.
 void EnumerateCandidatesLiterally(EngineTables& t);
-
-// The tests of a triple that depend on one of its pairs alone: the
-// midpoint inside the parcel (not for a boundary side) and no crossing of a
-// boundary side other than the pair itself.
-using PointTest = std::function<bool(double px, double py)>;
-bool PairRejected(EngineTables& t, int32_t a, int32_t b, bool boundarySide, const PointTest& inside);
-bool CentroidInside(const EngineTables& t, int32_t i, int32_t j, int32_t k, const PointTest& inside);
 
 // Appends one candidate with its shape deviation.
 void AddCandidate(EngineTables& t, int32_t i, int32_t j, int32_t k, uint8_t ijEdge, uint8_t jkEdge,
