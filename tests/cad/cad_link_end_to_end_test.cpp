@@ -11,6 +11,7 @@
 #include "boundary/drawing_number_scan.h"
 #include "boundary/dxf_boundary_reader.h"
 #include "cad/cad_procedures.h"
+#include "cad/clipboard_text.h"
 #include "cad/stand_in_process.h"
 #include "cad/win32_cad_link.h"
 #include "command_interpreter.h"
@@ -20,6 +21,8 @@
 namespace zelkan {
 namespace {
 
+using test::ClipboardText;
+using test::SetClipboardText;
 using test::StandInProcess;
 using test::WindowOf;
 using Texts = std::vector<std::string>;
@@ -29,28 +32,6 @@ Texts Escaped(const Texts& texts) {
     Texts escaped;
     for (const std::string& t : texts) escaped.push_back(standin::EscapeCommandText(t));
     return escaped;
-}
-
-void SetClipboardText(const std::wstring& text) {
-    if (!OpenClipboard(nullptr)) return;
-    EmptyClipboard();
-    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    memcpy(GlobalLock(copy), text.c_str(), bytes);
-    GlobalUnlock(copy);
-    SetClipboardData(CF_UNICODETEXT, copy);
-    CloseClipboard();
-}
-
-std::wstring ClipboardText() {
-    std::wstring text;
-    if (!OpenClipboard(nullptr)) return text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        text = static_cast<const wchar_t*>(GlobalLock(data));
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
 }
 
 constexpr const char* kDecoys =

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cad/cad_procedures.h"
+#include "cad/clipboard_text.h"
 
 namespace zelkan {
 namespace {
@@ -23,27 +24,8 @@ struct CadWindows {
 
 CadWindows* current = nullptr;
 
-void SetClipboardText(const std::wstring& text) {
-    if (!OpenClipboard(nullptr)) return;
-    EmptyClipboard();
-    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    memcpy(GlobalLock(copy), text.c_str(), bytes);
-    GlobalUnlock(copy);
-    SetClipboardData(CF_UNICODETEXT, copy);
-    CloseClipboard();
-}
-
-std::wstring ClipboardText() {
-    std::wstring text;
-    if (!OpenClipboard(nullptr)) return text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        text = static_cast<const wchar_t*>(GlobalLock(data));
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
+using test::ClipboardText;
+using test::SetClipboardText;
 
 LRESULT CALLBACK FrameProc(HWND w, UINT message, WPARAM wp, LPARAM lp) {
     if (message == WM_COPYDATA && current != nullptr) {

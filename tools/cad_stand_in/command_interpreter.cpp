@@ -15,13 +15,6 @@ namespace {
 
 constexpr const char* kCancelled = "*キャンセル*";
 
-std::string Upper(std::string_view s) {
-    std::string u(s);
-    for (char& c : u)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return u;
-}
-
 std::string Unquoted(const std::string& s) {
     if (s.size() >= 2 && s.front() == '"' && s.back() == '"') return s.substr(1, s.size() - 2);
     return s;
@@ -43,11 +36,6 @@ std::string BlockNameOf(const std::string& file) {
     const size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0) name.erase(dot);
     return name;
-}
-
-bool IsNumber(const std::string& s, double& value) {
-    const auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    return !s.empty() && ec == std::errc() && ptr == s.data() + s.size();
 }
 
 }  // namespace
@@ -152,14 +140,14 @@ void CommandInterpreter::AdvanceTo(int64_t nowMs) {
 }
 
 ::zelkan::standin::Variable* CommandInterpreter::FindVariable(std::string_view name) {
-    const std::string upper = Upper(name);
+    const std::string upper = UpperAscii(name);
     auto it = std::find_if(scenario_.variables.begin(), scenario_.variables.end(),
                            [&](const ::zelkan::standin::Variable& v) { return v.name == upper; });
     return it == scenario_.variables.end() ? nullptr : &*it;
 }
 
 std::string CommandInterpreter::Variable(std::string_view name) const {
-    const std::string upper = Upper(name);
+    const std::string upper = UpperAscii(name);
     for (const auto& v : scenario_.variables)
         if (v.name == upper) return v.value;
     return {};
@@ -168,7 +156,7 @@ std::string CommandInterpreter::Variable(std::string_view name) const {
 bool CommandInterpreter::FileDialogsOn() const { return Variable("FILEDIA") != "0"; }
 
 void CommandInterpreter::Start(const std::string& command) {
-    std::string name = Upper(command);
+    std::string name = UpperAscii(command);
     while (!name.empty() && (name.front() == '\'' || name.front() == '_')) name.erase(0, 1);
     if (name == "SETVAR") {
         Ask("変数名を入力 または [?]: ", [this](const std::string& v) { SetVariablePrompt(v); });
@@ -285,14 +273,14 @@ void CommandInterpreter::DxfOutOptions(const std::string& file, const std::strin
     const std::string prompt = selected ? "小数点以下の精度を入力 (0 から 16) または [バージョン(V)/バイナリ(B)] <16>: "
                                         : "小数点以下の精度を入力 (0 から 16) または [オブジェクト(O)/バージョン(V)/バイナリ(B)] <16>: ";
     Ask(prompt, [this, file, version, selected, last](const std::string& input) {
-        const std::string option = Upper(input);
+        const std::string option = UpperAscii(input);
         double precision = 0;
         if (option == "V") {
             Ask("バージョンを入力 [R12/2000/2004/2007/2010/2013/2018] <2018>: ",
-                [this, file, selected, last](const std::string& v) { DxfOutOptions(file, Upper(v), selected, last); });
+                [this, file, selected, last](const std::string& v) { DxfOutOptions(file, UpperAscii(v), selected, last); });
         } else if (option == "O" && !selected) {
             SelectObjects([this, file, version](bool any, bool lastOnly) { DxfOutOptions(file, version, any, lastOnly); });
-        } else if (option.empty() || (IsNumber(option, precision) && precision >= 0 && precision <= 16)) {
+        } else if (option.empty() || (ParseNumber(option, precision) && precision >= 0 && precision <= 16)) {
             if (version != "R12") {
                 Say("このスタンドインは R12 形式だけを書き出します。");
                 return;
@@ -311,7 +299,7 @@ void CommandInterpreter::DxfOutOptions(const std::string& file, const std::strin
 
 void CommandInterpreter::SelectObjects(std::function<void(bool any, bool last)> then, bool any, bool last) {
     Ask("オブジェクトを選択: ", [this, then, any, last](const std::string& input) {
-        const std::string option = Upper(input);
+        const std::string option = UpperAscii(input);
         if (option.empty()) {
             then(any, last);
         } else if (option == "L" || option == "LAST") {
@@ -351,17 +339,17 @@ void CommandInterpreter::InsertPoint(const std::string& block, std::shared_ptr<D
                                      double angle) {
     AskPoint("挿入位置を指定 または [基点(B)/尺度(S)/X/Y/Z/回転(R)]: ",
              [this, block, source, scale, angle](const std::string& input) {
-                 const std::string option = Upper(input);
+                 const std::string option = UpperAscii(input);
                  if (option == "S") {
                      Ask("XYZ 軸の尺度を指定 <1>: ", [this, block, source, scale, angle](const std::string& v) {
                          double s = scale;
-                         IsNumber(v, s);
+                         ParseNumber(v, s);
                          InsertPoint(block, source, s, angle);
                      });
                  } else if (option == "R") {
                      Ask("回転角度を指定 <0>: ", [this, block, source, scale, angle](const std::string& v) {
                          double a = angle;
-                         IsNumber(v, a);
+                         ParseNumber(v, a);
                          InsertPoint(block, source, scale, a);
                      });
                  } else if (const std::optional<Point2> p = ParsePoint(input)) {
@@ -376,13 +364,13 @@ void CommandInterpreter::InsertPoint(const std::string& block, std::shared_ptr<D
 void CommandInterpreter::LayerCommand() {
     Ask("オプションを入力 [?/作成(M)/設定(S)/新規作成(N)/オン(ON)/オフ(OFF)/色(C)/線種(L)]: ",
         [this](const std::string& input) {
-            const std::string option = Upper(input);
+            const std::string option = UpperAscii(input);
             if (option.empty()) return;
             if (option == "?") {
                 Ask("一覧表示する画層名を入力 <*>: ", [this](const std::string& pattern) {
                     Say("画層名                  状態     色       線種");
                     for (const std::string& layer : drawing_.layers())
-                        if (pattern.empty() || pattern == "*" || Upper(pattern) == Upper(layer))
+                        if (pattern.empty() || pattern == "*" || UpperAscii(pattern) == UpperAscii(layer))
                             Say("\"" + layer + "\"                 オン     7 (白)   CONTINUOUS");
                     Say("現在の画層: \"0\"");
                     LayerCommand();

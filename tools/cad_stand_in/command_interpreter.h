@@ -33,6 +33,7 @@ public:
     // The finished history lines, each ended by CR LF (the current prompt is
     // not part of it).
     std::string History() const;
+    size_t HistoryLines() const { return history_.size(); }
     bool Idle() const { return steps_.empty(); }
 
     // Every command text received, in order.

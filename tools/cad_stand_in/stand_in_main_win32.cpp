@@ -48,9 +48,9 @@ void Repaint() {
 // only when something changed (a hint painted on them stays until then).
 void Advance() {
     const std::string before = app.cad->Prompt();
-    const size_t historyBefore = app.cad->History().size();
+    const size_t historyBefore = app.cad->HistoryLines();
     app.cad->AdvanceTo(static_cast<int64_t>(GetTickCount64()));
-    if (app.cad->Prompt() != before || app.cad->History().size() != historyBefore) Repaint();
+    if (app.cad->Prompt() != before || app.cad->HistoryLines() != historyBefore) Repaint();
 }
 
 std::wstring PaneContent(HWND pane) {

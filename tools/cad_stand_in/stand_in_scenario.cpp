@@ -4,7 +4,6 @@
 #include <charconv>
 #include <stdexcept>
 
-
 namespace zelkan::standin {
 
 namespace {
@@ -15,13 +14,6 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-std::string Upper(std::string_view s) {
-    std::string u(s);
-    for (char& c : u)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return u;
-}
-
 bool YesNo(std::string_view key, std::string_view value) {
     if (value == "yes") return true;
     if (value == "no") return false;
@@ -29,21 +21,31 @@ bool YesNo(std::string_view key, std::string_view value) {
 }
 
 Variable& VariableNamed(Scenario& s, std::string_view name) {
-    const std::string upper = Upper(name);
+    const std::string upper = UpperAscii(name);
     auto it = std::find_if(s.variables.begin(), s.variables.end(), [&](const Variable& v) { return v.name == upper; });
     if (it != s.variables.end()) return *it;
     s.variables.push_back({upper, "", false});
     return s.variables.back();
 }
 
+}  // namespace
+
 bool ParseNumber(std::string_view text, double& value) {
     text = Trim(text);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() && ptr == text.data() + text.size() && !text.empty();
+    double parsed = 0;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (text.empty() || ec != std::errc() || ptr != text.data() + text.size()) return false;
+    value = parsed;
+    return true;
 }
 
-}  // namespace
+std::string UpperAscii(std::string_view s) {
+    std::string u(s);
+    for (char& c : u)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return u;
+}
 
 std::optional<Point2> ParsePoint(std::string_view text) {
     const size_t first = text.find(',');

@@ -57,6 +57,13 @@ struct Scenario {
 // Throws std::invalid_argument naming an unknown key or a bad value.
 Scenario ParseScenario(std::string_view text);
 
+// A number as typed: blanks around it and a leading "+" allowed. value is
+// set only when the whole text is a number.
+bool ParseNumber(std::string_view text, double& value);
+
+// ASCII letters in upper case, for the CAD's case-blind names.
+std::string UpperAscii(std::string_view s);
+
 // "x,y" or "x,y,z" as typed on a command line; none for anything else.
 std::optional<Point2> ParsePoint(std::string_view text);
 
