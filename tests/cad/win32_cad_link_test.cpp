@@ -152,11 +152,23 @@ TEST_F(Win32Link, HintIsPaintedOnTheHistoryPaneOrNowhere) {
     AcadShowHint(nullptr, "筆の内側をクリックしてください");
     RECT rect{};
     GetWindowRect(cad.mountTam, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
     HDC dc = GetDC(cad.mountTam);
+    // The band the hint occupies depends on the font wine picks: measure it
+    // with the pane's own font rather than assuming a row.
+    const std::wstring text = L"筆の内側をクリックしてください";
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    ASSERT_GT(extent.cy, 0);
+    ASSERT_LT(extent.cy, height);
     int lightRed = 0, black = 0;
-    for (int x = 0; x < rect.right - rect.left; ++x) {
-        lightRed += GetPixel(dc, x, rect.bottom - rect.top - 3) == RGB(255, 127, 127);
-        black += GetPixel(dc, x, rect.bottom - rect.top - 3) == RGB(0, 0, 0);
+    for (int y = height - extent.cy; y < height; ++y) {
+        for (int x = 0; x < std::min<int>(width, extent.cx); ++x) {
+            const COLORREF pixel = GetPixel(dc, x, y);
+            lightRed += pixel == RGB(255, 127, 127);
+            black += pixel == RGB(0, 0, 0);
+        }
     }
     const COLORREF top = GetPixel(dc, 5, 0);
     ReleaseDC(cad.mountTam, dc);
