@@ -1,11 +1,13 @@
 #include "app/measurement_run.h"
 
 #include "boundary/dxf_boundary_reader.h"
+#include "engine/boundary_shape.h"
 #include "engine/candidates.h"
 #include "engine/fast_search.h"
 #include "engine/search.h"
 #include "geometry/text_helpers.h"
 #include "output/result_drawing.h"
+#include "geometry/errors.h"
 #include "records/measurement_logs.h"
 
 namespace zelkan {
@@ -44,6 +46,31 @@ int32_t NextNoStart(const SanshaSettings& s, int32_t noStart, int32_t trinum) {
     }
 }
 
+// Settings that would print a table of zeros or negative lengths are
+// refused before anything is read or written.
+void CheckRunSettings(const SanshaSettings& s, const RunRounding& r) {
+    if (s.measureScaleDenom <= 0) throw InvalidInputError("設定 [計測縮尺] 分母 は 1 以上にしてください");
+    if (s.scaleDenom <= 0) throw InvalidInputError("設定 [縮尺] 分母 は 1 以上にしてください");
+    const auto needMode = [](KetaMode mode, const char* section) {
+        if (mode < kKetaCut || mode > kKetaEven)
+            throw InvalidInputError(std::string("設定 [") + section +
+                                    "] の切り捨て・四捨五入・切り上げ・五捨五入のどれかを 1 にしてください");
+    };
+    needMode(r.lengthMode, "長さ");
+    needMode(r.areaMode, "面積");
+    needMode(r.resultMode, "結果");
+}
+
+// A triangular parcel is its own division; the search stores only divisions
+// of two or more triangles.
+void StoreWholeTriangle(EngineTables& t) {
+    t.trinum = 0;
+    int32_t n = 0;
+    const TTriTemp& c = t.tritemp[1];
+    AddTriangle(t, 1, c.i, c.j, n, c.k);
+    StoreTriset(t);
+}
+
 // A stop request from outside, remembered for the result.
 class StopWatchingControl : public SearchControl {
 public:
@@ -63,7 +90,10 @@ RunResult MeasureParcel(MeasurementState& state, const SanshaSettings& settings,
                         SearchControl& control, MillisecondClock& clock) {
     EngineTables& t = state.tables;
     RunResult result;
-    TakeRoundingRules(settings, state.rounding);
+    RunRounding rounding = state.rounding;
+    TakeRoundingRules(settings, rounding);
+    CheckRunSettings(settings, rounding);
+    state.rounding = rounding;
     const RunRounding& r = state.rounding;
     result.logs = DeriveLogPaths(request.runScript);
     state.noStart = request.noStart;
@@ -73,12 +103,14 @@ RunResult MeasureParcel(MeasurementState& state, const SanshaSettings& settings,
 
     ResetForRun(t);
     ReadBoundaryDxf(request.boundaryDxf, t);
+    result.droppedVertices = DropRepeatedVertices(t);
     result.xynum = t.xynum;
     result.nextNoStart = request.noStart;
     if (t.xynum < 3) {
         result.outcome = RunOutcome::NoBoundary;
         return result;
     }
+    CheckBoundaryShape(t);
     VerticesToUcs(t, request.ucsOrigin, request.ucsXAxis, request.ucsYAxis);
     NormalizeVertexOrder(t);
     if (records) {
@@ -124,7 +156,9 @@ RunResult MeasureParcel(MeasurementState& state, const SanshaSettings& settings,
     CandidateMetrics(t, MeasureRules{s, r.lengthMode, r.lengthDigits, r.areaMode, r.areaDigits});
     StopWatchingControl watched(control);
     const uint32_t timeLimit = settings.calcTimeLimit > 0 ? static_cast<uint32_t>(settings.calcTimeLimit) : 0;
-    if (FastTriangulationSearch::Fits(t)) {
+    if (t.xynum == 3 && t.tritempnum == 1) {
+        StoreWholeTriangle(t);
+    } else if (FastTriangulationSearch::Fits(t)) {
         FastTriangulationSearch search(t, watched, clock, timeLimit);
         search.trianproc();
         result.memoryFull = search.memoryFull();

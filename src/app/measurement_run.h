@@ -53,6 +53,7 @@ struct RunResult {
     RunOutcome outcome = RunOutcome::NoBoundary;
     double menkei = 0;
     int32_t xynum = 0;
+    int32_t droppedVertices = 0;  // repeated corners left out of the boundary (RepeatedVerticesNote)
     int32_t tritempnum = 0;
     int32_t trisetnum = 0;
     int32_t dupnum = 0;
@@ -67,8 +68,11 @@ struct RunResult {
 };
 
 // Runs the measurement. The front end has formed runScript and removed the
-// old drawings of that name before the boundary was exported. Throws InputOutputError when the export cannot be
-// read or a file cannot be written, CapacityError when a table overflows.
+// old drawings of that name before the boundary was exported. Throws
+// InputOutputError when the export cannot be read or a file cannot be
+// written, CapacityError when a table overflows, InvalidInputError for
+// settings that cannot give a table (a scale below 1, a rounding rule with
+// no mode) or a boundary that crosses or touches itself.
 RunResult MeasureParcel(MeasurementState& state, const SanshaSettings& settings, const RunRequest& request,
                         SearchControl& control, MillisecondClock& clock);
 

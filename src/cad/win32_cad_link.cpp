@@ -52,42 +52,61 @@ HWND FirstTopLevel(Test test) {
     return search.found;
 }
 
-// The user's clipboard text, to be put back after the history was read.
-class SavedClipboardText {
+// Clipboard formats whose data is a memory block, which can be copied and
+// put back; the others hold GDI handles or are drawn by their owner.
+bool MemoryFormat(UINT format) {
+    switch (format) {
+        case CF_BITMAP: case CF_METAFILEPICT: case CF_PALETTE: case CF_ENHMETAFILE: case CF_OWNERDISPLAY:
+        case CF_DSPBITMAP: case CF_DSPMETAFILEPICT: case CF_DSPENHMETAFILE:
+            return false;
+        default:
+            return !(format >= CF_GDIOBJFIRST && format <= CF_GDIOBJLAST);
+    }
+}
+
+// What the user had on the clipboard (text, pictures as device-independent
+// bitmaps, rich text, copied files: every format held in memory), put back
+// after the history was read through it.
+class SavedClipboard {
 public:
-    explicit SavedClipboardText(HWND owner) : owner_(owner) {
+    explicit SavedClipboard(HWND owner) : owner_(owner) {
         if (!OpenClipboard(owner_)) return;
-        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-            if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
-                text_ = text;
-                had_ = true;
-                GlobalUnlock(data);
-            }
+        for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format)) {
+            if (!MemoryFormat(format)) continue;
+            HANDLE data = GetClipboardData(format);
+            const SIZE_T size = data != nullptr ? GlobalSize(data) : 0;
+            const void* bytes = size > 0 ? GlobalLock(data) : nullptr;
+            if (bytes == nullptr) continue;
+            const auto* first = static_cast<const char*>(bytes);
+            formats_.push_back(Format{format, std::string(first, first + size)});
+            GlobalUnlock(data);
         }
         CloseClipboard();
     }
     void Restore() const {
         if (!OpenClipboard(owner_)) return;
         EmptyClipboard();
-        if (had_) {
-            const size_t bytes = (text_.size() + 1) * sizeof(wchar_t);
-            if (HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-                if (void* target = GlobalLock(copy)) {
-                    memcpy(target, text_.c_str(), bytes);
-                    GlobalUnlock(copy);
-                    if (!SetClipboardData(CF_UNICODETEXT, copy)) GlobalFree(copy);
-                } else {
-                    GlobalFree(copy);
-                }
+        for (const Format& f : formats_) {
+            HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, f.bytes.size());
+            void* target = copy != nullptr ? GlobalLock(copy) : nullptr;
+            if (target == nullptr) {
+                if (copy != nullptr) GlobalFree(copy);
+                continue;
             }
+            memcpy(target, f.bytes.data(), f.bytes.size());
+            GlobalUnlock(copy);
+            if (!SetClipboardData(f.format, copy)) GlobalFree(copy);
         }
         CloseClipboard();
     }
 
 private:
+    struct Format {
+        UINT format;
+        std::string bytes;
+    };
     HWND owner_;
-    std::wstring text_;
-    bool had_ = false;
+    std::vector<Format> formats_;
 };
 
 }  // namespace
@@ -170,7 +189,14 @@ void Win32CadLink::SearchPanes(HWND parent) {
 }
 
 HWND Win32CadLink::FindPane(HWND& pane) {
+    const HWND knownFrame = mainFrame_;
     AcadFindFrame();
+    // The search stops once both panes are set: a dead handle left in either
+    // (a CAD closed and started again, a command line recreated) would end it
+    // at the first child window.
+    const bool newFrame = mainFrame_ != knownFrame;
+    if (newFrame || !Live(inputPane_)) inputPane_ = nullptr;
+    if (newFrame || !Live(historyPane_)) historyPane_ = nullptr;
     if (Live(mainFrame_) && !Live(pane)) {
         SearchPanes(mainFrame_);
         if (!Live(pane)) {
@@ -221,16 +247,31 @@ bool Win32CadLink::WaitPrompt() {
     return false;
 }
 
+HWND Win32CadLink::ClipboardOwner() {
+    // EmptyClipboard gives the clipboard to the window that opened it; with
+    // none, the data set afterwards may be refused. A message-only window of
+    // this program owns it.
+    if (!Live(clipboardOwner_))
+        clipboardOwner_ = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                          GetModuleHandleW(nullptr), nullptr);
+    return clipboardOwner_;
+}
+
+Win32CadLink::~Win32CadLink() {
+    if (Live(clipboardOwner_)) DestroyWindow(clipboardOwner_);
+}
+
 std::string Win32CadLink::AcadCopyHistory() {
     if (AcadFindTextWindow() == nullptr) return {};
-    const SavedClipboardText saved(nullptr);
+    HWND owner = ClipboardOwner();
+    const SavedClipboard saved(owner);
     std::string history;
-    if (OpenClipboard(nullptr)) {
+    if (OpenClipboard(owner)) {
         EmptyClipboard();
         CloseClipboard();
     }
     SendMessageW(textWindow_, WM_COMMAND, kCopyHistoryCommand, 0);
-    if (OpenClipboard(nullptr)) {
+    if (OpenClipboard(owner)) {
         if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
             if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
                 history = ToUtf8(text, static_cast<int>(wcslen(text)));

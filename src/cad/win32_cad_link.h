@@ -11,11 +11,16 @@ namespace zelkan {
 
 class Win32CadLink : public CadChannel {
 public:
+    Win32CadLink() = default;
+    Win32CadLink(const Win32CadLink&) = delete;
+    Win32CadLink& operator=(const Win32CadLink&) = delete;
+    ~Win32CadLink() override;
+
     HWND AcadFindFrame();
     HWND AcadFindTextWindow();
     HWND AcadFindHistoryPane();
     HWND AcadFindInputPane();
-    // The history through the clipboard; the user's clipboard text is put back.
+    // The history through the clipboard; what the user had there is put back.
     std::string AcadCopyHistory();
 
     bool IsAlive() override;
@@ -32,6 +37,7 @@ private:
     void SearchTextWindow();
     void SearchPanes(HWND parent);
     HWND FindPane(HWND& pane);
+    HWND ClipboardOwner();
 
     HWND mainFrame_ = nullptr;
     DWORD cadProcessId_ = 0;
@@ -40,6 +46,7 @@ private:
     HWND floatingCommandLine_ = nullptr;
     HWND inputPane_ = nullptr;
     HWND historyPane_ = nullptr;
+    HWND clipboardOwner_ = nullptr;
 };
 
 // Paints text on the window's bottom-left corner, black on light red, until

@@ -13,6 +13,7 @@
 #include "cli/cli_options.h"
 #include "cli/summary.h"
 #include "cli/svg_picture.h"
+#include "engine/boundary_shape.h"
 #include "geometry/errors.h"
 #include "geometry/file_io.h"
 #include "geometry/wide_text.h"
@@ -148,11 +149,16 @@ int Measure(const MeasureOptions& o) {
         RemoveRunFiles(request.runScript, o.svg);
         Fail(e.what());
         return kExitInput;
+    } catch (const InvalidInputError& e) {
+        RemoveRunFiles(request.runScript, o.svg);
+        Fail(e.what());
+        return kExitInput;
     } catch (const CapacityError& e) {
         RemoveRunFiles(request.runScript, o.svg);
         Fail(e.what());
         return kExitNothing;
     }
+    if (result.droppedVertices > 0) Fail(RepeatedVerticesNote(result.droppedVertices));
 
     switch (result.outcome) {
         case RunOutcome::NoBoundary:

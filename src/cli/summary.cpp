@@ -101,7 +101,10 @@ std::string FormatSummary(const std::string& parcel, int32_t searchMode, const R
     };
     std::string text;
     text += row("筆", parcel);
-    text += row("構成点", std::to_string(result.xynum));
+    text += row("構成点", std::to_string(result.xynum) +
+                              (result.droppedVertices > 0
+                                   ? "（重複 " + std::to_string(result.droppedVertices) + " 点を除く）"
+                                   : ""));
     text += row("座標面計値", Trimmed(FormatFixedWidth(0, 3, result.menkei)));
     text += row("検索", std::to_string(searchMode) + " " + kModeNames[searchMode]);
     text += row("候補三角形", std::to_string(result.tritempnum));

@@ -166,13 +166,14 @@ void EnumerateCandidates(EngineTables& t) {
     t.tritempnum = 0;
     const int32_t n = t.xynum;
     // The midpoint and boundary tests of a triple depend only on its pairs:
-    // each pair is tested once. A pair excluded by either excludes every
-    // triple through it, before its centroid is tested (all tests are pure,
-    // so the order does not change which triples are admitted).
-    std::vector<uint8_t> pairOk(static_cast<size_t>(n + 1) * static_cast<size_t>(n + 1), 0);
-    const auto ok = [&pairOk, n](int32_t a, int32_t b) -> uint8_t& {
-        return pairOk[static_cast<size_t>(a) * static_cast<size_t>(n + 1) + static_cast<size_t>(b)];
-    };
+    // each pair is tested once, when a triple first needs it. A pair excluded
+    // by either excludes every triple through it, before its centroid is
+    // tested (all tests are pure, so the order does not change which triples
+    // are admitted). Testing lazily also lets a parcel with more candidates
+    // than the table holds fail after the pairs its first 99999 need, not
+    // after all of them.
+    enum : uint8_t { kUntested = 0, kPairOk = 1, kPairRejected = 2 };
+    std::vector<uint8_t> pairState(static_cast<size_t>(n + 1) * static_cast<size_t>(n + 1), kUntested);
     // The vertices as the point tests read them, converted once.
     t.xy[static_cast<size_t>(n) + 1] = t.xy[1];
     std::vector<Point2> ring(static_cast<size_t>(n) + 2);
@@ -180,13 +181,17 @@ void EnumerateCandidates(EngineTables& t) {
     const auto inside = [&ring, n](double px, double py) {
         return PointInRing(n + 1, [&ring](int32_t i) { return ring[static_cast<size_t>(i)]; }, px, py);
     };
-    for (int32_t a = 1; a < n; ++a)
-        for (int32_t b = a + 1; b <= n; ++b) ok(a, b) = !PairRejected(t, a, b, IsPolygonSide(t, a, b), inside);
+    const auto ok = [&](int32_t a, int32_t b) {
+        uint8_t& state = pairState[static_cast<size_t>(a) * static_cast<size_t>(n + 1) + static_cast<size_t>(b)];
+        if (state == kUntested)
+            state = PairRejected(t, a, b, IsPolygonSide(t, a, b), inside) ? kPairRejected : kPairOk;
+        return state == kPairOk;
+    };
     for (int32_t i = 1; i <= n - 2; ++i) {
         for (int32_t j = i + 1; j <= n - 1; ++j) {
             if (!ok(i, j)) continue;
             for (int32_t k = j + 1; k <= n; ++k) {
-                if (!ok(j, k) || !ok(i, k) || !CentroidInside(t, i, j, k, inside)) continue;
+                if (!ok(i, k) || !ok(j, k) || !CentroidInside(t, i, j, k, inside)) continue;
                 AddCandidate(t, i, j, k, j - i == 1, k - j == 1, k == n && i == 1);
             }
         }

@@ -12,8 +12,10 @@ namespace {
 
 constexpr double kNoDistance = 1e16;
 
+// Distances are compared in extended precision, like the sums they come
+// from; the division keeps its sums as doubles.
 struct Best {
-    double distance = kNoDistance;
+    long double distance = kNoDistance;
 };
 
 }  // namespace
@@ -40,7 +42,7 @@ double Evaluate(EngineTables& t, EvaluationState& e, double menkei, int32_t sear
     e.bestShapeNo = e.bestSanshaNo = e.bestHeronNo = 0;
     e.calcFailed = false;
     Best closestSansha, closestHeron, belowSansha, belowHeron;
-    double shapeWinnerDS = kNoDistance, shapeWinnerDH = kNoDistance;
+    long double shapeWinnerDS = kNoDistance, shapeWinnerDH = kNoDistance;
 
     // Each candidate's values read back once: divisions share candidates.
     std::vector<double> baseArea(static_cast<size_t>(t.tritempnum) + 1), heron(static_cast<size_t>(t.tritempnum) + 1);
@@ -51,7 +53,7 @@ double Evaluate(EngineTables& t, EvaluationState& e, double menkei, int32_t sear
     }
 
     for (int32_t r = 1; r <= t.trisets.trisetnum(); ++r) {
-        double S1 = 0, S2 = 0, S3 = 0;
+        long double S1 = 0, S2 = 0, S3 = 0;
         for (int32_t m = 1; m <= t.trisets.trinum(r); ++m) {
             const size_t c = static_cast<size_t>(t.trisets.tri(r, m).st);
             S1 += baseArea[c];
@@ -60,12 +62,12 @@ double Evaluate(EngineTables& t, EvaluationState& e, double menkei, int32_t sear
         }
         S1 /= 2;  // the area texts hold base x height
         TTriSum& sum = t.trisets.sum(r);
-        sum.sanshaArea = S1;
-        sum.heronArea = S2;
-        sum.shapeSum = S3;
+        sum.sanshaArea = static_cast<double>(S1);
+        sum.heronArea = static_cast<double>(S2);
+        sum.shapeSum = static_cast<double>(S3);
 
-        const double dS = std::fabs(S1 - menkei);
-        const double dH = std::fabs(S2 - menkei);
+        const long double dS = std::fabs(S1 - menkei);
+        const long double dH = std::fabs(S2 - menkei);
         if (S3 < e.minShape) {
             e.bestShapeNo = r;
             shapeWinnerDH = dH;
@@ -89,16 +91,16 @@ double Evaluate(EngineTables& t, EvaluationState& e, double menkei, int32_t sear
         }
         if (S3 < e.minShape) e.minShapeNo = r;
         if (S3 > e.maxShape) e.maxShapeNo = r;
-        e.maxShape = MaxReal(e.maxShape, S3);
-        e.minShape = MinReal(e.minShape, S3);
-        e.maxSansha = MaxReal(e.maxSansha, S1);
-        e.minSansha = MinReal(e.minSansha, S1);
-        e.maxHeron = MaxReal(e.maxHeron, S2);
-        e.minHeron = MinReal(e.minHeron, S2);
+        e.maxShape = MaxReal(e.maxShape, sum.shapeSum);
+        e.minShape = MinReal(e.minShape, sum.shapeSum);
+        e.maxSansha = MaxReal(e.maxSansha, sum.sanshaArea);
+        e.minSansha = MinReal(e.minSansha, sum.sanshaArea);
+        e.maxHeron = MaxReal(e.maxHeron, sum.heronArea);
+        e.minHeron = MinReal(e.minHeron, sum.heronArea);
     }
 
     int32_t selected = 0;
-    double result = kNoDistance;
+    long double result = kNoDistance;
     if (searchMode == kModeShape) {
         result = useHeron ? shapeWinnerDH : shapeWinnerDS;
         selected = e.bestShapeNo;
@@ -115,7 +117,7 @@ double Evaluate(EngineTables& t, EvaluationState& e, double menkei, int32_t sear
     } else {
         SelectTriset(t, selected);
     }
-    return result;
+    return static_cast<double>(result);
 }
 
 }  // namespace zelkan

@@ -91,8 +91,12 @@ struct Direction {
 };
 
 // Builds the wedges and the candidates' covers; false when the geometry
-// does not allow the bound (a corner of exactly pi).
-bool BuildWedges(const EngineTables& t, FastTriangulationSearch::Tables& tb) {
+// does not allow the bound (a corner of exactly pi), or when goOn() asked
+// for a stop (stopped is then set). goOn is called once per candidate and
+// per wedge checked.
+template <typename GoOn>
+bool BuildWedges(const EngineTables& t, FastTriangulationSearch::Tables& tb, GoOn goOn, bool& stopped) {
+    const auto stop = [&goOn, &stopped] { return stopped = !goOn(); };
     const int32_t n = tb.n;
     std::vector<std::vector<Direction>> directions(static_cast<size_t>(t.xynum) + 1);
     const auto angleTo = [&t](int32_t v, int32_t u) {
@@ -126,6 +130,7 @@ bool BuildWedges(const EngineTables& t, FastTriangulationSearch::Tables& tb) {
     tb.wedgesOf.assign(static_cast<size_t>(n) + 1, {});
     tb.minCovered = kTwoPi;
     for (int32_t c = 1; c <= n; ++c) {
+        if (stop()) return false;
         const TTriTemp& tri = t.tritemp[static_cast<size_t>(c)];
         const int32_t corners[3][3] = {{tri.i, tri.j, tri.k}, {tri.j, tri.i, tri.k}, {tri.k, tri.i, tri.j}};
         long double covered = 0;
@@ -162,10 +167,12 @@ bool BuildWedges(const EngineTables& t, FastTriangulationSearch::Tables& tb) {
     uint64_t pairs = 0;
     for (const auto& list : coverers) pairs += static_cast<uint64_t>(list.size()) * list.size() / 2;
     if (pairs > kMaxWedgeCheckPairs) return false;
-    for (const auto& list : coverers)
+    for (const auto& list : coverers) {
+        if (stop()) return false;
         for (size_t a = 0; a < list.size(); ++a)
             for (size_t b = a + 1; b < list.size(); ++b)
                 if (TestBit(tb.Row(list[a]), list[b])) return false;
+    }
     tb.wedgeWords = (tb.wedgeAngle.size() + 63) / 64;
     // Large parcels would need too much for the masks; the count bound remains.
     if (static_cast<uint64_t>(n + 1) * tb.wedgeWords > kMaxWedgeMaskWords) return false;
@@ -314,15 +321,28 @@ void FastTriangulationSearch::trianproc() {
     tb.n = n;
     tb.words = static_cast<size_t>(n) / 64 + 1;
     tb.compatible.assign(static_cast<size_t>(n + 1) * tb.words, 0);
+    // Building the tables takes seconds on large parcels: the control is
+    // handed the time and asked for a stop on every row.
     for (int32_t q = 1; q <= n; ++q) {
+        control_.Pump(state_);
+        if (control_.StopRequested()) return;
         uint64_t* row = &tb.compatible[static_cast<size_t>(q) * tb.words];
         const TTriTemp& placed = t_.tritemp[static_cast<size_t>(q)];
         for (int32_t c = q + 1; c <= n; ++c)
             if (!PairConflict(t_, t_.tritemp[static_cast<size_t>(c)], placed)) SetBit(row, c);
     }
-    const int32_t maxDepth = std::min<int32_t>(std::max<int32_t>(t_.xynum, 3), kMaxTriangles) + 2;
+    // A path holds candidates in ascending order, so never more than there
+    // are candidates, and a level beyond kMaxTriangles throws before it
+    // writes: the deepest path the tables allow, whatever the boundary.
+    const int32_t maxDepth = std::min<int32_t>(n, kMaxTriangles) + 2;
     tb.scratch.assign(static_cast<size_t>(maxDepth + 1) * tb.words, 0);
-    tb.wedgeValid = BuildWedges(t_, tb);
+    const auto pump = [this] {
+        control_.Pump(state_);
+        return !control_.StopRequested();
+    };
+    bool stopped = false;
+    tb.wedgeValid = BuildWedges(t_, tb, pump, stopped);
+    if (stopped) return;
     path_.assign(static_cast<size_t>(maxDepth) + 1, 0);
 
     bool lastTaken = false;  // the last candidate is still in tritable: the driver skips it

@@ -1,6 +1,6 @@
 #pragma once
-// The two failures that end a run: a table capacity overflow and an
-// input/output failure. Both carry the text the user is shown; front ends
+// The failures that end a run: a table capacity overflow, an input/output
+// failure, and input that cannot be measured. Each carries the text the user is shown; front ends
 // turn them into a message box or an exit code and end the run cleanly.
 #include <stdexcept>
 #include <string>
@@ -23,6 +23,13 @@ public:
 
 private:
     std::string fileName_;
+};
+
+// The input cannot be measured soundly (a boundary that crosses itself, a
+// setting that would print a table of zeros); what() says what and where.
+class InvalidInputError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
 };
 
 }  // namespace zelkan

@@ -1,12 +1,18 @@
 #include "records/run_names.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "geometry/file_io.h"
 
 namespace zelkan {
 
 namespace {
+
+// Runs are started by hand: a day of names taken ahead is more than any
+// loop over parcels can use up.
+constexpr int kMaxLaterSeconds = 86400;
 
 bool EndsFolderPart(char c) {
 #ifdef _WIN32
@@ -46,8 +52,25 @@ std::string FormatRunStamp(const std::tm& local) {
     return stamp;
 }
 
+bool RunNameTaken(const std::string& runScript) {
+    std::error_code ec;
+    for (const char* suffix : {".scr", ".dxf", "res.dxf", "seki.dxf", ".xy", ".can", ".mem", ".tri", ".trw", ".trs"})
+        if (std::filesystem::exists(PathFromUtf8(DeriveName(runScript, suffix)), ec)) return true;
+    return false;
+}
+
 std::string MakeRunScript(const std::string& workFolder, LocalClock& clock) {
-    return workFolder + FormatRunStamp(clock.Now()) + ".scr";
+    std::tm stamp = clock.Now();
+    std::string name = workFolder + FormatRunStamp(stamp) + ".scr";
+    // A run started within the second of an earlier one takes the next free
+    // second, so that the earlier run's files stay as they are.
+    for (int later = 0; later < kMaxLaterSeconds && RunNameTaken(name); ++later) {
+        ++stamp.tm_sec;
+        stamp.tm_isdst = -1;
+        std::mktime(&stamp);  // carries into minutes, hours, days
+        name = workFolder + FormatRunStamp(stamp) + ".scr";
+    }
+    return name;
 }
 
 LogPaths DeriveLogPaths(const std::string& name) {

@@ -26,8 +26,13 @@ public:
 // "yymmddhhnnss", every field zero-padded.
 std::string FormatRunStamp(const std::tm& local);
 
-// workFolder + stamp + ".scr": the name every file of one command is derived from.
+// workFolder + stamp + ".scr": the name every file of one command is derived
+// from. When a file of that name exists already (a run in the same second),
+// the stamp of the next second whose name is free.
 std::string MakeRunScript(const std::string& workFolder, LocalClock& clock);
+
+// Whether a file of the run named runScript exists.
+bool RunNameTaken(const std::string& runScript);
 
 // The six measurement log paths.
 struct LogPaths {

@@ -1,6 +1,7 @@
 #include "settings/ini_file.h"
 
 #include <filesystem>
+#include <string_view>
 
 #include "geometry/cp932.h"
 #include "geometry/errors.h"
@@ -40,32 +41,176 @@ bool SectionName(std::string_view line, std::string_view& name) {
     return true;
 }
 
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
+// Appends the UTF-8 form of code point c.
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
     }
-    return lines;
 }
 
+// The code point starting at s[n] and its length in bytes; false when no
+// well-formed UTF-8 sequence starts there.
+bool DecodeUtf8(std::string_view s, size_t n, char32_t& c, size_t& length) {
+    const auto lead = static_cast<unsigned char>(s[n]);
+    if (lead < 0x80) {
+        c = lead;
+        length = 1;
+        return true;
+    }
+    if (lead >= 0xC2 && lead < 0xE0) {
+        c = lead & 0x1F, length = 2;
+    } else if (lead >= 0xE0 && lead < 0xF0) {
+        c = lead & 0x0F, length = 3;
+    } else if (lead >= 0xF0 && lead < 0xF5) {
+        c = lead & 0x07, length = 4;
+    } else {
+        return false;
+    }
+    if (n + length > s.size()) return false;
+    for (size_t k = 1; k < length; ++k) {
+        const auto b = static_cast<unsigned char>(s[n + k]);
+        if ((b & 0xC0) != 0x80) return false;
+        c = (c << 6) | (b & 0x3F);
+    }
+    constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    return c >= kLeast[length] && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF);
+}
+
+// Well-formed UTF-8 throughout with at least one character beyond ASCII:
+// a file an editor saved as UTF-8 (Japanese in code page 932 practically
+// never is).
+bool LooksLikeUtf8(std::string_view s) {
+    bool beyondAscii = false;
+    for (size_t n = 0; n < s.size();) {
+        char32_t c = 0;
+        size_t length = 0;
+        if (!DecodeUtf8(s, n, c, length)) return false;
+        beyondAscii = beyondAscii || length > 1;
+        n += length;
+    }
+    return beyondAscii;
+}
+
+char32_t Utf16Unit(std::string_view bytes, size_t n, bool bigEndian) {
+    const auto b0 = static_cast<unsigned char>(bytes[n]), b1 = static_cast<unsigned char>(bytes[n + 1]);
+    return bigEndian ? static_cast<char32_t>((b0 << 8) | b1) : static_cast<char32_t>((b1 << 8) | b0);
+}
+
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+    std::string out;
+    for (size_t n = 0; n + 1 < bytes.size(); n += 2) {
+        char32_t c = Utf16Unit(bytes, n, bigEndian);
+        if (c >= 0xD800 && c < 0xDC00 && n + 3 < bytes.size()) {
+            const char32_t low = Utf16Unit(bytes, n + 2, bigEndian);
+            if (low >= 0xDC00 && low < 0xE000) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                n += 2;
+            }
+        }
+        AppendUtf8(out, c >= 0xD800 && c < 0xE000 ? char32_t{0xFFFD} : c);
+    }
+    return out;
+}
+
+std::string Utf8ToUtf16(std::string_view text, bool bigEndian) {
+    std::string out;
+    const auto put = [&out, bigEndian](char32_t unit) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        out += bigEndian ? high : low;
+        out += bigEndian ? low : high;
+    };
+    for (size_t n = 0; n < text.size();) {
+        char32_t c = 0;
+        size_t length = 0;
+        if (!DecodeUtf8(text, n, c, length)) c = 0xFFFD, length = 1;
+        if (c >= 0x10000) {
+            put(0xD800 + ((c - 0x10000) >> 10));
+            put(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            put(c);
+        }
+        n += length;
+    }
+    return out;
+}
+
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
 }  // namespace
+
+std::string IniFile::Decode(std::string_view bytes) const {
+    switch (encoding_) {
+        case Encoding::Utf16Le: return Utf16ToUtf8(bytes, false);
+        case Encoding::Utf16Be: return Utf16ToUtf8(bytes, true);
+        case Encoding::Utf8: return std::string(bytes);
+        case Encoding::Cp932: break;
+    }
+    return Cp932ToUtf8(bytes);
+}
+
+std::string IniFile::Encode(std::string_view text) const {
+    switch (encoding_) {
+        case Encoding::Utf16Le: return Utf8ToUtf16(text, false);
+        case Encoding::Utf16Be: return Utf8ToUtf16(text, true);
+        case Encoding::Utf8: return std::string(text);
+        case Encoding::Cp932: break;
+    }
+    return Utf8ToCp932(text);
+}
 
 IniFile::IniFile(std::string fileName) : fileName_(std::move(fileName)) {
     std::error_code ec;
     if (!std::filesystem::exists(PathFromUtf8(fileName_), ec)) return;
-    lines_ = SplitLines(Cp932ToUtf8(ReadFileBytes(fileName_)));
+    const std::string bytes = ReadFileBytes(fileName_);
+    std::string_view body = bytes;
+    const auto marked = [&body](std::string_view mark) { return body.substr(0, mark.size()) == mark; };
+    if (marked(kUtf16LeMark)) {
+        encoding_ = Encoding::Utf16Le, byteOrderMark_ = kUtf16LeMark;
+    } else if (marked(kUtf16BeMark)) {
+        encoding_ = Encoding::Utf16Be, byteOrderMark_ = kUtf16BeMark;
+    } else if (marked(kUtf8Mark)) {
+        encoding_ = Encoding::Utf8, byteOrderMark_ = kUtf8Mark;
+    } else if (LooksLikeUtf8(body)) {
+        encoding_ = Encoding::Utf8;
+    }
+    body.remove_prefix(byteOrderMark_.size());
+    // Lines end at a line feed (one code unit in UTF-16); each keeps its own
+    // bytes, so that a line the program does not change is written back as
+    // it was read.
+    const bool wide = encoding_ == Encoding::Utf16Le || encoding_ == Encoding::Utf16Be;
+    const size_t unit = wide ? 2 : 1;
+    const std::string lineFeed = Encode("\n");
+    size_t start = 0;
+    while (start < body.size()) {
+        size_t end = start;
+        while (end + unit <= body.size() && body.substr(end, unit) != lineFeed) end += unit;
+        const size_t next = end + unit <= body.size() ? end + unit : body.size();
+        if (end + unit > body.size()) end = body.size();
+        std::string text = Decode(body.substr(start, end - start));
+        if (!text.empty() && text.back() == '\r') text.pop_back();
+        lines_.push_back(Line{std::move(text), std::string(body.substr(start, next - start))});
+        start = next;
+    }
 }
 
 size_t IniFile::FindSection(std::string_view section) const {
     for (size_t n = 0; n < lines_.size(); ++n) {
         std::string_view name;
-        if (SectionName(lines_[n], name) && SameName(name, TrimBlanks(section))) return n;
+        if (SectionName(lines_[n].text, name) && SameName(name, TrimBlanks(section))) return n;
     }
     return npos;
 }
@@ -73,14 +218,14 @@ size_t IniFile::FindSection(std::string_view section) const {
 size_t IniFile::SectionEnd(size_t sectionLine) const {
     std::string_view name;
     size_t n = sectionLine + 1;
-    while (n < lines_.size() && !SectionName(lines_[n], name)) ++n;
+    while (n < lines_.size() && !SectionName(lines_[n].text, name)) ++n;
     return n;
 }
 
 size_t IniFile::FindKey(size_t sectionLine, std::string_view key) const {
     const size_t end = SectionEnd(sectionLine);
     for (size_t n = sectionLine + 1; n < end; ++n) {
-        const std::string_view line = lines_[n];
+        const std::string_view line = lines_[n].text;
         const size_t eq = line.find('=');
         if (eq != npos && SameName(TrimBlanks(line.substr(0, eq)), TrimBlanks(key))) return n;
     }
@@ -92,7 +237,7 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key, 
     if (sectionLine == npos) return std::string(fallback);
     const size_t keyLine = FindKey(sectionLine, key);
     if (keyLine == npos) return std::string(fallback);
-    const std::string_view line = lines_[keyLine];
+    const std::string_view line = lines_[keyLine].text;
     std::string_view value = TrimBlanks(line.substr(line.find('=') + 1));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         value = value.substr(1, value.size() - 2);
@@ -106,25 +251,36 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     if (sectionLine == npos) {
         std::string header("[");
         header.append(section).append("]");
-        lines_.push_back(std::move(header));
-        lines_.push_back(entry);
+        lines_.push_back(Line{std::move(header), {}});
+        lines_.push_back(Line{entry, {}});
         return;
     }
     const size_t keyLine = FindKey(sectionLine, key);
     if (keyLine != npos) {
-        lines_[keyLine] = entry;
+        if (lines_[keyLine].text != entry) lines_[keyLine] = Line{entry, {}};
         return;
     }
     // After the section's last non-empty line.
     size_t insertAt = SectionEnd(sectionLine);
-    while (insertAt > sectionLine + 1 && TrimBlanks(lines_[insertAt - 1]).empty()) --insertAt;
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
+    while (insertAt > sectionLine + 1 && TrimBlanks(lines_[insertAt - 1].text).empty()) --insertAt;
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), Line{entry, {}});
 }
 
 void IniFile::Save() const {
-    std::string text;
-    for (const std::string& line : lines_) text += line + "\r\n";
-    WriteFileAtomically(fileName_, Utf8ToCp932(text));
+    std::string bytes = byteOrderMark_;
+    const std::string lineEnd = Encode("\r\n");
+    const std::string lineFeed = Encode("\n");
+    for (size_t n = 0; n < lines_.size(); ++n) {
+        const Line& line = lines_[n];
+        if (line.bytes.empty()) {
+            bytes += Encode(line.text) + lineEnd;
+            continue;
+        }
+        bytes += line.bytes;
+        // The file's last line may have had no line end; now a line follows it.
+        if (!line.bytes.ends_with(lineFeed) && n + 1 < lines_.size()) bytes += lineEnd;
+    }
+    WriteFileAtomically(fileName_, bytes);
 }
 
 }  // namespace zelkan

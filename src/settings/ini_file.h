@@ -1,6 +1,8 @@
 #pragma once
 // A Windows profile (INI) file: "[section]" lines followed by "key=value"
-// lines, in code page 932 with CR LF, read and written the way the platform's
+// lines, in code page 932 with CR LF (a file an editor saved as UTF-16 or
+// UTF-8 is read as such and written back in its own encoding, every line
+// the program did not change keeping its bytes), read and written the way the platform's
 // profile functions do it: section and key names match without regard to
 // ASCII letter case, values come back with surrounding blanks and one pair
 // of enclosing quotes removed, a write replaces the key's line in place or
@@ -37,8 +39,18 @@ private:
     // Index one past the section's last line.
     size_t SectionEnd(size_t sectionLine) const;
 
+    enum class Encoding { Cp932, Utf8, Utf16Le, Utf16Be };
+    struct Line {
+        std::string text;   // UTF-8, without the line end
+        std::string bytes;  // as read, line end included; empty for a line WriteString set
+    };
+    std::string Decode(std::string_view bytes) const;
+    std::string Encode(std::string_view text) const;
+
     std::string fileName_;
-    std::vector<std::string> lines_;  // UTF-8, without line ends
+    Encoding encoding_ = Encoding::Cp932;
+    std::string byteOrderMark_;
+    std::vector<Line> lines_;
 };
 
 }  // namespace zelkan

@@ -1,5 +1,6 @@
 #include "settings/sansha_settings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <type_traits>
@@ -129,9 +130,14 @@ void TakeRoundingRules(const SanshaSettings& s, RunRounding& r) {
     r.lengthMode = ModeOf(s.nagaKirisute, s.nagaShishagonyu, s.nagaKiriage, s.nagaGoshagonyu, r.lengthMode);
     r.areaMode = ModeOf(s.menKirisute, s.menShishagonyu, s.menKiriage, s.menGoshagonyu, r.areaMode);
     r.resultMode = ModeOf(s.kekaKirisute, s.kekaShishagonyu, s.kekaKiriage, s.kekaGoshagonyu, r.resultMode);
-    r.lengthDigits = ParseSettingInteger(s.ketaNaga, 2);
-    r.areaDigits = ParseSettingInteger(s.ketaMen, 4);
-    r.resultDigits = ParseSettingInteger(s.ketaKeka, 2);
+    // Each decimal costs the rounding a multiplication; a double has no more
+    // than 17 significant digits to show anyway.
+    const auto decimals = [](const std::string& text, int32_t fallback) {
+        return std::clamp(ParseSettingInteger(text, fallback), 0, kMaxDecimals);
+    };
+    r.lengthDigits = decimals(s.ketaNaga, 2);
+    r.areaDigits = decimals(s.ketaMen, 4);
+    r.resultDigits = decimals(s.ketaKeka, 2);
 }
 
 }  // namespace zelkan

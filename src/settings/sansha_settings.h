@@ -68,7 +68,9 @@ int32_t ParseSettingInteger(std::string_view text, int32_t fallback);
 
 // The rounding rules of one run, taken from the settings at each press of
 // the run button. A rule whose four flags are all off keeps its previous
-// mode (0, which formats nothing, before the first run).
+// mode (0, which formats nothing, before the first run). Decimals are taken
+// within 0..kMaxDecimals.
+inline constexpr int32_t kMaxDecimals = 15;
 struct RunRounding {
     KetaMode lengthMode = 0;
     int32_t lengthDigits = 0;

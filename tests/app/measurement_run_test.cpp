@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "geometry/errors.h"
 #include "geometry/file_io.h"
 #include "support/test_files.h"
 
@@ -103,6 +104,132 @@ TEST_F(Pipeline, AreaTableOfTheLastRun) {
     const std::string seki = WriteLastRunAreaTable(*state, settings, folder.File("170412093006.scr"));
     EXPECT_EQ(seki, folder.File("170412093006seki.dxf"));
     EXPECT_TRUE(Exists("170412093006seki.dxf"));
+}
+
+const std::string kOctagon = Export({{0, 0}, {4, -1}, {8, 0}, {9, 4}, {8, 8}, {4, 9}, {0, 8}, {-1, 4}});
+
+// A table's rows, side by side, for comparing two runs.
+std::string TableText(const AreaTableValues& v) {
+    std::string text;
+    for (const auto& row : v.rows) {
+        text += std::to_string(row.number);
+        for (const std::string& value : row.values) text += "|" + value;
+        text += "\n";
+    }
+    return text + v.totalText + "|" + v.resultText;
+}
+
+TEST_F(Pipeline, RepeatedCornersAreDroppedAndMeasureAsTheParcel) {
+    const RunResult plain = Measure(kOctagon, 0, 1);
+    const std::string plainTable = TableText(LastRunTableValues(*state, settings));
+    ASSERT_EQ(plain.outcome, RunOutcome::Drawn);
+    EXPECT_EQ(plain.droppedVertices, 0);
+    EXPECT_EQ(plain.trinum, 6);
+    // The closing point repeated, and a doubled corner.
+    const RunResult repeated = Measure(
+        Export({{0, 0}, {4, -1}, {8, 0}, {8, 0}, {9, 4}, {8, 8}, {4, 9}, {0, 8}, {-1, 4}, {0, 0}}), 0, 1);
+    ASSERT_EQ(repeated.outcome, RunOutcome::Drawn);
+    EXPECT_EQ(repeated.droppedVertices, 2);
+    EXPECT_EQ(repeated.xynum, 8);
+    EXPECT_EQ(repeated.trinum, 6);
+    EXPECT_EQ(repeated.menkei, plain.menkei);
+    EXPECT_EQ(TableText(LastRunTableValues(*state, settings)), plainTable);
+}
+
+TEST_F(Pipeline, ATriangularParcelIsItsOwnDivisionInEveryMode) {
+    const std::string triangle = Export({{0, 0}, {10, 0}, {0, 10}});
+    settings.useHeron = false;
+    for (int32_t mode : {0, 1, 2, 3}) {
+        settings.noMode = 1;
+        const RunResult r = Measure(triangle, mode, 1);
+        // Base 14.14 and height 7.07 (both rounded down) measure below 50:
+        // mode 2 finds it too.
+        ASSERT_EQ(r.outcome, RunOutcome::Drawn) << "mode " << mode;
+        EXPECT_EQ(r.trinum, 1);
+        EXPECT_EQ(r.menkei, 50.0);
+        EXPECT_EQ(LastRunTableValues(*state, settings).rows.size(), 1u);
+        if (mode != kModeFast) {
+            EXPECT_EQ(r.nextNoStart, 2);
+        }
+    }
+}
+
+TEST_F(Pipeline, BoundariesThatCrossOrTouchThemselvesAreRefused) {
+    const struct {
+        std::string parcel;
+        const char* message;
+    } cases[] = {
+        // A bow tie: sides 1-2 and 3-4 cross.
+        {Export({{0, 0}, {10, 10}, {10, 0}, {0, 10}}), "筆界が交差しています: 辺 1-2 と辺 3-4"},
+        // Two squares meeting at one corner (the corner listed twice).
+        {Export({{0, 0}, {5, 0}, {5, 5}, {10, 5}, {10, 10}, {5, 10}, {5, 5}, {0, 5}}), "筆界が接しています: 辺 2-3 と辺 7-8"},
+        // A corner lying on another side.
+        {Export({{0, 0}, {10, 0}, {10, 10}, {5, 0.0}, {0, 10}}), "筆界が接しています: 辺 1-2 と辺 4-5"},
+        // A side running back along the one before it.
+        {Export({{0, 0}, {10, 0}, {5, 0}, {5, 8}}), "筆界が接しています: 辺 1-2 と辺 2-3"},
+        {Export({{0, 0}, {1e11, 0}, {0, 10}}), "構成点 2 の座標が大きすぎます（±1e10 まで）"},
+    };
+    for (const auto& c : cases) {
+        try {
+            Measure(c.parcel, 0, 1);
+            ADD_FAILURE() << "accepted: " << c.message;
+        } catch (const InvalidInputError& e) {
+            EXPECT_STREQ(e.what(), c.message);
+        }
+        EXPECT_FALSE(Exists("170412093005res.dxf"));
+    }
+}
+
+TEST_F(Pipeline, CornersOnAStraightRunStayValid) {
+    // A road side with three corners on one line.
+    const RunResult r = Measure(Export({{0, 0}, {5, 0}, {10, 0}, {15, 0}, {15, 10}, {0, 10}}), 0, 1);
+    EXPECT_EQ(r.outcome, RunOutcome::Drawn);
+    EXPECT_EQ(r.menkei, 150.0);
+}
+
+TEST_F(Pipeline, SettingsThatWouldPrintZerosAreRefused) {
+    const struct {
+        void (*change)(SanshaSettings&);
+        const char* message;
+    } cases[] = {
+        {[](SanshaSettings& s) { s.measureScaleDenom = 0; }, "設定 [計測縮尺] 分母 は 1 以上にしてください"},
+        {[](SanshaSettings& s) { s.measureScaleDenom = -500; }, "設定 [計測縮尺] 分母 は 1 以上にしてください"},
+        {[](SanshaSettings& s) { s.scaleDenom = 0; }, "設定 [縮尺] 分母 は 1 以上にしてください"},
+        {[](SanshaSettings& s) { s.nagaShishagonyu = false; },
+         "設定 [長さ] の切り捨て・四捨五入・切り上げ・五捨五入のどれかを 1 にしてください"},
+        {[](SanshaSettings& s) { s.kekaShishagonyu = false; },
+         "設定 [結果] の切り捨て・四捨五入・切り上げ・五捨五入のどれかを 1 にしてください"},
+    };
+    for (const auto& c : cases) {
+        state = std::make_unique<MeasurementState>();
+        settings = SanshaSettings{};
+        c.change(settings);
+        try {
+            Measure(kHexagon, 0, 1);
+            ADD_FAILURE() << "accepted: " << c.message;
+        } catch (const InvalidInputError& e) {
+            EXPECT_STREQ(e.what(), c.message);
+        }
+        EXPECT_FALSE(Exists("170412093005res.dxf"));
+    }
+    // A rule switched off after a run keeps the mode of that run.
+    state = std::make_unique<MeasurementState>();
+    settings = SanshaSettings{};
+    ASSERT_EQ(Measure(kHexagon, 0, 1).outcome, RunOutcome::Drawn);
+    settings.nagaShishagonyu = false;
+    EXPECT_EQ(Measure(kHexagon, 0, 1).outcome, RunOutcome::Drawn);
+    EXPECT_EQ(state->rounding.lengthMode, kKetaHalfUp);
+}
+
+TEST_F(Pipeline, HugeDecimalCountsAreBounded) {
+    // Two billion decimals would multiply by ten that often for every value.
+    settings.ketaNaga = "2000000000";
+    settings.ketaMen = "2147483647";
+    settings.menShishagonyu = false;
+    settings.menGoshagonyu = true;  // the rounding that looks one decimal further
+    EXPECT_EQ(Measure(kHexagon, 0, 1).outcome, RunOutcome::Drawn);
+    EXPECT_EQ(state->rounding.lengthDigits, kMaxDecimals);
+    EXPECT_EQ(state->rounding.areaDigits, kMaxDecimals);
 }
 
 }  // namespace

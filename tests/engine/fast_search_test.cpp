@@ -163,5 +163,58 @@ TEST(FastSearch, AngleBoundIsUsedOnOrdinaryParcels) {
     EXPECT_EQ(t->trisets.trisetnum(), 429);
 }
 
+TEST(FastSearch, RepeatedCornersGiveNoPathDeeperThanItsTables) {
+    // A boundary searched without dropping its repeated corners (the
+    // closing point again, doubled corners): overlapping triangles count as
+    // compatible, and paths grow deeper than the parcel has corners. The
+    // sanitizer build checks every write.
+    Polygon parcel = sample::RegularPolygon(6, 100, 0.1);
+    parcel.push_back(parcel.front());
+    parcel.insert(parcel.begin() + 2, parcel[2]);
+    auto t = std::make_unique<EngineTables>();
+    sample::SetParcel(*t, parcel);
+    EnumerateCandidates(*t);
+    SortCandidates(*t);
+    SilentSearchControl control;
+    SteadyMillisecondClock clock;
+    FastTriangulationSearch search(*t, control, clock, 0);
+    search.trianproc();
+    EXPECT_GT(search.state().hhhmax, t->xynum + 2);
+    EXPECT_GT(t->trisets.trisetnum(), 0);
+}
+
+// Asks for a stop at the n-th time it is handed control.
+class StopAtPump : public SearchControl {
+public:
+    explicit StopAtPump(int32_t n) : n_(n) {}
+    void Pump(const SearchState& s) override {
+        ++pumps;
+        if (s.curstart != 0) firstTriangleStarted = true;
+    }
+    bool StopRequested() override { return pumps >= n_; }
+    void DivisionRecorded(int32_t) override {}
+    int32_t pumps = 0;
+    bool firstTriangleStarted = false;
+
+private:
+    int32_t n_;
+};
+
+TEST(FastSearch, BuildingItsTablesHandsOverControlAndHonoursAStop) {
+    auto t = std::make_unique<EngineTables>();
+    sample::SetParcel(*t, sample::RegularPolygon(30, 100, 0.1));
+    EnumerateCandidates(*t);
+    SortCandidates(*t);
+    SteadyMillisecondClock clock;
+    // A stop asked for while the 4060 rows of the conflict table are built
+    // ends the search there.
+    StopAtPump stop(10);
+    FastTriangulationSearch search(*t, stop, clock, 0);
+    search.trianproc();
+    EXPECT_EQ(stop.pumps, 10);
+    EXPECT_FALSE(stop.firstTriangleStarted);
+    EXPECT_EQ(t->trisets.trisetnum(), 0);
+}
+
 }  // namespace
 }  // namespace zelkan

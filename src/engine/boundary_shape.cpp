@@ -1,0 +1,115 @@
+#include "engine/boundary_shape.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "geometry/errors.h"
+
+namespace zelkan {
+
+namespace {
+
+struct Point {
+    long double x;
+    long double y;
+};
+
+bool SameXY(const TAcadPoint& a, const TAcadPoint& b) { return a.x == b.x && a.y == b.y; }
+
+// Twice the signed area of abc: positive when c lies left of ab.
+int Orientation(const Point& a, const Point& b, const Point& c) {
+    const long double cross = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+    return (cross > 0) - (cross < 0);
+}
+
+// p on the closed segment ab, given that the three are collinear.
+bool WithinBox(const Point& a, const Point& b, const Point& p) {
+    return std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= p.y &&
+           p.y <= std::max(a.y, b.y);
+}
+
+enum class Contact { None, Cross, Touch };
+
+Contact SegmentContact(const Point& a, const Point& b, const Point& c, const Point& d) {
+    const int o1 = Orientation(a, b, c), o2 = Orientation(a, b, d);
+    const int o3 = Orientation(c, d, a), o4 = Orientation(c, d, b);
+    if (o1 * o2 < 0 && o3 * o4 < 0) return Contact::Cross;
+    if ((o1 == 0 && WithinBox(a, b, c)) || (o2 == 0 && WithinBox(a, b, d)) || (o3 == 0 && WithinBox(c, d, a)) ||
+        (o4 == 0 && WithinBox(c, d, b)))
+        return Contact::Touch;
+    return Contact::None;
+}
+
+std::string SideName(int32_t from, int32_t n) {
+    return std::to_string(from) + "-" + std::to_string(from == n ? 1 : from + 1);
+}
+
+[[noreturn]] void Refuse(Contact contact, int32_t side1, int32_t side2, int32_t n) {
+    const std::string sides = "辺 " + SideName(side1, n) + " と辺 " + SideName(side2, n);
+    throw InvalidInputError(contact == Contact::Cross ? "筆界が交差しています: " + sides
+                                                      : "筆界が接しています: " + sides);
+}
+
+}  // namespace
+
+int32_t DropRepeatedVertices(EngineTables& t) {
+    int32_t kept = 0;
+    for (int32_t n = 1; n <= t.xynum; ++n) {
+        const TAcadPoint& p = t.xy[static_cast<size_t>(n)];
+        if (kept > 0 && SameXY(p, t.xy[static_cast<size_t>(kept)])) continue;
+        t.xy[static_cast<size_t>(++kept)] = p;
+    }
+    while (kept > 1 && SameXY(t.xy[static_cast<size_t>(kept)], t.xy[1])) --kept;
+    const int32_t dropped = t.xynum - kept;
+    t.xynum = kept;
+    return dropped;
+}
+
+std::string RepeatedVerticesNote(int32_t dropped) {
+    return "重複した構成点 " + std::to_string(dropped) + " 点を除きました";
+}
+
+void CheckBoundaryShape(const EngineTables& t) {
+    const int32_t n = t.xynum;
+    std::vector<Point> p(static_cast<size_t>(n) + 2);
+    for (int32_t v = 1; v <= n; ++v) {
+        const TAcadPoint& q = t.xy[static_cast<size_t>(v)];
+        if (!std::isfinite(q.x) || !std::isfinite(q.y))
+            throw InvalidInputError("構成点 " + std::to_string(v) + " の座標が数ではありません");
+        if (std::fabs(q.x) > kMaxCoordinate || std::fabs(q.y) > kMaxCoordinate)
+            throw InvalidInputError("構成点 " + std::to_string(v) + " の座標が大きすぎます（±1e10 まで）");
+        p[static_cast<size_t>(v)] = Point{q.x, q.y};
+    }
+    if (n < 3) return;
+    p[static_cast<size_t>(n) + 1] = p[1];
+    const auto at = [&p](int32_t v) -> const Point& { return p[static_cast<size_t>(v)]; };
+
+    // A side that runs back along the one before it (a spike) overlaps it.
+    for (int32_t v = 1; v <= n; ++v) {
+        const int32_t before = v == 1 ? n : v - 1;
+        const Point &a = at(before), &b = at(v), &c = at(v + 1);
+        const long double dot = (a.x - b.x) * (c.x - b.x) + (a.y - b.y) * (c.y - b.y);
+        if (Orientation(a, b, c) == 0 && dot > 0) Refuse(Contact::Touch, before, v, n);
+    }
+    // Sides that share no corner must have no point in common. Sorted by
+    // their lowest x, each side is compared only with those that start
+    // before it ends.
+    std::vector<int32_t> order(static_cast<size_t>(n));
+    for (int32_t s = 1; s <= n; ++s) order[static_cast<size_t>(s) - 1] = s;
+    const auto lowX = [&at](int32_t s) { return std::min(at(s).x, at(s + 1).x); };
+    const auto highX = [&at](int32_t s) { return std::max(at(s).x, at(s + 1).x); };
+    std::sort(order.begin(), order.end(), [&lowX](int32_t a, int32_t b) { return lowX(a) < lowX(b) || (lowX(a) == lowX(b) && a < b); });
+    for (size_t a = 0; a < order.size(); ++a) {
+        const int32_t s1 = order[a];
+        for (size_t b = a + 1; b < order.size() && lowX(order[b]) <= highX(s1); ++b) {
+            const int32_t s2 = order[b];
+            const int32_t gap = std::abs(s1 - s2);
+            if (gap == 1 || gap == n - 1) continue;  // neighbours share a corner
+            const Contact contact = SegmentContact(at(s1), at(s1 + 1), at(s2), at(s2 + 1));
+            if (contact != Contact::None) Refuse(contact, std::min(s1, s2), std::max(s1, s2), n);
+        }
+    }
+}
+
+}  // namespace zelkan

@@ -1,0 +1,31 @@
+#pragma once
+// What the boundary read from the CAD must be before it is divided: a simple
+// polygon. A closing vertex that repeats the first and doubled vertices are
+// what a CAD writes for a closed polyline and are dropped; a boundary that
+// crosses or touches itself cannot be divided into triangles that cover it
+// once, and is refused.
+#include <cstdint>
+#include <string>
+
+#include "engine/tables.h"
+
+namespace zelkan {
+
+// No survey drawing reaches this far from its origin, in any unit; beyond
+// it squares of lengths and areas lose their meaning in a double.
+inline constexpr long double kMaxCoordinate = 1e10L;
+
+// Removes vertices equal (in x and y) to the one before them, and a last
+// vertex equal to the first; returns how many were removed.
+int32_t DropRepeatedVertices(EngineTables& t);
+
+// The note the front ends show when vertices were dropped.
+std::string RepeatedVerticesNote(int32_t dropped);
+
+// Throws InvalidInputError when a coordinate of vertices 1..xynum is not a
+// finite number or lies beyond kMaxCoordinate, or when two sides of the boundary cross, touch or overlap
+// (a side running back along its neighbour included). The message names the
+// sides by their vertex numbers. Corners on a straight run stay valid.
+void CheckBoundaryShape(const EngineTables& t);
+
+}  // namespace zelkan
