@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cad/cad_procedures.h"
@@ -187,6 +188,51 @@ TEST_F(Win32Link, WithoutACadNothingIsSentAndNothingIsRead) {
     EXPECT_EQ(AcadGetVar(link, "UCSORG"), "");
     EXPECT_EQ(link.ReadPrompt(), "");
     EXPECT_EQ(link.AcadCopyHistory(), "");
+}
+
+TEST_F(Win32Link, FindsItsPanesAgainAfterTheCommandLineOrTheCadIsRecreated) {
+    ASSERT_EQ(link.AcadFindInputPane(), cad.headlands);
+    ASSERT_EQ(link.AcadFindHistoryPane(), cad.mountTam);
+    // The command line closed and opened again while the CAD stays open.
+    DestroyWindow(cad.headlands);
+    cad.headlands = Child(cad.frame, L"Headlands", &cad.prompt);
+    EXPECT_EQ(link.AcadFindInputPane(), cad.headlands);
+    EXPECT_EQ(link.AcadFindHistoryPane(), cad.mountTam);
+    // The CAD closed and started again: new frame, new panes.
+    DestroyWindow(cad.frame);
+    DestroyWindow(cad.textWindow);
+    EXPECT_FALSE(link.IsAlive());
+    cad.frame = TopLevel(L"Afx:00400000:8:00010003:00000000:00000000", L"AutoCAD 2020 - [parcel.dwg]", FrameProc);
+    cad.headlands = Child(cad.frame, L"Headlands", &cad.prompt);
+    cad.mountTam = Child(cad.frame, L"MountTam", &cad.history);
+    EXPECT_EQ(link.AcadFindFrame(), cad.frame);
+    EXPECT_EQ(link.AcadFindInputPane(), cad.headlands);
+    EXPECT_EQ(link.AcadFindHistoryPane(), cad.mountTam);
+    EXPECT_EQ(link.ReadPrompt(), "コマンド: ");
+}
+
+TEST_F(Win32Link, ReadingTheHistoryKeepsEveryFormatTheUserHadCopied) {
+    const UINT format = RegisterClipboardFormatW(L"ZelkanTestDrawingData");
+    const std::string bytes("\x01\x02drawing data\x00\xFF", 16);
+    ASSERT_TRUE(OpenClipboard(cad.frame));
+    EmptyClipboard();
+    for (const auto& [f, data] : {std::pair<UINT, std::string>{format, bytes},
+                                  std::pair<UINT, std::string>{CF_UNICODETEXT, std::string("x\0y\0\0\0", 6)}}) {
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, data.size());
+        memcpy(GlobalLock(block), data.data(), data.size());
+        GlobalUnlock(block);
+        SetClipboardData(f, block);
+    }
+    CloseClipboard();
+    ASSERT_TRUE(link.Activate());
+    EXPECT_EQ(link.LastHistoryLine(), "コマンド: ");
+    EXPECT_EQ(ClipboardText(), L"xy");
+    ASSERT_TRUE(OpenClipboard(cad.frame));
+    HANDLE data = GetClipboardData(format);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(std::string(static_cast<const char*>(GlobalLock(data)), bytes.size()), bytes);
+    GlobalUnlock(data);
+    CloseClipboard();
 }
 
 }  // namespace

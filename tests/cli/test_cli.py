@@ -202,6 +202,58 @@ class Cli(unittest.TestCase):
         self.assertEqual(code, 3, err)
         self.assertEqual(len(err.strip().splitlines()), 1, err)
 
+    def export(self, name, points):
+        """A closed polyline as the CAD exports it."""
+        text = "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nPOLYLINE\r\n 70\r\n1\r\n"
+        for x, y in points:
+            text += f"  0\r\nVERTEX\r\n 10\r\n{x}\r\n 20\r\n{y}\r\n"
+        path = self.dir / name
+        path.write_bytes((text + "  0\r\nSEQEND\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n").encode())
+        return path
+
+    def test_input_that_cannot_be_measured_is_refused(self):
+        square = [(0, 0), (10, 0), (10, 10), (0, 10)]
+        cases = [
+            (self.export("bow_tie.dxf", [(0, 0), (10, 10), (10, 0), (0, 10)]), None,
+             "筆界が交差しています: 辺 1-2 と辺 3-4"),
+            (self.export("pinched.dxf", [(0, 0), (5, 0), (5, 5), (10, 5), (10, 10), (5, 10), (5, 5), (0, 5)]), None,
+             "筆界が接しています"),
+            (self.export("far.dxf", [(0, 0), (1e300, 0), (0, 1e300)]), None, "構成点 2 の座標が大きすぎます"),
+            (self.export("square.dxf", square), "[計測縮尺]\r\n分母=0\r\n", "[計測縮尺] 分母"),
+            (self.export("square.dxf", square), "[長さ]\r\n四捨五入=0\r\n", "[長さ]"),
+        ]
+        for parcel, ini, message in cases:
+            if ini is None:
+                self.ini.unlink(missing_ok=True)
+            else:
+                self.ini.write_bytes(ini.encode("cp932"))
+            for mode in ("0", "3"):
+                code, out, err = self.measure(parcel, "--mode", mode)
+                self.assertEqual(code, 3, (parcel.name, mode, err))
+                self.assertIn(message, err)
+                self.assertEqual(len(err.strip().splitlines()), 1, err)
+                self.assertEqual(self.written(), [], parcel.name)
+
+    def test_repeated_corners_are_dropped_and_a_triangle_is_measured(self):
+        points = [(0, 0), (4, -1), (8, 0), (9, 4), (8, 8), (4, 9), (0, 8), (-1, 4)]
+        _, plain, _ = self.measure(self.export("octagon.dxf", points))
+        code, out, err = self.measure(self.export("closed.dxf", points + [points[0]]))
+        self.assertEqual(code, 0, err)
+        self.assertIn("重複した構成点 1 点を除きました", err)
+        self.assertEqual(value_of(out, "構成点"), "8（重複 1 点を除く）")
+        self.assertEqual(table(out), table(plain))
+        for mode in ("0", "1", "2", "3"):
+            code, out, err = self.measure(self.export("triangle.dxf", [(0, 0), (10, 0), (0, 10)]), "--mode", mode,
+                                          "--sansha")
+            self.assertEqual(code, 0, (mode, err))
+            self.assertEqual(len(table(out)[0]), 1)
+
+    def test_runs_in_the_same_second_keep_each_others_files(self):
+        for _ in range(3):
+            code, _, err = self.measure(SAMPLES / "residential.dxf")
+            self.assertEqual(code, 0, err)
+        self.assertEqual(len([n for n in self.written() if n.endswith("res.dxf")]), 3)
+
 
 if __name__ == "__main__":
     unittest.main(argv=[sys.argv[0], "-v"])

@@ -142,5 +142,33 @@ TEST_F(Evaluation, NegativeCoordinateAreaComparesMagnitudes) {
     EXPECT_EQ(t->seltrinum, 1);
 }
 
+TEST_F(Evaluation, SumsAreFormedInExtendedPrecision) {
+    // Two divisions of three triangles whose Heron texts total 213.4530
+    // both. Summed in doubles they are equally far from the coordinate area
+    // and the first would win; in extended precision the second is closer.
+    const auto division = [this](const char* a, const char* b, const char* c) {
+        t->trinum = 0;
+        int32_t n = 0;
+        for (const char* heron : {a, b, c}) {
+            const int32_t st = ++t->tritempnum;
+            TTriTemp& candidate = t->tritemp[st];
+            candidate.i = 1, candidate.j = 2, candidate.k = 3;
+            candidate.lenIJ = 5, candidate.lenJK = 4, candidate.lenKI = 3;
+            candidate.ij.areaText = "0.0000";
+            candidate.heronText = heron;
+            AddTriangle(*t, st, 1, 2, n, 3);
+        }
+        StoreTriset(*t);
+    };
+    division("41.7022", "99.7184", "72.0324");
+    division("93.2557", "0.0115", "120.1858");
+    Evaluate(*t, e, 213.45303, kModeClosest, true);
+    EXPECT_EQ(e.bestHeronNo, 2);
+    // What each division keeps is its sum rounded to a double.
+    long double second = 0;
+    for (double heron : {93.2557, 0.0115, 120.1858}) second += heron;
+    EXPECT_EQ(t->trisets.sum(2).heronArea, static_cast<double>(second));
+}
+
 }  // namespace
 }  // namespace zelkan

@@ -103,5 +103,18 @@ TEST(WorkFolder, IsCreatedWithItsParents) {
     EXPECT_TRUE(std::filesystem::is_directory(PathFromUtf8(folder)));
 }
 
+TEST(RunNames, ARunInTheSameSecondTakesTheNextFreeOne) {
+    test::ScratchFolder folder;
+    const std::string work = folder.File("");
+    FixedClock clock(Local(2017, 12, 31, 23, 59, 58));
+    EXPECT_EQ(MakeRunScript(work, clock), work + "171231235958.scr");
+    // Any file of a run marks its name as taken: a drawing, a record.
+    folder.Write("171231235958res.dxf", "");
+    folder.Write("171231235959.tri", "");
+    EXPECT_EQ(MakeRunScript(work, clock), work + "180101000000.scr");
+    EXPECT_TRUE(RunNameTaken(work + "171231235959.scr"));
+    EXPECT_FALSE(RunNameTaken(work + "180101000000.scr"));
+}
+
 }  // namespace
 }  // namespace zelkan

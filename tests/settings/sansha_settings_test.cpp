@@ -166,5 +166,72 @@ INSTANTIATE_TEST_SUITE_P(Texts, SettingInteger,
                                          IntegerCase{"2147483647", 2147483647}, IntegerCase{"2147483648", -7},
                                          IntegerCase{"--1", -7}));
 
+TEST(Settings, DecimalsAreTakenWithinTheirRange) {
+    const struct {
+        const char* text;
+        int32_t digits;
+    } cases[] = {{"0", 0}, {"3", 3}, {"15", 15}, {"16", 15}, {"2000000000", 15}, {"-1", 0}, {"-2147483648", 0}};
+    for (const auto& c : cases) {
+        SanshaSettings s;
+        s.ketaNaga = s.ketaMen = s.ketaKeka = c.text;
+        RunRounding r;
+        TakeRoundingRules(s, r);
+        EXPECT_EQ(r.lengthDigits, c.digits) << c.text;
+        EXPECT_EQ(r.areaDigits, c.digits) << c.text;
+        EXPECT_EQ(r.resultDigits, c.digits) << c.text;
+    }
+}
+
+// The same settings file as an editor may save it.
+struct EncodedIni {
+    const char* name;
+    std::string (*encode)(const std::string& utf8);
+};
+
+std::string Utf16Le(const std::string& utf8, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (size_t n = 0; n < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[n]);
+        char32_t c = lead;
+        size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        if (length > 1) c = lead & (0xFF >> (length + 1));
+        for (size_t k = 1; k < length; ++k) c = (c << 6) | (static_cast<unsigned char>(utf8[n + k]) & 0x3F);
+        const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+        out += bigEndian ? high : low;
+        out += bigEndian ? low : high;
+        n += length;
+    }
+    return out;
+}
+
+const EncodedIni kEncodings[] = {
+    {"code page 932", [](const std::string& u) { return Utf8ToCp932(u); }},
+    {"UTF-8", [](const std::string& u) { return u; }},
+    {"UTF-8 with BOM", [](const std::string& u) { return "\xEF\xBB\xBF" + u; }},
+    {"UTF-16 LE", [](const std::string& u) { return Utf16Le(u, false); }},
+    {"UTF-16 BE", [](const std::string& u) { return Utf16Le(u, true); }},
+};
+
+TEST(Settings, FilesSavedAsUtf8OrUtf16AreReadAndKeepTheirBytes) {
+    // One line ends in LF alone and the last has no line end: an editor's
+    // file, which the program rewrites only where it changes a value.
+    const std::string before = "; 測量事務所の設定\r\n[縮尺]\r\n分母=500\n[面積]\r\n検索=1\r\nヘロン=0";
+    const std::string after = "; 測量事務所の設定\r\n[縮尺]\r\n分母=500\n[面積]\r\n検索=3\r\nヘロン=0\r\n[新]\r\n鍵=値\r\n";
+    for (const EncodedIni& encoding : kEncodings) {
+        SCOPED_TRACE(encoding.name);
+        ScratchFolder folder;
+        const std::string file = folder.Write(kSettingsFileName, encoding.encode(before));
+        const SanshaSettings s = LoadFrom(file);
+        EXPECT_EQ(s.scaleDenom, 500);
+        EXPECT_EQ(s.searchMode, 1);
+        EXPECT_FALSE(s.useHeron);
+        IniFile ini(file);
+        WriteSearchMode(ini, 3);
+        ini.WriteString("新", "鍵", "値");
+        ini.Save();
+        EXPECT_EQ(ReadFileBytes(file), encoding.encode(after));
+    }
+}
+
 }  // namespace
 }  // namespace zelkan
