@@ -86,30 +86,43 @@ private:
 
 }  // namespace
 
-RunResult MeasureParcel(MeasurementState& state, const SanshaSettings& settings, const RunRequest& request,
-                        SearchControl& control, MillisecondClock& clock) {
-    EngineTables& t = state.tables;
-    RunResult result;
+void TakeRunRules(MeasurementState& state, const SanshaSettings& settings) {
     RunRounding rounding = state.rounding;
     TakeRoundingRules(settings, rounding);
     CheckRunSettings(settings, rounding);
     state.rounding = rounding;
-    const RunRounding& r = state.rounding;
-    result.logs = DeriveLogPaths(request.runScript);
-    state.noStart = request.noStart;
-    const bool records = settings.saveRecords;
-    const int32_t s = settings.measureScaleDenom;
-    const auto written = [&result](const std::string& name) { result.filesWritten.push_back(name); };
+}
 
+bool ReadRunBoundary(MeasurementState& state, const SanshaSettings& settings, const RunRequest& request,
+                     RunResult& result) {
+    EngineTables& t = state.tables;
+    result = RunResult{};
+    TakeRunRules(state, settings);
+    result.logs = DeriveLogPaths(request.runScript);
+    result.nextNoStart = request.noStart;
     ResetForRun(t);
     ReadBoundaryDxf(request.boundaryDxf, t);
     result.droppedVertices = DropRepeatedVertices(t);
     result.xynum = t.xynum;
-    result.nextNoStart = request.noStart;
     if (t.xynum < 3) {
         result.outcome = RunOutcome::NoBoundary;
-        return result;
+        return false;
     }
+    return true;
+}
+
+void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const RunRequest& request,
+                SearchControl& control, MillisecondClock& clock, RunResult& result, RunObserver* observer) {
+    EngineTables& t = state.tables;
+    RunObserver silent;
+    RunObserver& show = observer != nullptr ? *observer : silent;
+    const RunRounding& r = state.rounding;
+    state.noStart = request.noStart;
+    result.nextNoStart = request.noStart;
+    const bool records = settings.saveRecords;
+    const int32_t s = settings.measureScaleDenom;
+    const auto written = [&result](const std::string& name) { result.filesWritten.push_back(name); };
+
     CheckBoundaryShape(t);
     VerticesToUcs(t, request.ucsOrigin, request.ucsXAxis, request.ucsYAxis);
     NormalizeVertexOrder(t);
@@ -120,6 +133,7 @@ RunResult MeasureParcel(MeasurementState& state, const SanshaSettings& settings,
     t.menkei = CoordArea(t, s, records ? result.logs.memFile : std::string());
     if (records) written(result.logs.memFile);
     result.menkei = t.menkei;
+    show.AreaComputed(t.menkei);
 
     EnumerateCandidates(t);
     SortCandidates(t);
@@ -150,10 +164,11 @@ RunResult MeasureParcel(MeasurementState& state, const SanshaSettings& settings,
             result.outcome = RunOutcome::NotPlaced;
         }
         // The fast mode keeps the triangle numbers as they are.
-        return result;
+        return;
     }
 
     CandidateMetrics(t, MeasureRules{s, r.lengthMode, r.lengthDigits, r.areaMode, r.areaDigits});
+    show.SearchStarting(t.tritempnum);
     StopWatchingControl watched(control);
     const uint32_t timeLimit = settings.calcTimeLimit > 0 ? static_cast<uint32_t>(settings.calcTimeLimit) : 0;
     if (t.xynum == 3 && t.tritempnum == 1) {
@@ -171,6 +186,7 @@ RunResult MeasureParcel(MeasurementState& state, const SanshaSettings& settings,
     result.stopped = watched.stopped;
     result.trisetnum = t.trisets.trisetnum();
     result.dupnum = t.dupnum;
+    show.SearchEnded(result);
 
     result.evalDiff = Evaluate(t, state.evaluation, t.menkei, request.searchMode, settings.useHeron);
     result.calcFailed = state.evaluation.calcFailed;
@@ -180,6 +196,7 @@ RunResult MeasureParcel(MeasurementState& state, const SanshaSettings& settings,
     result.trinum = t.trinum;
 
     if (t.trinum >= 1) {
+        show.Evaluated(result);
         if (records) {
             WriteTrwLog(t, result.logs.trwFile);
             written(result.logs.trwFile);
@@ -190,6 +207,12 @@ RunResult MeasureParcel(MeasurementState& state, const SanshaSettings& settings,
         result.outcome = RunOutcome::NotFound;
     }
     result.nextNoStart = NextNoStart(settings, request.noStart, t.trinum);
+}
+
+RunResult MeasureParcel(MeasurementState& state, const SanshaSettings& settings, const RunRequest& request,
+                        SearchControl& control, MillisecondClock& clock) {
+    RunResult result;
+    if (ReadRunBoundary(state, settings, request, result)) ComputeRun(state, settings, request, control, clock, result);
     return result;
 }
 

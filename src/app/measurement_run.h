@@ -67,7 +67,35 @@ struct RunResult {
     std::vector<std::string> filesWritten;
 };
 
-// Runs the measurement. The front end has formed runScript and removed the
+// What a front end shows while a run computes; each is called once, in
+// this order, where the run has come that far.
+class RunObserver {
+public:
+    virtual ~RunObserver() = default;
+    virtual void AreaComputed(double /*menkei*/) {}
+    virtual void SearchStarting(int32_t /*tritempnum*/) {}  // modes 0-2
+    virtual void SearchEnded(const RunResult& /*result*/) {}  // trisetnum, stopped, memoryFull set
+    // A division was selected (trinum and evalDiff set); its drawing follows.
+    virtual void Evaluated(const RunResult& /*result*/) {}
+};
+
+// The rounding rules of a run from the settings, kept in state; settings
+// that cannot give a table are refused (InvalidInputError) and change nothing.
+void TakeRunRules(MeasurementState& state, const SanshaSettings& settings);
+
+// The first half of a run: the rules, the tables reset, the export read and
+// its repeated corners dropped. False, with the outcome NoBoundary, when
+// fewer than 3 vertices remain. result starts anew.
+bool ReadRunBoundary(MeasurementState& state, const SanshaSettings& settings, const RunRequest& request,
+                     RunResult& result);
+
+// The second half, after the CAD has erased the boundary it traced: the
+// boundary checked, the coordinate area, the candidates, the search (or the
+// fast mode), the evaluation, the records and the result drawing.
+void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const RunRequest& request,
+                SearchControl& control, MillisecondClock& clock, RunResult& result, RunObserver* observer = nullptr);
+
+// Both halves. The front end has formed runScript and removed the
 // old drawings of that name before the boundary was exported. Throws
 // InputOutputError when the export cannot be read or a file cannot be
 // written, CapacityError when a table overflows, InvalidInputError for

@@ -19,6 +19,8 @@ public:
     virtual std::string LastHistoryLine() = 0;          // the last non-empty history line
     virtual void ProcessMessages() = 0;                 // pending window messages of this program
     virtual void SleepMs(int milliseconds) = 0;
+    // Paints a hint on the command line's history pane, where the user looks.
+    virtual void ShowHint(std::string_view text) = 0;
 };
 
 }  // namespace zelkan

@@ -296,6 +296,8 @@ void Win32CadLink::ProcessMessages() {
 
 void Win32CadLink::SleepMs(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
 
+void Win32CadLink::ShowHint(std::string_view text) { AcadShowHint(AcadFindHistoryPane(), text); }
+
 void AcadShowHint(HWND window, std::string_view text) {
     if (window == nullptr) return;
     RECT rect{};

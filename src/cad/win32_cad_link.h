@@ -32,6 +32,7 @@ public:
     std::string LastHistoryLine() override;
     void ProcessMessages() override;
     void SleepMs(int milliseconds) override;
+    void ShowHint(std::string_view text) override;
 
 private:
     void SearchTextWindow();

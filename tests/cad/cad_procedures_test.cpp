@@ -42,6 +42,7 @@ public:
     }
     void ProcessMessages() override {}
     void SleepMs(int ms) override { slept += ms; }
+    void ShowHint(std::string_view) override {}
 
     bool alive = true;
     std::deque<std::string> replies;    // successive input-pane texts; the last one repeats

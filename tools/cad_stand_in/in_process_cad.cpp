@@ -25,6 +25,10 @@ bool InProcessCad::WaitPrompt() {
 
 std::string InProcessCad::LastHistoryLine() { return running_ ? LastNonEmptyLine(cad_.History()) : std::string(); }
 
+void InProcessCad::ShowHint(std::string_view text) {
+    if (running_) hints_.emplace_back(text);
+}
+
 void InProcessCad::SleepMs(int milliseconds) {
     nowMs_ += milliseconds;
     cad_.AdvanceTo(nowMs_);

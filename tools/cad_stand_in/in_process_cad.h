@@ -4,6 +4,8 @@
 // only when the caller sleeps, so a whole dialogue with the CAD runs in
 // microseconds.
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "cad/cad_channel.h"
 #include "command_interpreter.h"
@@ -26,11 +28,16 @@ public:
     std::string LastHistoryLine() override;
     void ProcessMessages() override {}
     void SleepMs(int milliseconds) override;
+    void ShowHint(std::string_view text) override;
+
+    // The hints painted, in order.
+    const std::vector<std::string>& hints() const { return hints_; }
 
 private:
     CommandInterpreter& cad_;
     bool running_;
     int64_t nowMs_ = 0;
+    std::vector<std::string> hints_;
 };
 
 }  // namespace zelkan::standin

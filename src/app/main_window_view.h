@@ -1,0 +1,50 @@
+#pragma once
+// What the main window's logic asks of the window: texts, enabled states
+// and fonts of its controls, the search-mode box, its window state, and the
+// boxes and dialogs it shows. The Win32 window implements it; tests record
+// it.
+#include <cstdint>
+#include <string>
+
+namespace zelkan {
+
+enum class MainControl {
+    Button3,    // 三斜自動 / 指示待ち / 計算中 / 面積表
+    Button1,    // 設定 / 中断 / 断中
+    Button2,    // 評
+    GetSaidai,  // 最大
+    Button5,    // 初期
+    Label1,     // 座標面計値, then the coordinate area
+    Label2,     // candidates, divisions, the evaluation value
+    Label4,     // progress and counts
+    ENoCount,   // the first triangle number
+};
+
+class MainWindowView {
+public:
+    virtual ~MainWindowView() = default;
+    virtual void SetText(MainControl control, const std::string& text) = 0;
+    virtual std::string Text(MainControl control) const = 0;
+    virtual void SetEnabled(MainControl control, bool enabled) = 0;
+    virtual void SetBold(MainControl control, bool bold) = 0;
+    virtual int32_t SearchModeIndex() const = 0;
+    virtual void SetSearchModeIndex(int32_t index) = 0;
+    virtual void Minimize() = 0;
+    virtual void Restore() = 0;
+    // Handles the window messages that are waiting (clicks, the timer, paint).
+    virtual void ProcessMessages() = 0;
+    virtual void SleepMs(int milliseconds) = 0;
+    // The standard message box with an OK button.
+    virtual void ShowMessage(const std::string& text) = 0;
+    // The notice dialog (TAMsg), in the topmost band, until its button is pressed.
+    virtual void ShowNotice(const std::string& caption, const std::string& message) = 0;
+    virtual void Beep() = 0;
+    // The one-second progress timer (Timer1).
+    virtual void SetTimerEnabled(bool enabled) = 0;
+    // The settings dialog, modally.
+    virtual void ShowSettingsDialog() = 0;
+    // Closes the window for good (the program ends).
+    virtual void Close() = 0;
+};
+
+}  // namespace zelkan

@@ -1,0 +1,296 @@
+#include "app/zelkan_form.h"
+
+#include <string_view>
+#include <utility>
+
+#include "cad/cad_procedures.h"
+#include "engine/evaluation.h"
+#include "engine/memory_budget.h"
+#include "geometry/errors.h"
+#include "geometry/exact_format.h"
+#include "geometry/text_helpers.h"
+#include "settings/ini_file.h"
+
+namespace zelkan {
+
+namespace {
+
+std::string Trimmed(const std::string& text) { return std::string(TrimSpaceNul(text)); }
+
+}  // namespace
+
+std::string AreaLabel(double menkei) { return FormatFixedWidth(6, 3, menkei); }
+
+std::string EvaluationLabel(double evalDiff) {
+    return FormatFixedWidth(4, 2, static_cast<long double>(evalDiff) * 100);
+}
+
+TZelkanF::TZelkanF(MainWindowView& view, CadChannel& cad, LocalClock& localClock, MillisecondClock& clock,
+                   std::string workFolder, MainWindowFeatures features)
+    : view_(view),
+      cad_(cad),
+      localClock_(localClock),
+      clock_(clock),
+      workFolder_(std::move(workFolder)),
+      iniFile_(workFolder_ + kSettingsFileName),
+      features_(features),
+      state_(std::make_unique<MeasurementState>()) {}
+
+TZelkanF::~TZelkanF() = default;
+
+void TZelkanF::LoadSettings() { zelkan::LoadSettings(IniFile(iniFile_), settings_); }
+
+void TZelkanF::FormCreate() {
+    try {
+        LoadSettings();
+    } catch (const InputOutputError& e) {
+        view_.ShowMessage(e.what());  // the defaults stay
+    }
+    settings_.searchMode = ClampedSearchMode(settings_.searchMode);
+    view_.SetSearchModeIndex(settings_.searchMode);
+    view_.SetText(MainControl::Button3, kReadyCaption);
+    view_.SetBold(MainControl::Button3, true);
+    RestoreSettingsButton();
+    SetEvaluationEnabled(false);
+    // "最大" and "初期" belong with the re-evaluation commands.
+    view_.SetEnabled(MainControl::GetSaidai, features_.viewers);
+}
+
+bool TZelkanF::FormCloseQuery() {
+    StopFlag = true;
+    if (!running_) return true;
+    closeRequested_ = true;  // Button3Click closes the window when the run has unwound
+    return false;
+}
+
+void TZelkanF::FormClose() {
+    try {
+        IniFile ini(iniFile_);
+        WriteSearchMode(ini, view_.SearchModeIndex());
+        ini.Save();
+    } catch (const InputOutputError& e) {
+        view_.ShowMessage(e.what());
+    }
+}
+
+void TZelkanF::Button4Click() {
+    view_.SetEnabled(MainControl::Button1, false);
+    if (view_.Text(MainControl::Button1) == kStopCaption) {
+        StopFlag = true;
+        view_.SetText(MainControl::Button1, kStoppingCaption);
+        view_.SetEnabled(MainControl::Button1, true);
+        return;
+    }
+    if (features_.settingsDialog) {
+        view_.ShowSettingsDialog();
+        try {
+            LoadSettings();
+        } catch (const InputOutputError& e) {
+            view_.ShowMessage(e.what());
+        }
+    }
+    view_.SetEnabled(MainControl::Button1, features_.settingsDialog);
+}
+
+void TZelkanF::Button5Click() { view_.SetText(MainControl::ENoCount, "1"); }
+
+void TZelkanF::Timer1Timer() {
+    if (!control_) return;
+    const SearchState& s = control_->lastState();
+    view_.SetText(MainControl::Label4, std::to_string(s.hhh) + ":" + std::to_string(s.curpos - 1) + ":" +
+                                           std::to_string(s.curstart) + ":" +
+                                           std::to_string(state_->tables.tritempnum));
+}
+
+void TZelkanF::Button3Click() {
+    if (running_) return;
+    running_ = true;
+    view_.SetEnabled(MainControl::Button3, false);
+    try {
+        Press();
+    } catch (const InputOutputError& e) {
+        Recover(e.what());
+    } catch (const CapacityError& e) {
+        Recover(e.what());
+    } catch (const InvalidInputError& e) {
+        Recover(e.what());
+    }
+    control_.reset();
+    running_ = false;
+    view_.SetEnabled(MainControl::Button3, true);
+    if (closeRequested_) view_.Close();
+}
+
+// A run that ended in an error leaves the window ready for the next one.
+void TZelkanF::Recover(const std::string& message) {
+    view_.SetTimerEnabled(false);
+    view_.Restore();
+    view_.SetText(MainControl::Button3, kReadyCaption);
+    view_.SetBold(MainControl::Button3, true);
+    RestoreSettingsButton();
+    view_.ShowMessage(message);
+}
+
+void TZelkanF::RestoreSettingsButton() {
+    view_.SetText(MainControl::Button1, kSettingsCaption);
+    view_.SetBold(MainControl::Button1, false);
+    view_.SetEnabled(MainControl::Button1, features_.settingsDialog);
+}
+
+void TZelkanF::SetEvaluationEnabled(bool enabled) {
+    evaluationEnabled_ = enabled;
+    view_.SetEnabled(MainControl::Button2, enabled && features_.viewers);
+}
+
+void TZelkanF::Pump() {
+    view_.ProcessMessages();
+    view_.SleepMs(1);
+}
+
+int32_t TZelkanF::NoStartFromText() const {
+    std::string text;
+    for (char c : Trimmed(view_.Text(MainControl::ENoCount)))
+        if (c != ',') text += c;
+    return ParseSettingInteger(text, 1);
+}
+
+void TZelkanF::Press() {
+    if (!cad_.Activate()) return;
+    if (cad_.ReadTextHistory().empty()) return;
+    TakeRunRules(*state_, settings_);
+    searchMode_ = ClampedSearchMode(view_.SearchModeIndex());
+    runScript_ = MakeRunScript(workFolder_, localClock_);
+    DeleteRunDrawings(runScript_);
+    if (view_.Text(MainControl::Button3) == kReadyCaption) {
+        MeasurementRun();
+    } else {
+        AreaTablePress();
+    }
+}
+
+void TZelkanF::AreaTablePress() {
+    view_.SetText(MainControl::Button3, kReadyCaption);
+    SetEvaluationEnabled(false);
+    const std::string table = WriteLastRunAreaTable(*state_, settings_, runScript_);
+    view_.Minimize();
+    cad_.SendText(InsertCommand(table, false));  // the CAD asks the user where the table goes
+    view_.Restore();
+}
+
+void TZelkanF::MeasurementRun() {
+    ResetForRun(state_->tables);
+    view_.SetText(MainControl::Button3, kWaitingCaption);
+    view_.ProcessMessages();
+    view_.Minimize();
+    Pump();
+    const Ucs ucs = AcadQueryUcs(cad_);
+    cad_.ShowHint(kClickHint);
+    cad_.SendText(PointCommand());
+    cad_.WaitPrompt();
+    const std::string picked = cad_.LastHistoryLine();
+    view_.Restore();
+    Pump();
+    if (closeRequested_ || picked.find("キャンセル") != std::string::npos || picked.find('X') == std::string::npos) {
+        view_.SetText(MainControl::Button3, kReadyCaption);
+        return;
+    }
+    const std::string lastPoint = AcadGetVar(cad_, "LASTPOINT ");
+    cad_.SendText(BoundaryCommand());
+    cad_.SendText(BoundaryPoint(lastPoint));
+    AcadWriteDxfOutScript(runScript_, "last");
+    AcadRunScript(cad_, runScript_);
+    cad_.WaitPrompt();
+
+    RunRequest request;
+    request.boundaryDxf = DeriveName(runScript_, ".dxf");
+    request.runScript = runScript_;
+    request.ucsOrigin = ucs.origin;
+    request.ucsXAxis = ucs.xAxis;
+    request.ucsYAxis = ucs.yAxis;
+    request.searchMode = searchMode_;
+    RunResult result;
+    if (!ReadRunBoundary(*state_, settings_, request, result)) {
+        view_.ShowMessage(kNoBoundaryMessage);
+        view_.SetText(MainControl::Button3, kReadyCaption);
+        return;
+    }
+    cad_.SendText(EraseLastCommand(false));
+    view_.SetText(MainControl::Button3, kComputingCaption);
+    view_.ProcessMessages();
+    cad_.WaitPrompt();
+    if (closeRequested_) {
+        view_.SetText(MainControl::Button3, kReadyCaption);
+        return;
+    }
+    request.noStart = NoStartFromText();
+    control_ = std::make_unique<WindowSearchControl>(static_cast<SearchDisplay&>(*this), clock_, StopFlag);
+    ComputeRun(*state_, settings_, request, *control_, clock_, result, static_cast<RunObserver*>(this));
+
+    const std::string resultDrawing = DeriveName(runScript_, "res.dxf");
+    if (searchMode_ == kModeFast) {
+        if (result.outcome == RunOutcome::Drawn) {
+            InsertResult(resultDrawing);
+            view_.SetText(MainControl::Button3, kTableCaption);
+        } else {
+            view_.SetText(MainControl::Button3, kReadyCaption);
+        }
+        return;
+    }
+    if (result.outcome == RunOutcome::Drawn) {
+        SetEvaluationEnabled(true);
+        InsertResult(resultDrawing);
+        view_.SetText(MainControl::Button3, kTableCaption);
+    } else {
+        view_.SetText(MainControl::Button3, kReadyCaption);
+        if (result.calcFailed) view_.ShowMessage(kCalcFailedMessage);
+        view_.ShowNotice(kReadyCaption, kNotFoundMessage);
+        view_.Beep();
+    }
+    if (settings_.noMode == 1 || settings_.noMode == 2)
+        view_.SetText(MainControl::ENoCount, std::to_string(result.nextNoStart));
+}
+
+void TZelkanF::InsertResult(const std::string& resultDrawing) {
+    AcadRunCommand(cad_, FileDialogCommand(false));
+    cad_.SendText(InsertCommand(resultDrawing, true));
+    cad_.WaitPrompt();
+    AcadRunCommand(cad_, FileDialogCommand(true));
+}
+
+void TZelkanF::ProcessMessages() { view_.ProcessMessages(); }
+
+void TZelkanF::ShowDivisionCount(int32_t trisetnum) { view_.SetText(MainControl::Label2, std::to_string(trisetnum)); }
+
+void TZelkanF::AreaComputed(double menkei) {
+    view_.SetText(MainControl::Label1, AreaLabel(menkei));
+    Pump();
+}
+
+void TZelkanF::SearchStarting(int32_t tritempnum) {
+    StopFlag = closeRequested_;
+    view_.SetBold(MainControl::Button3, false);
+    view_.SetBold(MainControl::Button1, true);
+    view_.SetText(MainControl::Button1, kStopCaption);
+    view_.SetEnabled(MainControl::Button1, true);
+    view_.SetText(MainControl::Label2, std::to_string(tritempnum));
+    view_.SetTimerEnabled(true);
+    Pump();
+}
+
+void TZelkanF::SearchEnded(const RunResult& result) {
+    view_.SetTimerEnabled(false);
+    view_.SetText(MainControl::Label2, std::to_string(result.trisetnum));
+    if (result.memoryFull) view_.SetText(MainControl::Label4, kMemoryFullMessage);
+    view_.SetBold(MainControl::Button3, true);
+    RestoreSettingsButton();
+    Pump();
+}
+
+void TZelkanF::Evaluated(const RunResult& result) {
+    view_.SetText(MainControl::Label2, EvaluationLabel(result.evalDiff));
+    if (!result.memoryFull)
+        view_.SetText(MainControl::Label4, std::to_string(result.tritempnum) + ":" + std::to_string(result.trisetnum));
+    Pump();
+}
+
+}  // namespace zelkan

@@ -1,0 +1,114 @@
+#pragma once
+// The main window's logic (TZelkanF): the run button's measuring workflow
+// against the CAD, the settings/stop button, the progress timer, start and
+// close. It works on the window through MainWindowView and on the CAD
+// through CadChannel, so that every rule is tested without either.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/main_window_view.h"
+#include "app/measurement_run.h"
+#include "app/window_search_control.h"
+#include "cad/cad_channel.h"
+#include "records/run_names.h"
+#include "settings/sansha_settings.h"
+
+namespace zelkan {
+
+inline constexpr const char* kApplicationTitle = "Vordel（ACAD専用）";
+inline constexpr const char* kMainCaption = "三斜分割";
+inline constexpr const char* kReadyCaption = "三斜自動";
+inline constexpr const char* kWaitingCaption = "指示待ち";
+inline constexpr const char* kComputingCaption = "計算中";
+inline constexpr const char* kTableCaption = "面積表";
+inline constexpr const char* kSettingsCaption = "設定";
+inline constexpr const char* kStopCaption = "中断";
+inline constexpr const char* kStoppingCaption = "断中";
+inline constexpr const char* kClickHint = "筆の内側をクリックしてください";
+inline constexpr const char* kSearchModeNames[] = {"正三角形状優先", "面計測値に最も近い",
+                                                   "（超えない）面計測値に最も近い", "高速"};
+
+// Which windows beside the main one exist in this build: the buttons that
+// open a missing one stay disabled.
+struct MainWindowFeatures {
+    bool settingsDialog = false;
+    bool viewers = false;
+};
+
+class TZelkanF : private SearchDisplay, private RunObserver {
+public:
+    TZelkanF(MainWindowView& view, CadChannel& cad, LocalClock& localClock, MillisecondClock& clock,
+             std::string workFolder, MainWindowFeatures features = {});
+    ~TZelkanF() override;
+    TZelkanF(const TZelkanF&) = delete;
+    TZelkanF& operator=(const TZelkanF&) = delete;
+
+    // Settings loaded, the search-mode box and the buttons set.
+    void FormCreate();
+    // Asks a running search to stop. True when the window may close now;
+    // during a run it closes once the run has unwound.
+    bool FormCloseQuery();
+    // Writes the search mode to the settings file.
+    void FormClose();
+
+    void Button3Click();  // 三斜自動 / 面積表
+    void Button4Click();  // 設定 / 中断
+    void Button5Click();  // 初期
+    void Timer1Timer();
+
+    bool StopFlag = false;
+
+    const MeasurementState& state() const { return *state_; }
+    MeasurementState& state() { return *state_; }
+    const SanshaSettings& settings() const { return settings_; }
+    const std::string& runScript() const { return runScript_; }
+    const std::string& iniFile() const { return iniFile_; }
+    bool running() const { return running_; }
+    // Button2 as the workflow sets it (shown enabled only where the viewers exist).
+    bool evaluationEnabled() const { return evaluationEnabled_; }
+
+private:
+    void LoadSettings();
+    void Press();
+    void AreaTablePress();
+    void MeasurementRun();
+    void InsertResult(const std::string& resultDrawing);
+    void Pump();
+    void Recover(const std::string& message);
+    void SetEvaluationEnabled(bool enabled);
+    void RestoreSettingsButton();
+    int32_t NoStartFromText() const;
+
+    // SearchDisplay
+    void ProcessMessages() override;
+    void ShowDivisionCount(int32_t trisetnum) override;
+    // RunObserver
+    void AreaComputed(double menkei) override;
+    void SearchStarting(int32_t tritempnum) override;
+    void SearchEnded(const RunResult& result) override;
+    void Evaluated(const RunResult& result) override;
+
+    MainWindowView& view_;
+    CadChannel& cad_;
+    LocalClock& localClock_;
+    MillisecondClock& clock_;
+    std::string workFolder_;
+    std::string iniFile_;
+    MainWindowFeatures features_;
+    SanshaSettings settings_;
+    std::unique_ptr<MeasurementState> state_;
+    std::unique_ptr<WindowSearchControl> control_;
+    std::string runScript_;
+    int32_t searchMode_ = 0;
+    bool running_ = false;
+    bool closeRequested_ = false;
+    bool evaluationEnabled_ = false;
+};
+
+// "%6.3f" of the coordinate area and "%4.2f" of the evaluation value x 100,
+// through the exact formatter.
+std::string AreaLabel(double menkei);
+std::string EvaluationLabel(double evalDiff);
+
+}  // namespace zelkan

@@ -1,0 +1,54 @@
+#pragma once
+// A main window that records what the logic does to it.
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/main_window_view.h"
+
+namespace zelkan::test {
+
+class RecordingView : public MainWindowView {
+public:
+    void SetText(MainControl c, const std::string& text) override { texts[c] = text; }
+    std::string Text(MainControl c) const override {
+        const auto it = texts.find(c);
+        return it == texts.end() ? std::string() : it->second;
+    }
+    void SetEnabled(MainControl c, bool on) override { enabled[c] = on; }
+    void SetBold(MainControl c, bool on) override { bold[c] = on; }
+    int32_t SearchModeIndex() const override { return searchMode; }
+    void SetSearchModeIndex(int32_t index) override { searchMode = index; }
+    void Minimize() override { events.push_back("minimize"); }
+    void Restore() override { events.push_back("restore"); }
+    void ProcessMessages() override {
+        ++pumps;
+        if (onPump) onPump();
+    }
+    void SleepMs(int) override {}
+    void ShowMessage(const std::string& text) override { events.push_back("message: " + text); }
+    void ShowNotice(const std::string& caption, const std::string& message) override {
+        events.push_back("notice " + caption + ": " + message);
+    }
+    void Beep() override { events.push_back("beep"); }
+    void SetTimerEnabled(bool on) override { events.push_back(on ? "timer on" : "timer off"); }
+    void ShowSettingsDialog() override { events.push_back("settings"); }
+    void Close() override { events.push_back("close"); }
+
+    bool Enabled(MainControl c) const {
+        const auto it = enabled.find(c);
+        return it == enabled.end() || it->second;
+    }
+
+    std::map<MainControl, std::string> texts{{MainControl::Button3, "三斜自動"}, {MainControl::Button1, "設定"},
+                                             {MainControl::ENoCount, "1"}, {MainControl::Label1, "座標面計値"}};
+    std::map<MainControl, bool> enabled;
+    std::map<MainControl, bool> bold;
+    int32_t searchMode = 0;
+    std::vector<std::string> events;
+    int pumps = 0;
+    std::function<void()> onPump;
+};
+
+}  // namespace zelkan::test
