@@ -12,6 +12,7 @@
 #include "app/recording_view.h"
 #include "command_interpreter.h"
 #include "engine/evaluation.h"
+#include "geometry/cp932.h"
 #include "geometry/file_io.h"
 #include "in_process_cad.h"
 #include "settings/ini_file.h"
@@ -127,6 +128,235 @@ TEST_P(EveryMode, MeasuresThenPressesTheAreaTableThenMeasuresAgain) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, EveryMode, testing::Values(0, 1, 3));
+
+// A CAD whose point command answers without coordinates, or whose text
+// window shows nothing.
+class OddCad : public InProcessCad {
+public:
+    using InProcessCad::InProcessCad;
+    std::string LastHistoryLine() override { return noX ? "点を指定:" : InProcessCad::LastHistoryLine(); }
+    std::string ReadTextHistory() override { return noHistory ? "" : InProcessCad::ReadTextHistory(); }
+    bool noX = false;
+    bool noHistory = false;
+};
+
+TEST_F(Workflow, PressesThatEndBeforeTheBoundary) {
+    const struct {
+        const char* name;
+        const char* scenario;
+        bool running, noX, noHistory;
+        Texts sent;
+        const char* caption;
+    } cases[] = {
+        {"no CAD", kPickInside, false, false, false, {}, "三斜自動"},
+        {"no history", kPickInside, true, false, true, {}, "三斜自動"},
+        {"cancelled click", "pick = cancel\n", true, false, false,
+         {"'SETVAR UCSORG\r", "'SETVAR UCSXDIR\r", "'SETVAR UCSYDIR\r", "\003ID "}, "三斜自動"},
+        {"reply without X", kPickInside, true, true, false,
+         {"'SETVAR UCSORG\r", "'SETVAR UCSXDIR\r", "'SETVAR UCSYDIR\r", "\003ID "}, "三斜自動"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        view = RecordingView{};
+        Start(c.scenario);
+        OddCad odd(*cad, c.running);
+        odd.noX = c.noX;
+        odd.noHistory = c.noHistory;
+        TZelkanF f(view, odd, stamp, clock, folder.File(""), MainWindowFeatures{true, true});
+        f.FormCreate();
+        f.Button3Click();
+        EXPECT_EQ(Received(), c.sent);
+        EXPECT_EQ(view.Text(C::Button3), c.caption);
+        EXPECT_TRUE(view.Enabled(C::Button3));
+        EXPECT_FALSE(f.evaluationEnabled());
+        EXPECT_FALSE(Exists("170412093005res.dxf"));
+        for (const std::string& e : view.events) EXPECT_EQ(e.find("message"), std::string::npos) << e;
+    }
+}
+
+TEST_F(Workflow, AClickOutsideEveryParcelGivesNoBoundary) {
+    Start("pick = 0,0\n");
+    form->Button3Click();
+    EXPECT_EQ(view.events.back(), "message: 面の取得ができませんでした");
+    EXPECT_EQ(view.Text(C::Button3), "三斜自動");
+    EXPECT_TRUE(view.Enabled(C::Button3));
+    EXPECT_EQ(Received().back(), "_filedia 1\n");  // nothing erased
+}
+
+TEST_F(Workflow, ModeTwoFindingNothingTellsTheUserAndStillAdvancesTheNumbers) {
+    // By Heron every division of the pentagon measures at least its
+    // coordinate area.
+    Start(kPickInside, Utf8ToCp932("[No増加]\r\nMode=2\r\n"));
+    view.searchMode = kModeNotAbove;
+    view.texts[C::ENoCount] = "5";
+    form->Button3Click();
+    EXPECT_EQ(view.Text(C::Button3), "三斜自動");
+    ASSERT_GE(view.events.size(), 2u);
+    EXPECT_EQ(view.events[view.events.size() - 2],
+              "notice 三斜自動: 見つかりませんでした。設定[座標面計値を超えない]を確認してください");
+    EXPECT_EQ(view.events.back(), "beep");
+    EXPECT_EQ(view.Text(C::ENoCount), "105");
+    EXPECT_FALSE(form->evaluationEnabled());
+    EXPECT_TRUE(Exists("170412093005.tri"));
+    EXPECT_FALSE(Exists("170412093005res.dxf"));
+}
+
+TEST_F(Workflow, NumberingAfterARunByTheNumberingMode) {
+    const struct {
+        const char* ini;
+        const char* before;
+        const char* after;
+    } cases[] = {
+        {"[No増加]\r\nMode=0\r\n", "5", "5"},
+        {"[No増加]\r\nMode=1\r\n", "5", "8"},  // three triangles drawn: 5, 6, 7
+        {"[No増加]\r\nMode=1\r\n", "1,005", "1008"},
+        {"[No増加]\r\nMode=2\r\n増加量=100\r\n", "5", "105"},
+        {"[No増加]\r\nMode=1\r\n", "abc", "4"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.ini) + c.before);
+        view = RecordingView{};
+        Start(kPickInside, Utf8ToCp932(c.ini));
+        view.texts[C::ENoCount] = c.before;
+        form->Button3Click();
+        EXPECT_EQ(view.Text(C::ENoCount), c.after);
+        folder.Write("zelkan.Ini", "");
+    }
+}
+
+TEST_F(Workflow, StopDuringTheSearchGoesOnWithWhatWasFound) {
+    Start(kPickInside);
+    bool pressed = false;
+    view.onPump = [&] {
+        if (!pressed && view.Text(C::Button1) == "中断") {
+            pressed = true;
+            form->Button4Click();
+            EXPECT_EQ(view.Text(C::Button1), "断中");
+        }
+    };
+    form->Button3Click();
+    EXPECT_TRUE(pressed);
+    EXPECT_TRUE(form->StopFlag);
+    EXPECT_EQ(form->state().tables.trisets.trisetnum(), 0);
+    // Nothing stored: mode 0 says it could not compute, then the notice.
+    const size_t n = view.events.size();
+    ASSERT_GE(n, 3u);
+    EXPECT_EQ(view.events[n - 3], "message: 計算できませんでした");
+    EXPECT_EQ(view.Text(C::Button1), "設定");
+    EXPECT_EQ(view.Text(C::Button3), "三斜自動");
+    EXPECT_TRUE(view.Enabled(C::Button3));
+    EXPECT_TRUE(view.Enabled(C::Button1));
+}
+
+TEST_F(Workflow, ClosingDuringARunClosesOnceItHasUnwound) {
+    Start(kPickInside);
+    bool asked = false;
+    view.onPump = [&] {
+        if (!asked && view.Text(C::Button1) == "中断") {
+            asked = true;
+            EXPECT_FALSE(form->FormCloseQuery());
+            EXPECT_TRUE(form->running());
+        }
+    };
+    form->Button3Click();
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(view.events.back(), "close");
+    EXPECT_FALSE(form->running());
+    EXPECT_TRUE(form->FormCloseQuery());
+}
+
+// A CAD whose export cannot be read back: a folder stands where it wrote it.
+class UnreadableExportCad : public InProcessCad {
+public:
+    UnreadableExportCad(CommandInterpreter& cad, std::string exportName) : InProcessCad(cad), export_(std::move(exportName)) {}
+    void SendText(std::string_view text) override {
+        InProcessCad::SendText(text);
+        if (text.rfind("script", 0) == 0 && !done_) {
+            done_ = true;
+            std::filesystem::remove(PathFromUtf8(export_));
+            std::filesystem::create_directories(PathFromUtf8(export_));
+        }
+    }
+
+private:
+    std::string export_;
+    bool done_ = false;
+};
+
+TEST_F(Workflow, AnInputOutputErrorLeavesTheWindowReady) {
+    Start(std::string(kPickInside) + kPickInside);
+    UnreadableExportCad odd(*cad, folder.File("170412093005.dxf"));
+    TZelkanF f(view, odd, stamp, clock, folder.File(""), MainWindowFeatures{true, true});
+    f.FormCreate();
+    f.Button3Click();
+    ASSERT_FALSE(view.events.empty());
+    EXPECT_EQ(view.events.back().rfind("message: ", 0), 0u);
+    EXPECT_NE(view.events.back().find("170412093005.dxf"), std::string::npos) << view.events.back();
+    EXPECT_EQ(view.Text(C::Button3), "三斜自動");
+    EXPECT_TRUE(view.Enabled(C::Button3));
+    EXPECT_EQ(view.Text(C::Button1), "設定");
+    // The next press works.
+    f.Button3Click();
+    EXPECT_EQ(view.Text(C::Button3), "面積表");
+}
+
+TEST_F(Workflow, SettingsThatCannotGiveATableAreToldBeforeTheClick) {
+    Start(kPickInside, Utf8ToCp932("[計測縮尺]\r\n分母=0\r\n"));
+    form->Button3Click();
+    EXPECT_EQ(view.events.back(), "message: 設定 [計測縮尺] 分母 は 1 以上にしてください");
+    EXPECT_TRUE(Received().empty());
+    EXPECT_EQ(view.Text(C::Button3), "三斜自動");
+    EXPECT_TRUE(view.Enabled(C::Button3));
+}
+
+TEST_F(Workflow, AFullMemoryBudgetEndsTheSearchAndTheRunGoesOn) {
+    Start(kPickInside);
+    form->state().tables.trisets.SetBudget(100);  // two divisions of the pentagon
+    form->Button3Click();
+    EXPECT_EQ(form->state().tables.trisets.trisetnum(), 2);
+    EXPECT_EQ(view.Text(C::Label4), "検索結果がメモリの上限に達したため、検索を打ち切りました");
+    EXPECT_EQ(view.Text(C::Button3), "面積表");
+}
+
+TEST_F(Workflow, SearchModeFromAndToTheSettingsFile) {
+    Start("", Utf8ToCp932("[面積]\r\n検索=3\r\n"));
+    EXPECT_EQ(view.searchMode, 3);
+    view.searchMode = 1;
+    form->FormClose();
+    EXPECT_EQ(ReadFileBytes(form->iniFile()), Utf8ToCp932("[面積]\r\n検索=1\r\n"));
+    Start("", Utf8ToCp932("[面積]\r\n検索=7\r\n"));
+    EXPECT_EQ(view.searchMode, 0);
+}
+
+TEST_F(Workflow, TheSettingsButtonStopsASearchOrOpensTheDialog) {
+    Start("");
+    form->Button4Click();
+    EXPECT_EQ(view.events, Texts{"settings"});
+    EXPECT_TRUE(view.Enabled(C::Button1));
+    view.texts[C::Button1] = "中断";
+    form->Button4Click();
+    EXPECT_TRUE(form->StopFlag);
+    EXPECT_EQ(view.Text(C::Button1), "断中");
+    EXPECT_EQ(view.events, Texts{"settings"});
+    // Without the dialog in this build the button rests disabled.
+    TZelkanF plain(view, *link, stamp, clock, folder.File(""), MainWindowFeatures{});
+    plain.FormCreate();
+    EXPECT_FALSE(view.Enabled(C::Button1));
+    EXPECT_FALSE(view.Enabled(C::Button2));
+}
+
+TEST_F(Workflow, ProgressTimerShowsTheSearchPosition) {
+    Start(kPickInside);
+    std::string shown;
+    view.onPump = [&] {
+        if (view.Text(C::Button1) == "中断" && shown.empty()) {
+            form->Timer1Timer();
+            shown = view.Text(C::Label4);
+        }
+    };
+    form->Button3Click();
+    EXPECT_EQ(shown, "0:-1:0:10");  // before the first triangle: depth 0 of 10 candidates
+}
 
 }  // namespace
 }  // namespace zelkan
