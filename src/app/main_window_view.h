@@ -36,8 +36,9 @@ public:
     virtual void SleepMs(int milliseconds) = 0;
     // The standard message box with an OK button.
     virtual void ShowMessage(const std::string& text) = 0;
-    // The notice dialog (TAMsg), in the topmost band, until its button is pressed.
-    virtual void ShowNotice(const std::string& caption, const std::string& message) = 0;
+    // The notice dialog (TAMsg), in the topmost band, until it is closed;
+    // true when its button confirmed it.
+    virtual bool ShowNotice(const std::string& caption, const std::string& message) = 0;
     virtual void Beep() = 0;
     // The one-second progress timer (Timer1).
     virtual void SetTimerEnabled(bool enabled) = 0;

@@ -243,8 +243,7 @@ void TZelkanF::MeasurementRun() {
     } else {
         view_.SetText(MainControl::Button3, kReadyCaption);
         if (result.calcFailed) view_.ShowMessage(kCalcFailedMessage);
-        view_.ShowNotice(kReadyCaption, kNotFoundMessage);
-        view_.Beep();
+        if (view_.ShowNotice(kReadyCaption, kNotFoundMessage)) view_.Beep();
     }
     if (settings_.noMode == 1 || settings_.noMode == 2)
         view_.SetText(MainControl::ENoCount, std::to_string(result.nextNoStart));

@@ -28,8 +28,9 @@ public:
     }
     void SleepMs(int) override {}
     void ShowMessage(const std::string& text) override { events.push_back("message: " + text); }
-    void ShowNotice(const std::string& caption, const std::string& message) override {
+    bool ShowNotice(const std::string& caption, const std::string& message) override {
         events.push_back("notice " + caption + ": " + message);
+        return true;
     }
     void Beep() override { events.push_back("beep"); }
     void SetTimerEnabled(bool on) override { events.push_back(on ? "timer on" : "timer off"); }

@@ -1,0 +1,276 @@
+#include "app/win32/main_window_win32.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "app/win32/dpi_win32.h"
+#include "app/win32/ui_font_win32.h"
+#include "geometry/wide_text.h"
+#include "settings/sansha_settings.h"
+
+namespace zelkan::win32 {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"TZelkanF";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;
+constexpr int kClientWidth = 119;
+constexpr int kClientHeight = 119;
+constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT kTimer1IntervalMs = 1000;
+
+enum ControlId : int {
+    kButton3 = 101, kButton1, kLabel1, kLabel2, kButton2, kCSeaMode, kGetSaidai, kENoCount, kUpDown7, kButton5,
+    kLabel3, kLabel4,
+};
+
+// The design at 96 DPI, in the order of the window's fields.
+struct Design {
+    int id;
+    const wchar_t* className;
+    const wchar_t* text;
+    DWORD style;
+    int x, y, width, height;
+};
+
+const Design kDesign[] = {
+    {kButton3, L"BUTTON", L"三斜自動", BS_PUSHBUTTON | WS_TABSTOP, 0, 0, 62, 25},
+    {kButton1, L"BUTTON", L"設定", BS_PUSHBUTTON | WS_TABSTOP, 82, 0, 34, 25},
+    {kLabel1, L"STATIC", L"座標面計値", SS_LEFT | SS_NOPREFIX, 4, 29, 56, 14},
+    {kLabel2, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX, 56, 29, 56, 14},  // right edge at 112
+    {kButton2, L"BUTTON", L"評", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 61, 0, 22, 25},
+    {kCSeaMode, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 2, 45, 111, 120},
+    {kGetSaidai, L"BUTTON", L"最大", BS_PUSHBUTTON | WS_TABSTOP, 81, 69, 33, 19},
+    {kENoCount, L"EDIT", L"1", ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 21, 69, 39, 20},
+    {kUpDown7, UPDOWN_CLASSW, L"", UDS_SETBUDDYINT | UDS_ARROWKEYS, 60, 69, 16, 20},
+    {kButton5, L"BUTTON", L"初期", BS_PUSHBUTTON | WS_TABSTOP, 6, 93, 33, 19},
+    {kLabel3, L"STATIC", L"No", SS_LEFT, 2, 72, 18, 14},
+    {kLabel4, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX, 2, 96, 110, 14},  // right edge at 112
+};
+
+int IdOf(MainControl control) {
+    switch (control) {
+        case MainControl::Button3: return kButton3;
+        case MainControl::Button1: return kButton1;
+        case MainControl::Button2: return kButton2;
+        case MainControl::GetSaidai: return kGetSaidai;
+        case MainControl::Button5: return kButton5;
+        case MainControl::Label1: return kLabel1;
+        case MainControl::Label2: return kLabel2;
+        case MainControl::Label4: return kLabel4;
+        case MainControl::ENoCount: return kENoCount;
+    }
+    return 0;
+}
+
+std::string WindowText(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return WideToUtf8(text);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance, std::string workFolder)
+    : instance_(instance), workFolder_(std::move(workFolder)) {}
+
+MainWindow::~MainWindow() {
+    if (font_ != nullptr) DeleteObject(font_);
+    if (boldFont_ != nullptr) DeleteObject(boldFont_);
+}
+
+bool MainWindow::Create(int show) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = instance_;
+    wc.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(1));
+    wc.hIconSm = wc.hIcon;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClassName;
+    if (RegisterClassExW(&wc) == 0) return false;
+    window_ = CreateWindowExW(kExStyle, kClassName, Utf8ToWide(kMainCaption).c_str(), kStyle, 191, 135, 200, 200,
+                              nullptr, nullptr, instance_, this);
+    if (window_ == nullptr) return false;
+    CreateControls();
+    Layout();
+    form_ = std::make_unique<TZelkanF>(*this, cad_, localClock_, clock_, workFolder_);
+    form_->FormCreate();
+    if (!notice_.Create(instance_, window_)) return false;
+    ShowWindow(window_, show);
+    UpdateWindow(window_);
+    return true;
+}
+
+void MainWindow::CreateControls() {
+    for (const Design& d : kDesign) {
+        HWND control = CreateWindowExW(0, d.className, d.text, WS_CHILD | WS_VISIBLE | d.style, 0, 0, 0, 0, window_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), instance_, nullptr);
+        controls_[d.id] = control;
+    }
+    HWND combo = controls_[kCSeaMode];
+    for (const char* name : kSearchModeNames) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(name).c_str()));
+    SendMessageW(combo, CB_SETCURSEL, 0, 0);
+    upDown_ = controls_[kUpDown7];
+    SendMessageW(upDown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(controls_[kENoCount]), 0);
+    SendMessageW(upDown_, UDM_SETRANGE32, 1, 10000);
+    SendMessageW(upDown_, UDM_SETPOS32, 0, 1);
+    bold_[kButton3] = true;
+
+    toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
+    static wchar_t hint[] = L"計測距離に影響します";
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(controls_[kENoCount]);
+    tool.lpszText = hint;
+    SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void MainWindow::Layout() {
+    dpi_ = WindowDpi(window_);
+    if (font_ != nullptr) DeleteObject(font_);
+    if (boldFont_ != nullptr) DeleteObject(boldFont_);
+    font_ = CreateUiFont(12, false, dpi_);
+    boldFont_ = CreateUiFont(12, true, dpi_);
+    const SIZE outer = OuterSize(kClientWidth, kClientHeight, kStyle, kExStyle, dpi_);
+    SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const Design& d : kDesign) {
+        HWND control = controls_[d.id];
+        MoveWindow(control, Scaled(d.x, dpi_), Scaled(d.y, dpi_), Scaled(d.width, dpi_), Scaled(d.height, dpi_), TRUE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(bold_[d.id] ? boldFont_ : font_), TRUE);
+    }
+    // The up-down control keeps its place beside the edit box it is bound to.
+    SendMessageW(upDown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(controls_[kENoCount]), 0);
+    MoveWindow(upDown_, Scaled(60, dpi_), Scaled(69, dpi_), Scaled(16, dpi_), Scaled(20, dpi_), TRUE);
+}
+
+HWND MainWindow::Control(MainControl control) const {
+    const auto it = controls_.find(IdOf(control));
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+void MainWindow::SetText(MainControl control, const std::string& text) {
+    if (control == MainControl::ENoCount) {
+        // Through the spinner, which shows thousands separators.
+        const int32_t value = ParseSettingInteger(text, 0);
+        if (value >= 1 && value <= 10000) {
+            SendMessageW(upDown_, UDM_SETPOS32, 0, value);
+            return;
+        }
+    }
+    SetWindowTextW(Control(control), Utf8ToWide(text).c_str());
+}
+
+std::string MainWindow::Text(MainControl control) const { return WindowText(Control(control)); }
+
+void MainWindow::SetEnabled(MainControl control, bool enabled) { EnableWindow(Control(control), enabled ? TRUE : FALSE); }
+
+void MainWindow::SetBold(MainControl control, bool bold) {
+    const int id = IdOf(control);
+    bold_[id] = bold;
+    SendMessageW(Control(control), WM_SETFONT, reinterpret_cast<WPARAM>(bold ? boldFont_ : font_), TRUE);
+}
+
+int32_t MainWindow::SearchModeIndex() const {
+    const LRESULT index = SendMessageW(controls_.at(kCSeaMode), CB_GETCURSEL, 0, 0);
+    return index == CB_ERR ? 0 : static_cast<int32_t>(index);
+}
+
+void MainWindow::SetSearchModeIndex(int32_t index) { SendMessageW(controls_.at(kCSeaMode), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+
+void MainWindow::Minimize() { ShowWindow(window_, SW_MINIMIZE); }
+
+void MainWindow::Restore() { ShowWindow(window_, SW_RESTORE); }
+
+void MainWindow::ProcessMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));  // for the main loop, once the run has unwound
+            return;
+        }
+        if (IsWindow(window_) && IsDialogMessageW(window_, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void MainWindow::SleepMs(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
+
+void MainWindow::ShowMessage(const std::string& text) {
+    MessageBoxW(window_, Utf8ToWide(text).c_str(), Utf8ToWide(kApplicationTitle).c_str(), MB_OK);
+}
+
+bool MainWindow::ShowNotice(const std::string& caption, const std::string& message) {
+    return notice_.ShowModal(caption, message);
+}
+
+void MainWindow::Beep() { MessageBeep(MB_OK); }
+
+void MainWindow::SetTimerEnabled(bool enabled) {
+    if (enabled) {
+        SetTimer(window_, kTimer1, kTimer1IntervalMs, nullptr);
+    } else {
+        KillTimer(window_, kTimer1);
+    }
+}
+
+void MainWindow::Close() {
+    form_->FormClose();
+    DestroyWindow(window_);
+}
+
+LRESULT CALLBACK MainWindow::Proc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return self != nullptr ? self->Handle(message, wp, lp) : DefWindowProcW(window, message, wp, lp);
+}
+
+LRESULT MainWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
+    switch (message) {
+        case WM_COMMAND:
+            if (form_ && HIWORD(wp) == BN_CLICKED) {
+                switch (LOWORD(wp)) {
+                    case kButton3: form_->Button3Click(); return 0;
+                    case kButton1: form_->Button4Click(); return 0;
+                    case kButton5: form_->Button5Click(); return 0;
+                    default: break;
+                }
+            }
+            break;
+        case WM_TIMER:
+            if (form_ && wp == kTimer1) form_->Timer1Timer();
+            return 0;
+        case WM_CLOSE:
+            if (!form_ || form_->FormCloseQuery()) Close();
+            return 0;
+        case WM_DESTROY:
+            KillTimer(window_, kTimer1);
+            PostQuitMessage(0);
+            return 0;
+        case WM_DPICHANGED: {
+            const auto* suggested = reinterpret_cast<const RECT*>(lp);
+            SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+            Layout();
+            return 0;
+        }
+        default:
+            break;
+    }
+    return DefWindowProcW(window_, message, wp, lp);
+}
+
+}  // namespace zelkan::win32

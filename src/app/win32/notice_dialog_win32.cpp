@@ -1,0 +1,122 @@
+#include "app/win32/notice_dialog_win32.h"
+
+#include "app/win32/dpi_win32.h"
+#include "app/win32/ui_font_win32.h"
+#include "geometry/wide_text.h"
+
+namespace zelkan::win32 {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"TAMsg";
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_DLGFRAME;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+constexpr int kButtonId = 1;
+
+}  // namespace
+
+void SetTopmost(HWND window, bool onTop) {
+    SetWindowPos(window, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+bool NoticeDialog::Create(HINSTANCE instance, HWND owner) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClassName;
+    RegisterClassExW(&wc);
+    owner_ = owner;
+    window_ = CreateWindowExW(kExStyle, kClassName, L"正常終了", kStyle, 192, 114, 320, 160, owner, nullptr, instance, this);
+    if (window_ == nullptr) return false;
+    label_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 0, 0, 0, window_, nullptr, instance, nullptr);
+    button_ = CreateWindowExW(0, L"BUTTON", L"確　認", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0,
+                              window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonId)), instance, nullptr);
+    Layout();
+    return true;
+}
+
+void NoticeDialog::Layout() {
+    dpi_ = WindowDpi(window_);
+    if (labelFont_ != nullptr) DeleteObject(labelFont_);
+    if (buttonFont_ != nullptr) DeleteObject(buttonFont_);
+    labelFont_ = CreateUiFont(15, true, dpi_);
+    buttonFont_ = CreateUiFont(12, false, dpi_);
+    const auto s = [this](int v) { return Scaled(v, dpi_); };
+    const SIZE outer = OuterSize(311, 123, kStyle, kExStyle, dpi_);
+    SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    MoveWindow(label_, s(8), s(8), s(297), s(41), TRUE);
+    MoveWindow(button_, s(112), s(88), s(75), s(25), TRUE);
+    SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_), TRUE);
+    SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_), TRUE);
+}
+
+bool NoticeDialog::ShowModal(const std::string& caption, const std::string& message) {
+    SetWindowTextW(window_, Utf8ToWide(caption).c_str());
+    SetWindowTextW(label_, Utf8ToWide(message).c_str());
+    open_ = true;
+    confirmed_ = false;
+    EnableWindow(owner_, FALSE);
+    SetTopmost(window_, true);
+    ShowWindow(window_, SW_SHOW);
+    SetForegroundWindow(window_);
+    SetFocus(button_);
+    MSG msg;
+    while (open_) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));  // for the main loop
+            break;
+        }
+        if (IsDialogMessageW(window_, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    EnableWindow(owner_, TRUE);
+    ShowWindow(window_, SW_HIDE);
+    SetForegroundWindow(owner_);
+    return confirmed_;
+}
+
+LRESULT CALLBACK NoticeDialog::Proc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+    auto* self = reinterpret_cast<NoticeDialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) return DefWindowProcW(window, message, wp, lp);
+    switch (message) {
+        case WM_COMMAND:
+            if (LOWORD(wp) == kButtonId || LOWORD(wp) == IDOK) {
+                self->confirmed_ = true;
+                self->open_ = false;
+                return 0;
+            }
+            if (LOWORD(wp) == IDCANCEL) {
+                self->open_ = false;
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            self->open_ = false;
+            return 0;
+        case WM_DPICHANGED: {
+            const auto* suggested = reinterpret_cast<const RECT*>(lp);
+            SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+            self->Layout();
+            return 0;
+        }
+        case WM_DESTROY:
+            if (self->labelFont_ != nullptr) DeleteObject(self->labelFont_);
+            if (self->buttonFont_ != nullptr) DeleteObject(self->buttonFont_);
+            self->labelFont_ = self->buttonFont_ = nullptr;
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcW(window, message, wp, lp);
+}
+
+}  // namespace zelkan::win32
