@@ -38,8 +38,8 @@ struct Design {
 const Design kDesign[] = {
     {kButton3, L"BUTTON", L"三斜自動", BS_PUSHBUTTON | WS_TABSTOP, 0, 0, 62, 25},
     {kButton1, L"BUTTON", L"設定", BS_PUSHBUTTON | WS_TABSTOP, 82, 0, 34, 25},
-    {kLabel1, L"STATIC", L"座標面計値", SS_LEFT | SS_NOPREFIX, 4, 29, 56, 14},
-    {kLabel2, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX, 56, 29, 56, 14},  // right edge at 112
+    {kLabel1, L"STATIC", L"座標面計値", SS_LEFT | SS_NOPREFIX, 4, 29, 64, 14},
+    {kLabel2, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX, 64, 29, 48, 14},  // right edge at 112
     {kButton2, L"BUTTON", L"評", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 61, 0, 22, 25},
     {kCSeaMode, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 2, 45, 111, 120},
     {kGetSaidai, L"BUTTON", L"最大", BS_PUSHBUTTON | WS_TABSTOP, 81, 69, 33, 19},
@@ -47,7 +47,7 @@ const Design kDesign[] = {
     {kUpDown7, UPDOWN_CLASSW, L"", UDS_SETBUDDYINT | UDS_ARROWKEYS, 60, 69, 16, 20},
     {kButton5, L"BUTTON", L"初期", BS_PUSHBUTTON | WS_TABSTOP, 6, 93, 33, 19},
     {kLabel3, L"STATIC", L"No", SS_LEFT, 2, 72, 18, 14},
-    {kLabel4, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX, 2, 96, 110, 14},  // right edge at 112
+    {kLabel4, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX, 42, 96, 70, 14},  // right edge at 112, clear of 初期
 };
 
 int IdOf(MainControl control) {

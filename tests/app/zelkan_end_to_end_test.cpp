@@ -1,0 +1,336 @@
+// zelkan.exe as the user runs it, beside the stand-in CAD, both as processes
+// of their own: buttons are pressed by messages to the real controls, and
+// what the windows show, what the CAD was sent and the files written are
+// checked. Under wine with a display (the test command's Xvfb).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/zelkan_form.h"
+#include "cad/stand_in_process.h"
+#include "command_interpreter.h"
+#include "geometry/cp932.h"
+#include "geometry/file_io.h"
+#include "geometry/wide_text.h"
+#include "records/work_folder.h"
+#include "settings/sansha_settings.h"
+#include "support/test_files.h"
+
+namespace zelkan {
+namespace {
+
+using test::ScratchFolder;
+using test::StandInProcess;
+
+bool WaitFor(const std::function<bool()>& done, int milliseconds) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > until) return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+std::string TextOf(HWND window) {
+    wchar_t buffer[512] = {};
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &copied))
+        return {};
+    return WideToUtf8(std::wstring(buffer, copied));
+}
+
+// The child window of that class whose text is given, or the n-th of the
+// class in creation order.
+HWND ChildOf(HWND parent, const wchar_t* className, std::string_view text = {}, int nth = 0) {
+    struct Search {
+        std::wstring className;
+        std::string text;
+        int nth;
+        HWND found = nullptr;
+    } search{className, std::string(text), nth};
+    EnumChildWindows(
+        parent,
+        [](HWND w, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(data);
+            wchar_t name[64] = {};
+            GetClassNameW(w, name, 64);
+            if (_wcsicmp(name, s.className.c_str()) != 0) return TRUE;
+            if (!s.text.empty() ? TextOf(w) != s.text : s.nth-- > 0) return TRUE;
+            s.found = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A click as it reaches a button: the button turns it into its command.
+void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+
+// The desktop as it is now, as a 24-bit BMP, when screenshots are asked for.
+void Screenshot(const std::string& name) {
+    const char* folder = std::getenv("ZELKAN_SCREENSHOTS");
+    if (folder == nullptr || folder[0] == '\0') return;
+    Sleep(700);  // let the windows paint
+    HDC screen = GetDC(nullptr);
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD rowBytes = static_cast<DWORD>((width * 3 + 3) & ~3);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + rowBytes * static_cast<DWORD>(height);
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    bytes.append(static_cast<const char*>(bits), rowBytes * static_cast<size_t>(height));
+    WriteFileAtomically(std::string(folder) + "\\" + name + ".bmp", bytes);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+// zelkan.exe started as the user starts it; closed by its close box.
+class ZelkanProcess {
+public:
+    ZelkanProcess() {
+        std::wstring commandLine = L"\"" + Utf8ToWide(ZELKAN_EXE) + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process_)) {
+            ADD_FAILURE() << "zelkan.exe did not start: " << GetLastError();
+            return;
+        }
+        WaitFor([this] { return (window = test::WindowOf(process_.dwProcessId, kMainCaption)) != nullptr; }, 30000);
+        EXPECT_NE(window, nullptr) << "no main window";
+        WaitFor([this] { return IsWindowVisible(window) != FALSE; }, 5000);
+    }
+    ~ZelkanProcess() {
+        if (process_.hProcess == nullptr) return;
+        if (IsWindow(window)) PostMessageW(window, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process_.hProcess, 1);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    ZelkanProcess(const ZelkanProcess&) = delete;
+    ZelkanProcess& operator=(const ZelkanProcess&) = delete;
+
+    DWORD processId() const { return process_.dwProcessId; }
+    bool Ended(DWORD milliseconds) const { return WaitForSingleObject(process_.hProcess, milliseconds) == WAIT_OBJECT_0; }
+    HWND Button(std::string_view text) const { return ChildOf(window, L"Button", text); }
+    HWND Button3() const { return ChildOf(window, L"Button", {}, 0); }
+    HWND Button1() const { return ChildOf(window, L"Button", {}, 1); }
+    HWND Static(int nth) const { return ChildOf(window, L"Static", {}, nth); }  // Label1, Label2, Label3, Label4
+    bool WaitCaption(HWND control, std::string_view caption, int milliseconds = 120000) const {
+        return WaitFor([&] { return TextOf(control) == caption; }, milliseconds);
+    }
+
+    HWND window = nullptr;
+
+private:
+    PROCESS_INFORMATION process_{};
+};
+
+// Runs a program of this build to its end; its exit code.
+int RunProgram(const std::wstring& commandLine) {
+    std::wstring line = commandLine;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &process))
+        return -1;
+    WaitForSingleObject(process.hProcess, 120000);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
+// A drawing with one parcel: a regular polygon around (0, 0).
+std::string PolygonDrawing(int corners, double radius) {
+    std::string dxf = "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nPOLYLINE\r\n  8\r\n0\r\n 66\r\n1\r\n 70\r\n1\r\n";
+    for (int k = 0; k < corners; ++k) {
+        char vertex[160];
+        const double angle = 0.1 + 2 * 3.14159265358979323846 * k / corners;
+        std::snprintf(vertex, sizeof vertex, "  0\r\nVERTEX\r\n  8\r\n0\r\n 10\r\n%.4f\r\n 20\r\n%.4f\r\n",
+                      radius * std::cos(angle), radius * std::sin(angle));
+        dxf += vertex;
+    }
+    return dxf + "  0\r\nSEQEND\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
+}
+
+class EndToEnd : public testing::Test {
+protected:
+    void SetUp() override {
+        workFolder = SetUpWorkFolder();
+        iniFile = workFolder + kSettingsFileName;
+    }
+    void WriteSettings(const std::string& utf8) { WriteFileAtomically(iniFile, Utf8ToCp932(utf8)); }
+
+    ScratchFolder folder;
+    std::string workFolder;
+    std::string iniFile;
+};
+
+constexpr const char* kTwoPicks = "pick = -33990,-11990\npick = -33900,-11900\n";
+
+// The file named in the logged command text that inserted a drawing with
+// that ending.
+std::string InsertedFile(const std::vector<std::string>& log, std::string_view suffix) {
+    for (const std::string& line : log) {
+        const size_t start = line.find("-INSERT\\r\"");
+        if (start == std::string::npos) continue;
+        const size_t from = start + 10, end = line.find('"', from);
+        std::string file;  // the log doubles each backslash
+        for (size_t n = from; n < end; ++n) {
+            file += line[n];
+            if (line[n] == '\\' && n + 1 < end && line[n + 1] == '\\') ++n;
+        }
+        if (file.size() >= suffix.size() && file.compare(file.size() - suffix.size(), suffix.size(), suffix) == 0)
+            return file;
+    }
+    return {};
+}
+
+TEST_F(EndToEnd, MeasuresInModeZeroThenInsertsTheAreaTable) {
+    WriteSettings("[面積]\r\n検索=0\r\n");
+    StandInProcess cad(folder, "cad", kTwoPicks, test::FixturePath("cad/two_parcels_on_a_block.dxf"));
+    ASSERT_TRUE(cad.started());
+    ZelkanProcess zelkan;
+    ASSERT_NE(zelkan.window, nullptr);
+    HWND run = zelkan.Button3();
+    ASSERT_EQ(TextOf(run), "三斜自動");
+    Screenshot("1-at-rest");
+    Click(run);
+    if (std::getenv("ZELKAN_SCREENSHOTS") != nullptr) {
+        zelkan.WaitCaption(run, "指示待ち", 10000);
+        Screenshot("2-waiting-for-the-click");
+    }
+    ASSERT_TRUE(zelkan.WaitCaption(run, "面積表")) << TextOf(run);
+    EXPECT_EQ(TextOf(zelkan.Static(0)), "403.430");
+    EXPECT_FALSE(TextOf(zelkan.Static(1)).empty());
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(run) != FALSE; }, 10000));
+    Screenshot("3-after-a-run");
+
+    const std::vector<std::string> afterRun = cad.Received();
+    const std::string result = InsertedFile(afterRun, "res.dxf");
+    ASSERT_FALSE(result.empty());
+    const std::string script = result.substr(0, result.size() - 7) + ".scr";
+    const std::vector<std::string> expected = {
+        "'SETVAR UCSORG\\r", "'SETVAR UCSXDIR\\r", "'SETVAR UCSYDIR\\r", "\\003ID ", "'SETVAR LASTPOINT \\r",
+        "\\003", "\\003-boundary ", "-33990.0000,-11990.0000\\n\\n", "_filedia 0\\n",
+        standin::EscapeCommandText("script \"" + script + "\"\n"), "_filedia 1\\n", "ERASE\\nLAST\\n\\n",
+        "\\003_filedia 0\\n", standin::EscapeCommandText("\003-INSERT\r\"" + result + "\"\rS \rR \r0,0\r"),
+        "\\003_filedia 1\\n"};
+    std::vector<std::string> sent(afterRun.begin(), afterRun.end());
+    while (!sent.empty() && sent.back().empty()) sent.pop_back();
+    EXPECT_EQ(sent, expected);
+
+    Click(run);
+    ASSERT_TRUE(zelkan.WaitCaption(run, "三斜自動", 30000));
+    const std::string table = [&] {
+        std::string file;
+        WaitFor([&] { return !(file = InsertedFile(cad.Received(), "seki.dxf")).empty(); }, 10000);
+        return file;
+    }();
+    ASSERT_FALSE(table.empty());
+
+    // The same parcel, settings and first number through zelkan-cli give the
+    // same drawings, byte for byte.
+    const std::string boundary = result.substr(0, result.size() - 7) + ".dxf";
+    const std::string out = folder.File("cli");
+    ASSERT_EQ(RunProgram(L"\"" + Utf8ToWide(ZELKAN_CLI_EXE) + L"\" measure \"" + Utf8ToWide(boundary) + L"\" --ini \"" +
+                         Utf8ToWide(iniFile) + L"\" --out \"" + Utf8ToWide(out) + L"\" --mode 0 --start-no 1"),
+              0);
+    std::vector<std::string> cliFiles;
+    for (const auto& entry : std::filesystem::directory_iterator(PathFromUtf8(out)))
+        cliFiles.push_back(WideToUtf8(entry.path().wstring()));
+    const auto cliFile = [&](std::string_view suffix) {
+        for (const std::string& f : cliFiles)
+            if (f.size() >= suffix.size() && f.compare(f.size() - suffix.size(), suffix.size(), suffix) == 0) return f;
+        return std::string();
+    };
+    EXPECT_EQ(ReadFileBytes(result), ReadFileBytes(cliFile("res.dxf")));
+    EXPECT_EQ(ReadFileBytes(table), ReadFileBytes(cliFile("seki.dxf")));
+
+    // The close box ends the program; the search mode is kept.
+    PostMessageW(zelkan.window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(zelkan.Ended(10000));
+    EXPECT_NE(Cp932ToUtf8(ReadFileBytes(iniFile)).find("検索=0"), std::string::npos);
+}
+
+TEST_F(EndToEnd, FastModeDrawsWithoutEvaluating) {
+    WriteSettings("[面積]\r\n検索=3\r\n");
+    StandInProcess cad(folder, "cad", kTwoPicks, test::FixturePath("cad/two_parcels_on_a_block.dxf"));
+    ZelkanProcess zelkan;
+    ASSERT_NE(zelkan.window, nullptr);
+    HWND run = zelkan.Button3();
+    Click(run);
+    ASSERT_TRUE(zelkan.WaitCaption(run, "面積表")) << TextOf(run);
+    EXPECT_EQ(TextOf(zelkan.Static(1)), "");  // no evaluation value
+    EXPECT_FALSE(InsertedFile(cad.Received(), "res.dxf").empty());
+}
+
+TEST_F(EndToEnd, StopDuringTheSearchOfALargeParcel) {
+    WriteSettings("[面積]\r\n検索=0\r\n");
+    const std::string drawing = folder.Write("sixteen.dxf", PolygonDrawing(16, 50));
+    StandInProcess cad(folder, "cad", "pick = 1,1\n", drawing);
+    ZelkanProcess zelkan;
+    ASSERT_NE(zelkan.window, nullptr);
+    HWND run = zelkan.Button3();
+    HWND settings = zelkan.Button1();
+    Click(run);
+    ASSERT_TRUE(zelkan.WaitCaption(settings, "中断", 60000)) << TextOf(settings);
+    Sleep(500);
+    Click(settings);
+    // What was found is evaluated and drawn.
+    ASSERT_TRUE(zelkan.WaitCaption(run, "面積表", 30000)) << TextOf(run);
+    EXPECT_EQ(TextOf(settings), "設定");
+    EXPECT_FALSE(InsertedFile(cad.Received(), "res.dxf").empty());
+}
+
+TEST_F(EndToEnd, ModeTwoFindingNothingShowsTheNotice) {
+    WriteSettings("[面積]\r\n検索=2\r\n");
+    StandInProcess cad(folder, "cad", kTwoPicks, test::FixturePath("cad/two_parcels_on_a_block.dxf"));
+    ZelkanProcess zelkan;
+    ASSERT_NE(zelkan.window, nullptr);
+    HWND run = zelkan.Button3();
+    Click(run);
+    HWND notice = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        notice = test::WindowOf(zelkan.processId(), "三斜自動");
+        return notice != nullptr && IsWindowVisible(notice);
+    }, 120000));
+    EXPECT_EQ(TextOf(ChildOf(notice, L"Static")), "見つかりませんでした。設定[座標面計値を超えない]を確認してください");
+    Screenshot("4-notice");
+    Click(ChildOf(notice, L"Button", "確　認"));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(notice); }, 10000));
+    EXPECT_TRUE(zelkan.WaitCaption(run, "三斜自動", 10000));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(run) != FALSE; }, 10000));
+    EXPECT_TRUE(InsertedFile(cad.Received(), "res.dxf").empty());
+}
+
+}  // namespace
+}  // namespace zelkan
