@@ -92,7 +92,7 @@ BENCHMARK(BM_Regular)->Arg(8)->Arg(10)->Arg(12)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RegularFast)->Arg(8)->Arg(10)->Arg(12)->Arg(14)->Arg(15)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StarShaped)->Arg(12)->Arg(16)->Arg(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StarShapedFast)->Arg(12)->Arg(16)->Arg(20)->Arg(25)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RegularFastWindowed)->Arg(15)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RegularFastWindowed)->Arg(14)->Arg(15)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -5,9 +5,9 @@
 #include "engine/candidates.h"
 #include "engine/fast_search.h"
 #include "engine/search.h"
+#include "geometry/errors.h"
 #include "geometry/text_helpers.h"
 #include "output/result_drawing.h"
-#include "geometry/errors.h"
 #include "records/measurement_logs.h"
 
 namespace zelkan {
