@@ -12,29 +12,6 @@ bool IsSpaceOrNul(char c) { return c == ' ' || c == '\0'; }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Accepts exactly: [sign] digits [. digits] [(e|E) [sign] digits], with at
-// least one digit in the mantissa. from_chars alone would also take "inf",
-// "nan" and hexadecimal forms, which no CAD text or rounded text contains.
-bool IsDecimalNumber(std::string_view s) {
-    size_t p = 0;
-    if (p < s.size() && (s[p] == '+' || s[p] == '-')) ++p;
-    size_t mantissaDigits = 0;
-    while (p < s.size() && IsDigit(s[p])) ++p, ++mantissaDigits;
-    if (p < s.size() && s[p] == '.') {
-        ++p;
-        while (p < s.size() && IsDigit(s[p])) ++p, ++mantissaDigits;
-    }
-    if (mantissaDigits == 0) return false;
-    if (p < s.size() && (s[p] == 'e' || s[p] == 'E')) {
-        ++p;
-        if (p < s.size() && (s[p] == '+' || s[p] == '-')) ++p;
-        size_t exponentDigits = 0;
-        while (p < s.size() && IsDigit(s[p])) ++p, ++exponentDigits;
-        if (exponentDigits == 0) return false;
-    }
-    return p == s.size();
-}
-
 void SplitAt(char separator, std::string& s, std::string& head) {
     const size_t p = s.find(separator);
     if (p == std::string::npos) {
@@ -71,6 +48,29 @@ bool ShortDecimal(std::string_view s, double& value) {
 }
 
 }  // namespace
+
+// Accepts exactly: [sign] digits [. digits] [(e|E) [sign] digits], with at
+// least one digit in the mantissa. from_chars alone would also take "inf",
+// "nan" and hexadecimal forms, which no CAD text or rounded text contains.
+bool IsDecimalNumber(std::string_view s) {
+    size_t p = 0;
+    if (p < s.size() && (s[p] == '+' || s[p] == '-')) ++p;
+    size_t mantissaDigits = 0;
+    while (p < s.size() && IsDigit(s[p])) ++p, ++mantissaDigits;
+    if (p < s.size() && s[p] == '.') {
+        ++p;
+        while (p < s.size() && IsDigit(s[p])) ++p, ++mantissaDigits;
+    }
+    if (mantissaDigits == 0) return false;
+    if (p < s.size() && (s[p] == 'e' || s[p] == 'E')) {
+        ++p;
+        if (p < s.size() && (s[p] == '+' || s[p] == '-')) ++p;
+        size_t exponentDigits = 0;
+        while (p < s.size() && IsDigit(s[p])) ++p, ++exponentDigits;
+        if (exponentDigits == 0) return false;
+    }
+    return p == s.size();
+}
 
 std::string_view TrimSpaceNul(std::string_view s) {
     while (!s.empty() && IsSpaceOrNul(s.front())) s.remove_prefix(1);

@@ -13,6 +13,10 @@ std::string_view TrimSpaceNul(std::string_view s);
 // is not a number (or is out of range) gives 0; callers do not rely on it.
 double StrToReal(std::string_view s);
 
+// Exactly [sign] digits [. digits] [(e|E) [sign] digits], at least one digit
+// before the exponent: a number as a user or a CAD writes it.
+bool IsDecimalNumber(std::string_view s);
+
 // Takes the field before the first "," (":") into head and leaves the rest
 // after it in s; without a separator head is all of s and s becomes empty.
 void SplitAtComma(std::string& s, std::string& head);

@@ -1,0 +1,244 @@
+#include "app/settings_dialog.h"
+
+#include <utility>
+
+#include "cad/cad_procedures.h"
+#include "geometry/errors.h"
+#include "geometry/text_helpers.h"
+#include "records/evaluation_log.h"
+#include "records/work_folder.h"
+#include "settings/ini_file.h"
+
+namespace zelkan {
+
+namespace {
+
+using C = SetControl;
+
+constexpr const char* kCountRule = "1 以上の整数を入れてください";
+constexpr const char* kDecimalsRule = "0 から 15 までの整数を入れてください";
+constexpr const char* kSizeRule = "0 より大きい数を入れてください";
+constexpr const char* kTimeRule = "0 以上の整数（ミリ秒）を入れてください";
+
+struct RoundingGroup {
+    const char* section;
+    C edit;
+    C radios[4];
+};
+
+const RoundingGroup kRoundingGroups[] = {
+    {"長さ", C::EKetaNaga, {C::RKetaNaga1, C::RKetaNaga2, C::RKetaNaga3, C::RKetaNaga4}},
+    {"面積", C::EKetaMen, {C::RKetaMen1, C::RKetaMen2, C::RKetaMen3, C::RKetaMen4}},
+    {"結果", C::EKetaKeka, {C::RKetaKeka1, C::RKetaKeka2, C::RKetaKeka3, C::RKetaKeka4}},
+};
+const char* const kRoundingKeys[] = {"切り捨て", "四捨五入", "切り上げ", "五捨五入"};
+
+const C kSanshaWidths[] = {C::ES1, C::ES2, C::ES3, C::ES4};
+const char* const kSanshaKeys[] = {"No", "底辺", "高さ", "面積"};
+const C kHeronWidths[] = {C::EH1, C::EH2, C::EH3, C::EH4, C::EH5};
+const char* const kHeronKeys[] = {"No", "a", "b", "c", "面積"};
+
+std::string Trimmed(const std::string& text) { return std::string(TrimSpaceNul(text)); }
+
+bool IsInteger(const std::string& text, int32_t low, int32_t high) {
+    const std::string t = Trimmed(text);
+    if (t.empty()) return false;
+    for (size_t n = 0; n < t.size(); ++n)
+        if (!(t[n] >= '0' && t[n] <= '9') && !(n == 0 && t[n] == '-')) return false;
+    const int32_t value = ParseSettingInteger(t, INT32_MIN);
+    return value != INT32_MIN && value >= low && value <= high;
+}
+
+struct Rounding {
+    const std::string& digits;
+    int32_t position;
+    bool flags[4];
+};
+
+Rounding RoundingOf(const SanshaSettings& s, int group) {
+    switch (group) {
+        case 0: return {s.ketaNaga, s.ketaNagaPos, {s.nagaKirisute, s.nagaShishagonyu, s.nagaKiriage, s.nagaGoshagonyu}};
+        case 1: return {s.ketaMen, s.ketaMenPos, {s.menKirisute, s.menShishagonyu, s.menKiriage, s.menGoshagonyu}};
+        default: break;
+    }
+    return {s.ketaKeka, s.ketaKekaPos, {s.kekaKirisute, s.kekaShishagonyu, s.kekaKiriage, s.kekaGoshagonyu}};
+}
+
+}  // namespace
+
+bool IsCountText(const std::string& text) { return IsInteger(WithoutCommas(text), 1, INT32_MAX); }
+bool IsDecimalsText(const std::string& text) { return IsInteger(text, 0, kMaxDecimals); }
+bool IsSizeText(const std::string& text) {
+    const std::string t = Trimmed(text);
+    return IsDecimalNumber(t) && StrToReal(t) > 0;
+}
+bool IsTimeLimitText(const std::string& text) { return IsInteger(text, 0, INT32_MAX); }
+
+std::string WithoutCommas(std::string text) {
+    std::string result;
+    for (char c : text)
+        if (c != ',') result += c;
+    return result;
+}
+
+TZelkanSet::TZelkanSet(SettingsDialogView& view, std::string workFolder, std::function<void(const std::string&)> recycle)
+    : workFolder_(std::move(workFolder)),
+      iniFile_(workFolder_ + kSettingsFileName),
+      view_(view),
+      recycle_(std::move(recycle)) {}
+
+void TZelkanSet::FormActivate(const SanshaSettings& s, int32_t trisetnum) {
+    view_.SetSpinner(C::EScale, s.scaleDenomPos);
+    view_.SetSpinner(C::EKetaNaga, s.ketaNagaPos);
+    view_.SetSpinner(C::EKetaMen, s.ketaMenPos);
+    view_.SetSpinner(C::EKetaKeka, s.ketaKekaPos);
+    view_.SetSpinner(C::ELengScale, s.measureScaleDenomPos);
+    view_.SetSpinner(C::Edit1, s.noStepPos);
+
+    view_.SetText(C::EText, s.layerText);
+    view_.SetText(C::EHen, s.layerHen);
+    view_.SetText(C::ETakasa, s.layerTakasa);
+    view_.SetText(C::EMojiDaka, s.mojiDaka);
+    view_.SetText(C::EBTextHi, s.bTextHi);
+    view_.SetText(C::EBCirR, s.bCirR);
+    view_.SetText(C::EKyuMojiDaka, s.kyuMojiDaka);
+    view_.SetText(C::EKyuGyoDaka, s.kyuGyoDaka);
+    view_.SetText(C::EKyuLayer, s.kyuLayer);
+    view_.SetText(C::ELimTime, std::to_string(s.calcTimeLimit));
+    const int32_t sansha[] = {s.colSanshaNo, s.colSanshaTeihen, s.colSanshaTakasa, s.colSanshaMen};
+    for (int n = 0; n < 4; ++n) view_.SetText(kSanshaWidths[n], std::to_string(sansha[n]));
+    const int32_t heron[] = {s.colHeronNo, s.colHeronA, s.colHeronB, s.colHeronC, s.colHeronMen};
+    for (int n = 0; n < 5; ++n) view_.SetText(kHeronWidths[n], std::to_string(heron[n]));
+
+    for (int g = 0; g < 3; ++g) {
+        const Rounding r = RoundingOf(s, g);
+        for (int n = 0; n < 4; ++n) view_.SetChecked(kRoundingGroups[g].radios[n], r.flags[n]);
+    }
+    view_.SetChecked(C::CLogOK, s.saveRecords);
+    view_.SetChecked(C::RadioButton1, s.useHeron);
+    view_.SetChecked(C::RadioButton2, !s.useHeron);
+    view_.SetChecked(C::RadioButton3, s.noMode == 0);
+    view_.SetChecked(C::RadioButton4, s.noMode == 1);
+    view_.SetChecked(C::RadioButton5, s.noMode == 2);
+    view_.SetEnabled(C::Button1, trisetnum >= 1);
+
+    // What a field that cannot be used keeps: the value in memory, or the
+    // default where that cannot be used either.
+    const SanshaSettings defaults;
+    const auto keep = [this](const char* section, const char* key, const std::string& value,
+                             const std::string& fallback, bool (*valid)(const std::string&)) {
+        lastValid_[Key{section, key}] = valid(value) ? value : fallback;
+    };
+    keep("縮尺", "分母", std::to_string(s.scaleDenom), std::to_string(defaults.scaleDenom), IsCountText);
+    keep("計測縮尺", "分母", std::to_string(s.measureScaleDenom), std::to_string(defaults.measureScaleDenom), IsCountText);
+    keep("辺高さ", "文字高", s.mojiDaka, defaults.mojiDaka, IsSizeText);
+    keep("辺高さ", "番号文字高", s.bTextHi, defaults.bTextHi, IsSizeText);
+    keep("辺高さ", "番号半径", s.bCirR, defaults.bCirR, IsSizeText);
+    for (int g = 0; g < 3; ++g)
+        keep(kRoundingGroups[g].section, "小数点以下", RoundingOf(s, g).digits, RoundingOf(defaults, g).digits, IsDecimalsText);
+    keep("求積表", "文字高", s.kyuMojiDaka, defaults.kyuMojiDaka, IsSizeText);
+    keep("求積表", "行高", s.kyuGyoDaka, defaults.kyuGyoDaka, IsSizeText);
+    keep("計算", "計算制限値", std::to_string(s.calcTimeLimit), std::to_string(defaults.calcTimeLimit), IsTimeLimitText);
+    keep("No増加", "増加量", std::to_string(s.noStep), std::to_string(defaults.noStep), IsCountText);
+    const int32_t defaultSansha[] = {defaults.colSanshaNo, defaults.colSanshaTeihen, defaults.colSanshaTakasa,
+                                     defaults.colSanshaMen};
+    for (int n = 0; n < 4; ++n)
+        keep("表三斜", kSanshaKeys[n], std::to_string(sansha[n]), std::to_string(defaultSansha[n]), IsCountText);
+    const int32_t defaultHeron[] = {defaults.colHeronNo, defaults.colHeronA, defaults.colHeronB, defaults.colHeronC,
+                                    defaults.colHeronMen};
+    for (int n = 0; n < 5; ++n)
+        keep("表ヘロン", kHeronKeys[n], std::to_string(heron[n]), std::to_string(defaultHeron[n]), IsCountText);
+}
+
+void TZelkanSet::FormDeactivate(SanshaSettings& s) {
+    IniFile ini(iniFile_);
+    const auto put = [&ini](const char* section, const char* key, const std::string& text) {
+        ini.WriteString(section, key, text);
+    };
+    // A checked field: its text when it can be used, else the last one that could.
+    const auto checked = [&](C control, const char* section, const char* key, const std::string& text,
+                             bool (*valid)(const std::string&), const char* rule) {
+        std::string& last = lastValid_[Key{section, key}];
+        if (valid(text)) {
+            last = text;
+        } else {
+            view_.ShowFieldError(control, "「" + text + "」は使えません。" + rule + "（" + last + " のままにします）");
+        }
+        put(section, key, last);
+        return last;
+    };
+    const auto flag = [this](C control) { return std::string(view_.Checked(control) ? "1" : "0"); };
+    const auto spinner = [this](C control) { return std::to_string(view_.Spinner(control)); };
+    const auto text = [this](C control) { return view_.Text(control); };
+
+    put("縮尺", "分母c", spinner(C::EScale));
+    checked(C::EScale, "縮尺", "分母", WithoutCommas(text(C::EScale)), IsCountText, kCountRule);
+    put("画層", "文字", text(C::EText));
+    put("画層", "辺の線分", text(C::EHen));
+    put("画層", "高さ線分", text(C::ETakasa));
+    checked(C::EMojiDaka, "辺高さ", "文字高", text(C::EMojiDaka), IsSizeText, kSizeRule);
+    checked(C::EBTextHi, "辺高さ", "番号文字高", text(C::EBTextHi), IsSizeText, kSizeRule);
+    checked(C::EBCirR, "辺高さ", "番号半径", text(C::EBCirR), IsSizeText, kSizeRule);
+    for (const RoundingGroup& g : kRoundingGroups) {
+        put(g.section, "小数点以下c", spinner(g.edit));
+        checked(g.edit, g.section, "小数点以下", text(g.edit), IsDecimalsText, kDecimalsRule);
+        for (int n = 0; n < 4; ++n) put(g.section, kRoundingKeys[n], flag(g.radios[n]));
+    }
+    checked(C::EKyuMojiDaka, "求積表", "文字高", text(C::EKyuMojiDaka), IsSizeText, kSizeRule);
+    checked(C::EKyuGyoDaka, "求積表", "行高", text(C::EKyuGyoDaka), IsSizeText, kSizeRule);
+    put("求積表", "画層名", text(C::EKyuLayer));
+    put("結果", "ログ保存", flag(C::CLogOK));
+    put("面積", "ヘロン", flag(C::RadioButton1));
+    checked(C::ELimTime, "計算", "計算制限値", text(C::ELimTime), IsTimeLimitText, kTimeRule);
+    put("計測縮尺", "分母c", spinner(C::ELengScale));
+    checked(C::ELengScale, "計測縮尺", "分母", WithoutCommas(text(C::ELengScale)), IsCountText, kCountRule);
+
+    if (view_.Checked(C::RadioButton3)) {
+        s.noMode = 0;
+    } else if (view_.Checked(C::RadioButton4)) {
+        s.noMode = 1;
+    } else if (view_.Checked(C::RadioButton5)) {
+        s.noMode = 2;
+    }
+    const std::string step = WithoutCommas(text(C::Edit1));
+    const std::string& keptStep = lastValid_[Key{"No増加", "増加量"}];
+    if (!IsCountText(step))
+        view_.ShowFieldError(C::Edit1, "「" + text(C::Edit1) + "」は使えません。" + kCountRule + "（" + keptStep + " のままにします）");
+    else
+        lastValid_[Key{"No増加", "増加量"}] = Trimmed(step);
+    s.noStep = ParseSettingInteger(lastValid_[Key{"No増加", "増加量"}], 100);
+    s.noStepPos = view_.Spinner(C::Edit1);
+    put("No増加", "Mode", std::to_string(s.noMode));
+    put("No増加", "増加量", std::to_string(s.noStep));
+    put("No増加", "増加c", std::to_string(s.noStepPos));
+    for (int n = 0; n < 4; ++n)
+        checked(kSanshaWidths[n], "表三斜", kSanshaKeys[n], text(kSanshaWidths[n]), IsCountText, kCountRule);
+    for (int n = 0; n < 5; ++n)
+        checked(kHeronWidths[n], "表ヘロン", kHeronKeys[n], text(kHeronWidths[n]), IsCountText, kCountRule);
+    ini.Save();
+}
+
+void TZelkanSet::bGasoClick(CadChannel& cad, const SanshaSettings& settings) { AcadEnsureLayers(cad, settings); }
+
+void TZelkanSet::Button1Click(MeasurementState& state, int32_t measureScaleDenom) {
+    const std::optional<std::string> name = view_.AskSaveName(kSaveLogsTitle);
+    if (!name) return;
+    try {
+        SaveLogsAs(state.tables, *name, RunMeasure{state.rounding, measureScaleDenom, state.tables.menkei});
+    } catch (const InputOutputError& e) {
+        view_.ShowMessage(e.what());  // the files written before stay
+    }
+}
+
+void TZelkanSet::Button2Click() {
+    if (recycle_) recycle_(workFolder_);
+    try {
+        ForceDirectories(workFolder_);
+    } catch (const InputOutputError& e) {
+        view_.ShowMessage(e.what());
+        return;
+    }
+    view_.ShowMessage(HistoryDeletedMessage(workFolder_));
+}
+
+}  // namespace zelkan

@@ -1,0 +1,58 @@
+#pragma once
+// The settings dialog's logic (TZelkanSet): the settings shown in the
+// controls when it opens, every key written to the settings file whenever
+// it loses activation, and its three commands (画層作成, ログ保存, 履歴削除).
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+
+#include "app/measurement_run.h"
+#include "app/settings_dialog_view.h"
+#include "cad/cad_channel.h"
+#include "settings/sansha_settings.h"
+
+namespace zelkan {
+
+inline constexpr const char* kSettingsCaption2 = "三斜条件設定";
+inline constexpr const char* kSaveLogsTitle = "三斜切りログ保存";
+
+class TZelkanSet {
+public:
+    // recycle moves a folder to the recycle bin (the platform's shell).
+    TZelkanSet(SettingsDialogView& view, std::string workFolder, std::function<void(const std::string&)> recycle);
+
+    // The settings in memory into the controls; ログ保存 only when the last
+    // search stored a division.
+    void FormActivate(const SanshaSettings& settings, int32_t trisetnum);
+    // Every control into the settings file, in the order of the dialog; a
+    // number that cannot be used is pointed out and its key keeps the last
+    // value that could. noMode, noStep and noStepPos are also set in
+    // settings. Throws InputOutputError when the file cannot be written.
+    void FormDeactivate(SanshaSettings& settings);
+
+    void bGasoClick(CadChannel& cad, const SanshaSettings& settings);    // 画層作成
+    void Button1Click(MeasurementState& state, int32_t measureScaleDenom);  // ログ保存
+    void Button2Click();                                                  // 履歴削除
+
+    const std::string& iniFile() const { return iniFile_; }
+
+private:
+    using Key = std::pair<std::string, std::string>;
+    std::string workFolder_;
+    std::string iniFile_;
+    SettingsDialogView& view_;
+    std::function<void(const std::string&)> recycle_;
+    std::map<Key, std::string> lastValid_;  // the last text each checked key was written with
+};
+
+// The checks of the dialog's number fields: the text as it is to be stored,
+// or none when it cannot be used.
+bool IsCountText(const std::string& text);     // a whole number, 1 or more
+bool IsDecimalsText(const std::string& text);  // a whole number, 0 to kMaxDecimals
+bool IsSizeText(const std::string& text);      // a number above 0
+bool IsTimeLimitText(const std::string& text); // a whole number of milliseconds, 0 or more
+std::string WithoutCommas(std::string text);
+
+}  // namespace zelkan

@@ -1,0 +1,43 @@
+#pragma once
+// What the settings dialog's logic asks of the dialog window.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace zelkan {
+
+enum class SetControl {
+    ELengScale, EScale,                                   // spinner-bound: 計測縮尺, 設定縮尺
+    RadioButton2, RadioButton1, CLogOK,                   // 三斜, ヘロン, ログ保存
+    EMojiDaka, EBTextHi, EBCirR,                          // 辺、高さ
+    EText, EHen, ETakasa,                                 // 画層
+    EKetaNaga, RKetaNaga1, RKetaNaga2, RKetaNaga3, RKetaNaga4,  // 長さ
+    EKetaMen, RKetaMen1, RKetaMen2, RKetaMen3, RKetaMen4,       // 面積
+    EKetaKeka, RKetaKeka1, RKetaKeka2, RKetaKeka3, RKetaKeka4,  // 結果
+    EKyuMojiDaka, EKyuGyoDaka, EKyuLayer,                 // 求積表
+    BGaso, Button1, ELimTime, Button2,                    // 画層作成, ログ保存, 計算制限値, 履歴削除
+    RadioButton3, RadioButton4, RadioButton5, Edit1,      // 計測後のNo値
+    ES1, ES2, ES3, ES4,                                   // 三斜表(横文字数)
+    EH1, EH2, EH3, EH4, EH5,                              // ヘロン(横文字数)
+};
+
+class SettingsDialogView {
+public:
+    virtual ~SettingsDialogView() = default;
+    virtual void SetText(SetControl control, const std::string& text) = 0;
+    virtual std::string Text(SetControl control) const = 0;
+    // The spinner bound to an edit box: setting it shows the position in the
+    // box, with thousands separators from 1000 on.
+    virtual void SetSpinner(SetControl edit, int32_t position) = 0;
+    virtual int32_t Spinner(SetControl edit) const = 0;
+    virtual void SetChecked(SetControl control, bool checked) = 0;
+    virtual bool Checked(SetControl control) const = 0;
+    virtual void SetEnabled(SetControl control, bool enabled) = 0;
+    // Points at a field whose text was not taken, without taking the focus.
+    virtual void ShowFieldError(SetControl control, const std::string& message) = 0;
+    virtual void ShowMessage(const std::string& text) = 0;
+    // The common save dialog; none when the user cancels.
+    virtual std::optional<std::string> AskSaveName(const std::string& title) = 0;
+};
+
+}  // namespace zelkan

@@ -1,0 +1,282 @@
+// The settings dialog's logic with a dialog that records what is done to it.
+#include "app/settings_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "command_interpreter.h"
+#include "geometry/cp932.h"
+#include "geometry/file_io.h"
+#include "in_process_cad.h"
+#include "settings/ini_file.h"
+#include "support/test_files.h"
+
+namespace zelkan {
+namespace {
+
+using C = SetControl;
+
+// Thousands separators as the spinners show them.
+std::string Grouped(int32_t value) {
+    std::string digits = std::to_string(value), out;
+    for (size_t n = 0; n < digits.size(); ++n) {
+        if (n > 0 && (digits.size() - n) % 3 == 0) out += ',';
+        out += digits[n];
+    }
+    return out;
+}
+
+class RecordingDialog : public SettingsDialogView {
+public:
+    void SetText(C c, const std::string& text) override { texts[c] = text; }
+    std::string Text(C c) const override {
+        const auto it = texts.find(c);
+        return it == texts.end() ? std::string() : it->second;
+    }
+    void SetSpinner(C c, int32_t position) override {
+        spinners[c] = position;
+        texts[c] = Grouped(position);
+    }
+    int32_t Spinner(C c) const override {
+        const auto it = spinners.find(c);
+        return it == spinners.end() ? 0 : it->second;
+    }
+    void SetChecked(C c, bool on) override { checked[c] = on; }
+    bool Checked(C c) const override {
+        const auto it = checked.find(c);
+        return it != checked.end() && it->second;
+    }
+    void SetEnabled(C c, bool on) override { enabled[c] = on; }
+    void ShowFieldError(C c, const std::string& message) override { errors.emplace_back(c, message); }
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    std::optional<std::string> AskSaveName(const std::string& title) override {
+        titles.push_back(title);
+        return saveName;
+    }
+    // The user types into a spinner's box: the spinner follows what it can read.
+    void Type(C c, const std::string& text) {
+        texts[c] = text;
+        const std::string digits = WithoutCommas(text);
+        if (IsCountText(digits)) spinners[c] = std::stoi(digits);
+    }
+    // Choosing one radio button of a group clears the others.
+    void Choose(std::initializer_list<C> group, C chosen) {
+        for (C c : group) checked[c] = c == chosen;
+    }
+
+    std::map<C, std::string> texts;
+    std::map<C, int32_t> spinners;
+    std::map<C, bool> checked;
+    std::map<C, bool> enabled;
+    std::vector<std::pair<C, std::string>> errors;
+    std::vector<std::string> messages;
+    std::vector<std::string> titles;
+    std::optional<std::string> saveName;
+};
+
+class SettingsDialog : public testing::Test {
+protected:
+    std::string Ini() const { return Cp932ToUtf8(ReadFileBytes(folder.File("zelkan.Ini"))); }
+    SanshaSettings Reloaded() const {
+        SanshaSettings s;
+        LoadSettings(IniFile(folder.File("zelkan.Ini")), s);
+        return s;
+    }
+
+    test::ScratchFolder folder;
+    RecordingDialog view;
+    std::vector<std::string> recycled;
+    TZelkanSet dialog{view, folder.File(""), [this](const std::string& f) {
+                          recycled.push_back(f);
+                          std::filesystem::remove_all(PathFromUtf8(f));
+                      }};
+    SanshaSettings settings;
+};
+
+// Every key, in the order the dialog writes them, with the defaults (the
+// step shown by its spinner at position 3).
+const char* const kDefaultsWritten =
+    "[縮尺]\r\n分母c=1\r\n分母=1\r\n"
+    "[画層]\r\n文字=S_TEXT\r\n辺の線分=S_HEN\r\n高さ線分=S_TAKASA\r\n"
+    "[辺高さ]\r\n文字高=3\r\n番号文字高=4\r\n番号半径=5\r\n"
+    "[長さ]\r\n小数点以下c=2\r\n小数点以下=2\r\n切り捨て=0\r\n四捨五入=1\r\n切り上げ=0\r\n五捨五入=0\r\n"
+    "[面積]\r\n小数点以下c=4\r\n小数点以下=4\r\n切り捨て=0\r\n四捨五入=1\r\n切り上げ=0\r\n五捨五入=0\r\nヘロン=1\r\n"
+    "[結果]\r\n小数点以下c=2\r\n小数点以下=2\r\n切り捨て=0\r\n四捨五入=1\r\n切り上げ=0\r\n五捨五入=0\r\nログ保存=0\r\n"
+    "[求積表]\r\n文字高=4\r\n行高=8\r\n画層名=S_HYO\r\n"
+    "[計算]\r\n計算制限値=0\r\n"
+    "[計測縮尺]\r\n分母c=1\r\n分母=1\r\n"
+    "[No増加]\r\nMode=0\r\n増加量=3\r\n増加c=3\r\n"
+    "[表三斜]\r\nNo=3\r\n底辺=10\r\n高さ=10\r\n面積=14\r\n"
+    "[表ヘロン]\r\nNo=3\r\na=8\r\nb=8\r\nc=8\r\n面積=14\r\n";
+
+TEST_F(SettingsDialog, OpenedAndClosedWithoutAFileWritesEveryKeyWithTheDefaults) {
+    dialog.FormActivate(settings, 0);
+    EXPECT_EQ(view.Text(C::EScale), "1");
+    EXPECT_EQ(view.Text(C::Edit1), "3");
+    EXPECT_TRUE(view.Checked(C::RadioButton1));
+    EXPECT_FALSE(view.Checked(C::RadioButton2));
+    EXPECT_TRUE(view.Checked(C::RKetaNaga2));
+    EXPECT_TRUE(view.Checked(C::RadioButton3));
+    EXPECT_FALSE(view.enabled.at(C::Button1));  // no division stored
+    dialog.FormDeactivate(settings);
+    EXPECT_EQ(ReadFileBytes(folder.File("zelkan.Ini")), Utf8ToCp932(kDefaultsWritten));
+    EXPECT_EQ(settings.noStep, 3);
+    EXPECT_TRUE(view.errors.empty());
+
+    // Opening and closing again rewrites the same bytes.
+    const SanshaSettings reloaded = Reloaded();
+    dialog.FormActivate(reloaded, 5);
+    EXPECT_TRUE(view.enabled.at(C::Button1));
+    SanshaSettings again = reloaded;
+    dialog.FormDeactivate(again);
+    EXPECT_EQ(ReadFileBytes(folder.File("zelkan.Ini")), Utf8ToCp932(kDefaultsWritten));
+}
+
+TEST_F(SettingsDialog, SpinnersShowThousandsAndTheFileHoldsTheNumbers) {
+    dialog.FormActivate(settings, 1);
+    view.SetSpinner(C::EScale, 1000);
+    EXPECT_EQ(view.Text(C::EScale), "1,000");
+    view.Type(C::Edit1, "1,000");
+    view.Type(C::ELengScale, "2,500");
+    view.Choose({C::RadioButton3, C::RadioButton4, C::RadioButton5}, C::RadioButton5);
+    view.Choose({C::RadioButton1, C::RadioButton2}, C::RadioButton2);
+    view.Choose({C::RKetaMen1, C::RKetaMen2, C::RKetaMen3, C::RKetaMen4}, C::RKetaMen4);
+    view.SetText(C::EText, "文字層");
+    dialog.FormDeactivate(settings);
+    const std::string ini = Ini();
+    EXPECT_NE(ini.find("[縮尺]\r\n分母c=1000\r\n分母=1000\r\n"), std::string::npos);
+    EXPECT_NE(ini.find("[計測縮尺]\r\n分母c=2500\r\n分母=2500\r\n"), std::string::npos);
+    EXPECT_NE(ini.find("[No増加]\r\nMode=2\r\n増加量=1000\r\n増加c=1000\r\n"), std::string::npos);
+    EXPECT_EQ(settings.noMode, 2);
+    EXPECT_EQ(settings.noStep, 1000);
+    EXPECT_EQ(settings.noStepPos, 1000);
+    const SanshaSettings back = Reloaded();
+    EXPECT_EQ(back.scaleDenom, 1000);
+    EXPECT_EQ(back.measureScaleDenom, 2500);
+    EXPECT_FALSE(back.useHeron);
+    EXPECT_TRUE(back.menGoshagonyu);
+    EXPECT_FALSE(back.menShishagonyu);
+    EXPECT_EQ(back.layerText, "文字層");
+}
+
+TEST_F(SettingsDialog, ANumberThatCannotBeUsedIsPointedOutAndItsKeyKeepsTheLastGoodValue) {
+    const struct {
+        C field;
+        const char* typed;
+        const char* stored;  // in the file after the bad text
+    } cases[] = {
+        {C::EScale, "abc", "[縮尺]\r\n分母c=500\r\n分母=500\r\n"},
+        {C::EScale, "0", "分母=500\r\n[画層]"},
+        {C::ELengScale, "-3", "[計測縮尺]\r\n分母c=500\r\n分母=500\r\n"},
+        {C::ELimTime, "-5", "計算制限値=3000\r\n"},
+        {C::ELimTime, "3 秒", "計算制限値=3000\r\n"},
+        {C::EMojiDaka, "abc", "[辺高さ]\r\n文字高=2.5\r\n"},
+        {C::EBCirR, "0", "番号半径=5\r\n"},
+        {C::EKetaMen, "99", "[面積]\r\n小数点以下c=4\r\n小数点以下=4\r\n"},
+        {C::EKyuGyoDaka, "", "行高=8\r\n"},
+        {C::ES2, "0", "底辺=10\r\n"},
+        {C::EH5, "x", "[表ヘロン]\r\nNo=3\r\na=8\r\nb=8\r\nc=8\r\n面積=14\r\n"},
+        {C::Edit1, "many", "増加量=100\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        settings = SanshaSettings{};
+        settings.scaleDenom = settings.scaleDenomPos = 500;
+        settings.measureScaleDenom = settings.measureScaleDenomPos = 500;
+        settings.calcTimeLimit = 3000;
+        settings.mojiDaka = "2.5";
+        view = RecordingDialog{};
+        dialog.FormActivate(settings, 0);
+        if (c.field == C::Edit1) view.SetText(C::Edit1, "100");  // a step of 100 was stored before
+        dialog.FormDeactivate(settings);
+        view.errors.clear();
+        view.SetText(c.field, c.typed);
+        dialog.FormDeactivate(settings);
+        ASSERT_EQ(view.errors.size(), 1u);
+        EXPECT_EQ(view.errors[0].first, c.field);
+        EXPECT_EQ(view.errors[0].second.find(std::string("「") + c.typed + "」は使えません。"), 0u) << view.errors[0].second;
+        EXPECT_NE(Ini().find(c.stored), std::string::npos) << Ini();
+    }
+    // Good values are stored as typed.
+    view.SetText(C::EMojiDaka, " 1.25");
+    view.SetText(C::ELimTime, "0");
+    view.SetText(C::Edit1, "100");
+    view.errors.clear();
+    dialog.FormDeactivate(settings);
+    EXPECT_TRUE(view.errors.empty());
+    EXPECT_NE(Ini().find("文字高= 1.25\r\n"), std::string::npos);
+    EXPECT_EQ(Reloaded().mojiDaka, "1.25");
+}
+
+TEST_F(SettingsDialog, SaveLogsAsWritesTheSixLogsUnderTheChosenName) {
+    MeasurementState state;
+    // A triangle as the only division: vertices 1 (0,0), 2 (4,0), 3 (0,3).
+    EngineTables& t = state.tables;
+    t.xynum = 3;
+    t.xy[1] = {0, 0, 0};
+    t.xy[2] = {4, 0, 0};
+    t.xy[3] = {0, 3, 0};
+    t.tritempnum = 1;
+    t.tritemp[1].i = 1, t.tritemp[1].j = 2, t.tritemp[1].k = 3;
+    int32_t n = 0;
+    AddTriangle(t, 1, 1, 2, n, 3);
+    StoreTriset(t);
+    t.menkei = 6;
+    state.rounding = RunRounding{2, 2, 2, 4, 2, 2};
+
+    view.saveName.reset();
+    dialog.Button1Click(state, 1);  // cancelled
+    EXPECT_EQ(view.titles, std::vector<std::string>{"三斜切りログ保存"});
+    EXPECT_TRUE(std::filesystem::is_empty(PathFromUtf8(folder.File(""))));
+
+    view.saveName = folder.File("abc.txt");
+    dialog.Button1Click(state, 1);
+    for (const char* ext : {".xy", ".can", ".mem", ".tri", ".trw", ".trs"})
+        EXPECT_TRUE(std::filesystem::exists(PathFromUtf8(folder.File(std::string("abc") + ext)))) << ext;
+    EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(folder.File("abc.txt"))));
+    EXPECT_TRUE(view.messages.empty());
+
+    // A log that cannot be written: the message names it, the ones before stay.
+    std::filesystem::create_directories(PathFromUtf8(folder.File("def.tri")));
+    view.saveName = folder.File("def");
+    dialog.Button1Click(state, 1);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_NE(view.messages[0].find("def.tri"), std::string::npos) << view.messages[0];
+    EXPECT_TRUE(std::filesystem::exists(PathFromUtf8(folder.File("def.mem"))));
+    EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(folder.File("def.trs"))));
+}
+
+TEST_F(SettingsDialog, DeletingTheHistoryRecyclesTheWorkFolderAndMakesItAgain) {
+    folder.Write("zelkan.Ini", "[縮尺]\r\n分母=500\r\n");
+    folder.Write("170412093005res.dxf", "");
+    dialog.Button2Click();
+    EXPECT_EQ(recycled, std::vector<std::string>{folder.File("")});
+    EXPECT_TRUE(std::filesystem::is_directory(PathFromUtf8(folder.File(""))));
+    EXPECT_TRUE(std::filesystem::is_empty(PathFromUtf8(folder.File(""))));
+    EXPECT_EQ(view.messages, std::vector<std::string>{folder.File("") + "をゴミ箱に移しました"});
+    // The settings come back when the dialog loses activation.
+    dialog.FormActivate(settings, 0);
+    dialog.FormDeactivate(settings);
+    EXPECT_EQ(ReadFileBytes(folder.File("zelkan.Ini")), Utf8ToCp932(kDefaultsWritten));
+}
+
+TEST_F(SettingsDialog, MakingTheLayersUsesTheNamesFromBeforeTheDialogOpened) {
+    standin::CommandInterpreter cad(standin::ParseScenario(""), standin::Drawing{});
+    standin::InProcessCad link(cad);
+    settings.layerText = "文字層";
+    dialog.FormActivate(settings, 0);
+    view.SetText(C::EText, "まだ保存していない名前");
+    dialog.bGasoClick(link, settings);
+    EXPECT_TRUE(cad.drawing().HasLayer("文字層"));
+    EXPECT_FALSE(cad.drawing().HasLayer("まだ保存していない名前"));
+    EXPECT_TRUE(cad.drawing().HasLayer("S_HYO"));
+}
+
+}  // namespace
+}  // namespace zelkan
