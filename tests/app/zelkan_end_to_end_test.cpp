@@ -332,5 +332,36 @@ TEST_F(EndToEnd, ModeTwoFindingNothingShowsTheNotice) {
     EXPECT_TRUE(InsertedFile(cad.Received(), "res.dxf").empty());
 }
 
+TEST_F(EndToEnd, TheSettingsDialogWritesTheFileWhenItCloses) {
+    WriteSettings("[縮尺]\r\n分母c=500\r\n分母=500\r\n[計算]\r\n計算制限値=3000\r\n");
+    ZelkanProcess zelkan;
+    ASSERT_NE(zelkan.window, nullptr);
+    HWND settings = zelkan.Button1();
+    ASSERT_EQ(TextOf(settings), "設定");
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(settings) != FALSE; }, 5000));
+    Click(settings);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        dialog = test::WindowOf(zelkan.processId(), "三斜条件設定");
+        return dialog != nullptr && IsWindowVisible(dialog);
+    }, 10000));
+    // The boxes in the order of the dialog: 計測縮尺, 設定縮尺, ... 計算制限値 is the 15th.
+    HWND measuringScale = ChildOf(dialog, L"Edit", {}, 0);
+    HWND scale = ChildOf(dialog, L"Edit", {}, 1);
+    HWND timeLimit = ChildOf(dialog, L"Edit", {}, 14);
+    EXPECT_EQ(TextOf(scale), "500");
+    EXPECT_EQ(TextOf(timeLimit), "3000");
+    SendMessageW(measuringScale, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1,000"));
+    SendMessageW(timeLimit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"-5"));
+    Screenshot("5-settings");
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(zelkan.window) != FALSE; }, 10000));
+    const std::string ini = Cp932ToUtf8(ReadFileBytes(iniFile));
+    EXPECT_NE(ini.find("[計測縮尺]\r\n分母c=1000\r\n分母=1000\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("計算制限値=3000\r\n"), std::string::npos) << ini;  // -5 is not taken
+    EXPECT_NE(ini.find("[縮尺]\r\n分母c=500\r\n分母=500\r\n"), std::string::npos) << ini;
+}
+
 }  // namespace
 }  // namespace zelkan

@@ -76,7 +76,7 @@ std::string WindowText(HWND window) {
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, std::string workFolder)
-    : instance_(instance), workFolder_(std::move(workFolder)) {}
+    : instance_(instance), workFolder_(std::move(workFolder)), settingsDialog_(instance, workFolder_) {}
 
 MainWindow::~MainWindow() {
     if (font_ != nullptr) DeleteObject(font_);
@@ -99,9 +99,11 @@ bool MainWindow::Create(int show) {
     if (window_ == nullptr) return false;
     CreateControls();
     Layout();
-    form_ = std::make_unique<TZelkanF>(*this, cad_, localClock_, clock_, workFolder_);
+    form_ = std::make_unique<TZelkanF>(*this, cad_, localClock_, clock_, workFolder_,
+                                       MainWindowFeatures{true, false});
     form_->FormCreate();
-    if (!notice_.Create(instance_, window_)) return false;
+    // The other windows, in the order of the design: the settings dialog, the notice.
+    if (!settingsDialog_.Create(window_) || !notice_.Create(instance_, window_)) return false;
     ShowWindow(window_, show);
     UpdateWindow(window_);
     return true;
@@ -214,6 +216,8 @@ bool MainWindow::ShowNotice(const std::string& caption, const std::string& messa
 }
 
 void MainWindow::Beep() { MessageBeep(MB_OK); }
+
+void MainWindow::ShowSettingsDialog() { settingsDialog_.ShowModal(form_->settings(), form_->state(), cad_); }
 
 void MainWindow::SetTimerEnabled(bool enabled) {
     if (enabled) {

@@ -10,6 +10,7 @@
 
 #include "app/main_window_view.h"
 #include "app/win32/notice_dialog_win32.h"
+#include "app/win32/settings_dialog_win32.h"
 #include "app/zelkan_form.h"
 #include "cad/win32_cad_link.h"
 #include "engine/search_control.h"
@@ -43,7 +44,7 @@ public:
     bool ShowNotice(const std::string& caption, const std::string& message) override;
     void Beep() override;
     void SetTimerEnabled(bool enabled) override;
-    void ShowSettingsDialog() override {}
+    void ShowSettingsDialog() override;
     void Close() override;
 
 private:
@@ -63,6 +64,7 @@ private:
     HFONT boldFont_ = nullptr;
     std::map<int, bool> bold_;
     UINT dpi_ = 96;
+    SettingsDialog settingsDialog_;
     NoticeDialog notice_;
     Win32CadLink cad_;
     SystemLocalClock localClock_;

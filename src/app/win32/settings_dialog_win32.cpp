@@ -1,0 +1,362 @@
+#include "app/win32/settings_dialog_win32.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <vector>
+
+#include "app/win32/dpi_win32.h"
+#include "app/win32/ui_font_win32.h"
+#include "app/zelkan_form.h"
+#include "geometry/errors.h"
+#include "geometry/wide_text.h"
+#include "records/evaluation_log.h"
+
+namespace zelkan::win32 {
+
+namespace {
+
+using C = SetControl;
+
+constexpr wchar_t kClassName[] = L"TZelkanSet";
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+constexpr int kClientWidth = 298;
+constexpr int kClientHeight = 495;
+
+int Id(C control) { return 200 + static_cast<int>(control); }
+
+constexpr DWORD kEdit = WS_BORDER | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL;
+constexpr DWORD kNumber = kEdit | ES_RIGHT;
+constexpr DWORD kRadio = BS_AUTORADIOBUTTON | WS_TABSTOP;
+constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP;
+constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
+constexpr DWORD kGroup = BS_GROUPBOX;
+
+// The design at 96 DPI, in creation (tab) order. A control of the dialog's
+// logic has its id from SetControl; labels and group boxes have their own.
+struct Design {
+    int id;
+    const wchar_t* className;
+    const wchar_t* text;
+    DWORD style;
+    int x, y, width, height;
+    const wchar_t* hint;
+};
+
+std::vector<Design> DesignOfDialog() {
+    int label = 400;
+    const auto L = [&label](const wchar_t* text, int x, int y, int width) {
+        return Design{label++, L"STATIC", text, kLabel, x, y, width, 14, nullptr};
+    };
+    const auto G = [&label](const wchar_t* text, int x, int y, int width, int height) {
+        return Design{label++, L"BUTTON", text, kGroup, x, y, width, height, nullptr};
+    };
+    const auto E = [](C c, DWORD style, int x, int y, int width, const wchar_t* hint = nullptr) {
+        return Design{Id(c), L"EDIT", L"", style, x, y, width, 20, hint};
+    };
+    const auto R = [](C c, const wchar_t* text, bool first, int x, int y, int width) {
+        return Design{Id(c), L"BUTTON", text, kRadio | (first ? WS_GROUP : 0), x, y, width, 17, nullptr};
+    };
+    const auto B = [](C c, const wchar_t* text, int x, int y, const wchar_t* hint = nullptr) {
+        return Design{Id(c), L"BUTTON", text, kButton, x, y, 59, 25, hint};
+    };
+    std::vector<Design> d = {
+        L(L"計測縮尺　1/", 8, 11, 78),
+        E(C::ELengScale, kNumber, 88, 8, 57, L"計測距離に影響します"),
+        L(L"設定縮尺　1/", 8, 35, 78),
+        E(C::EScale, kNumber, 88, 32, 57, L"以下の設定値に作用します"),
+        R(C::RadioButton2, L"三斜", true, 168, 4, 58),
+        R(C::RadioButton1, L"ヘロン", false, 232, 4, 60),
+        Design{Id(C::CLogOK), L"BUTTON", L"ログ保存", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 192, 34, 96, 17,
+               L"計測中のログを保存します"},
+        G(L"辺、高さ", 8, 56, 112, 94),
+        L(L"文字高", 16, 76, 54), E(C::EMojiDaka, kNumber, 72, 72, 40),
+        L(L"番号字高", 16, 100, 54), E(C::EBTextHi, kNumber, 72, 96, 40),
+        L(L"番号半径", 16, 124, 54), E(C::EBCirR, kNumber, 72, 120, 40),
+        G(L"画層", 128, 56, 162, 94),
+        L(L"文字", 136, 76, 58), E(C::EText, kEdit, 196, 72, 86),
+        L(L"辺の線分", 136, 100, 58), E(C::EHen, kEdit, 196, 96, 86),
+        L(L"高さ線分", 136, 124, 58), E(C::ETakasa, kEdit, 196, 120, 86),
+    };
+    const struct {
+        const wchar_t* title;
+        int x;
+        C edit;
+        C radios[4];
+    } rounding[] = {
+        {L"長さ", 8, C::EKetaNaga, {C::RKetaNaga1, C::RKetaNaga2, C::RKetaNaga3, C::RKetaNaga4}},
+        {L"面積", 104, C::EKetaMen, {C::RKetaMen1, C::RKetaMen2, C::RKetaMen3, C::RKetaMen4}},
+        {L"結果", 200, C::EKetaKeka, {C::RKetaKeka1, C::RKetaKeka2, C::RKetaKeka3, C::RKetaKeka4}},
+    };
+    const wchar_t* const ways[] = {L"切り捨て", L"四捨五入", L"切り上げ", L"五捨五入"};
+    for (const auto& g : rounding) {
+        d.push_back(G(g.title, g.x, 160, 90, 114));
+        d.push_back(E(g.edit, kNumber, g.x + 8, 178, 40));
+        d.push_back(L(L"桁", g.x + 68, 181, 16));
+        for (int n = 0; n < 4; ++n) d.push_back(R(g.radios[n], ways[n], n == 0, g.x + 8, 202 + 18 * n, 78));
+    }
+    const std::vector<Design> rest = {
+        G(L"求積表", 8, 280, 214, 76),
+        L(L"文字高", 16, 300, 44), E(C::EKyuMojiDaka, kNumber, 64, 296, 40),
+        L(L"行高", 114, 300, 30), E(C::EKyuGyoDaka, kNumber, 148, 296, 40),
+        L(L"画層", 16, 326, 44), E(C::EKyuLayer, kEdit, 64, 322, 124),
+        B(C::BGaso, L"画層作成", 232, 288),
+        B(C::Button1, L"ログ保存", 232, 328, L"前の計測ログを別名で保存します"),
+        L(L"計算制限値", 232, 360, 62), E(C::ELimTime, kNumber, 232, 376, 57),
+        B(C::Button2, L"履歴削除", 232, 400, L"溜まった履歴をゴミ箱へ移します"),
+        G(L"計測後のNo値", 8, 360, 214, 68),
+        R(C::RadioButton3, L"1　に固定", true, 16, 378, 92),
+        R(C::RadioButton4, L"最大値+1", false, 16, 400, 92),
+        R(C::RadioButton5, L"定量値で増加", false, 112, 378, 104),
+        E(C::Edit1, kNumber, 112, 400, 56),
+        G(L"三斜表(横文字数)", 8, 432, 112, 58),
+        G(L"ヘロン(横文字数)", 128, 432, 162, 58),
+    };
+    d.insert(d.end(), rest.begin(), rest.end());
+    const wchar_t* const sansha[] = {L"No", L"底辺", L"高さ", L"面積"};
+    const C sanshaEdits[] = {C::ES1, C::ES2, C::ES3, C::ES4};
+    for (int n = 0; n < 4; ++n) {
+        d.push_back(L(sansha[n], 16 + 26 * n, 448, 26));
+        d.push_back(E(sanshaEdits[n], kNumber, 16 + 26 * n, 464, 24));
+    }
+    const wchar_t* const heron[] = {L"No", L"a", L"b", L"c", L"面積"};
+    const C heronEdits[] = {C::EH1, C::EH2, C::EH3, C::EH4, C::EH5};
+    for (int n = 0; n < 5; ++n) {
+        d.push_back(L(heron[n], 136 + 30 * n, 448, 30));
+        d.push_back(E(heronEdits[n], kNumber, 136 + 30 * n, 464, 28));
+    }
+    return d;
+}
+
+// The spinners: the box each is bound to, its range and step.
+struct SpinnerDesign {
+    C edit;
+    int low, high, step;
+};
+const SpinnerDesign kSpinners[] = {
+    {C::ELengScale, 1, 10000, 50}, {C::EScale, 1, 10000, 50},  {C::EKetaNaga, 0, 15, 1},
+    {C::EKetaMen, 0, 15, 1},       {C::EKetaKeka, 0, 15, 1},   {C::Edit1, 1, 1000, 100},
+};
+
+std::string WindowText(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return WideToUtf8(text);
+}
+
+}  // namespace
+
+SettingsDialog::SettingsDialog(HINSTANCE instance, std::string workFolder)
+    : instance_(instance), logic_(*this, std::move(workFolder), [](const std::string& folder) { RecycleFolder(folder); }) {}
+
+SettingsDialog::~SettingsDialog() {
+    if (font_ != nullptr) DeleteObject(font_);
+}
+
+bool SettingsDialog::Create(HWND owner) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = instance_;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClassName;
+    RegisterClassExW(&wc);
+    owner_ = owner;
+    window_ = CreateWindowExW(kExStyle, kClassName, Utf8ToWide(kSettingsCaption2).c_str(), kStyle, 326, 136, 320,
+                              540, owner, nullptr, instance_, this);
+    if (window_ == nullptr) return false;
+    CreateControls();
+    Layout();
+    return true;
+}
+
+void SettingsDialog::CreateControls() {
+    toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
+    for (const Design& d : DesignOfDialog()) {
+        HWND control = CreateWindowExW(0, d.className, d.text, WS_CHILD | WS_VISIBLE | d.style, 0, 0, 0, 0, window_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), instance_, nullptr);
+        controls_[d.id] = control;
+        if (d.hint != nullptr) {
+            TTTOOLINFOW tool{};
+            tool.cbSize = sizeof tool;
+            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            tool.hwnd = window_;
+            tool.uId = reinterpret_cast<UINT_PTR>(control);
+            tool.lpszText = const_cast<wchar_t*>(d.hint);
+            SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+        for (const SpinnerDesign& s : kSpinners) {
+            if (Id(s.edit) != d.id) continue;
+            HWND spinner = CreateWindowExW(0, UPDOWN_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT |
+                                                                        UDS_ARROWKEYS | UDS_ALIGNRIGHT,
+                                           0, 0, 0, 0, window_, nullptr, instance_, nullptr);
+            SendMessageW(spinner, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control), 0);
+            SendMessageW(spinner, UDM_SETRANGE32, static_cast<WPARAM>(s.low), s.high);
+            UDACCEL accel{0, static_cast<UINT>(s.step)};
+            SendMessageW(spinner, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&accel));
+            spinners_[d.id] = spinner;
+        }
+    }
+}
+
+void SettingsDialog::Layout() {
+    dpi_ = WindowDpi(window_);
+    if (font_ != nullptr) DeleteObject(font_);
+    font_ = CreateUiFont(12, false, dpi_);
+    const SIZE outer = OuterSize(kClientWidth, kClientHeight, kStyle, kExStyle, dpi_);
+    SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const Design& d : DesignOfDialog()) {
+        HWND control = controls_[d.id];
+        MoveWindow(control, Scaled(d.x, dpi_), Scaled(d.y, dpi_), Scaled(d.width, dpi_), Scaled(d.height, dpi_), TRUE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+        const auto spinner = spinners_.find(d.id);
+        if (spinner != spinners_.end()) SendMessageW(spinner->second, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control), 0);
+    }
+}
+
+HWND SettingsDialog::Control(C control) const {
+    const auto it = controls_.find(Id(control));
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+void SettingsDialog::ShowModal(const SanshaSettings& settings, MeasurementState& state, CadChannel& cad) {
+    settings_ = settings;
+    state_ = &state;
+    cad_ = &cad;
+    // The controls take the settings once for each showing: a return from
+    // the save dialog must not undo what the user typed.
+    logic_.FormActivate(settings_, state.tables.trisets.trisetnum());
+    open_ = true;
+    EnableWindow(owner_, FALSE);
+    ShowWindow(window_, SW_SHOW);
+    SetForegroundWindow(window_);
+    MSG msg;
+    while (open_) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (IsDialogMessageW(window_, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    WriteSettings();
+    EnableWindow(owner_, TRUE);
+    ShowWindow(window_, SW_HIDE);
+    SetForegroundWindow(owner_);
+    state_ = nullptr;
+    cad_ = nullptr;
+}
+
+void SettingsDialog::WriteSettings() {
+    if (writing_ || state_ == nullptr) return;  // only while shown
+    writing_ = true;
+    try {
+        logic_.FormDeactivate(settings_);
+    } catch (const InputOutputError& e) {
+        ShowMessage(e.what());
+    }
+    writing_ = false;
+}
+
+void SettingsDialog::SetText(C control, const std::string& text) { SetWindowTextW(Control(control), Utf8ToWide(text).c_str()); }
+
+std::string SettingsDialog::Text(C control) const { return WindowText(Control(control)); }
+
+void SettingsDialog::SetSpinner(C edit, int32_t position) {
+    const auto it = spinners_.find(Id(edit));
+    if (it != spinners_.end()) SendMessageW(it->second, UDM_SETPOS32, 0, position);
+}
+
+int32_t SettingsDialog::Spinner(C edit) const {
+    const auto it = spinners_.find(Id(edit));
+    if (it == spinners_.end()) return 0;
+    BOOL failed = FALSE;
+    const LRESULT position = SendMessageW(it->second, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed));
+    return static_cast<int32_t>(position);
+}
+
+void SettingsDialog::SetChecked(C control, bool checked) {
+    SendMessageW(Control(control), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool SettingsDialog::Checked(C control) const { return SendMessageW(Control(control), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void SettingsDialog::SetEnabled(C control, bool enabled) { EnableWindow(Control(control), enabled ? TRUE : FALSE); }
+
+void SettingsDialog::ShowFieldError(C control, const std::string& message) {
+    const std::wstring text = Utf8ToWide(message);
+    EDITBALLOONTIP balloon{};
+    balloon.cbStruct = sizeof balloon;
+    balloon.pszTitle = L"三斜条件設定";
+    balloon.pszText = text.c_str();
+    balloon.ttiIcon = TTI_WARNING;
+    SendMessageW(Control(control), EM_SHOWBALLOONTIP, 0, reinterpret_cast<LPARAM>(&balloon));
+}
+
+void SettingsDialog::ShowMessage(const std::string& text) {
+    MessageBoxW(window_, Utf8ToWide(text).c_str(), Utf8ToWide(kApplicationTitle).c_str(), MB_OK);
+}
+
+std::optional<std::string> SettingsDialog::AskSaveName(const std::string& title) {
+    wchar_t file[MAX_PATH * 4] = {};
+    const std::wstring caption = Utf8ToWide(title);
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = window_;
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = static_cast<DWORD>(std::size(file));
+    dialog.lpstrTitle = caption.c_str();
+    dialog.Flags = OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_OVERWRITEPROMPT;
+    if (!GetSaveFileNameW(&dialog)) return std::nullopt;
+    return WideToUtf8(file);
+}
+
+LRESULT CALLBACK SettingsDialog::Proc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<SettingsDialog*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<SettingsDialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return self != nullptr ? self->Handle(message, wp, lp) : DefWindowProcW(window, message, wp, lp);
+}
+
+LRESULT SettingsDialog::Handle(UINT message, WPARAM wp, LPARAM lp) {
+    switch (message) {
+        case WM_ACTIVATE:
+            if (LOWORD(wp) == WA_INACTIVE && open_) WriteSettings();
+            break;
+        case WM_COMMAND:
+            if (HIWORD(wp) == BN_CLICKED && state_ != nullptr) {
+                const int id = LOWORD(wp);
+                if (id == Id(C::BGaso)) logic_.bGasoClick(*cad_, settings_);
+                if (id == Id(C::Button1)) logic_.Button1Click(*state_, settings_.measureScaleDenom);
+                if (id == Id(C::Button2)) logic_.Button2Click();
+                if (id == IDCANCEL) open_ = false;
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            open_ = false;
+            return 0;
+        case WM_DPICHANGED: {
+            const auto* suggested = reinterpret_cast<const RECT*>(lp);
+            SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+            Layout();
+            return 0;
+        }
+        default:
+            break;
+    }
+    return DefWindowProcW(window_, message, wp, lp);
+}
+
+}  // namespace zelkan::win32

@@ -1,0 +1,69 @@
+#pragma once
+// The settings dialog (TZelkanSet) as a Win32 window: its controls at the
+// places of the design scaled to the monitor's DPI, spinners bound to their
+// boxes, hints as tooltips; shown modally by the main window.
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "app/measurement_run.h"
+#include "app/settings_dialog.h"
+#include "app/settings_dialog_view.h"
+#include "cad/cad_channel.h"
+#include "settings/sansha_settings.h"
+
+namespace zelkan::win32 {
+
+class SettingsDialog : public SettingsDialogView {
+public:
+    SettingsDialog(HINSTANCE instance, std::string workFolder);
+    ~SettingsDialog() override;
+    SettingsDialog(const SettingsDialog&) = delete;
+    SettingsDialog& operator=(const SettingsDialog&) = delete;
+
+    // Created hidden at the start, after the main window.
+    bool Create(HWND owner);
+    // Shows the settings in memory until the dialog is closed; every key is
+    // written to the settings file whenever it loses activation.
+    void ShowModal(const SanshaSettings& settings, MeasurementState& state, CadChannel& cad);
+    HWND window() const { return window_; }
+
+    // SettingsDialogView
+    void SetText(SetControl control, const std::string& text) override;
+    std::string Text(SetControl control) const override;
+    void SetSpinner(SetControl edit, int32_t position) override;
+    int32_t Spinner(SetControl edit) const override;
+    void SetChecked(SetControl control, bool checked) override;
+    bool Checked(SetControl control) const override;
+    void SetEnabled(SetControl control, bool enabled) override;
+    void ShowFieldError(SetControl control, const std::string& message) override;
+    void ShowMessage(const std::string& text) override;
+    std::optional<std::string> AskSaveName(const std::string& title) override;
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wp, LPARAM lp);
+    LRESULT Handle(UINT message, WPARAM wp, LPARAM lp);
+    void CreateControls();
+    void Layout();
+    void WriteSettings();
+    HWND Control(SetControl control) const;
+
+    HINSTANCE instance_;
+    HWND window_ = nullptr;
+    HWND owner_ = nullptr;
+    HWND toolTip_ = nullptr;
+    std::map<int, HWND> controls_;  // by control id: the design's controls, labels and group boxes
+    std::map<int, HWND> spinners_;  // by the id of the box each is bound to
+    HFONT font_ = nullptr;
+    UINT dpi_ = 96;
+    TZelkanSet logic_;
+    SanshaSettings settings_;
+    MeasurementState* state_ = nullptr;
+    CadChannel* cad_ = nullptr;
+    bool open_ = false;
+    bool writing_ = false;
+};
+
+}  // namespace zelkan::win32
