@@ -25,6 +25,8 @@ const char* const kUsage =
     "  --ini FILE        settings file (default: zelkan.Ini in the work folder)\n"
     "  --out DIR         folder for the files (default: the work folder)\n"
     "  --svg FILE        also draw the parcel and its division as SVG\n"
+    "  --save-logs NAME  also save the run's logs under NAME (its extension replaced):\n"
+    "                    .xy .can .mem .tri .trw and the evaluation log .trs\n"
     "  --memory-limit SIZE  memory for the divisions found, in bytes or with K, M, G\n"
     "                    (default: a quarter of the memory, at most 4G); the search\n"
     "                    ends there and the divisions found are evaluated\n"
@@ -152,6 +154,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             m.out = needValue();
         } else if (arg == "--svg") {
             m.svg = needValue();
+        } else if (arg == "--save-logs") {
+            m.saveLogs = needValue();
         } else if (arg == "--memory-limit") {
             m.memoryLimit = ParseSize(arg, needValue());
         } else if (arg == "--") {

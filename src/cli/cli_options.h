@@ -17,6 +17,7 @@ struct MeasureOptions {
     std::string ini;
     std::string out;
     std::string svg;
+    std::string saveLogs;  // the name the logs of the run are saved under, as the settings dialog does
     std::optional<uint64_t> memoryLimit;  // bytes
 };
 

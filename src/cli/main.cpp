@@ -17,6 +17,7 @@
 #include "geometry/errors.h"
 #include "geometry/file_io.h"
 #include "geometry/wide_text.h"
+#include "records/evaluation_log.h"
 #include "records/work_folder.h"
 #include "settings/ini_file.h"
 
@@ -144,6 +145,20 @@ int Measure(const MeasureOptions& o) {
                 WriteFileAtomically(o.svg, DivisionSvg(state->tables, request.noStart, !settings.useHeron));
                 result.filesWritten.push_back(o.svg);
             }
+        }
+        if (!o.saveLogs.empty() && state->tables.trisets.trisetnum() == 0)
+            Fail("分割が記録されていないため、ログは保存しません: " + o.saveLogs);
+        if (!o.saveLogs.empty() && state->tables.trisets.trisetnum() >= 1) {
+            // As the settings dialog's ログ保存 does; the drawn division stays current.
+            const TriangleSlots drawn = state->tables.tritable;
+            const int32_t drawnCount = state->tables.trinum;
+            const LogPaths saved = SaveLogsAs(state->tables, o.saveLogs,
+                                              RunMeasure{state->rounding, settings.measureScaleDenom, state->tables.menkei});
+            state->tables.tritable = drawn;
+            state->tables.trinum = drawnCount;
+            for (const std::string* name : {&saved.xyFile, &saved.canFile, &saved.memFile, &saved.triFile,
+                                            &saved.trwFile, &saved.trsFile})
+                result.filesWritten.push_back(*name);
         }
     } catch (const InputOutputError& e) {
         RemoveRunFiles(request.runScript, o.svg);

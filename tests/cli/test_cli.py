@@ -254,6 +254,23 @@ class Cli(unittest.TestCase):
             self.assertEqual(code, 0, err)
         self.assertEqual(len([n for n in self.written() if n.endswith("res.dxf")]), 3)
 
+    def test_save_logs_writes_the_six_logs_under_the_name(self):
+        name = self.dir / "saved" / "abc.txt"
+        name.parent.mkdir()
+        code, out, err = self.measure(SAMPLES / "residential.dxf", "--save-logs", name)
+        self.assertEqual(code, 0, err)
+        saved = sorted(p.name for p in name.parent.iterdir())
+        self.assertEqual(saved, ["abc.can", "abc.mem", "abc.tri", "abc.trs", "abc.trw", "abc.xy"])
+        trs = (name.parent / "abc.trs").read_bytes().split(b"\r\n")
+        self.assertEqual(trs[1], b"8")  # the vertices
+        summaries = [line for line in trs if line.startswith(b"0,")]
+        self.assertEqual(len(summaries), 132)  # every division of the octagon
+        # After a fast run nothing is stored: nothing to save, and it says so.
+        code, _, err = self.measure(SAMPLES / "residential.dxf", "--mode", "3", "--save-logs", self.dir / "fast")
+        self.assertEqual(code, 0, err)
+        self.assertIn("ログは保存しません", err)
+        self.assertFalse(list(self.dir.glob("fast.*")))
+
 
 if __name__ == "__main__":
     unittest.main(argv=[sys.argv[0], "-v"])
