@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -276,6 +277,32 @@ TEST_F(SettingsDialog, MakingTheLayersUsesTheNamesFromBeforeTheDialogOpened) {
     EXPECT_TRUE(cad.drawing().HasLayer("文字層"));
     EXPECT_FALSE(cad.drawing().HasLayer("まだ保存していない名前"));
     EXPECT_TRUE(cad.drawing().HasLayer("S_HYO"));
+}
+
+TEST_F(SettingsDialog, SaveLogsAsAfterARunWritesEveryDivisionFound) {
+    // A regular decagon as the CAD exports it: 1 430 divisions.
+    std::string dxf = "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nPOLYLINE\r\n 70\r\n1\r\n";
+    for (int k = 0; k < 10; ++k)
+        dxf += "  0\r\nVERTEX\r\n 10\r\n" + std::to_string(100 * std::cos(0.1 + k * 0.6283185307179586)) +
+               "\r\n 20\r\n" + std::to_string(100 * std::sin(0.1 + k * 0.6283185307179586)) + "\r\n";
+    dxf += "  0\r\nSEQEND\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
+    MeasurementState state;
+    RunRequest request;
+    request.boundaryDxf = folder.Write("decagon.dxf", dxf);
+    request.runScript = folder.File("run.scr");
+    SilentSearchControl control;
+    SteadyMillisecondClock clock;
+    ASSERT_EQ(MeasureParcel(state, settings, request, control, clock).outcome, RunOutcome::Drawn);
+    ASSERT_EQ(state.tables.trisets.trisetnum(), 1430);
+
+    dialog.FormActivate(settings, state.tables.trisets.trisetnum());
+    EXPECT_TRUE(view.enabled.at(C::Button1));
+    view.saveName = folder.File("decagon-logs");
+    dialog.Button1Click(state, settings.measureScaleDenom);
+    const std::string trs = ReadFileBytes(folder.File("decagon-logs.trs"));
+    size_t summaries = 0;
+    for (size_t at = trs.find("\r\n0,"); at != std::string::npos; at = trs.find("\r\n0,", at + 1)) ++summaries;
+    EXPECT_EQ(summaries, 1430u);
 }
 
 }  // namespace

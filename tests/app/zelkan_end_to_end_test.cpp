@@ -48,8 +48,8 @@ std::string TextOf(HWND window) {
     return WideToUtf8(std::wstring(buffer, copied));
 }
 
-// The child window of that class whose text is given, or the n-th of the
-// class in creation order.
+// The n-th child window of that class (with that text, when one is given),
+// in creation order.
 HWND ChildOf(HWND parent, const wchar_t* className, std::string_view text = {}, int nth = 0) {
     struct Search {
         std::wstring className;
@@ -64,7 +64,8 @@ HWND ChildOf(HWND parent, const wchar_t* className, std::string_view text = {}, 
             wchar_t name[64] = {};
             GetClassNameW(w, name, 64);
             if (_wcsicmp(name, s.className.c_str()) != 0) return TRUE;
-            if (!s.text.empty() ? TextOf(w) != s.text : s.nth-- > 0) return TRUE;
+            if (!s.text.empty() && TextOf(w) != s.text) return TRUE;
+            if (s.nth-- > 0) return TRUE;
             s.found = w;
             return FALSE;
         },
@@ -361,6 +362,101 @@ TEST_F(EndToEnd, TheSettingsDialogWritesTheFileWhenItCloses) {
     EXPECT_NE(ini.find("[計測縮尺]\r\n分母c=1000\r\n分母=1000\r\n"), std::string::npos) << ini;
     EXPECT_NE(ini.find("計算制限値=3000\r\n"), std::string::npos) << ini;  // -5 is not taken
     EXPECT_NE(ini.find("[縮尺]\r\n分母c=500\r\n分母=500\r\n"), std::string::npos) << ini;
+}
+
+// The top-level window of that process with that title, once it shows.
+HWND WaitWindow(DWORD processId, std::string_view title, int milliseconds) {
+    HWND window = nullptr;
+    WaitFor([&] {
+        window = test::WindowOf(processId, title);
+        return window != nullptr && IsWindowVisible(window);
+    }, milliseconds);
+    return window;
+}
+
+bool Contains(const std::vector<std::string>& lines, std::string_view part) {
+    for (const std::string& line : lines)
+        if (line.find(part) != std::string::npos) return true;
+    return false;
+}
+
+TEST_F(EndToEnd, SettingsChangedInTheDialogTakeEffectAndItsCommandsWork) {
+    WriteSettings("[面積]\r\n検索=0\r\n");
+    // The parcel, where the table goes, the parcel again.
+    StandInProcess cad(folder, "cad", std::string(kTwoPicks) + "pick = -33990,-11990\n",
+                       test::FixturePath("cad/two_parcels_on_a_block.dxf"));
+    ZelkanProcess zelkan;
+    ASSERT_NE(zelkan.window, nullptr);
+    HWND run = zelkan.Button3();
+    Click(run);
+    ASSERT_TRUE(zelkan.WaitCaption(run, "面積表"));
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(run) != FALSE; }, 10000));
+
+    Click(zelkan.Button1());
+    HWND dialog = WaitWindow(zelkan.processId(), "三斜条件設定", 10000);
+    ASSERT_NE(dialog, nullptr);
+    SendMessageW(ChildOf(dialog, L"Edit", {}, 1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"2"));     // 設定縮尺
+    SendMessageW(ChildOf(dialog, L"Edit", {}, 5), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"文字層"));  // 画層 文字
+    Click(ChildOf(dialog, L"Button", "切り捨て", 0));  // 長さ
+    Click(ChildOf(dialog, L"Button", "最大値+1"));
+    // 画層作成: with the layer names from before the dialog was opened.
+    Click(ChildOf(dialog, L"Button", "画層作成"));
+    // The result drawing brought the label, side and height layers; the table's is made.
+    EXPECT_TRUE(WaitFor([&] { return Contains(cad.Received(), "-LAYER N S_HYO"); }, 20000));
+    EXPECT_TRUE(Contains(cad.Received(), "-LAYER ? *"));
+    EXPECT_FALSE(Contains(cad.Received(), "文字層"));
+
+    // ログ保存 through the save dialog.
+    ASSERT_TRUE(IsWindowEnabled(ChildOf(dialog, L"Button", "ログ保存", 1)) != FALSE);
+    Click(ChildOf(dialog, L"Button", "ログ保存", 1));
+    HWND save = WaitWindow(zelkan.processId(), "三斜切りログ保存", 10000);
+    ASSERT_NE(save, nullptr);
+    std::string saved = folder.File("saved-logs");
+    for (char& c : saved)
+        if (c == '/') c = '\\';  // as a user types a path
+    HWND name = GetDlgItem(save, 0x47c);  // the file name box, an edit inside a combo box
+    ASSERT_NE(name, nullptr);
+    if (HWND edit = ChildOf(name, L"Edit")) name = edit;
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Utf8ToWide(saved).c_str()));
+    Click(GetDlgItem(save, IDOK));
+    EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(PathFromUtf8(saved + ".trs")); }, 20000));
+    for (const char* ext : {".xy", ".can", ".mem", ".tri", ".trw"})
+        EXPECT_TRUE(std::filesystem::exists(PathFromUtf8(saved + ext))) << ext;
+
+    // 履歴削除: the message confirmed, the work folder made again.
+    Click(ChildOf(dialog, L"Button", "履歴削除"));
+    HWND message = WaitWindow(zelkan.processId(), kApplicationTitle, 20000);
+    ASSERT_NE(message, nullptr);
+    EXPECT_NE(TextOf(ChildOf(message, L"Static", {}, 1)).find("をゴミ箱に移しました"), std::string::npos);
+    PostMessageW(message, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(message) || !IsWindowVisible(message); }, 10000));
+    EXPECT_TRUE(std::filesystem::is_directory(PathFromUtf8(workFolder)));
+
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(PathFromUtf8(iniFile)); }, 10000));
+    const std::string ini = Cp932ToUtf8(ReadFileBytes(iniFile));
+    EXPECT_NE(ini.find("[縮尺]\r\n分母c=2\r\n分母=2\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("文字=文字層\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("[長さ]\r\n小数点以下c=2\r\n小数点以下=2\r\n切り捨て=1\r\n四捨五入=0\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("[No増加]\r\nMode=1\r\n"), std::string::npos) << ini;
+
+    // The area table of the first run, then a second run with the new settings.
+    Click(run);
+    ASSERT_TRUE(zelkan.WaitCaption(run, "三斜自動", 30000));
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(run) != FALSE; }, 10000));
+    Sleep(1000);  // the table is placed
+    Click(run);
+    ASSERT_TRUE(zelkan.WaitCaption(run, "面積表"));
+    std::string second;
+    for (const std::string& line : cad.Received())
+        if (line.find("res.dxf") != std::string::npos) second = line;
+    const std::string drawing = InsertedFile({second}, "res.dxf");
+    ASSERT_FALSE(drawing.empty());
+    const std::string bytes = ReadFileBytes(drawing);
+    EXPECT_NE(bytes.find(Utf8ToCp932("\r\n文字層\r\n")), std::string::npos);  // the labels' layer
+    EXPECT_NE(bytes.find("\r\n 40\r\n6.0"), std::string::npos);                // 3 x 2 high
+    EXPECT_EQ(TextOf(ChildOf(zelkan.window, L"Edit")), "4");                   // 1 + three triangles
 }
 
 }  // namespace
