@@ -6,77 +6,51 @@
 #include <vector>
 
 #include "geometry/errors.h"
-#include "geometry/file_io.h"
+#include "geometry/line_reader.h"
 #include "geometry/text_helpers.h"
 
 namespace zelkan {
 
 namespace {
 
-// Walks the group-code / value pairs of a DXF text. Only ASCII keywords and
-// numbers are compared, and no Shift-JIS byte can be a line break, so the
-// bytes need no decoding.
+// Walks the group-code / value pairs of a DXF file, line by line. Only
+// ASCII keywords and numbers are compared, and no Shift-JIS byte can be a
+// line end, so the bytes need no decoding.
 class PairReader {
 public:
-    PairReader(std::string_view text, const std::string& fileName) : text_(text), fileName_(fileName) {}
+    explicit PairReader(const std::string& fileName) : lines_(fileName), fileName_(fileName) {}
 
     // The next pair, or false at the end of the file (trailing blank lines
-    // included).
-    bool Next(int& code, std::string_view& value) {
-        SkipBlanks();
-        if (pos_ >= text_.size()) return false;
-        code = ReadCode();
-        SkipRestOfLine();
-        value = ReadLine();
+    // included). Blank lines before a group code are passed over; the code is
+    // the first word of its line; the value is the whole next line.
+    bool Next(int& code, std::string& value) {
+        std::string line;
+        size_t first = std::string::npos;
+        while (first == std::string::npos) {
+            if (!lines_.Next(line)) return false;
+            first = line.find_first_not_of(" \t");
+        }
+        code = ParseCode(std::string_view(line).substr(first));
+        if (!lines_.Next(value)) value.clear();
         return true;
     }
 
 private:
-    static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-    void SkipBlanks() {
-        while (pos_ < text_.size() && IsBlank(text_[pos_])) {
-            if (text_[pos_] == '\n') ++line_;
-            ++pos_;
-        }
-    }
-
-    int ReadCode() {
-        size_t end = pos_;
-        while (end < text_.size() && !IsBlank(text_[end])) ++end;
-        const std::string_view token = text_.substr(pos_, end - pos_);
+    int ParseCode(std::string_view rest) const {
+        const std::string_view token = rest.substr(0, rest.find_first_of(" \t"));
         int code = 0;
         const char* first = token.data();
+        const char* last = token.data() + token.size();
         if (!token.empty() && token.front() == '+') ++first;
-        const auto [ptr, ec] = std::from_chars(first, token.data() + token.size(), code);
-        if (ec != std::errc() || ptr != token.data() + token.size() || first == token.data() + token.size())
-            throw InputOutputError(fileName_, "DXF の" + std::to_string(line_) + "行目のグループコードが整数ではありません");
-        pos_ = end;
+        const auto [ptr, ec] = std::from_chars(first, last, code);
+        if (ec != std::errc() || ptr != last || first == last)
+            throw InputOutputError(fileName_, "DXF の" + std::to_string(lines_.lineNumber()) +
+                                                  "行目のグループコードが整数ではありません");
         return code;
     }
 
-    void SkipRestOfLine() {
-        while (pos_ < text_.size() && text_[pos_] != '\n') ++pos_;
-        if (pos_ < text_.size()) {
-            ++pos_;
-            ++line_;
-        }
-    }
-
-    // The whole next line without its line end (LF or CR LF), untrimmed.
-    std::string_view ReadLine() {
-        const size_t start = pos_;
-        SkipRestOfLine();
-        std::string_view line = text_.substr(start, pos_ - start);
-        if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        return line;
-    }
-
-    std::string_view text_;
+    LineReader lines_;
     const std::string& fileName_;
-    size_t pos_ = 0;
-    int line_ = 1;
 };
 
 // A vertex as the file supplies it: either coordinate may be missing.
@@ -88,8 +62,7 @@ struct ReadVertex {
 }  // namespace
 
 bool ReadBoundaryDxf(const std::string& fileName, EngineTables& t) {
-    const std::string bytes = ReadFileBytes(fileName);
-    PairReader reader(bytes, fileName);
+    PairReader reader(fileName);
 
     // Collected first and committed at the end, so that a failure leaves the
     // table as it was.
@@ -98,7 +71,7 @@ bool ReadBoundaryDxf(const std::string& fileName, EngineTables& t) {
     int polylines = 0;  // never reset: every VERTEX after the first polyline counts
 
     int code = 0;
-    std::string_view value;
+    std::string value;
     while (reader.Next(code, value)) {
         if (code == 0 && value == "SECTION") inEntities = false;
         if (code == 0 && value == "POLYLINE" && inEntities) ++polylines;

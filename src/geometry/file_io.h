@@ -2,12 +2,17 @@
 // Whole-file reading for names held in UTF-8 (a Windows user folder may well
 // have a Japanese name).
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <string_view>
 
 namespace zelkan {
 
 std::filesystem::path PathFromUtf8(std::string_view utf8);
+
+// The file opened for reading in binary; an InputOutputError naming the
+// file when it cannot be opened (a folder cannot).
+std::ifstream OpenForReading(const std::string& fileName);
 
 // All bytes of the file; an InputOutputError naming the file when it cannot
 // be opened or read.

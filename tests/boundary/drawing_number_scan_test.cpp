@@ -100,5 +100,58 @@ TEST_F(Scan, MissingFileChangesNothingAndABadGroupCodeIsAnInputError) {
     EXPECT_EQ(maxNo, 5) << "what was reached stays";
 }
 
+using test::WithLineEnds;
+
+TEST_F(Scan, EveryLineEndAndAFileWithoutItsLastOne) {
+    Pairs blocks{{"  0", "BLOCK"}, {"  2", "A"}};
+    blocks = Join({blocks, Text("三斜番号", "8"), {{"  0", "ENDBLK"}}});
+    const Pairs entities = Join({Text("三斜番号", "12"), Text("OTHER", "50"), Text("三斜番号", "7")});
+    const std::string crlf = Dxf(Join({Tables(), Section("BLOCKS", blocks), Section("ENTITIES", entities)}));
+    for (const char* end : {"\r\n", "\n", "\r"}) {
+        SCOPED_TRACE(end[0] == '\r' ? (end[1] ? "CR LF" : "CR") : "LF");
+        std::string text = WithLineEnds(crlf, end);
+        for (const bool lastEnded : {true, false}) {
+            if (!lastEnded) text.resize(text.size() - std::string(end).size());
+            int32_t maxNo = 1;
+            ScanDrawingNumbers(scan, folder.Write("ends.dxf", text), "三斜番号", maxNo);
+            EXPECT_EQ(maxNo, 12);
+        }
+    }
+    // A bad group code is reported on its line whatever the line ends.
+    for (const char* end : {"\r\n", "\n", "\r"}) {
+        int32_t maxNo = 1;
+        try {
+            ScanDrawingNumbers(scan, folder.Write("bad.dxf", WithLineEnds(Dxf({{"  0", "SECTION"}, {"x", "y"}}), end)),
+                               "S_TEXT", maxNo);
+            ADD_FAILURE() << "accepted";
+        } catch (const InputOutputError& e) {
+            EXPECT_NE(std::string(e.what()).find("DXF の3行目のグループコードが整数ではありません"), std::string::npos)
+                << e.what();
+        }
+    }
+}
+
+TEST_F(Scan, ALargeGeneratedDrawingGivesWhatItsSmallEquivalentGives) {
+    // Texts on other layers and long texts between the numbered ones: many
+    // times the reader's buffer, with lines longer than it.
+    const Pairs numbered = Join({Text("S_TEXT", "17"), Text("S_TEXT", "230"), Text("S_TEXT", "4")});
+    const std::string small = Dxf(Join({Tables(), Section("ENTITIES", numbered)}));
+    std::string large = Dxf(Join({Tables(), {{"  0", "SECTION"}, {"  2", "ENTITIES"}}}));
+    const std::string filler = Dxf(Join({Text("OTHER", "999999"), Text("S_TEXT", "1.5"), Text("S_TEXT", std::string(70000, '7') + "x")}));
+    const std::string ordinary = Dxf(Text("OTHER", "12345"));
+    for (int n = 0; n < 60; ++n) {
+        large += filler;
+        for (int k = 0; k < 2000; ++k) large += ordinary;
+        if (n == 30) large += Dxf(numbered);
+    }
+    large += Dxf({{"  0", "ENDSEC"}, {"  0", "EOF"}});
+    ASSERT_GT(large.size(), 8'000'000u);
+    int32_t fromSmall = 1, fromLarge = 1;
+    ScanDrawingNumbers(scan, folder.Write("small.dxf", small), "S_TEXT", fromSmall);
+    ScanDrawingNumbers(scan, folder.Write("large.dxf", large), "S_TEXT", fromLarge);
+    EXPECT_EQ(fromSmall, 230);
+    EXPECT_EQ(fromLarge, fromSmall);
+}
+
 }  // namespace
 }  // namespace zelkan

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "geometry/errors.h"
+#include "geometry/file_io.h"
 #include "support/test_files.h"
 
 namespace zelkan {
@@ -164,6 +165,49 @@ TEST_F(BoundaryReader, FileNameInJapanese) {
     const std::string name = folder.Write("筆界.dxf", PolylineFile(3));
     EXPECT_TRUE(ReadBoundaryDxf(name, *t));
     EXPECT_EQ(t->xynum, 3);
+}
+
+using test::WithLineEnds;
+
+TEST_F(BoundaryReader, EveryLineEndAndAFileWithoutItsLastOne) {
+    const std::string crlf = ReadFileBytes(FixturePath("boundary/pentagon_crlf.dxf"));
+    ScratchFolder folder;
+    for (const char* end : {"\r\n", "\n", "\r"}) {
+        SCOPED_TRACE(end[0] == '\r' ? (end[1] ? "CR LF" : "CR") : "LF");
+        std::string text = WithLineEnds(crlf, end);
+        for (const bool lastEnded : {true, false}) {
+            if (!lastEnded) text.resize(text.size() - std::string(end).size());
+            FillTable(77.0L);
+            EXPECT_TRUE(ReadBoundaryDxf(folder.Write("ends.dxf", text), *t));
+            ExpectVertices(kPentagon);
+        }
+        try {
+            ReadBoundaryDxf(folder.Write("bad.dxf", WithLineEnds("  0\r\nSECTION\r\n\r\n  x\r\nENTITIES\r\n", end)), *t);
+            ADD_FAILURE() << "accepted";
+        } catch (const InputOutputError& e) {
+            EXPECT_NE(std::string(e.what()).find("DXF の4行目のグループコードが整数ではありません"), std::string::npos)
+                << e.what();
+        }
+    }
+}
+
+TEST_F(BoundaryReader, ALargeGeneratedExportGivesWhatItsSmallEquivalentGives) {
+    // Blocks of many lines and long texts before the parcel's polyline.
+    const std::string small = ReadFileBytes(FixturePath("boundary/pentagon_crlf.dxf"));
+    const size_t entities = small.find("ENTITIES");
+    ASSERT_NE(entities, std::string::npos);
+    std::string blocks = "  0\r\nSECTION\r\n  2\r\nBLOCKS\r\n  0\r\nBLOCK\r\n  2\r\nFILL\r\n";
+    const std::string line = "  0\r\nLINE\r\n  8\r\n0\r\n 10\r\n1.0\r\n 20\r\n2.0\r\n 11\r\n3.0\r\n 21\r\n4.0\r\n";
+    const std::string text = "  0\r\nTEXT\r\n  8\r\n0\r\n  1\r\n" + std::string(70000, 'a') + "\r\n";
+    for (int n = 0; n < 150000; ++n) blocks += n % 1000 == 0 ? text : line;
+    blocks += "  0\r\nENDBLK\r\n  0\r\nENDSEC\r\n";
+    const size_t sectionStart = small.rfind("  0\r\nSECTION", entities);
+    std::string large = small.substr(0, sectionStart) + blocks + small.substr(sectionStart);
+    ASSERT_GT(large.size(), 8'000'000u);
+    ScratchFolder folder;
+    FillTable(77.0L);
+    EXPECT_TRUE(ReadBoundaryDxf(folder.Write("large.dxf", large), *t));
+    ExpectVertices(kPentagon);
 }
 
 }  // namespace

@@ -48,4 +48,17 @@ std::string ScratchFolder::Write(std::string_view name, std::string_view bytes) 
     return file;
 }
 
+std::string WithLineEnds(const std::string& crlf, const char* end) {
+    std::string out;
+    for (size_t n = 0; n < crlf.size(); ++n) {
+        if (crlf.compare(n, 2, "\r\n") == 0) {
+            out += end;
+            ++n;
+        } else {
+            out += crlf[n];
+        }
+    }
+    return out;
+}
+
 }  // namespace zelkan::test

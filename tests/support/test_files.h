@@ -25,4 +25,7 @@ private:
     std::string folder_;
 };
 
+// The same text with its CR LF line ends as LF, as CR, or left as they are.
+std::string WithLineEnds(const std::string& crlf, const char* end);
+
 }  // namespace zelkan::test
