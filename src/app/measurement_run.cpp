@@ -1,5 +1,8 @@
 #include "app/measurement_run.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "boundary/dxf_boundary_reader.h"
 #include "engine/boundary_shape.h"
 #include "engine/candidates.h"
@@ -39,11 +42,13 @@ TableStyle TableStyleOf(const SanshaSettings& s, const RunRounding& r) {
 }
 
 int32_t NextNoStart(const SanshaSettings& s, int32_t noStart, int32_t trinum) {
+    int64_t next = noStart;
     switch (s.noMode) {
-        case 1: return noStart + trinum;   // 最大値+1
-        case 2: return noStart + s.noStep;  // 定量値で増加
-        default: return noStart;            // 1　に固定
+        case 1: next += trinum; break;   // 最大値+1
+        case 2: next += s.noStep; break;  // 定量値で増加
+        default: break;                  // 1　に固定
     }
+    return static_cast<int32_t>(std::clamp<int64_t>(next, INT32_MIN, kMaxFirstNumber));
 }
 
 // Settings that would print a table of zeros or negative lengths are
@@ -117,8 +122,10 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
     RunObserver silent;
     RunObserver& show = observer != nullptr ? *observer : silent;
     const RunRounding& r = state.rounding;
-    state.noStart = request.noStart;
-    result.nextNoStart = request.noStart;
+    // Numbers past kMaxFirstNumber would overflow in the drawing.
+    const int32_t noStart = std::min(request.noStart, kMaxFirstNumber);
+    state.noStart = noStart;
+    result.nextNoStart = noStart;
     const bool records = settings.saveRecords;
     const int32_t s = settings.measureScaleDenom;
     const auto written = [&result](const std::string& name) { result.filesWritten.push_back(name); };
@@ -147,9 +154,9 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
     const std::string resultDrawing = DeriveName(request.runScript, "res.dxf");
     const auto drawResult = [&] {
         if (settings.useHeron) {
-            WriteHeronResultDrawing(t, resultDrawing, request.noStart, drawing);
+            WriteHeronResultDrawing(t, resultDrawing, noStart, drawing);
         } else {
-            WriteResultDrawing(t, resultDrawing, request.noStart, drawing);
+            WriteResultDrawing(t, resultDrawing, noStart, drawing);
         }
         written(resultDrawing);
     };
@@ -206,7 +213,7 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
     } else {
         result.outcome = RunOutcome::NotFound;
     }
-    result.nextNoStart = NextNoStart(settings, request.noStart, t.trinum);
+    result.nextNoStart = NextNoStart(settings, noStart, t.trinum);
 }
 
 RunResult MeasureParcel(MeasurementState& state, const SanshaSettings& settings, const RunRequest& request,

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "engine/tables.h"
 #include "geometry/cp932.h"
 #include "geometry/errors.h"
 #include "geometry/file_io.h"
@@ -70,7 +71,8 @@ void ScanDrawingNumbers(DrawingNumberScan& scan, const std::string& fileName, st
     bool inStyle = false, inEntities = false, inText = false;
     const auto count = [&](std::string_view value) {
         if (scan.currentTextLayer == layerText && value.find('.') == std::string_view::npos)
-            drawingMaxNo = std::max(drawingMaxNo, TextNumberOrZero(value));
+            // The next number must still be a first number a run can draw from.
+            drawingMaxNo = std::max(drawingMaxNo, std::min(TextNumberOrZero(value), kMaxFirstNumber - 1));
     };
     // Inside a text entity: its layer and its text; the next entity ends it.
     const auto inTextEntity = [&](int32_t code, const std::string& value) {

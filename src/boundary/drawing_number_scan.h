@@ -13,7 +13,9 @@ struct DrawingNumberScan {
     std::string currentTextLayer;
 };
 
-// Raises drawingMaxNo to every number found; a missing file changes nothing.
+// Raises drawingMaxNo to every number found (a number from kMaxFirstNumber
+// on counts as kMaxFirstNumber - 1, so that the next number can still be
+// drawn from); a missing file changes nothing.
 // A group-code line that is not an integer raises InputOutputError naming
 // the file, drawingMaxNo keeping what it had reached.
 void ScanDrawingNumbers(DrawingNumberScan& scan, const std::string& fileName, std::string_view layerText,

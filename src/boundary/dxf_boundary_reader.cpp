@@ -32,8 +32,12 @@ public:
         }
         code = ParseCode(std::string_view(line).substr(first));
         if (!lines_.Next(value)) value.clear();
+        valueLine_ = lines_.lineNumber();
         return true;
     }
+
+    // The line of the last value read.
+    int64_t valueLine() const { return valueLine_; }
 
 private:
     int ParseCode(std::string_view rest) const {
@@ -51,6 +55,7 @@ private:
 
     LineReader lines_;
     const std::string& fileName_;
+    int64_t valueLine_ = 0;
 };
 
 // A vertex as the file supplies it: either coordinate may be missing.
@@ -68,23 +73,36 @@ bool ReadBoundaryDxf(const std::string& fileName, EngineTables& t) {
     // table as it was.
     std::vector<ReadVertex> vertices;
     bool inEntities = false;
-    int polylines = 0;  // never reset: every VERTEX after the first polyline counts
+    // The boundary is the first polyline of the ENTITIES section, from its
+    // POLYLINE to its SEQEND: what comes after it (a second polyline, texts,
+    // lines) never moves its corners.
+    enum class Polyline { NotYet, Open, Ended } polyline = Polyline::NotYet;
+    bool inVertex = false;  // the entity being read is a VERTEX of the boundary
 
     int code = 0;
     std::string value;
     while (reader.Next(code, value)) {
         if (code == 0 && value == "SECTION") inEntities = false;
-        if (code == 0 && value == "POLYLINE" && inEntities) ++polylines;
-        if (code == 0 && value == "VERTEX" && polylines > 0) {
+        if (code == 0) inVertex = false;
+        if (code == 0 && value == "POLYLINE" && inEntities && polyline == Polyline::NotYet) polyline = Polyline::Open;
+        if (code == 0 && value == "SEQEND" && polyline == Polyline::Open) polyline = Polyline::Ended;
+        if (code == 0 && value == "VERTEX" && polyline == Polyline::Open) {
             if (static_cast<int32_t>(vertices.size()) >= kMaxVertices) throw CapacityError(kXynumOverflow);
             vertices.emplace_back();
+            inVertex = true;
         }
         if (code == 2 && value == "ENTITIES" && !inEntities) inEntities = true;
-        if (polylines > 0 && !vertices.empty() && !value.empty()) {
-            if (code == 10) vertices.back().x = StrToReal(value);
-            if (code == 20) vertices.back().y = StrToReal(value);
+        if (inVertex && (code == 10 || code == 20) && !value.empty()) {
+            const std::string_view number = TrimSpaceNul(value);
+            // A blank value reads as 0; anything else must be a number.
+            if (!number.empty() && !IsDecimalNumber(number))
+                throw InputOutputError(fileName, "DXF の" + std::to_string(reader.valueLine()) +
+                                                     "行目の座標が数ではありません");
+            (code == 10 ? vertices.back().x : vertices.back().y) = StrToReal(value);
         }
     }
+    if (polyline == Polyline::Open)
+        throw InputOutputError(fileName, "DXF がポリラインの途中で終わっています（SEQEND がありません）");
 
     t.xynum = static_cast<int32_t>(vertices.size());
     for (int32_t n = 1; n <= t.xynum; ++n) {

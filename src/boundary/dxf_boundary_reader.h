@@ -6,14 +6,17 @@
 
 namespace zelkan {
 
-// Fills xy and xynum with the vertices of the polylines of the ENTITIES
-// section, in file order; returns true once the whole file is read. xynum is
-// 0 when the file holds no such polyline. A coordinate the file does not
-// supply keeps the value the entry held before.
+// Fills xy and xynum with the vertices of the first polyline of the
+// ENTITIES section, in file order, each from its own VERTEX record; returns
+// true once the whole file is read. Later polylines and other entities are
+// passed over. xynum is 0 when the file holds no such polyline. A coordinate
+// the file does not supply (an empty value) keeps the value the entry held
+// before; an all-blank one reads as 0.
 //
-// Throws InputOutputError (naming the file) when the file cannot be read or
-// a group-code line is not an integer, and CapacityError beyond 3980
-// vertices; the vertex table is then left as it was.
+// Throws InputOutputError (naming the file) when the file cannot be read, a
+// group-code line is not an integer, a vertex coordinate is not a number
+// (both naming the line), or the file ends before the polyline's SEQEND;
+// CapacityError beyond 3980 vertices. The vertex table is then left as it was.
 bool ReadBoundaryDxf(const std::string& fileName, EngineTables& t);
 
 }  // namespace zelkan

@@ -4,6 +4,7 @@
 // like the vertex and triangle numbers they hold; slot 0 is unused. One
 // EngineTables object holds the state of one program (or one test).
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <deque>
 #include <vector>
@@ -20,6 +21,8 @@ inline constexpr int32_t kMaxSides = 4000;
 inline constexpr int32_t kMaxTriangles = 1000;
 inline constexpr int32_t kTrisetGrowth = 5000;
 inline constexpr int32_t kResetSlots = 100;  // entries zeroed at the start of a run
+// The largest first triangle number: a division's numbers then still fit.
+inline constexpr int32_t kMaxFirstNumber = INT32_MAX - kMaxTriangles;
 
 inline constexpr const char* kXynumOverflow = "xynumが制限を越えました";
 inline constexpr const char* kTritempnumOverflow = "tritempnum が制限を越えました";

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -52,6 +53,18 @@ TEST_F(Pipeline, NextTriangleNumberByTheNumberingMode) {
     EXPECT_EQ(drawn.nextNoStart, 9);
     settings.noMode = 2;
     EXPECT_EQ(Measure(kHexagon, 0, 5).nextNoStart, 105);
+}
+
+TEST_F(Pipeline, TriangleNumbersNeverOverflow) {
+    settings.noMode = 2;
+    settings.noStep = INT32_MAX;
+    EXPECT_EQ(Measure(kHexagon, 0, 5).nextNoStart, kMaxFirstNumber);
+    settings.noMode = 1;
+    const RunResult r = Measure(kHexagon, 0, INT32_MAX);
+    EXPECT_EQ(r.outcome, RunOutcome::Drawn);
+    EXPECT_EQ(state->noStart, kMaxFirstNumber);
+    EXPECT_EQ(r.nextNoStart, kMaxFirstNumber);
+    EXPECT_EQ(LastRunTableValues(*state, settings).rows.back().number, kMaxFirstNumber + 3);
 }
 
 TEST_F(Pipeline, NotFoundInModeTwoStillAdvancesTheNumbers) {

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/tables.h"
 #include "geometry/cp932.h"
 #include "geometry/errors.h"
 #include "support/test_files.h"
@@ -101,6 +102,12 @@ TEST_F(Scan, MissingFileChangesNothingAndABadGroupCodeIsAnInputError) {
 }
 
 using test::WithLineEnds;
+
+TEST_F(Scan, NumbersTooLargeToFollowCountAsTheLargestThatCan) {
+    EXPECT_EQ(Next(Join({Tables(), Section("ENTITIES", Join({Text("S_TEXT", "2147483647"), Text("S_TEXT", "12")}))})),
+              kMaxFirstNumber);
+    EXPECT_EQ(Next(Join({Tables(), Section("ENTITIES", Text("S_TEXT", "2147482646"))})), kMaxFirstNumber);
+}
 
 TEST_F(Scan, EveryLineEndAndAFileWithoutItsLastOne) {
     Pairs blocks{{"  0", "BLOCK"}, {"  2", "A"}};

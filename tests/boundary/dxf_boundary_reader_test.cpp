@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,9 +59,60 @@ TEST_F(BoundaryReader, PolylineInABlockDefinitionIsNotRead) {
     ExpectVertices(kPentagon);
 }
 
-TEST_F(BoundaryReader, SecondPolylineAppendsAndItsOwnPointOverwritesTheLastVertex) {
+TEST_F(BoundaryReader, OnlyTheFirstPolylineIsTheBoundaryAndNothingAfterItMovesItsCorners) {
+    // The second polyline and its own point are passed over.
     EXPECT_TRUE(ReadBoundaryDxf(FixturePath("boundary/two_polylines.dxf"), *t));
-    ExpectVertices({{0, 0}, {10, 0}, {10, 10}, {7, 8}, {20, 0}, {30, 0}, {25, 5}});
+    ExpectVertices({{0, 0}, {10, 0}, {10, 10}, {0, 10}});
+    // Texts and lines after the polyline, as in any real drawing.
+    ScratchFolder folder;
+    std::string text = ReadFileBytes(FixturePath("boundary/pentagon_crlf.dxf"));
+    const size_t end = text.find("ENDSEC", text.find("SEQEND"));
+    ASSERT_NE(end, std::string::npos);
+    text.insert(text.rfind("  0\r\n", end),
+                "  0\r\nTEXT\r\n  8\r\nS_TEXT\r\n 10\r\n500.0\r\n 20\r\n600.0\r\n  1\r\n12\r\n"
+                "  0\r\nLINE\r\n 10\r\n1.0\r\n 20\r\n2.0\r\n 11\r\n3.0\r\n 21\r\n4.0\r\n");
+    EXPECT_TRUE(ReadBoundaryDxf(folder.Write("with_entities.dxf", text), *t));
+    ExpectVertices(kPentagon);
+}
+
+TEST_F(BoundaryReader, ACoordinateThatIsNoNumberOrAFileCutShortIsRefused) {
+    ScratchFolder folder;
+    const std::string whole = ReadFileBytes(FixturePath("boundary/pentagon_crlf.dxf"));
+    const struct {
+        std::string text;
+        const char* message;
+    } cases[] = {
+        {[&] {
+             std::string s = whole;
+             const size_t at = s.find("130.5");
+             return s.replace(at, 5, "nan");
+         }(),
+         "行目の座標が数ではありません"},
+        // Cut inside a coordinate, and inside a group code.
+        {whole.substr(0, whole.find("130.5") + 3), "DXF がポリラインの途中で終わっています"},
+        {whole.substr(0, whole.find(" 20", whole.find("130.5")) + 2), "DXF がポリラインの途中で終わっています"},
+    };
+    for (const auto& c : cases) {
+        FillTable(3.0L);
+        t->xynum = 4;
+        try {
+            ReadBoundaryDxf(folder.Write("bad.dxf", c.text), *t);
+            ADD_FAILURE() << "accepted: " << c.message;
+        } catch (const InputOutputError& e) {
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(t->xynum, 4) << "nothing is written";
+    }
+    // The line is named: the value "nan" stands on its own line of the fixture.
+    std::string s = whole;
+    const size_t at = s.find("130.5");
+    const int line = 1 + static_cast<int>(std::count(s.begin(), s.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+    s.replace(at, 5, "nan");
+    try {
+        ReadBoundaryDxf(folder.Write("nan.dxf", s), *t);
+    } catch (const InputOutputError& e) {
+        EXPECT_NE(std::string(e.what()).find("DXF の" + std::to_string(line) + "行目"), std::string::npos) << e.what();
+    }
 }
 
 TEST_F(BoundaryReader, BlankCoordinatesReadAsNumbersAndEmptyOnesKeepTheOldValue) {
@@ -86,18 +138,14 @@ TEST_F(BoundaryReader, NoPolylineGivesNoVertices) {
 
 TEST_F(BoundaryReader, RealExportOfThirtyPolylines) {
     // Written by a CAD program: handles, widths, bulges, extrusion vectors,
-    // and a 3DFACE after the last polyline.
+    // and a 3DFACE after the last polyline. The first polyline is the boundary.
     EXPECT_TRUE(ReadBoundaryDxf(FixturePath("real-dxf/POLI-ALL210_12.DXF"), *t));
-    ASSERT_EQ(t->xynum, 101);
+    ASSERT_EQ(t->xynum, 5);
     EXPECT_EQ(t->xy[1].x, static_cast<long double>(-6.255607057780904));
     EXPECT_EQ(t->xy[1].y, static_cast<long double>(-5.5557016588601824));
-    // The last vertex of the first polyline takes the second polyline's own point.
-    EXPECT_EQ(t->xy[5].x, 0.0L);
-    EXPECT_EQ(t->xy[5].y, 0.0L);
-    EXPECT_EQ(t->xy[6].x, static_cast<long double>(-8.888145271035928));
-    // The last vertex takes the first corner of the 3DFACE.
-    EXPECT_EQ(t->xy[101].x, -6.0L);
-    EXPECT_EQ(t->xy[101].y, 13.0L);
+    // Its last vertex keeps its own point.
+    EXPECT_EQ(t->xy[5].x, static_cast<long double>(-10.29003406845268));
+    EXPECT_EQ(t->xy[5].y, static_cast<long double>(-1.1084667157673469));
 }
 
 std::string PolylineFile(int vertices) {
@@ -155,7 +203,7 @@ TEST_F(BoundaryReader, GroupCodesWithBlanksAndTrailingTextAndAFileWithoutFinalLi
     // Blank lines before a code and text after it on its line are skipped;
     // the last value has no line end.
     const std::string text =
-        "0\nSECTION\n\n  2\nENTITIES\n0 trailing words\nPOLYLINE\n0\nVERTEX\n10\n1.5\n20\n2.5";
+        "0\nSECTION\n\n  2\nENTITIES\n0 trailing words\nPOLYLINE\n0\nVERTEX\n10\n1.5\n20\n2.5\n0\nSEQEND";
     EXPECT_TRUE(ReadBoundaryDxf(folder.Write("loose.dxf", text), *t));
     ExpectVertices({{1.5, 2.5}});
 }

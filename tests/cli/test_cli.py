@@ -271,6 +271,42 @@ class Cli(unittest.TestCase):
         self.assertIn("ログは保存しません", err)
         self.assertFalse(list(self.dir.glob("fast.*")))
 
+    def test_a_drawing_is_never_measured_as_a_wrong_parcel(self):
+        sample = (SAMPLES / "residential.dxf").read_bytes()
+        _, plain, _ = self.measure(SAMPLES / "residential.dxf")
+        # Texts and a line after the polyline, as in any real drawing.
+        extra = b"  0\r\nTEXT\r\n  8\r\nS_TEXT\r\n 10\r\n5.0\r\n 20\r\n6.0\r\n  1\r\n12\r\n" \
+                b"  0\r\nLINE\r\n 10\r\n1.0\r\n 20\r\n2.0\r\n 11\r\n3.0\r\n 21\r\n4.0\r\n"
+        at = sample.index(b"  0\r\nENDSEC", sample.index(b"SEQEND"))
+        with_texts = self.dir / "with_texts.dxf"
+        with_texts.write_bytes(sample[:at] + extra + sample[at:])
+        code, out, err = self.measure(with_texts)
+        self.assertEqual(code, 0, err)
+        self.assertEqual(value_of(out, "座標面計値"), "350.016")
+        self.assertEqual(table(out), table(plain))
+        self.assertEqual(len([n for n in self.written() if n.endswith("res.dxf")]), 2)
+        shutil.rmtree(self.out)
+        first = sample.index(b"-12016.087")
+        cases = [
+            (sample.replace(b"-12016.087", b"nan", 1), "行目の座標が数ではありません"),
+            (sample[:first + 5], "DXF がポリラインの途中で終わっています"),
+            (sample.replace(b"-12016.087", b"1e150", 1), "座標が大きすぎます"),
+        ]
+        for n, (data, message) in enumerate(cases):
+            parcel = self.dir / f"bad{n}.dxf"
+            parcel.write_bytes(data)
+            code, _, err = self.measure(parcel)
+            self.assertEqual(code, 3, (message, err))
+            self.assertIn(message, err)
+            self.assertEqual(self.written(), [], message)
+
+    def test_scan_of_a_number_too_large_to_follow(self):
+        drawing = self.dir / "large_number.dxf"
+        drawing.write_bytes(b"  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nTEXT\r\n  8\r\nS_TEXT\r\n  1\r\n2147483647\r\n"
+                            b"  0\r\nENDSEC\r\n  0\r\nEOF\r\n")
+        code, out, err = run("scan", drawing, "--layer", "S_TEXT")
+        self.assertEqual((code, out.strip()), (0, "2147482647"), err)
+
 
 if __name__ == "__main__":
     unittest.main(argv=[sys.argv[0], "-v"])
