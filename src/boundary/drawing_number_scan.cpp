@@ -66,7 +66,10 @@ void ScanDrawingNumbers(DrawingNumberScan& scan, const std::string& fileName, st
     // megabytes. Group codes and keywords are ASCII, so in code page 932
     // only the layer names need decoding.
     LineReader lines(fileName, encoding.units, encoding.markBytes);
-    const bool bytesAreAscii = encoding.units == LineReader::Units::Bytes;
+    const bool wholeLinesDecoded = encoding.units != LineReader::Units::Bytes;
+    const auto layerName = [&](const std::string& value) {
+        return wholeLinesDecoded ? value : Decoded(encoding, value);
+    };
 
     bool inStyle = false, inEntities = false, inText = false;
     const auto count = [&](std::string_view value) {
@@ -77,14 +80,14 @@ void ScanDrawingNumbers(DrawingNumberScan& scan, const std::string& fileName, st
     // Inside a text entity: its layer and its text; the next entity ends it.
     const auto inTextEntity = [&](int32_t code, const std::string& value) {
         if (code == 0) inText = false;
-        if (code == 8) scan.currentTextLayer = Decoded(encoding, value);
+        if (code == 8) scan.currentTextLayer = layerName(value);
         if (code == 1) count(value);
     };
     std::string codeLine, value;
     while (lines.Next(codeLine)) {
         const int64_t codeLineNumber = lines.lineNumber();
         if (!lines.Next(value)) break;  // a last group code without its value
-        if (!bytesAreAscii) {
+        if (wholeLinesDecoded) {
             codeLine = Decoded(encoding, std::move(codeLine));
             value = Decoded(encoding, std::move(value));
         }

@@ -9,6 +9,7 @@
 #include "engine/tables.h"
 #include "geometry/cp932.h"
 #include "geometry/errors.h"
+#include "geometry/unicode_text.h"
 #include "support/test_files.h"
 
 namespace zelkan {
@@ -107,6 +108,24 @@ TEST_F(Scan, NumbersTooLargeToFollowCountAsTheLargestThatCan) {
     EXPECT_EQ(Next(Join({Tables(), Section("ENTITIES", Join({Text("S_TEXT", "2147483647"), Text("S_TEXT", "12")}))})),
               kMaxFirstNumber);
     EXPECT_EQ(Next(Join({Tables(), Section("ENTITIES", Text("S_TEXT", "2147482646"))})), kMaxFirstNumber);
+}
+
+TEST_F(Scan, DrawingsSavedAsUtf8OrUtf16) {
+    std::string utf8;
+    for (const auto& [code, value] : Join({Tables(), Section("ENTITIES", Join({Text("三斜番号", "41"), Text("S_TEXT", "90")}))}))
+        utf8 += code + "\r\n" + value + "\r\n";
+    const std::pair<const char*, std::string> files[] = {
+        {"UTF-8", "\xEF\xBB\xBF" + utf8},
+        {"UTF-16 LE", "\xFF\xFE" + Utf8ToUtf16(utf8, false)},
+        {"UTF-16 BE", "\xFE\xFF" + Utf8ToUtf16(utf8, true)},
+    };
+    for (const auto& [name, bytes] : files) {
+        SCOPED_TRACE(name);
+        int32_t maxNo = 1;
+        ScanDrawingNumbers(scan, folder.Write("encoded.dxf", bytes), "三斜番号", maxNo);
+        EXPECT_EQ(maxNo, 41);
+        EXPECT_EQ(scan.currentTextLayer, "S_TEXT");
+    }
 }
 
 TEST_F(Scan, EveryLineEndAndAFileWithoutItsLastOne) {
