@@ -81,7 +81,8 @@ void TZelkanF::Button4Click() {
         view_.SetEnabled(MainControl::Button1, true);
         return;
     }
-    if (features_.settingsDialog) {
+    // A press reads the settings as it goes: they do not change under it.
+    if (features_.settingsDialog && !running_) {
         view_.ShowSettingsDialog();
         try {
             LoadSettings();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -338,6 +339,20 @@ TEST_F(Workflow, TheSettingsButtonStopsASearchOrOpensTheDialog) {
     EXPECT_TRUE(form->StopFlag);
     EXPECT_EQ(view.Text(C::Button1), "断中");
     EXPECT_EQ(view.events, Texts{"settings"});
+    // During a press, before the search, the settings stay as they are.
+    Start(kPickInside);
+    bool pressed = false;
+    view.onPump = [&] {
+        if (!pressed && view.Text(C::Button3) == "指示待ち") {
+            pressed = true;
+            form->Button4Click();
+        }
+    };
+    form->Button3Click();
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(std::count(view.events.begin(), view.events.end(), "settings"), 1);
+    EXPECT_EQ(view.Text(C::Button3), "面積表");
+    view.onPump = nullptr;
     // Without the dialog in this build the button rests disabled.
     TZelkanF plain(view, *link, stamp, clock, folder.File(""), MainWindowFeatures{});
     plain.FormCreate();
