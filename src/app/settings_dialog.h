@@ -15,7 +15,7 @@
 
 namespace zelkan {
 
-inline constexpr const char* kSettingsCaption2 = "三斜条件設定";
+inline constexpr const char* kSettingsDialogCaption = "三斜条件設定";
 inline constexpr const char* kSaveLogsTitle = "三斜切りログ保存";
 
 class TZelkanSet {

@@ -166,7 +166,7 @@ bool SettingsDialog::Create(HWND owner) {
     wc.lpszClassName = kClassName;
     RegisterClassExW(&wc);
     owner_ = owner;
-    window_ = CreateWindowExW(kExStyle, kClassName, Utf8ToWide(kSettingsCaption2).c_str(), kStyle, 326, 136, 320,
+    window_ = CreateWindowExW(kExStyle, kClassName, Utf8ToWide(kSettingsDialogCaption).c_str(), kStyle, 326, 136, 320,
                               540, owner, nullptr, instance_, this);
     if (window_ == nullptr) return false;
     CreateControls();
