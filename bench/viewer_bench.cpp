@@ -1,0 +1,58 @@
+// What "評" prepares on a large result: the two orderings of the thumbnail
+// window and a filter of the list window, over the 742 900 divisions of a
+// regular 15-gon (searched and evaluated once, untimed).
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "engine/candidates.h"
+#include "engine/evaluation.h"
+#include "engine/fast_search.h"
+#include "support/parcels.h"
+#include "viewers/division_views.h"
+
+namespace {
+
+using namespace zelkan;
+
+EngineTables& FifteenGon() {
+    static const auto t = [] {
+        auto tables = std::make_unique<EngineTables>();
+        sample::SetParcel(*tables, sample::RegularPolygon(15, 100.0, 0.1));
+        ResetForRun(*tables);
+        EnumerateCandidates(*tables);
+        SortCandidates(*tables);
+        CandidateMetrics(*tables, MeasureRules{1, kKetaHalfUp, 2, kKetaHalfUp, 4});
+        SilentSearchControl control;
+        SteadyMillisecondClock clock;
+        FastTriangulationSearch search(*tables, control, clock, 0);
+        search.trianproc();
+        EvaluationState evaluation;
+        Evaluate(*tables, evaluation, 0.0, kModeShape, true);
+        return tables;
+    }();
+    return *t;
+}
+
+void BM_ThumbnailOrderings(benchmark::State& state) {
+    EngineTables& t = FifteenGon();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ShapeOrder(t.trisets));
+        benchmark::DoNotOptimize(AreaOrder(t.trisets, 29000.0, true));
+    }
+    state.counters["divisions"] = t.trisets.trisetnum();
+}
+
+void BM_ListFilter(benchmark::State& state) {
+    EngineTables& t = FifteenGon();
+    size_t listed = 0;
+    for (auto _ : state) listed = ListedDivisions(t, {ParseTriangleFilter("1,2,3"), {}, {}}).size();
+    state.counters["listed"] = static_cast<double>(listed);
+}
+
+BENCHMARK(BM_ThumbnailOrderings)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListFilter)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,195 @@
+#include "viewers/division_views.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "geometry/exact_format.h"
+#include "geometry/rounding.h"
+#include "geometry/text_helpers.h"
+
+namespace zelkan {
+
+namespace {
+
+template <typename Key>
+std::vector<int32_t> StableOrder(int32_t count, Key key) {
+    std::vector<int32_t> order(static_cast<size_t>(count));
+    std::iota(order.begin(), order.end(), 1);
+    std::vector<long double> keys(static_cast<size_t>(count) + 1);
+    for (int32_t g = 1; g <= count; ++g) keys[static_cast<size_t>(g)] = key(g);
+    std::stable_sort(order.begin(), order.end(), [&keys](int32_t a, int32_t b) {
+        return keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)];
+    });
+    return order;
+}
+
+// The text of a vertex number as the list compares it: a filter text matches
+// only the decimal text of the number itself ("07" never does).
+std::optional<int32_t> CanonicalNumber(const std::string& text) {
+    const int32_t value = static_cast<int32_t>(StrToReal(text));
+    if (std::to_string(value) != text) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+double DivisionArea(const TriSetStore& store, int32_t g, bool useHeron) {
+    const TTriSum& sum = store.sum(g);
+    return useHeron ? sum.heronArea : sum.sanshaArea;
+}
+
+std::vector<int32_t> ShapeOrder(const TriSetStore& store) {
+    return StableOrder(store.trisetnum(), [&store](int32_t g) { return static_cast<long double>(store.sum(g).shapeSum); });
+}
+
+std::vector<int32_t> AreaOrder(const TriSetStore& store, double menkei, bool useHeron) {
+    return StableOrder(store.trisetnum(), [&](int32_t g) {
+        return std::fabs(static_cast<long double>(DivisionArea(store, g, useHeron)) - menkei);
+    });
+}
+
+int32_t NextThumbPage(int32_t page, bool forward) {
+    if (forward) return page <= INT32_MAX - kThumbSlots ? page + kThumbSlots : page;
+    return std::max(page - kThumbSlots, 1);
+}
+
+std::vector<int32_t> PageSlots(const std::vector<int32_t>& order, int32_t page) {
+    std::vector<int32_t> slots(kThumbSlots, 0);
+    for (int32_t k = 1; k <= kThumbSlots; ++k) {
+        const int64_t q = static_cast<int64_t>(page) + k - 1;
+        if (q >= 1 && q <= static_cast<int64_t>(order.size())) slots[static_cast<size_t>(k - 1)] = order[static_cast<size_t>(q - 1)];
+    }
+    return slots;
+}
+
+std::optional<int32_t> PickedDivision(const std::vector<int32_t>& order, int32_t page, int32_t slot) {
+    if (slot < 1 || slot > kThumbSlots) return std::nullopt;
+    const int32_t g = PageSlots(order, page)[static_cast<size_t>(slot - 1)];
+    return g == 0 ? std::nullopt : std::optional<int32_t>(g);
+}
+
+std::string ThumbLabel(double area, double menkei, double averageShape) {
+    return FormatFixedWidth(10, 3, area) + ":" +
+           FormatFixedWidth(7, 2, (static_cast<long double>(area) - menkei) * 100) + ":" +
+           FormatFixedWidth(4, 2, averageShape);
+}
+
+bool ThumbMarked(double area, double menkei) { return (static_cast<long double>(area) - menkei) * 100 < 0; }
+
+int32_t ThumbHue(double shape) {
+    const long double hue = RoundTiesToEven(static_cast<long double>(shape) * 2);
+    return static_cast<int32_t>(std::clamp<long double>(hue, 0, 240));
+}
+
+double AverageShape(const EngineTables& t, int32_t g) {
+    const int32_t count = t.trisets.trinum(g);
+    if (count == 0) return 0;
+    long double sum = 0;
+    for (int32_t m = 1; m <= count; ++m) sum += t.tritemp[static_cast<size_t>(t.trisets.tri(g, m).st)].shape;
+    return static_cast<double>(sum / count);
+}
+
+std::string ListLine(double area) { return FormatFixedWidth(8, 3, area); }
+
+TriangleFilter ParseTriangleFilter(const std::string& text) {
+    TriangleFilter f;
+    if (TrimSpaceNul(text).empty()) return f;
+    std::string rest = text;
+    SplitAtComma(rest, f.i);
+    SplitAtComma(rest, f.j);
+    SplitAtComma(rest, f.k);
+    return f;
+}
+
+std::vector<int32_t> ListedDivisions(const EngineTables& t, const std::vector<TriangleFilter>& filters) {
+    struct Wanted {
+        int32_t i, j, k;
+    };
+    std::vector<Wanted> wanted;
+    bool impossible = false;
+    for (const TriangleFilter& f : filters) {
+        if (!f.active()) continue;
+        const auto i = CanonicalNumber(f.i), j = CanonicalNumber(f.j), k = CanonicalNumber(f.k);
+        if (!i || !j || !k) {
+            impossible = true;  // no vertex number is written that way
+            continue;
+        }
+        wanted.push_back({*i, *j, *k});
+    }
+    std::vector<int32_t> listed;
+    if (impossible) return listed;
+    const TriSetStore& store = t.trisets;
+    for (int32_t g = 1; g <= store.trisetnum(); ++g) {
+        const int32_t count = store.trinum(g);
+        if (count == 0) continue;
+        bool all = true;
+        for (const Wanted& w : wanted) {
+            bool found = false;
+            for (int32_t m = 1; m <= count && !found; ++m) {
+                const TTri tri = store.tri(g, m);
+                found = tri.i == w.i && tri.j == w.j && tri.k == w.k;
+            }
+            all = all && found;
+            if (!all) break;
+        }
+        if (all) listed.push_back(g);
+    }
+    return listed;
+}
+
+std::string MismatchLabel(const std::string& line, double menkei) {
+    std::string rest = line, head;
+    SplitAtColon(rest, head);
+    const long double a = StrToReal(head);
+    if (menkei == 0) return "不一致率:---";
+    return "不一致率:" + FormatFixedWidth(6, 4, (static_cast<long double>(menkei) - a) * 100 / menkei);
+}
+
+int32_t PreviewBlue(double shape) {
+    const long double c = RoundTiesToEven(static_cast<long double>(shape) * 10);
+    return static_cast<int32_t>(std::clamp<long double>(c, 0, 255));
+}
+
+std::optional<size_t> Label6Line(int32_t minShapeNo, size_t lines) {
+    if (minShapeNo < 1 || static_cast<size_t>(minShapeNo) > lines) return std::nullopt;
+    return static_cast<size_t>(minShapeNo) - 1;
+}
+
+int32_t ViewTransform::X(long double x) const {
+    return static_cast<int32_t>(RoundTiesToEven((x - ox) * sc));
+}
+
+int32_t ViewTransform::Y(long double y) const {
+    return static_cast<int32_t>(RoundTiesToEven(W - (y - oy) * sc));
+}
+
+ViewTransform AlignView(const EngineTables& t, int32_t W, int32_t H) {
+    long double minX = 1e14L, minY = 1e14L, maxX = -1e14L, maxY = -1e14L;
+    for (int32_t v = 1; v <= t.xynum; ++v) {
+        const TAcadPoint& p = t.xy[static_cast<size_t>(v)];
+        minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
+    }
+    ViewTransform view;
+    view.W = W;
+    if (t.xynum < 1) return view;
+    const long double rangeX = (maxX - minX) * 1.1L, rangeY = (maxY - minY) * 1.1L;
+    const long double cx = (maxX + minX) * 0.5L, cy = (maxY + minY) * 0.5L;
+    // A range of zero leaves the other to set the scale; with neither, the
+    // point is drawn at the centre at scale 1.
+    long double sc = 1;
+    if (rangeX > 0 && rangeY > 0) {
+        sc = std::min(W / rangeX, H / rangeY);
+    } else if (rangeX > 0) {
+        sc = W / rangeX;
+    } else if (rangeY > 0) {
+        sc = H / rangeY;
+    }
+    view.sc = static_cast<double>(sc);
+    view.ox = static_cast<double>(cx - (W / sc) * 0.5L);
+    view.oy = static_cast<double>(cy - (H / sc) * 0.5L);
+    return view;
+}
+
+}  // namespace zelkan
