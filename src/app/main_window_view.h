@@ -4,7 +4,11 @@
 // boxes and dialogs it shows. The Win32 window implements it; tests record
 // it.
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "app/measurement_run.h"
+#include "settings/sansha_settings.h"
 
 namespace zelkan {
 
@@ -44,6 +48,14 @@ public:
     virtual void SetTimerEnabled(bool enabled) = 0;
     // The settings dialog, modally.
     virtual void ShowSettingsDialog() = 0;
+    // The thumbnail window over the divisions of the last run, modally: the
+    // division double-clicked, none when it was closed otherwise. It makes
+    // the divisions it draws current one after another.
+    virtual std::optional<int32_t> ShowThumbnails(MeasurementState& state, const SanshaSettings& settings,
+                                                  int32_t searchMode) = 0;
+    // The list window on division `chosen`, modally; true when
+    // 選択三斜置き換え accepted the division shown, which is then current.
+    virtual bool ShowDivisionList(MeasurementState& state, const SanshaSettings& settings, int32_t chosen) = 0;
     // Closes the window for good (the program ends).
     virtual void Close() = 0;
 };

@@ -229,6 +229,18 @@ AreaTableValues LastRunTableValues(const MeasurementState& state, const SanshaSe
                              : SanshaTableValues(t, state.noStart, state.rounding, settings.measureScaleDenom);
 }
 
+std::string WriteCurrentResultDrawing(MeasurementState& state, const SanshaSettings& settings,
+                                      const std::string& runScript) {
+    const std::string name = DeriveName(runScript, "res.dxf");
+    const DrawingStyle style = DrawingStyleOf(settings, state.rounding);
+    if (settings.useHeron) {
+        WriteHeronResultDrawing(state.tables, name, state.noStart, style);
+    } else {
+        WriteResultDrawing(state.tables, name, state.noStart, style);
+    }
+    return name;
+}
+
 std::string WriteLastRunAreaTable(const MeasurementState& state, const SanshaSettings& settings,
                                   const std::string& runScript) {
     const std::string name = DeriveName(runScript, "seki.dxf");

@@ -107,6 +107,12 @@ RunResult MeasureParcel(MeasurementState& state, const SanshaSettings& settings,
 // The values of the last run's area table (useHeron chooses the layout).
 AreaTableValues LastRunTableValues(const MeasurementState& state, const SanshaSettings& settings);
 
+// Writes the result drawing of the current division (the one the viewers
+// confirmed) as runScript + "res.dxf", numbered from the last run's first
+// number, and returns that name.
+std::string WriteCurrentResultDrawing(MeasurementState& state, const SanshaSettings& settings,
+                                      const std::string& runScript);
+
 // Writes the area table of the last run's division as runScript + "seki.dxf"
 // and returns that name.
 std::string WriteLastRunAreaTable(const MeasurementState& state, const SanshaSettings& settings,

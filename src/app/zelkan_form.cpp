@@ -38,7 +38,10 @@ TZelkanF::TZelkanF(MainWindowView& view, CadChannel& cad, LocalClock& localClock
 
 TZelkanF::~TZelkanF() = default;
 
-void TZelkanF::LoadSettings() { zelkan::LoadSettings(IniFile(iniFile_), settings_); }
+void TZelkanF::LoadSettings() {
+    zelkan::LoadSettings(IniFile(iniFile_), settings_);
+    searchMode_ = ClampedSearchMode(settings_.searchMode);
+}
 
 void TZelkanF::FormCreate() {
     try {
@@ -52,8 +55,7 @@ void TZelkanF::FormCreate() {
     view_.SetBold(MainControl::Button3, true);
     RestoreSettingsButton();
     SetEvaluationEnabled(false);
-    // "最大" and "初期" belong with the re-evaluation commands.
-    view_.SetEnabled(MainControl::GetSaidai, features_.viewers);
+
 }
 
 bool TZelkanF::FormCloseQuery() {
@@ -94,6 +96,59 @@ void TZelkanF::Button4Click() {
 }
 
 void TZelkanF::Button5Click() { view_.SetText(MainControl::ENoCount, "1"); }
+
+template <typename Command>
+void TZelkanF::Guarded(Command command) {
+    try {
+        command();
+    } catch (const InputOutputError& e) {
+        view_.ShowMessage(e.what());
+    } catch (const CapacityError& e) {
+        view_.ShowMessage(e.what());
+    }
+}
+
+void TZelkanF::Button2Click() {
+    if (running_ || !evaluationEnabled_) return;
+    running_ = true;
+    Guarded([this] {
+        EngineTables& t = state_->tables;
+        const TriangleSlots saved = t.tritable;
+        const int32_t savedCount = t.trinum;
+        const std::optional<int32_t> chosen = view_.ShowThumbnails(*state_, settings_, searchMode_);
+        if (!chosen) {
+            t.tritable = saved;
+            t.trinum = savedCount;
+            return;
+        }
+        if (!view_.ShowDivisionList(*state_, settings_, *chosen)) return;
+        if (!cad_.Activate() || cad_.ReadPrompt().empty()) return;
+        const std::string script = MakeRunScript(workFolder_, localClock_);
+        cad_.SendText(EraseLastCommand(true));  // the result drawn before
+        const std::string drawing = WriteCurrentResultDrawing(*state_, settings_, script);
+        AcadRunCommand(cad_, FileDialogCommand(false));
+        cad_.SendText(InsertCommand(drawing, true));
+        AcadRunCommand(cad_, FileDialogCommand(true));
+    });
+    running_ = false;
+    if (closeRequested_) view_.Close();
+}
+
+void TZelkanF::getSaidaiClick() {
+    if (running_) return;
+    running_ = true;
+    Guarded([this] {
+        if (!cad_.Activate() || cad_.ReadPrompt().empty()) return;
+        const std::string script = MakeRunScript(workFolder_, localClock_);
+        AcadWriteDxfOutScript(script, "all");
+        AcadRunScript(cad_, script);
+        int32_t drawingMaxNo = 1;
+        ScanDrawingNumbers(scan_, DeriveName(script, ".dxf"), settings_.layerText, drawingMaxNo);
+        view_.SetText(MainControl::ENoCount, std::to_string(drawingMaxNo + 1));
+    });
+    running_ = false;
+    if (closeRequested_) view_.Close();
+}
 
 void TZelkanF::Timer1Timer() {
     if (!control_) return;

@@ -10,6 +10,7 @@
 #include "app/main_window_view.h"
 #include "app/measurement_run.h"
 #include "app/window_search_control.h"
+#include "boundary/drawing_number_scan.h"
 #include "cad/cad_channel.h"
 #include "records/run_names.h"
 #include "settings/sansha_settings.h"
@@ -55,6 +56,8 @@ public:
     void Button3Click();  // 三斜自動 / 面積表
     void Button4Click();  // 設定 / 中断
     void Button5Click();  // 初期
+    void Button2Click();  // 評
+    void getSaidaiClick();  // 最大
     void Timer1Timer();
 
     bool StopFlag = false;
@@ -76,6 +79,9 @@ private:
     void InsertResult(const std::string& resultDrawing);
     void Pump();
     void Recover(const std::string& message);
+    // Runs a command of the main window; an error is shown and leaves it usable.
+    template <typename Command>
+    void Guarded(Command command);
     void SetEvaluationEnabled(bool enabled);
     void RestoreSettingsButton();
     int32_t NoStartFromText() const;
@@ -104,6 +110,7 @@ private:
     bool running_ = false;
     bool closeRequested_ = false;
     bool evaluationEnabled_ = false;
+    DrawingNumberScan scan_;
 };
 
 // "%6.3f" of the coordinate area and "%4.2f" of the evaluation value x 100,

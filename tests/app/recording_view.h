@@ -1,6 +1,8 @@
 #pragma once
 // A main window that records what the logic does to it.
+#include <algorithm>
 #include <functional>
+#include <optional>
 #include <map>
 #include <string>
 #include <vector>
@@ -35,6 +37,20 @@ public:
     void Beep() override { events.push_back("beep"); }
     void SetTimerEnabled(bool on) override { events.push_back(on ? "timer on" : "timer off"); }
     void ShowSettingsDialog() override { events.push_back("settings"); }
+    // The thumbnails draw (make current) the first divisions of a page, then
+    // return the scripted pick; the list shows the scripted division and
+    // accepts it, or is cancelled (0).
+    std::optional<int32_t> ShowThumbnails(MeasurementState& state, const SanshaSettings&, int32_t mode) override {
+        events.push_back("thumbnails " + std::to_string(mode));
+        for (int32_t g = 1; g <= std::min(state.tables.trisets.trisetnum(), 24); ++g) LoadTriset(state.tables, g);
+        return thumbnailPick;
+    }
+    bool ShowDivisionList(MeasurementState& state, const SanshaSettings&, int32_t chosen) override {
+        events.push_back("list " + std::to_string(chosen));
+        LoadTriset(state.tables, chosen);
+        if (listAccepts != 0) LoadTriset(state.tables, listAccepts);
+        return listAccepts != 0;
+    }
     void Close() override { events.push_back("close"); }
 
     bool Enabled(MainControl c) const {
@@ -49,6 +65,8 @@ public:
     int32_t searchMode = 0;
     std::vector<std::string> events;
     int pumps = 0;
+    std::optional<int32_t> thumbnailPick;
+    int32_t listAccepts = 0;
     std::function<void()> onPump;
 };
 

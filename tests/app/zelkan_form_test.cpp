@@ -373,5 +373,68 @@ TEST_F(Workflow, ProgressTimerShowsTheSearchPosition) {
     EXPECT_EQ(shown, "0:-1:0:10");  // before the first triangle: depth 0 of 10 candidates
 }
 
+TEST_F(Workflow, MaximumSetsTheNumberAfterTheLargestInTheDrawing) {
+    Start(kPickInside);
+    view.texts[C::ENoCount] = "35";
+    form->Button3Click();  // draws triangles 35, 36 and 37
+    ASSERT_EQ(view.Text(C::Button3), "面積表");
+    const size_t sent = Received().size();
+    form->getSaidaiClick();
+    EXPECT_EQ(view.Text(C::ENoCount), "38");
+    const Texts after = Received();
+    const Texts expected = {"_filedia 0\n", "script \"" + folder.File("170412093006.scr") + "\"\n", "_filedia 1\n"};
+    EXPECT_EQ(Texts(after.begin() + static_cast<std::ptrdiff_t>(sent), after.end()), expected);
+    EXPECT_EQ(view.Text(C::Button3), "面積表");  // the run's state is not touched
+    form->Button5Click();
+    EXPECT_EQ(view.Text(C::ENoCount), "1");
+    // Without a CAD nothing is sent and the number stays.
+    link->SetRunning(false);
+    form->getSaidaiClick();
+    EXPECT_EQ(view.Text(C::ENoCount), "1");
+    EXPECT_EQ(Received().size(), after.size());
+}
+
+TEST_F(Workflow, ReEvaluationReplacesTheDrawnDivision) {
+    // The parcel, then where the area table goes.
+    Start(std::string(kPickInside) + "pick = -33900,-11900\n");
+    form->Button3Click();
+    ASSERT_TRUE(form->evaluationEnabled());
+    EngineTables& t = form->state().tables;
+    ASSERT_GE(t.trisets.trisetnum(), 2);
+    const TriangleSlots drawn = t.tritable;
+    const int32_t drawnCount = t.trinum;
+    const size_t sent = Received().size();
+
+    // Cancelled in the thumbnails: the current division exactly as before.
+    view.thumbnailPick.reset();
+    form->Button2Click();
+    EXPECT_EQ(view.events.back(), "thumbnails 0");
+    EXPECT_EQ(t.trinum, drawnCount);
+    for (int32_t m = 1; m <= kMaxTriangles; ++m) EXPECT_EQ(t.tritable[m].st, drawn[m].st) << m;
+    // Cancelled in the list: nothing is sent.
+    view.thumbnailPick = 2;
+    view.listAccepts = 0;
+    form->Button2Click();
+    EXPECT_EQ(view.events.back(), "list 2");
+    EXPECT_EQ(Received().size(), sent);
+
+    // Accepted: the last object erased, the new result inserted at the origin.
+    const int32_t other = t.trisets.trisetnum();
+    view.listAccepts = other;
+    form->Button2Click();
+    const Texts after = Received();
+    const std::string drawing = folder.File("170412093006res.dxf");
+    EXPECT_EQ(Texts(after.begin() + static_cast<std::ptrdiff_t>(sent), after.end()),
+              (Texts{"\003ERASE\nLAST\n\n", "\003_filedia 0\n", "\003-INSERT\r\"" + drawing + "\"\rS \rR \r0,0\r",
+                     "\003_filedia 1\n"}));
+    EXPECT_TRUE(Exists("170412093006res.dxf"));
+    // The next area-table press draws the new division.
+    form->Button3Click();
+    ASSERT_EQ(view.Text(C::Button3), "三斜自動");
+    const AreaTableValues table = LastRunTableValues(form->state(), form->settings());
+    ASSERT_EQ(static_cast<int32_t>(table.rows.size()), t.trisets.trinum(other));
+    for (int32_t m = 1; m <= t.trinum; ++m) EXPECT_EQ(t.tritable[m].st, t.trisets.tri(other, m).st);
+}
+
 }  // namespace
 }  // namespace zelkan

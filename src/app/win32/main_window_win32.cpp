@@ -219,6 +219,13 @@ void MainWindow::Beep() { MessageBeep(MB_OK); }
 
 void MainWindow::ShowSettingsDialog() { settingsDialog_.ShowModal(form_->settings(), form_->state(), cad_); }
 
+// The candidate viewers are not built yet: 評 stays disabled.
+std::optional<int32_t> MainWindow::ShowThumbnails(MeasurementState&, const SanshaSettings&, int32_t) {
+    return std::nullopt;
+}
+
+bool MainWindow::ShowDivisionList(MeasurementState&, const SanshaSettings&, int32_t) { return false; }
+
 void MainWindow::SetTimerEnabled(bool enabled) {
     if (enabled) {
         SetTimer(window_, kTimer1, kTimer1IntervalMs, nullptr);
@@ -250,6 +257,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
                     case kButton3: form_->Button3Click(); return 0;
                     case kButton1: form_->Button4Click(); return 0;
                     case kButton5: form_->Button5Click(); return 0;
+                    case kGetSaidai: form_->getSaidaiClick(); return 0;
+                    case kButton2: form_->Button2Click(); return 0;
                     default: break;
                 }
             }
