@@ -459,5 +459,51 @@ TEST_F(EndToEnd, SettingsChangedInTheDialogTakeEffectAndItsCommandsWork) {
     EXPECT_EQ(TextOf(ChildOf(zelkan.window, L"Edit")), "4");                   // 1 + three triangles
 }
 
+TEST_F(EndToEnd, ReEvaluationThroughTheThumbnailsAndTheList) {
+    WriteSettings("[面積]\r\n検索=0\r\n");
+    StandInProcess cad(folder, "cad", kTwoPicks, test::FixturePath("cad/two_parcels_on_a_block.dxf"));
+    ZelkanProcess zelkan;
+    ASSERT_NE(zelkan.window, nullptr);
+    HWND run = zelkan.Button3();
+    Click(run);
+    ASSERT_TRUE(zelkan.WaitCaption(run, "面積表"));
+    HWND evaluate = zelkan.Button("評");
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(evaluate) != FALSE; }, 10000));
+    const size_t sent = cad.Received().size();
+
+    // Closed without a pick: nothing changes.
+    Click(evaluate);
+    HWND thumbnails = WaitWindow(zelkan.processId(), "三斜候補リストサムネイル", 10000);
+    ASSERT_NE(thumbnails, nullptr);
+    PostMessageW(thumbnails, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(thumbnails); }, 10000));
+
+    // A double click on the second thumbnail, then 選択三斜置き換え.
+    Click(evaluate);
+    thumbnails = WaitWindow(zelkan.processId(), "三斜候補リストサムネイル", 10000);
+    ASSERT_NE(thumbnails, nullptr);
+    Screenshot("6-thumbnails");
+    RECT client{};
+    GetClientRect(thumbnails, &client);
+    const double scale = client.right / 740.0;
+    PostMessageW(thumbnails, WM_LBUTTONDBLCLK, MK_LBUTTON,
+                 MAKELPARAM(static_cast<int>((8 + 120 + 60) * scale), static_cast<int>((40 + 60) * scale)));
+    HWND list = WaitWindow(zelkan.processId(), "三斜候補", 10000);
+    ASSERT_NE(list, nullptr);
+    HWND lines = ChildOf(list, L"ListBox");
+    ASSERT_NE(lines, nullptr);
+    EXPECT_EQ(SendMessageW(lines, LB_GETCOUNT, 0, 0), 5);  // every division of the pentagon
+    Screenshot("7-list");
+    Click(ChildOf(list, L"Button", "選択三斜置き換え"));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(list); }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return Contains(cad.Received(), "ERASE\\nLAST"); }, 20000));
+    EXPECT_TRUE(WaitFor([&] {
+        const std::vector<std::string> log = cad.Received();
+        return log.size() >= sent + 4 && log[sent] == "\\003ERASE\\nLAST\\n\\n" &&
+               log[sent + 2].find("res.dxf\"\\rS \\rR \\r0,0\\r") != std::string::npos;
+    }, 20000)) << cad.Received().size();
+    EXPECT_EQ(TextOf(run), "面積表");
+}
+
 }  // namespace
 }  // namespace zelkan

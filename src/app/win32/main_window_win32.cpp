@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/win32/dpi_win32.h"
+#include "app/win32/modal_win32.h"
 #include "app/win32/ui_font_win32.h"
 #include "geometry/wide_text.h"
 #include "settings/sansha_settings.h"
@@ -65,14 +66,6 @@ int IdOf(MainControl control) {
     return 0;
 }
 
-std::string WindowText(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(window, text.data(), length + 1);
-    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-    return WideToUtf8(text);
-}
-
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, std::string workFolder)
@@ -100,10 +93,13 @@ bool MainWindow::Create(int show) {
     CreateControls();
     Layout();
     form_ = std::make_unique<TZelkanF>(*this, cad_, localClock_, clock_, workFolder_,
-                                       MainWindowFeatures{true, false});
+                                       MainWindowFeatures{true, true});
     form_->FormCreate();
-    // The other windows, in the order of the design: the settings dialog, the notice.
-    if (!settingsDialog_.Create(window_) || !notice_.Create(instance_, window_)) return false;
+    // The other windows, in the order of the design: the settings dialog, the
+    // list, the notice, the thumbnails.
+    if (!settingsDialog_.Create(window_) || !list_.Create(instance_, window_) || !notice_.Create(instance_, window_) ||
+        !thumbnails_.Create(instance_, window_))
+        return false;
     ShowWindow(window_, show);
     UpdateWindow(window_);
     return true;
@@ -171,7 +167,7 @@ void MainWindow::SetText(MainControl control, const std::string& text) {
     SetWindowTextW(Control(control), Utf8ToWide(text).c_str());
 }
 
-std::string MainWindow::Text(MainControl control) const { return WindowText(Control(control)); }
+std::string MainWindow::Text(MainControl control) const { return WindowTextOf(Control(control)); }
 
 void MainWindow::SetEnabled(MainControl control, bool enabled) { EnableWindow(Control(control), enabled ? TRUE : FALSE); }
 
@@ -219,12 +215,14 @@ void MainWindow::Beep() { MessageBeep(MB_OK); }
 
 void MainWindow::ShowSettingsDialog() { settingsDialog_.ShowModal(form_->settings(), form_->state(), cad_); }
 
-// The candidate viewers are not built yet: 評 stays disabled.
-std::optional<int32_t> MainWindow::ShowThumbnails(MeasurementState&, const SanshaSettings&, int32_t) {
-    return std::nullopt;
+std::optional<int32_t> MainWindow::ShowThumbnails(MeasurementState& state, const SanshaSettings& settings,
+                                                  int32_t searchMode) {
+    return thumbnails_.ShowModal(state, settings, searchMode);
 }
 
-bool MainWindow::ShowDivisionList(MeasurementState&, const SanshaSettings&, int32_t) { return false; }
+bool MainWindow::ShowDivisionList(MeasurementState& state, const SanshaSettings& settings, int32_t chosen) {
+    return list_.ShowModal(state, settings, chosen);
+}
 
 void MainWindow::SetTimerEnabled(bool enabled) {
     if (enabled) {

@@ -11,6 +11,7 @@
 #include "app/main_window_view.h"
 #include "app/win32/notice_dialog_win32.h"
 #include "app/win32/settings_dialog_win32.h"
+#include "app/win32/viewer_windows_win32.h"
 #include "app/zelkan_form.h"
 #include "cad/win32_cad_link.h"
 #include "engine/search_control.h"
@@ -68,7 +69,9 @@ private:
     std::map<int, bool> bold_;
     UINT dpi_ = 96;
     SettingsDialog settingsDialog_;
+    ListWindow list_;
     NoticeDialog notice_;
+    ThumbnailWindow thumbnails_;
     Win32CadLink cad_;
     SystemLocalClock localClock_;
     SteadyMillisecondClock clock_;

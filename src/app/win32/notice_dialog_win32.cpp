@@ -1,6 +1,7 @@
 #include "app/win32/notice_dialog_win32.h"
 
 #include "app/win32/dpi_win32.h"
+#include "app/win32/modal_win32.h"
 #include "app/win32/ui_font_win32.h"
 #include "geometry/wide_text.h"
 
@@ -58,25 +59,9 @@ bool NoticeDialog::ShowModal(const std::string& caption, const std::string& mess
     SetWindowTextW(label_, Utf8ToWide(message).c_str());
     open_ = true;
     confirmed_ = false;
-    EnableWindow(owner_, FALSE);
     SetTopmost(window_, true);
-    ShowWindow(window_, SW_SHOW);
-    SetForegroundWindow(window_);
     SetFocus(button_);
-    MSG msg;
-    while (open_) {
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));  // for the main loop
-            break;
-        }
-        if (IsDialogMessageW(window_, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    EnableWindow(owner_, TRUE);
-    ShowWindow(window_, SW_HIDE);
-    SetForegroundWindow(owner_);
+    RunModal(window_, owner_, open_);
     return confirmed_;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/win32/dpi_win32.h"
+#include "app/win32/modal_win32.h"
 #include "app/win32/ui_font_win32.h"
 #include "app/zelkan_form.h"
 #include "geometry/errors.h"
@@ -139,14 +140,6 @@ const SpinnerDesign kSpinners[] = {
     {C::EKetaMen, 0, 15, 1},       {C::EKetaKeka, 0, 15, 1},   {C::Edit1, 1, 1000, 100},
 };
 
-std::string WindowText(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(window, text.data(), length + 1);
-    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-    return WideToUtf8(text);
-}
-
 }  // namespace
 
 SettingsDialog::SettingsDialog(HINSTANCE instance, std::string workFolder)
@@ -232,24 +225,8 @@ void SettingsDialog::ShowModal(const SanshaSettings& settings, MeasurementState&
     // the save dialog must not undo what the user typed.
     logic_.FormActivate(settings_, state.tables.trisets.trisetnum());
     open_ = true;
-    EnableWindow(owner_, FALSE);
-    ShowWindow(window_, SW_SHOW);
-    SetForegroundWindow(window_);
-    MSG msg;
-    while (open_) {
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        if (IsDialogMessageW(window_, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    RunModal(window_, owner_, open_);
     WriteSettings();
-    EnableWindow(owner_, TRUE);
-    ShowWindow(window_, SW_HIDE);
-    SetForegroundWindow(owner_);
     state_ = nullptr;
     cad_ = nullptr;
 }
@@ -267,7 +244,7 @@ void SettingsDialog::WriteSettings() {
 
 void SettingsDialog::SetText(C control, const std::string& text) { SetWindowTextW(Control(control), Utf8ToWide(text).c_str()); }
 
-std::string SettingsDialog::Text(C control) const { return WindowText(Control(control)); }
+std::string SettingsDialog::Text(C control) const { return WindowTextOf(Control(control)); }
 
 void SettingsDialog::SetSpinner(C edit, int32_t position) {
     const auto it = spinners_.find(Id(edit));

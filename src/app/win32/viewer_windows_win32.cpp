@@ -1,0 +1,490 @@
+#include "app/win32/viewer_windows_win32.h"
+
+#include <commctrl.h>
+#include <shlwapi.h>
+
+#include "app/win32/dpi_win32.h"
+#include "app/win32/modal_win32.h"
+#include "app/win32/ui_font_win32.h"
+#include "geometry/exact_format.h"
+#include "geometry/wide_text.h"
+
+namespace zelkan::win32 {
+
+namespace {
+
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+
+void Register(HINSTANCE instance, const wchar_t* className, WNDPROC proc) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = className;
+    RegisterClassExW(&wc);
+}
+
+template <typename Window>
+Window* Attach(HWND window, UINT message, LPARAM lp) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    return reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+HWND Child(HWND parent, HINSTANCE instance, const wchar_t* className, const std::string& text, DWORD style, int id) {
+    return CreateWindowExW(0, className, Utf8ToWide(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+}
+
+void SetText(HWND window, const std::string& text) { SetWindowTextW(window, Utf8ToWide(text).c_str()); }
+
+// Everything is drawn into a bitmap first and copied at once: no flicker.
+template <typename Draw>
+void PaintBuffered(HWND window, Draw draw) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    RECT client{};
+    GetClientRect(window, &client);
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    FillRect(memory, &client, GetSysColorBrush(COLOR_BTNFACE));
+    draw(memory);
+    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    EndPaint(window, &ps);
+}
+
+// The boundary and the triangles of division g in a square of side `size`
+// at (left, top); fill gives each triangle's brush colour from its shape.
+template <typename Fill>
+double DrawDivision(HDC dc, const EngineTables& t, int32_t g, int left, int top, int size, int boundaryWidth, Fill fill) {
+    const ViewTransform view = AlignView(t, size, size);
+    const auto at = [&](int32_t v) {
+        const TAcadPoint& p = t.xy[static_cast<size_t>(v)];
+        return POINT{left + view.X(p.x), top + view.Y(p.y)};
+    };
+    HPEN black = CreatePen(PS_SOLID, boundaryWidth, RGB(0, 0, 0));
+    HGDIOBJ oldPen = SelectObject(dc, black);
+    for (int32_t v = 1; v <= t.xynum; ++v) {
+        const POINT a = at(v), b = at(v == t.xynum ? 1 : v + 1);
+        MoveToEx(dc, a.x, a.y, nullptr);
+        LineTo(dc, b.x, b.y);
+    }
+    HPEN red = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
+    SelectObject(dc, red);
+    long double sum = 0;
+    const int32_t count = t.trisets.trinum(g);
+    for (int32_t m = 1; m <= count; ++m) {
+        const TTri tri = t.trisets.tri(g, m);
+        const double shape = t.tritemp[static_cast<size_t>(tri.st)].shape;
+        HBRUSH brush = CreateSolidBrush(fill(shape));
+        HGDIOBJ oldBrush = SelectObject(dc, brush);
+        const POINT corners[3] = {at(tri.i), at(tri.j), at(tri.k)};
+        Polygon(dc, corners, 3);
+        SelectObject(dc, oldBrush);
+        DeleteObject(brush);
+        sum += shape;
+    }
+    SelectObject(dc, oldPen);
+    DeleteObject(black);
+    DeleteObject(red);
+    return count > 0 ? static_cast<double>(sum / count) : 0;
+}
+
+double LargestArea(const MeasurementState& s, bool heron) { return heron ? s.evaluation.maxHeron : s.evaluation.maxSansha; }
+double SmallestArea(const MeasurementState& s, bool heron) { return heron ? s.evaluation.minHeron : s.evaluation.minSansha; }
+
+// ------------------------------------------------------------------ thumbnails
+constexpr int kThumbSide = 121;
+constexpr int kShapeRadio = 501, kAreaRadio = 502, kPages = 503;
+
+RECT SlotRect(int slot, UINT dpi) {  // slot from 0
+    const int r = slot / 6, c = slot % 6;
+    const int left = Scaled(8 + 120 * c, dpi), top = Scaled(40 + 144 * r, dpi);
+    return RECT{left, top, left + Scaled(kThumbSide, dpi), top + Scaled(kThumbSide, dpi)};
+}
+
+}  // namespace
+
+bool ThumbnailWindow::Create(HINSTANCE instance, HWND owner) {
+    Register(instance, L"TZelkanDisp2F", Proc);
+    owner_ = owner;
+    window_ = CreateWindowExW(kExStyle, L"TZelkanDisp2F", L"三斜候補リストサムネイル", kStyle, 20, 20, 760, 660, owner,
+                              nullptr, instance, this);
+    if (window_ == nullptr) return false;
+    for (int n = 0; n < 6; ++n)
+        labels_.push_back(Child(window_, instance, L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 510 + n));
+    shapeRadio_ = Child(window_, instance, L"BUTTON", "正三角形", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, kShapeRadio);
+    areaRadio_ = Child(window_, instance, L"BUTTON", "面積差", BS_AUTORADIOBUTTON, kAreaRadio);
+    pages_ = CreateWindowExW(0, UPDOWN_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | UDS_HORZ, 0, 0, 0, 0, window_,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPages)), instance, nullptr);
+    SendMessageW(pages_, UDM_SETRANGE32, static_cast<WPARAM>(-1000000), 1000000);
+    Layout();
+    return true;
+}
+
+void ThumbnailWindow::Layout() {
+    dpi_ = WindowDpi(window_);
+    if (font_ != nullptr) DeleteObject(font_);
+    font_ = CreateUiFont(12, false, dpi_);
+    const SIZE outer = OuterSize(740, 622, kStyle, kExStyle, dpi_);
+    SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Label26, Label29, Label27, Label28, Label30, Label25.
+    const POINT places[] = {{8, 8}, {8, 24}, {160, 8}, {160, 24}, {304, 16}, {480, 8}};
+    const int widths[] = {150, 150, 140, 140, 170, 40};
+    for (size_t n = 0; n < labels_.size(); ++n) {
+        MoveWindow(labels_[n], Scaled(places[n].x, dpi_), Scaled(places[n].y, dpi_), Scaled(widths[n], dpi_),
+                   Scaled(14, dpi_), TRUE);
+        SendMessageW(labels_[n], WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    }
+    MoveWindow(shapeRadio_, Scaled(528, dpi_), Scaled(16, dpi_), Scaled(84, dpi_), Scaled(17, dpi_), TRUE);
+    MoveWindow(areaRadio_, Scaled(616, dpi_), Scaled(16, dpi_), Scaled(76, dpi_), Scaled(17, dpi_), TRUE);
+    MoveWindow(pages_, Scaled(696, dpi_), Scaled(8, dpi_), Scaled(33, dpi_), Scaled(25, dpi_), TRUE);
+    for (HWND radio : {shapeRadio_, areaRadio_}) SendMessageW(radio, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+const std::vector<int32_t>& ThumbnailWindow::Order() const {
+    return SendMessageW(shapeRadio_, BM_GETCHECK, 0, 0) == BST_CHECKED ? shapeOrder_ : areaOrder_;
+}
+
+std::optional<int32_t> ThumbnailWindow::ShowModal(MeasurementState& state, const SanshaSettings& settings,
+                                                  int32_t searchMode) {
+    state_ = &state;
+    useHeron_ = settings.useHeron;
+    const EngineTables& t = state.tables;
+    shapeOrder_ = ShapeOrder(t.trisets);
+    areaOrder_ = AreaOrder(t.trisets, t.menkei, useHeron_);
+    page_ = 1;
+    chosen_.reset();
+    SendMessageW(shapeRadio_, BM_SETCHECK, searchMode == 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(areaRadio_, BM_SETCHECK, searchMode == 0 ? BST_UNCHECKED : BST_CHECKED, 0);
+    SetText(labels_[0], "総候補数:" + std::to_string(t.trisets.trisetnum()));
+    SetText(labels_[1], "座標面計値:" + FormatFixedWidth(9, 3, t.menkei));
+    SetText(labels_[2], "面積最大値:" + FormatFixedWidth(11, 6, LargestArea(state, useHeron_)));
+    SetText(labels_[3], "面積最小値:" + FormatFixedWidth(11, 6, SmallestArea(state, useHeron_)));
+    SetText(labels_[4], "筆のダブルクリックで拡大します");
+    SetText(labels_[5], "並び順");
+    InvalidateRect(window_, nullptr, FALSE);
+    open_ = true;
+    RunModal(window_, owner_, open_);
+    shapeOrder_.clear();
+    areaOrder_.clear();
+    shapeOrder_.shrink_to_fit();
+    areaOrder_.shrink_to_fit();
+    state_ = nullptr;
+    return chosen_;
+}
+
+void ThumbnailWindow::Paint(HDC dc) {
+    if (state_ == nullptr) return;
+    const EngineTables& t = state_->tables;
+    const std::vector<int32_t> slots = PageSlots(Order(), page_);
+    // The summary lines are 23 characters under slots 120 pixels apart: a
+    // smaller font keeps neighbours apart.
+    HFONT slotFont = CreateUiFont(10, false, dpi_);
+    HGDIOBJ oldFont = SelectObject(dc, slotFont);
+    SetBkMode(dc, TRANSPARENT);
+    for (int k = 0; k < kThumbSlots; ++k) {
+        const RECT r = SlotRect(k, dpi_);
+        FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        const int32_t g = slots[static_cast<size_t>(k)];
+        if (g == 0) continue;
+        const double average = DrawDivision(dc, t, g, r.left, r.top, r.right - r.left, 1, [](double shape) {
+            return ColorHLSToRGB(static_cast<WORD>(ThumbHue(shape)), 180, 140);
+        });
+        const double area = DivisionArea(t.trisets, g, useHeron_);
+        RECT text{r.left - Scaled(8, dpi_), Scaled(168 + 144 * (k / 6), dpi_), r.right + Scaled(8, dpi_),
+                  Scaled(168 + 144 * (k / 6) + 14, dpi_)};
+        const std::wstring label = Utf8ToWide(ThumbLabel(area, t.menkei, average));
+        DrawTextW(dc, label.c_str(), static_cast<int>(label.size()), &text, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
+        if (ThumbMarked(area, t.menkei)) {
+            HPEN red = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
+            HGDIOBJ oldPen = SelectObject(dc, red);
+            HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+            Rectangle(dc, r.left, r.bottom - Scaled(10, dpi_), r.left + Scaled(10, dpi_), r.bottom);
+            SelectObject(dc, oldBrush);
+            SelectObject(dc, oldPen);
+            DeleteObject(red);
+        }
+    }
+    SelectObject(dc, oldFont);
+    DeleteObject(slotFont);
+}
+
+LRESULT CALLBACK ThumbnailWindow::Proc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
+    auto* self = Attach<ThumbnailWindow>(window, message, lp);
+    if (self == nullptr || self->window_ == nullptr) return DefWindowProcW(window, message, wp, lp);
+    return self->Handle(message, wp, lp);
+}
+
+LRESULT ThumbnailWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
+    switch (message) {
+        case WM_PAINT:
+            PaintBuffered(window_, [this](HDC dc) { Paint(dc); });
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_LBUTTONDBLCLK: {
+            const POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+            for (int k = 0; k < kThumbSlots; ++k) {
+                const RECT r = SlotRect(k, dpi_);
+                if (!PtInRect(&r, p)) continue;
+                // A slot past the end picks nothing and the window stays.
+                if (const auto g = PickedDivision(Order(), page_, k + 1)) {
+                    chosen_ = g;
+                    open_ = false;
+                }
+            }
+            return 0;
+        }
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lp);
+            if (header->hwndFrom == pages_ && header->code == UDN_DELTAPOS) {
+                page_ = NextThumbPage(page_, reinterpret_cast<const NMUPDOWN*>(lp)->iDelta > 0);
+                InvalidateRect(window_, nullptr, FALSE);
+                return 0;
+            }
+            break;
+        }
+        case WM_COMMAND:
+            if (LOWORD(wp) == kShapeRadio || LOWORD(wp) == kAreaRadio) InvalidateRect(window_, nullptr, FALSE);
+            if (LOWORD(wp) == IDCANCEL) open_ = false;
+            return 0;
+        case WM_CLOSE:
+            open_ = false;
+            return 0;
+        case WM_DPICHANGED: {
+            const auto* suggested = reinterpret_cast<const RECT*>(lp);
+            SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+            Layout();
+            return 0;
+        }
+        default:
+            break;
+    }
+    return DefWindowProcW(window_, message, wp, lp);
+}
+
+// ------------------------------------------------------------------------ list
+namespace {
+
+enum ListControl { kLabel1, kLabel3, kLabel4, kLabel5, kLabel2, kLabel6, kEdit1, kEdit2, kEdit3, kFilter, kReplace, kCount };
+constexpr int kListBox = 650;
+constexpr int kListBase = 600;
+
+struct ListDesign {
+    const wchar_t* className;
+    const char* text;
+    DWORD style;
+    int x, y, width, height;
+};
+
+const ListDesign kListDesign[kCount] = {
+    {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 8, 136, 14},
+    {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 24, 136, 14},
+    {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 40, 136, 14},
+    {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 56, 136, 14},
+    {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 72, 100, 14},
+    {L"STATIC", "", SS_RIGHT | SS_NOPREFIX | SS_NOTIFY, 100, 72, 37, 14},
+    {L"EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 8, 96, 57, 20},
+    {L"EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 72, 96, 57, 20},
+    {L"EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 8, 120, 57, 20},
+    {L"BUTTON", "フィルター", BS_PUSHBUTTON | WS_TABSTOP, 72, 120, 67, 25},
+    {L"BUTTON", "選択三斜置き換え", BS_PUSHBUTTON | WS_TABSTOP, 8, 152, 129, 25},
+};
+
+constexpr int kPreviewLeft = 144, kPreviewSide = 598;
+
+}  // namespace
+
+bool ListWindow::Create(HINSTANCE instance, HWND owner) {
+    Register(instance, L"TZelkanDispF", Proc);
+    owner_ = owner;
+    window_ = CreateWindowExW(kExStyle, L"TZelkanDispF", L"三斜候補", kStyle, 20, 20, 760, 640, owner, nullptr,
+                              instance, this);
+    if (window_ == nullptr) return false;
+    for (int n = 0; n < kCount; ++n)
+        controls_.push_back(Child(window_, instance, kListDesign[n].className, kListDesign[n].text, kListDesign[n].style,
+                                  kListBase + n));
+    // A list of hundreds of thousands of lines: the box holds none of them
+    // and asks for each line it draws.
+    list_ = CreateWindowExW(0, L"LISTBOX", nullptr,
+                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_BORDER | WS_TABSTOP | LBS_NOTIFY | LBS_NODATA |
+                                LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT,
+                            0, 0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListBox)), instance, nullptr);
+    Layout();
+    return true;
+}
+
+void ListWindow::Layout() {
+    dpi_ = WindowDpi(window_);
+    if (font_ != nullptr) DeleteObject(font_);
+    font_ = CreateUiFont(12, false, dpi_);
+    const SIZE outer = OuterSize(742, 602, kStyle, kExStyle, dpi_);
+    SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (int n = 0; n < kCount; ++n) {
+        const ListDesign& d = kListDesign[n];
+        MoveWindow(controls_[static_cast<size_t>(n)], Scaled(d.x, dpi_), Scaled(d.y, dpi_), Scaled(d.width, dpi_),
+                   Scaled(d.height, dpi_), TRUE);
+        SendMessageW(controls_[static_cast<size_t>(n)], WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    }
+    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    SendMessageW(list_, LB_SETITEMHEIGHT, 0, Scaled(15, dpi_));
+    MoveWindow(list_, 0, Scaled(184, dpi_), Scaled(137, dpi_), Scaled(418, dpi_), TRUE);
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+bool ListWindow::ShowModal(MeasurementState& state, const SanshaSettings& settings, int32_t chosen) {
+    state_ = &state;
+    useHeron_ = settings.useHeron;
+    accepted_ = false;
+    for (HWND edit : {controls_[kEdit1], controls_[kEdit2], controls_[kEdit3]}) SetText(edit, "");
+    DisplayList(chosen, {});
+    open_ = true;
+    RunModal(window_, owner_, open_);
+    state_ = nullptr;
+    return accepted_;
+}
+
+void ListWindow::DisplayList(int32_t start, const std::vector<TriangleFilter>& filters) {
+    EngineTables& t = state_->tables;
+    listed_ = ListedDivisions(t, filters);
+    SendMessageW(list_, LB_SETCOUNT, listed_.size(), 0);
+    SetText(controls_[kLabel1], "総候補数:" + std::to_string(t.trisets.trisetnum()));
+    SetText(controls_[kLabel3], "面積最大値:" + FormatFixedWidth(11, 6, LargestArea(*state_, useHeron_)));
+    SetText(controls_[kLabel4], "面積最小値:" + FormatFixedWidth(11, 6, SmallestArea(*state_, useHeron_)));
+    SetText(controls_[kLabel5], "座標面計値:" + FormatFixedWidth(11, 6, t.menkei));
+    // The list leaves the last division current; a start shows its own.
+    if (t.trisets.trisetnum() >= 1) LoadTriset(t, t.trisets.trisetnum());
+    shown_ = 0;
+    Show(start);
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+void ListWindow::Show(int32_t g) {
+    if (g < 1 || g > state_->tables.trisets.trisetnum()) return;
+    LoadTriset(state_->tables, g);
+    shown_ = g;
+    SetText(controls_[kLabel6], FormatFixedWidth(4, 2, AverageShape(state_->tables, g)));
+    const RECT preview{Scaled(kPreviewLeft, dpi_), 0, Scaled(kPreviewLeft + kPreviewSide, dpi_), Scaled(kPreviewSide, dpi_)};
+    InvalidateRect(window_, &preview, FALSE);
+}
+
+void ListWindow::LineClicked() {
+    const LRESULT line = SendMessageW(list_, LB_GETCURSEL, 0, 0);
+    if (line == LB_ERR || static_cast<size_t>(line) >= listed_.size()) return;
+    const int32_t g = listed_[static_cast<size_t>(line)];
+    SetText(controls_[kLabel2], MismatchLabel(ListLine(DivisionArea(state_->tables.trisets, g, useHeron_)),
+                                              state_->tables.menkei));
+    Show(g);
+}
+
+void ListWindow::Paint(HDC dc) {
+    if (state_ == nullptr) return;
+    const EngineTables& t = state_->tables;
+    const int left = Scaled(kPreviewLeft, dpi_), side = Scaled(kPreviewSide, dpi_);
+    const RECT preview{left, 0, left + side, side};
+    FillRect(dc, &preview, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    if (shown_ < 1) return;
+    DrawDivision(dc, t, shown_, left, 0, side, Scaled(5, dpi_), [](double shape) { return RGB(0, 0, PreviewBlue(shape)); });
+    const ViewTransform view = AlignView(t, side, side);
+    HGDIOBJ oldFont = SelectObject(dc, font_);
+    SetBkMode(dc, OPAQUE);
+    SetBkColor(dc, RGB(255, 255, 255));
+    SetTextColor(dc, RGB(0, 0, 0));
+    for (int32_t v = 1; v <= t.xynum; ++v) {
+        const TAcadPoint& p = t.xy[static_cast<size_t>(v)];
+        const std::wstring number = std::to_wstring(v);
+        TextOutW(dc, left + view.X(p.x), view.Y(p.y), number.c_str(), static_cast<int>(number.size()));
+    }
+    SelectObject(dc, oldFont);
+}
+
+LRESULT CALLBACK ListWindow::Proc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
+    auto* self = Attach<ListWindow>(window, message, lp);
+    if (self == nullptr || self->window_ == nullptr) return DefWindowProcW(window, message, wp, lp);
+    return self->Handle(message, wp, lp);
+}
+
+LRESULT ListWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
+    switch (message) {
+        case WM_PAINT:
+            PaintBuffered(window_, [this](HDC dc) { Paint(dc); });
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_MEASUREITEM:
+            reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->itemHeight = static_cast<UINT>(Scaled(15, dpi_));
+            return TRUE;
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+            if (item->CtlID != kListBox || state_ == nullptr) break;
+            const bool selected = (item->itemState & ODS_SELECTED) != 0;
+            FillRect(item->hDC, &item->rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+            if (item->itemID < listed_.size()) {
+                const int32_t g = listed_[item->itemID];
+                const std::wstring line = Utf8ToWide(ListLine(DivisionArea(state_->tables.trisets, g, useHeron_)));
+                SetBkMode(item->hDC, TRANSPARENT);
+                SetTextColor(item->hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+                RECT text = item->rcItem;
+                text.left += Scaled(4, dpi_);
+                DrawTextW(item->hDC, line.c_str(), static_cast<int>(line.size()), &text,
+                          DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+            }
+            return TRUE;
+        }
+        case WM_COMMAND: {
+            const int id = LOWORD(wp);
+            if (id == kListBox && HIWORD(wp) == LBN_SELCHANGE) LineClicked();
+            if (id == kListBase + kLabel6 && HIWORD(wp) == STN_CLICKED && state_ != nullptr) {
+                // A line the list no longer has selects nothing.
+                if (const auto line = Label6Line(state_->evaluation.minShapeNo, listed_.size())) {
+                    SendMessageW(list_, LB_SETCURSEL, *line, 0);
+                    LineClicked();
+                }
+            }
+            if (id == kListBase + kFilter && HIWORD(wp) == BN_CLICKED && state_ != nullptr) {
+                std::vector<TriangleFilter> filters;
+                for (int edit : {kEdit1, kEdit2, kEdit3})
+                    filters.push_back(ParseTriangleFilter(WindowTextOf(controls_[static_cast<size_t>(edit)])));
+                const bool any = filters[0].active() || filters[1].active() || filters[2].active();
+                if (any) DisplayList(0, filters);
+            }
+            if (id == kListBase + kReplace && HIWORD(wp) == BN_CLICKED && state_ != nullptr) {
+                EngineTables& t = state_->tables;
+                t.seltri = t.tritable;
+                t.seltrinum = t.trinum;
+                accepted_ = true;
+                open_ = false;
+            }
+            if (id == IDCANCEL) open_ = false;
+            return 0;
+        }
+        case WM_CLOSE:
+            open_ = false;
+            return 0;
+        case WM_DPICHANGED: {
+            const auto* suggested = reinterpret_cast<const RECT*>(lp);
+            SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+            Layout();
+            return 0;
+        }
+        default:
+            break;
+    }
+    return DefWindowProcW(window_, message, wp, lp);
+}
+
+}  // namespace zelkan::win32

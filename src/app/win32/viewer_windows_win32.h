@@ -1,0 +1,81 @@
+#pragma once
+// The two windows that look through the divisions of the last run: the
+// thumbnails (TZelkanDisp2F, 24 to a page in one of two orders) and the
+// list (TZelkanDispF, every division by its area, one drawn large). Both
+// draw what division_views computes, double-buffered, and are shown
+// modally by 評.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/measurement_run.h"
+#include "settings/sansha_settings.h"
+#include "viewers/division_views.h"
+
+namespace zelkan::win32 {
+
+class ThumbnailWindow {
+public:
+    bool Create(HINSTANCE instance, HWND owner);
+    // The division double-clicked, none when the window was closed otherwise.
+    std::optional<int32_t> ShowModal(MeasurementState& state, const SanshaSettings& settings, int32_t searchMode);
+    HWND window() const { return window_; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wp, LPARAM lp);
+    LRESULT Handle(UINT message, WPARAM wp, LPARAM lp);
+    void Layout();
+    void Paint(HDC dc);
+    const std::vector<int32_t>& Order() const;
+
+    HWND window_ = nullptr;
+    HWND owner_ = nullptr;
+    HWND shapeRadio_ = nullptr;
+    HWND areaRadio_ = nullptr;
+    HWND pages_ = nullptr;
+    std::vector<HWND> labels_;
+    HFONT font_ = nullptr;
+    UINT dpi_ = 96;
+    MeasurementState* state_ = nullptr;
+    bool useHeron_ = true;
+    std::vector<int32_t> shapeOrder_;
+    std::vector<int32_t> areaOrder_;
+    int32_t page_ = 1;
+    std::optional<int32_t> chosen_;
+    bool open_ = false;
+};
+
+class ListWindow {
+public:
+    bool Create(HINSTANCE instance, HWND owner);
+    // Lists every division, shows `chosen`; true when 選択三斜置き換え
+    // accepted the division shown, which is then current and selected.
+    bool ShowModal(MeasurementState& state, const SanshaSettings& settings, int32_t chosen);
+    HWND window() const { return window_; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wp, LPARAM lp);
+    LRESULT Handle(UINT message, WPARAM wp, LPARAM lp);
+    void Layout();
+    void DisplayList(int32_t start, const std::vector<TriangleFilter>& filters);
+    void Show(int32_t g);
+    void LineClicked();
+    void Paint(HDC dc);
+
+    HWND window_ = nullptr;
+    HWND owner_ = nullptr;
+    HWND list_ = nullptr;
+    std::vector<HWND> controls_;
+    HFONT font_ = nullptr;
+    UINT dpi_ = 96;
+    MeasurementState* state_ = nullptr;
+    bool useHeron_ = true;
+    std::vector<int32_t> listed_;
+    int32_t shown_ = 0;
+    bool accepted_ = false;
+    bool open_ = false;
+};
+
+}  // namespace zelkan::win32
