@@ -99,6 +99,9 @@ void TZelkanF::Button5Click() { view_.SetText(MainControl::ENoCount, "1"); }
 
 template <typename Command>
 void TZelkanF::Guarded(Command command) {
+    // The run button rests while the command talks to the CAD: a press now
+    // would be lost.
+    view_.SetEnabled(MainControl::Button3, false);
     try {
         command();
     } catch (const InputOutputError& e) {
@@ -106,6 +109,7 @@ void TZelkanF::Guarded(Command command) {
     } catch (const CapacityError& e) {
         view_.ShowMessage(e.what());
     }
+    view_.SetEnabled(MainControl::Button3, true);
 }
 
 void TZelkanF::Button2Click() {
@@ -121,7 +125,13 @@ void TZelkanF::Button2Click() {
             t.trinum = savedCount;
             return;
         }
-        if (!view_.ShowDivisionList(*state_, settings_, *chosen)) return;
+        if (!view_.ShowDivisionList(*state_, settings_, *chosen)) {
+            // Cancelled in the list: the division drawn stays current, so
+            // that the area table still belongs to the drawing.
+            t.tritable = saved;
+            t.trinum = savedCount;
+            return;
+        }
         if (!cad_.Activate() || cad_.ReadPrompt().empty()) return;
         const std::string script = MakeRunScript(workFolder_, localClock_);
         cad_.SendText(EraseLastCommand(true));  // the result drawn before

@@ -25,6 +25,10 @@ double DivisionArea(const TriSetStore& store, int32_t g, bool useHeron);
 std::vector<int32_t> ShapeOrder(const TriSetStore& store);
 std::vector<int32_t> AreaOrder(const TriSetStore& store, double menkei, bool useHeron);
 
+// The thumbnails open ordered by shape after a run in mode 0, by the
+// distance from the coordinate area after the others.
+inline bool ThumbnailsStartByShape(int32_t searchMode) { return searchMode == 0; }
+
 // The first ordering position of the page after one press of an arrow:
 // forwards without limit, backwards never below 1.
 int32_t NextThumbPage(int32_t page, bool forward);

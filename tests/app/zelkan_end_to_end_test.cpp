@@ -459,11 +459,25 @@ TEST_F(EndToEnd, SettingsChangedInTheDialogTakeEffectAndItsCommandsWork) {
     EXPECT_EQ(TextOf(ChildOf(zelkan.window, L"Edit")), "4");                   // 1 + three triangles
 }
 
+// A press on one arrow of a horizontal up-down control.
+void PressArrow(HWND upDown, bool right) {
+    RECT r{};
+    GetClientRect(upDown, &r);
+    const LPARAM at = MAKELPARAM(right ? r.right * 3 / 4 : r.right / 4, r.bottom / 2);
+    PostMessageW(upDown, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(upDown, WM_LBUTTONUP, 0, at);
+    Sleep(300);
+}
+
 TEST_F(EndToEnd, ReEvaluationThroughTheThumbnailsAndTheList) {
     WriteSettings("[面積]\r\n検索=0\r\n");
-    StandInProcess cad(folder, "cad", kTwoPicks, test::FixturePath("cad/two_parcels_on_a_block.dxf"));
+    // A decagon: 1 430 divisions. The parcel, then where the table goes.
+    const std::string drawing = folder.Write("decagon.dxf", PolygonDrawing(10, 50));
+    StandInProcess cad(folder, "cad", "pick = 1,1\npick = 80,80\n", drawing);
     ZelkanProcess zelkan;
     ASSERT_NE(zelkan.window, nullptr);
+    HWND number = ChildOf(zelkan.window, L"Edit");
+    SendMessageW(number, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"30"));  // triangles 30 to 37
     HWND run = zelkan.Button3();
     Click(run);
     ASSERT_TRUE(zelkan.WaitCaption(run, "面積表"));
@@ -471,38 +485,79 @@ TEST_F(EndToEnd, ReEvaluationThroughTheThumbnailsAndTheList) {
     ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(evaluate) != FALSE; }, 10000));
     const size_t sent = cad.Received().size();
 
-    // Closed without a pick: nothing changes.
+    // Cancelled in the thumbnails, then in the list: nothing is sent.
     Click(evaluate);
     HWND thumbnails = WaitWindow(zelkan.processId(), "三斜候補リストサムネイル", 10000);
     ASSERT_NE(thumbnails, nullptr);
     PostMessageW(thumbnails, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(thumbnails); }, 10000));
-
-    // A double click on the second thumbnail, then 選択三斜置き換え.
-    Click(evaluate);
-    thumbnails = WaitWindow(zelkan.processId(), "三斜候補リストサムネイル", 10000);
-    ASSERT_NE(thumbnails, nullptr);
-    Screenshot("6-thumbnails");
     RECT client{};
     GetClientRect(thumbnails, &client);
     const double scale = client.right / 740.0;
-    PostMessageW(thumbnails, WM_LBUTTONDBLCLK, MK_LBUTTON,
-                 MAKELPARAM(static_cast<int>((8 + 120 + 60) * scale), static_cast<int>((40 + 60) * scale)));
+    const LPARAM secondSlot = MAKELPARAM(static_cast<int>((8 + 120 + 60) * scale), static_cast<int>((40 + 60) * scale));
+    Click(evaluate);
+    ASSERT_NE(WaitWindow(zelkan.processId(), "三斜候補リストサムネイル", 10000), nullptr);
+    PostMessageW(thumbnails, WM_LBUTTONDBLCLK, MK_LBUTTON, secondSlot);
     HWND list = WaitWindow(zelkan.processId(), "三斜候補", 10000);
     ASSERT_NE(list, nullptr);
+    PostMessageW(list, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(list); }, 10000));
+    Sleep(500);
+    EXPECT_EQ(cad.Received().size(), sent);
+
+    // Paged forward and back, the other ordering, a double click, a filter,
+    // a line, and 選択三斜置き換え.
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(run) != FALSE; }, 10000));
+    Click(evaluate);
+    ASSERT_NE(WaitWindow(zelkan.processId(), "三斜候補リストサムネイル", 10000), nullptr);
+    HWND arrows = ChildOf(thumbnails, L"msctls_updown32");
+    ASSERT_NE(arrows, nullptr);
+    PressArrow(arrows, true);
+    PressArrow(arrows, false);
+    Click(ChildOf(thumbnails, L"Button", "面積差"));
+    Sleep(300);
+    Screenshot("6-thumbnails");
+    PostMessageW(thumbnails, WM_LBUTTONDBLCLK, MK_LBUTTON, secondSlot);
+    ASSERT_NE(WaitWindow(zelkan.processId(), "三斜候補", 10000), nullptr);
     HWND lines = ChildOf(list, L"ListBox");
     ASSERT_NE(lines, nullptr);
-    EXPECT_EQ(SendMessageW(lines, LB_GETCOUNT, 0, 0), 5);  // every division of the pentagon
+    EXPECT_EQ(SendMessageW(lines, LB_GETCOUNT, 0, 0), 1430);
+    SendMessageW(ChildOf(list, L"Edit", {}, 0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1,2,3"));
+    Click(ChildOf(list, L"Button", "フィルター"));
+    // The divisions with the corner triangle 1, 2, 3: those of the other eight corners.
+    EXPECT_TRUE(WaitFor([&] { return SendMessageW(lines, LB_GETCOUNT, 0, 0) == 429; }, 10000));
+    PostMessageW(lines, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 5));
+    PostMessageW(lines, WM_LBUTTONUP, 0, MAKELPARAM(10, 5));
+    EXPECT_TRUE(WaitFor([&] { return TextOf(ChildOf(list, L"Static", {}, 4)).rfind("不一致率:", 0) == 0; }, 10000));
     Screenshot("7-list");
     Click(ChildOf(list, L"Button", "選択三斜置き換え"));
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(list); }, 10000));
-    ASSERT_TRUE(WaitFor([&] { return Contains(cad.Received(), "ERASE\\nLAST"); }, 20000));
     EXPECT_TRUE(WaitFor([&] {
         const std::vector<std::string> log = cad.Received();
         return log.size() >= sent + 4 && log[sent] == "\\003ERASE\\nLAST\\n\\n" &&
                log[sent + 2].find("res.dxf\"\\rS \\rR \\r0,0\\r") != std::string::npos;
     }, 20000)) << cad.Received().size();
-    EXPECT_EQ(TextOf(run), "面積表");
+    std::string replaced;
+    for (const std::string& line : cad.Received())
+        if (line.find("res.dxf") != std::string::npos) replaced = line;
+    const std::string newResult = InsertedFile({replaced}, "res.dxf");
+    ASSERT_FALSE(newResult.empty());
+
+    // The area table follows: the table of the new division, numbered 30 to 37.
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(run) != FALSE; }, 10000));
+    Click(run);
+    ASSERT_TRUE(zelkan.WaitCaption(run, "三斜自動", 30000));
+    std::string table;
+    ASSERT_TRUE(WaitFor([&] { return !(table = InsertedFile(cad.Received(), "seki.dxf")).empty(); }, 10000));
+    const std::string tableBytes = ReadFileBytes(table);
+    EXPECT_NE(tableBytes.find("\r\n37\r\n"), std::string::npos);
+    EXPECT_EQ(tableBytes.find("\r\n38\r\n"), std::string::npos);
+
+    // 最大: the drawing is numbered up to 37.
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(run) != FALSE; }, 10000));
+    Sleep(1000);  // the table is placed
+    Click(zelkan.Button("最大"));
+    EXPECT_TRUE(WaitFor([&] { return TextOf(number) == "38"; }, 30000)) << TextOf(number);
 }
 
 }  // namespace

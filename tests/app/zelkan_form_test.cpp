@@ -411,12 +411,14 @@ TEST_F(Workflow, ReEvaluationReplacesTheDrawnDivision) {
     EXPECT_EQ(view.events.back(), "thumbnails 0");
     EXPECT_EQ(t.trinum, drawnCount);
     for (int32_t m = 1; m <= kMaxTriangles; ++m) EXPECT_EQ(t.tritable[m].st, drawn[m].st) << m;
-    // Cancelled in the list: nothing is sent.
+    // Cancelled in the list: nothing is sent, and the drawn division stays current.
     view.thumbnailPick = 2;
     view.listAccepts = 0;
     form->Button2Click();
     EXPECT_EQ(view.events.back(), "list 2");
     EXPECT_EQ(Received().size(), sent);
+    EXPECT_EQ(t.trinum, drawnCount);
+    for (int32_t m = 1; m <= kMaxTriangles; ++m) EXPECT_EQ(t.tritable[m].st, drawn[m].st) << m;
 
     // Accepted: the last object erased, the new result inserted at the origin.
     const int32_t other = t.trisets.trisetnum();

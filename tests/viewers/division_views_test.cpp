@@ -82,6 +82,11 @@ TEST_F(Divisions, OrderingsAreThoseOfTheWindowsPassesWithTheirTies) {
     }
 }
 
+TEST(ThumbnailPages, TheOrderingTheWindowOpensWith) {
+    EXPECT_TRUE(ThumbnailsStartByShape(0));
+    for (int32_t mode : {1, 2, 3}) EXPECT_FALSE(ThumbnailsStartByShape(mode)) << mode;
+}
+
 TEST(ThumbnailPages, ThirtyDivisionsOnTwoPagesAndNeverBeforeTheFirst) {
     std::vector<int32_t> order;
     for (int32_t g = 30; g >= 1; --g) order.push_back(g);

@@ -166,8 +166,9 @@ std::optional<int32_t> ThumbnailWindow::ShowModal(MeasurementState& state, const
     areaOrder_ = AreaOrder(t.trisets, t.menkei, useHeron_);
     page_ = 1;
     chosen_.reset();
-    SendMessageW(shapeRadio_, BM_SETCHECK, searchMode == 0 ? BST_CHECKED : BST_UNCHECKED, 0);
-    SendMessageW(areaRadio_, BM_SETCHECK, searchMode == 0 ? BST_UNCHECKED : BST_CHECKED, 0);
+    const bool byShape = ThumbnailsStartByShape(searchMode);
+    SendMessageW(shapeRadio_, BM_SETCHECK, byShape ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(areaRadio_, BM_SETCHECK, byShape ? BST_UNCHECKED : BST_CHECKED, 0);
     SetText(labels_[0], "総候補数:" + std::to_string(t.trisets.trisetnum()));
     SetText(labels_[1], "座標面計値:" + FormatFixedWidth(9, 3, t.menkei));
     SetText(labels_[2], "面積最大値:" + FormatFixedWidth(11, 6, LargestArea(state, useHeron_)));
