@@ -192,7 +192,7 @@ void ThumbnailWindow::Paint(HDC dc) {
     const std::vector<int32_t> slots = PageSlots(Order(), page_);
     // The summary lines are 23 characters under slots 120 pixels apart: a
     // smaller font keeps neighbours apart.
-    HFONT slotFont = CreateUiFont(10, false, dpi_);
+    HFONT slotFont = CreateUiFont(9, false, dpi_);
     HGDIOBJ oldFont = SelectObject(dc, slotFont);
     SetBkMode(dc, TRANSPARENT);
     for (int k = 0; k < kThumbSlots; ++k) {
@@ -296,8 +296,8 @@ const ListDesign kListDesign[kCount] = {
     {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 24, 136, 14},
     {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 40, 136, 14},
     {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 56, 136, 14},
-    {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 72, 100, 14},
-    {L"STATIC", "", SS_RIGHT | SS_NOPREFIX | SS_NOTIFY, 100, 72, 37, 14},
+    {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 72, 96, 14},
+    {L"STATIC", "", SS_RIGHT | SS_NOPREFIX | SS_NOTIFY, 104, 72, 33, 14},
     {L"EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 8, 96, 57, 20},
     {L"EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 72, 96, 57, 20},
     {L"EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 8, 120, 57, 20},
