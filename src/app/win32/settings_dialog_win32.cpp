@@ -226,9 +226,15 @@ void SettingsDialog::ShowModal(const SanshaSettings& settings, MeasurementState&
     logic_.FormActivate(settings_, state.tables.trisets.trisetnum());
     open_ = true;
     RunModal(window_, owner_, open_);
-    WriteSettings();
     state_ = nullptr;
     cad_ = nullptr;
+}
+
+// Closing is the last loss of activation: every key is written before the
+// dialog goes and the main window reads the file again.
+void SettingsDialog::Close() {
+    WriteSettings();
+    open_ = false;
 }
 
 void SettingsDialog::WriteSettings() {
@@ -316,12 +322,12 @@ LRESULT SettingsDialog::Handle(UINT message, WPARAM wp, LPARAM lp) {
                 if (id == Id(C::BGaso)) logic_.bGasoClick(*cad_, settings_);
                 if (id == Id(C::Button1)) logic_.Button1Click(*state_, settings_.measureScaleDenom);
                 if (id == Id(C::Button2)) logic_.Button2Click();
-                if (id == IDCANCEL) open_ = false;
+                if (id == IDCANCEL) Close();
                 return 0;
             }
             break;
         case WM_CLOSE:
-            open_ = false;
+            Close();
             return 0;
         case WM_DPICHANGED: {
             const auto* suggested = reinterpret_cast<const RECT*>(lp);

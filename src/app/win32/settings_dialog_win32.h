@@ -48,6 +48,7 @@ private:
     void CreateControls();
     void Layout();
     void WriteSettings();
+    void Close();
     HWND Control(SetControl control) const;
 
     HINSTANCE instance_;
