@@ -119,20 +119,18 @@ void TZelkanF::Button2Click() {
         EngineTables& t = state_->tables;
         const TriangleSlots saved = t.tritable;
         const int32_t savedCount = t.trinum;
+        // Whatever is not drawn into the CAD leaves the drawn division
+        // current, so that the area table still belongs to the drawing.
+        const auto keepDrawn = [&] {
+            t.tritable = saved;
+            t.trinum = savedCount;
+        };
         const std::optional<int32_t> chosen = view_.ShowThumbnails(*state_, settings_, searchMode_);
-        if (!chosen) {
-            t.tritable = saved;
-            t.trinum = savedCount;
+        if (!chosen || !view_.ShowDivisionList(*state_, settings_, *chosen) || !cad_.Activate() ||
+            cad_.ReadPrompt().empty()) {
+            keepDrawn();
             return;
         }
-        if (!view_.ShowDivisionList(*state_, settings_, *chosen)) {
-            // Cancelled in the list: the division drawn stays current, so
-            // that the area table still belongs to the drawing.
-            t.tritable = saved;
-            t.trinum = savedCount;
-            return;
-        }
-        if (!cad_.Activate() || cad_.ReadPrompt().empty()) return;
         const std::string script = MakeRunScript(workFolder_, localClock_);
         cad_.SendText(EraseLastCommand(true));  // the result drawn before
         const std::string drawing = WriteCurrentResultDrawing(*state_, settings_, script);
