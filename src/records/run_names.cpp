@@ -53,9 +53,21 @@ std::string FormatRunStamp(const std::tm& local) {
 }
 
 bool RunNameTaken(const std::string& runScript) {
+    // The script, the export, the two drawings and the six logs.
+    const LogPaths logs = DeriveLogPaths(runScript);
+    const std::string files[] = {runScript,
+                                 DeriveName(runScript, ".dxf"),
+                                 DeriveName(runScript, "res.dxf"),
+                                 DeriveName(runScript, "seki.dxf"),
+                                 logs.xyFile,
+                                 logs.canFile,
+                                 logs.memFile,
+                                 logs.triFile,
+                                 logs.trwFile,
+                                 logs.trsFile};
     std::error_code ec;
-    for (const char* suffix : {".scr", ".dxf", "res.dxf", "seki.dxf", ".xy", ".can", ".mem", ".tri", ".trw", ".trs"})
-        if (std::filesystem::exists(PathFromUtf8(DeriveName(runScript, suffix)), ec)) return true;
+    for (const std::string& file : files)
+        if (std::filesystem::exists(PathFromUtf8(file), ec)) return true;
     return false;
 }
 

@@ -182,6 +182,22 @@ std::string PolygonDrawing(int corners, double radius) {
     return dxf + "  0\r\nSEQEND\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
 }
 
+// The top-level window of that process with that title, once it shows.
+HWND WaitWindow(DWORD processId, std::string_view title, int milliseconds) {
+    HWND window = nullptr;
+    WaitFor([&] {
+        window = test::WindowOf(processId, title);
+        return window != nullptr && IsWindowVisible(window);
+    }, milliseconds);
+    return window;
+}
+
+bool Contains(const std::vector<std::string>& lines, std::string_view part) {
+    for (const std::string& line : lines)
+        if (line.find(part) != std::string::npos) return true;
+    return false;
+}
+
 class EndToEnd : public testing::Test {
 protected:
     void SetUp() override {
@@ -319,11 +335,8 @@ TEST_F(EndToEnd, ModeTwoFindingNothingShowsTheNotice) {
     ASSERT_NE(zelkan.window, nullptr);
     HWND run = zelkan.Button3();
     Click(run);
-    HWND notice = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-        notice = test::WindowOf(zelkan.processId(), "三斜自動");
-        return notice != nullptr && IsWindowVisible(notice);
-    }, 120000));
+    HWND notice = WaitWindow(zelkan.processId(), "三斜自動", 120000);
+    ASSERT_NE(notice, nullptr);
     EXPECT_EQ(TextOf(ChildOf(notice, L"Static")), "見つかりませんでした。設定[座標面計値を超えない]を確認してください");
     Screenshot("4-notice");
     Click(ChildOf(notice, L"Button", "確　認"));
@@ -341,11 +354,8 @@ TEST_F(EndToEnd, TheSettingsDialogWritesTheFileWhenItCloses) {
     ASSERT_EQ(TextOf(settings), "設定");
     ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(settings) != FALSE; }, 5000));
     Click(settings);
-    HWND dialog = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-        dialog = test::WindowOf(zelkan.processId(), "三斜条件設定");
-        return dialog != nullptr && IsWindowVisible(dialog);
-    }, 10000));
+    HWND dialog = WaitWindow(zelkan.processId(), "三斜条件設定", 10000);
+    ASSERT_NE(dialog, nullptr);
     // The boxes in the order of the dialog: 計測縮尺, 設定縮尺, ... 計算制限値 is the 15th.
     HWND measuringScale = ChildOf(dialog, L"Edit", {}, 0);
     HWND scale = ChildOf(dialog, L"Edit", {}, 1);
@@ -362,22 +372,6 @@ TEST_F(EndToEnd, TheSettingsDialogWritesTheFileWhenItCloses) {
     EXPECT_NE(ini.find("[計測縮尺]\r\n分母c=1000\r\n分母=1000\r\n"), std::string::npos) << ini;
     EXPECT_NE(ini.find("計算制限値=3000\r\n"), std::string::npos) << ini;  // -5 is not taken
     EXPECT_NE(ini.find("[縮尺]\r\n分母c=500\r\n分母=500\r\n"), std::string::npos) << ini;
-}
-
-// The top-level window of that process with that title, once it shows.
-HWND WaitWindow(DWORD processId, std::string_view title, int milliseconds) {
-    HWND window = nullptr;
-    WaitFor([&] {
-        window = test::WindowOf(processId, title);
-        return window != nullptr && IsWindowVisible(window);
-    }, milliseconds);
-    return window;
-}
-
-bool Contains(const std::vector<std::string>& lines, std::string_view part) {
-    for (const std::string& line : lines)
-        if (line.find(part) != std::string::npos) return true;
-    return false;
 }
 
 TEST_F(EndToEnd, SettingsChangedInTheDialogTakeEffectAndItsCommandsWork) {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/win32/dpi_win32.h"
-#include "app/win32/modal_win32.h"
+#include "app/win32/window_common_win32.h"
 #include "app/win32/ui_font_win32.h"
 #include "geometry/wide_text.h"
 #include "settings/sansha_settings.h"
@@ -77,16 +77,7 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::Create(int show) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = instance_;
-    wc.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(1));
-    wc.hIconSm = wc.hIcon;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClassName;
-    if (RegisterClassExW(&wc) == 0) return false;
+    if (!RegisterWindowClass(instance_, kClassName, Proc, 0, LoadIconW(instance_, MAKEINTRESOURCEW(1)))) return false;
     window_ = CreateWindowExW(kExStyle, kClassName, Utf8ToWide(kMainCaption).c_str(), kStyle, 191, 135, 200, 200,
                               nullptr, nullptr, instance_, this);
     if (window_ == nullptr) return false;
@@ -238,13 +229,10 @@ void MainWindow::Close() {
 }
 
 LRESULT CALLBACK MainWindow::Proc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return self != nullptr ? self->Handle(message, wp, lp) : DefWindowProcW(window, message, wp, lp);
+    auto* self = WindowObject<MainWindow>(window, message, lp);
+    if (self == nullptr) return DefWindowProcW(window, message, wp, lp);
+    self->window_ = window;
+    return self->Handle(message, wp, lp);
 }
 
 LRESULT MainWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
@@ -271,13 +259,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
             KillTimer(window_, kTimer1);
             PostQuitMessage(0);
             return 0;
-        case WM_DPICHANGED: {
-            const auto* suggested = reinterpret_cast<const RECT*>(lp);
-            SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        case WM_DPICHANGED:
+            MoveToSuggestedRect(window_, lp);
             Layout();
             return 0;
-        }
         default:
             break;
     }

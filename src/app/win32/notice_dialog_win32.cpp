@@ -1,7 +1,7 @@
 #include "app/win32/notice_dialog_win32.h"
 
 #include "app/win32/dpi_win32.h"
-#include "app/win32/modal_win32.h"
+#include "app/win32/window_common_win32.h"
 #include "app/win32/ui_font_win32.h"
 #include "geometry/wide_text.h"
 
@@ -21,14 +21,7 @@ void SetTopmost(HWND window, bool onTop) {
 }
 
 bool NoticeDialog::Create(HINSTANCE instance, HWND owner) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);
+    RegisterWindowClass(instance, kClassName, Proc);
     owner_ = owner;
     window_ = CreateWindowExW(kExStyle, kClassName, L"正常終了", kStyle, 192, 114, 320, 160, owner, nullptr, instance, this);
     if (window_ == nullptr) return false;
@@ -66,10 +59,7 @@ bool NoticeDialog::ShowModal(const std::string& caption, const std::string& mess
 }
 
 LRESULT CALLBACK NoticeDialog::Proc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-    if (message == WM_NCCREATE)
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-    auto* self = reinterpret_cast<NoticeDialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = WindowObject<NoticeDialog>(window, message, lp);
     if (self == nullptr) return DefWindowProcW(window, message, wp, lp);
     switch (message) {
         case WM_COMMAND:
@@ -86,13 +76,10 @@ LRESULT CALLBACK NoticeDialog::Proc(HWND window, UINT message, WPARAM wp, LPARAM
         case WM_CLOSE:
             self->open_ = false;
             return 0;
-        case WM_DPICHANGED: {
-            const auto* suggested = reinterpret_cast<const RECT*>(lp);
-            SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        case WM_DPICHANGED:
+            MoveToSuggestedRect(window, lp);
             self->Layout();
             return 0;
-        }
         case WM_DESTROY:
             if (self->labelFont_ != nullptr) DeleteObject(self->labelFont_);
             if (self->buttonFont_ != nullptr) DeleteObject(self->buttonFont_);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/win32/dpi_win32.h"
-#include "app/win32/modal_win32.h"
+#include "app/win32/window_common_win32.h"
 #include "app/win32/ui_font_win32.h"
 #include "app/zelkan_form.h"
 #include "geometry/errors.h"
@@ -150,14 +150,7 @@ SettingsDialog::~SettingsDialog() {
 }
 
 bool SettingsDialog::Create(HWND owner) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = instance_;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);
+    RegisterWindowClass(instance_, kClassName, Proc);
     owner_ = owner;
     window_ = CreateWindowExW(kExStyle, kClassName, Utf8ToWide(kSettingsDialogCaption).c_str(), kStyle, 326, 136, 320,
                               540, owner, nullptr, instance_, this);
@@ -302,13 +295,10 @@ std::optional<std::string> SettingsDialog::AskSaveName(const std::string& title)
 }
 
 LRESULT CALLBACK SettingsDialog::Proc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<SettingsDialog*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<SettingsDialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return self != nullptr ? self->Handle(message, wp, lp) : DefWindowProcW(window, message, wp, lp);
+    auto* self = WindowObject<SettingsDialog>(window, message, lp);
+    if (self == nullptr) return DefWindowProcW(window, message, wp, lp);
+    self->window_ = window;
+    return self->Handle(message, wp, lp);
 }
 
 LRESULT SettingsDialog::Handle(UINT message, WPARAM wp, LPARAM lp) {
@@ -329,13 +319,10 @@ LRESULT SettingsDialog::Handle(UINT message, WPARAM wp, LPARAM lp) {
         case WM_CLOSE:
             Close();
             return 0;
-        case WM_DPICHANGED: {
-            const auto* suggested = reinterpret_cast<const RECT*>(lp);
-            SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        case WM_DPICHANGED:
+            MoveToSuggestedRect(window_, lp);
             Layout();
             return 0;
-        }
         default:
             break;
     }

@@ -4,7 +4,7 @@
 #include <shlwapi.h>
 
 #include "app/win32/dpi_win32.h"
-#include "app/win32/modal_win32.h"
+#include "app/win32/window_common_win32.h"
 #include "app/win32/ui_font_win32.h"
 #include "geometry/exact_format.h"
 #include "geometry/wide_text.h"
@@ -15,27 +15,6 @@ namespace {
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
-
-void Register(HINSTANCE instance, const wchar_t* className, WNDPROC proc) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = className;
-    RegisterClassExW(&wc);
-}
-
-template <typename Window>
-Window* Attach(HWND window, UINT message, LPARAM lp) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    return reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
 
 HWND Child(HWND parent, HINSTANCE instance, const wchar_t* className, const std::string& text, DWORD style, int id) {
     return CreateWindowExW(0, className, Utf8ToWide(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
@@ -66,7 +45,7 @@ void PaintBuffered(HWND window, Draw draw) {
 // The boundary and the triangles of division g in a square of side `size`
 // at (left, top); fill gives each triangle's brush colour from its shape.
 template <typename Fill>
-double DrawDivision(HDC dc, const EngineTables& t, int32_t g, int left, int top, int size, int boundaryWidth, Fill fill) {
+void DrawDivision(HDC dc, const EngineTables& t, int32_t g, int left, int top, int size, int boundaryWidth, Fill fill) {
     const ViewTransform view = AlignView(t, size, size);
     const auto at = [&](int32_t v) {
         const TAcadPoint& p = t.xy[static_cast<size_t>(v)];
@@ -81,7 +60,6 @@ double DrawDivision(HDC dc, const EngineTables& t, int32_t g, int left, int top,
     }
     HPEN red = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
     SelectObject(dc, red);
-    long double sum = 0;
     const int32_t count = t.trisets.trinum(g);
     for (int32_t m = 1; m <= count; ++m) {
         const TTri tri = t.trisets.tri(g, m);
@@ -92,12 +70,10 @@ double DrawDivision(HDC dc, const EngineTables& t, int32_t g, int left, int top,
         Polygon(dc, corners, 3);
         SelectObject(dc, oldBrush);
         DeleteObject(brush);
-        sum += shape;
     }
     SelectObject(dc, oldPen);
     DeleteObject(black);
     DeleteObject(red);
-    return count > 0 ? static_cast<double>(sum / count) : 0;
 }
 
 double LargestArea(const MeasurementState& s, bool heron) { return heron ? s.evaluation.maxHeron : s.evaluation.maxSansha; }
@@ -116,7 +92,7 @@ RECT SlotRect(int slot, UINT dpi) {  // slot from 0
 }  // namespace
 
 bool ThumbnailWindow::Create(HINSTANCE instance, HWND owner) {
-    Register(instance, L"TZelkanDisp2F", Proc);
+    RegisterWindowClass(instance, L"TZelkanDisp2F", Proc, CS_DBLCLKS);
     owner_ = owner;
     window_ = CreateWindowExW(kExStyle, L"TZelkanDisp2F", L"三斜候補リストサムネイル", kStyle, 20, 20, 760, 660, owner,
                               nullptr, instance, this);
@@ -200,13 +176,13 @@ void ThumbnailWindow::Paint(HDC dc) {
         FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         const int32_t g = slots[static_cast<size_t>(k)];
         if (g == 0) continue;
-        const double average = DrawDivision(dc, t, g, r.left, r.top, r.right - r.left, 1, [](double shape) {
+        DrawDivision(dc, t, g, r.left, r.top, r.right - r.left, 1, [](double shape) {
             return ColorHLSToRGB(static_cast<WORD>(ThumbHue(shape)), 180, 140);
         });
         const double area = DivisionArea(t.trisets, g, useHeron_);
         RECT text{r.left - Scaled(8, dpi_), Scaled(168 + 144 * (k / 6), dpi_), r.right + Scaled(8, dpi_),
                   Scaled(168 + 144 * (k / 6) + 14, dpi_)};
-        const std::wstring label = Utf8ToWide(ThumbLabel(area, t.menkei, average));
+        const std::wstring label = Utf8ToWide(ThumbLabel(area, t.menkei, AverageShape(t, g)));
         DrawTextW(dc, label.c_str(), static_cast<int>(label.size()), &text, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
         if (ThumbMarked(area, t.menkei)) {
             HPEN red = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
@@ -223,7 +199,7 @@ void ThumbnailWindow::Paint(HDC dc) {
 }
 
 LRESULT CALLBACK ThumbnailWindow::Proc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-    auto* self = Attach<ThumbnailWindow>(window, message, lp);
+    auto* self = WindowObject<ThumbnailWindow>(window, message, lp);
     if (self == nullptr || self->window_ == nullptr) return DefWindowProcW(window, message, wp, lp);
     return self->Handle(message, wp, lp);
 }
@@ -264,13 +240,10 @@ LRESULT ThumbnailWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
         case WM_CLOSE:
             open_ = false;
             return 0;
-        case WM_DPICHANGED: {
-            const auto* suggested = reinterpret_cast<const RECT*>(lp);
-            SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        case WM_DPICHANGED:
+            MoveToSuggestedRect(window_, lp);
             Layout();
             return 0;
-        }
         default:
             break;
     }
@@ -310,7 +283,7 @@ constexpr int kPreviewLeft = 144, kPreviewSide = 598;
 }  // namespace
 
 bool ListWindow::Create(HINSTANCE instance, HWND owner) {
-    Register(instance, L"TZelkanDispF", Proc);
+    RegisterWindowClass(instance, L"TZelkanDispF", Proc);
     owner_ = owner;
     window_ = CreateWindowExW(kExStyle, L"TZelkanDispF", L"三斜候補", kStyle, 20, 20, 760, 640, owner, nullptr,
                               instance, this);
@@ -413,7 +386,7 @@ void ListWindow::Paint(HDC dc) {
 }
 
 LRESULT CALLBACK ListWindow::Proc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-    auto* self = Attach<ListWindow>(window, message, lp);
+    auto* self = WindowObject<ListWindow>(window, message, lp);
     if (self == nullptr || self->window_ == nullptr) return DefWindowProcW(window, message, wp, lp);
     return self->Handle(message, wp, lp);
 }
@@ -475,13 +448,10 @@ LRESULT ListWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
         case WM_CLOSE:
             open_ = false;
             return 0;
-        case WM_DPICHANGED: {
-            const auto* suggested = reinterpret_cast<const RECT*>(lp);
-            SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        case WM_DPICHANGED:
+            MoveToSuggestedRect(window_, lp);
             Layout();
             return 0;
-        }
         default:
             break;
     }

@@ -1,8 +1,27 @@
-#include "app/win32/modal_win32.h"
+#include "app/win32/window_common_win32.h"
 
 #include "geometry/wide_text.h"
 
 namespace zelkan::win32 {
+
+bool RegisterWindowClass(HINSTANCE instance, const wchar_t* className, WNDPROC proc, UINT style, HICON icon) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hIcon = icon;
+    wc.hIconSm = icon;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = className;
+    return RegisterClassExW(&wc) != 0;
+}
+
+void MoveToSuggestedRect(HWND window, LPARAM suggestedRect) {
+    const auto* r = reinterpret_cast<const RECT*>(suggestedRect);
+    SetWindowPos(window, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 void RunModal(HWND window, HWND owner, const bool& open) {
     EnableWindow(owner, FALSE);
