@@ -142,32 +142,77 @@ TEST_F(Evaluation, NegativeCoordinateAreaComparesMagnitudes) {
     EXPECT_EQ(t->seltrinum, 1);
 }
 
-TEST_F(Evaluation, SumsAreFormedInExtendedPrecision) {
-    // Two divisions of three triangles whose Heron texts total 213.4530
-    // both. Summed in doubles they are equally far from the coordinate area
-    // and the first would win; in extended precision the second is closer.
-    const auto division = [this](const char* a, const char* b, const char* c) {
+// Divisions of three triangles each, with the given Heron texts.
+class ThreeTriangleDivisions : public Evaluation {
+protected:
+    void Division(std::initializer_list<const char*> herons, double shape = 0) {
         t->trinum = 0;
         int32_t n = 0;
-        for (const char* heron : {a, b, c}) {
+        for (const char* heron : herons) {
             const int32_t st = ++t->tritempnum;
             TTriTemp& candidate = t->tritemp[st];
             candidate.i = 1, candidate.j = 2, candidate.k = 3;
             candidate.lenIJ = 5, candidate.lenJK = 4, candidate.lenKI = 3;
             candidate.ij.areaText = "0.0000";
             candidate.heronText = heron;
+            candidate.shape = shape;
             AddTriangle(*t, st, 1, 2, n, 3);
         }
         StoreTriset(*t);
-    };
-    division("41.7022", "99.7184", "72.0324");
-    division("93.2557", "0.0115", "120.1858");
+    }
+};
+
+TEST_F(ThreeTriangleDivisions, EqualPrintedTotalsAreEquallyCloseWhateverTheirBinarySums) {
+    // Both total 213.4530. Their sums in binary differ in the last bits
+    // (in double the first is closer, in extended the second); the printed
+    // totals are equal, so the first in search order is selected.
+    Division({"41.7022", "99.7184", "72.0324"});
+    Division({"93.2557", "0.0115", "120.1858"});
     Evaluate(*t, e, 213.45303, kModeClosest, true);
-    EXPECT_EQ(e.bestHeronNo, 2);
-    // What each division keeps is its sum rounded to a double.
+    EXPECT_EQ(e.bestHeronNo, 1);
+    // What each division keeps is its sum in extended precision, rounded to a double.
     long double second = 0;
     for (double heron : {93.2557, 0.0115, 120.1858}) second += heron;
     EXPECT_EQ(t->trisets.sum(2).heronArea, static_cast<double>(second));
+}
+
+TEST_F(ThreeTriangleDivisions, TotalsExactlyHalfWayAreEquallyClose) {
+    Division({"0.25", "0.25", "0.25"});  // 0.75
+    Division({"0.50", "0.50", "0.25"});  // 1.25
+    Evaluate(*t, e, 1.0, kModeClosest, true);
+    EXPECT_EQ(e.bestHeronNo, 1);
+}
+
+TEST_F(ThreeTriangleDivisions, ModeTwoRefusesAPrintedTotalEqualToTheCoordinateArea) {
+    // 0.1 + 0.2 + 0.3 is a little below 0.6 in binary; printed it is 0.6.
+    Division({"0.1", "0.2", "0.3"});
+    Division({"0.1", "0.2", "0.2"});
+    EXPECT_NEAR(Evaluate(*t, e, 0.6, kModeNotAbove, true), 0.1, 1e-12);
+    EXPECT_EQ(e.bestHeronNo, 2);
+}
+
+TEST_F(ThreeTriangleDivisions, APartialDivisionIsNeverSelectedBesideACompleteOne) {
+    t->xynum = 5;  // a complete division has three triangles
+    t->trinum = 0;
+    int32_t n = 0;
+    for (const char* heron : {"50.0", "50.0"}) {
+        const int32_t st = ++t->tritempnum;
+        t->tritemp[st].heronText = heron;
+        t->tritemp[st].ij.areaText = "0.0";
+        t->tritemp[st].lenIJ = 5;
+        AddTriangle(*t, st, 1, 2, n, 3);
+    }
+    StoreTriset(*t);                     // 1: two triangles, shape 0, area 100 exactly
+    Division({"40.0", "40.0", "40.0"}, 30);  // 2: complete, shape 90, area 120
+    for (const int32_t mode : {kModeShape, kModeClosest, kModeNotAbove}) {
+        Evaluate(*t, e, 130.0, mode, true);
+        EXPECT_EQ(t->seltrinum, 3) << "mode " << mode;
+    }
+    EXPECT_EQ(e.minShapeNo, 1);  // the ranges still cover every stored division
+    // With no complete division stored, the partial ones are what there is.
+    t->xynum = 6;
+    Evaluate(*t, e, 130.0, kModeShape, true);
+    EXPECT_EQ(e.bestShapeNo, 1);
 }
 
 }  // namespace

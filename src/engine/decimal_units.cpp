@@ -1,0 +1,94 @@
+#include "engine/decimal_units.h"
+
+#include <cmath>
+
+namespace zelkan {
+
+namespace {
+
+constexpr int32_t kRoom = 125;  // bits an Int128 product may use here
+
+int Sign(Int128 v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
+
+Int128 Magnitude(Int128 v) { return v < 0 ? -v : v; }
+
+int32_t BitLength(Int128 v) {
+    int32_t bits = 0;
+    for (Int128 m = Magnitude(v); m != 0; m >>= 1) ++bits;
+    return bits;
+}
+
+Int128 Power10(int32_t n) {
+    Int128 p = 1;
+    for (int32_t i = 0; i < n; ++i) p *= 10;
+    return p;
+}
+
+}  // namespace
+
+std::optional<DecimalText> ParseDecimalText(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\0')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
+    bool negative = false;
+    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
+        negative = s.front() == '-';
+        s.remove_prefix(1);
+    }
+    DecimalText d;
+    bool digits = false, point = false;
+    for (const char ch : s) {
+        if (ch == '.' && !point) {
+            point = true;
+            continue;
+        }
+        if (ch < '0' || ch > '9') return std::nullopt;
+        digits = true;
+        d.units = d.units * 10 + (ch - '0');
+        if (point) ++d.decimals;
+        if (BitLength(d.units) > kMaxUnitBits || d.decimals > kMaxTextDecimals) return std::nullopt;
+    }
+    if (!digits) return std::nullopt;
+    if (negative) d.units = -d.units;
+    return d;
+}
+
+Int128 UnitsAt(const DecimalText& text, int32_t decimals) { return text.units * Power10(decimals - text.decimals); }
+
+std::optional<ExactTarget> TargetOf(double value, int32_t decimals, int32_t factor) {
+    if (!std::isfinite(value)) return std::nullopt;
+    int exponent = 0;
+    const double fraction = std::frexp(value, &exponent);  // value = fraction x 2^exponent, |fraction| in [0.5, 1)
+    // 53 bits of mantissa make the fraction a whole number exactly.
+    const auto mantissa = static_cast<int64_t>(std::ldexp(fraction, 53));
+    // 10^d = 5^d x 2^d: the power of five goes into the mantissa.
+    Int128 m = static_cast<Int128>(mantissa) * factor;
+    for (int32_t i = 0; i < decimals; ++i) m *= 5;
+    return ExactTarget{m, exponent - 53 + decimals};
+}
+
+int CompareWithTarget(Int128 k, const ExactTarget& t) {
+    if (t.mantissa == 0) return Sign(k);
+    if (t.exponent >= 0) {
+        // |target| beyond any k this program forms
+        if (BitLength(t.mantissa) + t.exponent > kRoom) return -Sign(t.mantissa);
+        return Sign(k - (t.mantissa << t.exponent));
+    }
+    const int32_t shift = -t.exponent;
+    if (k == 0) return -Sign(t.mantissa);
+    if (BitLength(k) + shift > kRoom) return Sign(k);  // |k x 2^shift| beyond any mantissa
+    return Sign((k << shift) - t.mantissa);
+}
+
+bool Closer(Int128 a, Int128 b, const ExactTarget& t) {
+    // |a - t| < |b - t|  <=>  (a - b)(a + b - 2t) < 0
+    if (a == b) return false;
+    const ExactTarget twice{t.mantissa, t.exponent + 1};
+    return Sign(a - b) * CompareWithTarget(a + b, twice) < 0;
+}
+
+bool BelowInMagnitude(Int128 a, const ExactTarget& t) {
+    const ExactTarget magnitude{Magnitude(t.mantissa), t.exponent};
+    return CompareWithTarget(Magnitude(a), magnitude) < 0;
+}
+
+}  // namespace zelkan

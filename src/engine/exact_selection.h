@@ -1,0 +1,59 @@
+#pragma once
+// The division that the full search followed by the evaluation would
+// select, found without storing divisions.
+//
+// A complete division of the parcel into candidate triangles is a
+// triangulation of its polygon. The part of the polygon between corners a
+// and b (corners a, a+1, ..., b, closed by the chord a-b) is divided by one
+// triangle (a, c, b) on the chord and the parts (a, c) and (c, b), so the
+// best division of a part follows from the best divisions of smaller parts:
+// - shape (mode 0): the smallest shape sum; among equal sums the one with
+//   the lexicographically smallest ascending list of candidate numbers,
+//   which is the one the search stores first (it visits divisions in that
+//   order). That order is additive over disjoint parts, so the parts' own
+//   best divisions combine into the best of the whole.
+// - area (modes 1 and 2): the printed areas are whole numbers of units of
+//   their last decimal; the totals a part can reach are kept as a bitset,
+//   the total closest to the coordinate area is taken (below it in
+//   magnitude for mode 2), and the first division in search order with such
+//   a total is found by fixing candidates one at a time, in order, while a
+//   division with that total remains.
+// The result is checked against the search's own crossing test, which can
+// refuse a pair of triangles that the polygon allows.
+#include <cstdint>
+#include <vector>
+
+#include "engine/tables.h"
+
+namespace zelkan {
+
+enum class SelectionStatus {
+    Selected,          // `division` is the one the search and the evaluation would select
+    NothingQualifies,  // complete divisions exist, none qualifies (mode 2): the evaluation selects nothing
+    NoDivision,        // no complete division exists: the choice rests on what the search stores
+    Unavailable,       // beyond the limits, texts that are not plain decimals, or the search's crossing test differs
+};
+
+struct ExactSelection {
+    SelectionStatus status = SelectionStatus::Unavailable;
+    std::vector<int32_t> division;  // candidate numbers, ascending
+};
+
+// The area modes keep a bitset of reachable totals per chord; where the
+// rounding leaves a wide range of totals these become too large to work
+// with. Word operations count the 64-bit words combined.
+struct SelectionLimits {
+    uint64_t maxBitsetBytes = 64ull << 20;
+    uint64_t maxWordOperations = 400'000'000;
+};
+
+// Needs the candidates sorted and measured (CandidateMetrics) and xynum
+// vertices in boundary order; changes nothing in t but the side list.
+ExactSelection SelectExactly(EngineTables& t, double menkei, int32_t searchMode, bool useHeron,
+                             const SelectionLimits& limits = {});
+
+// Whether the search, placing these candidates in ascending order, finds no
+// crossing between them.
+bool PassesSearchCrossingTest(EngineTables& t, const std::vector<int32_t>& division);
+
+}  // namespace zelkan

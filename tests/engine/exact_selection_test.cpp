@@ -1,0 +1,129 @@
+#include "engine/exact_selection.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/candidates.h"
+#include "engine/evaluation.h"
+#include "engine/fast_search.h"
+#include "support/parcels.h"
+
+namespace zelkan {
+namespace {
+
+using sample::Polygon;
+
+double ShoelaceArea(const Polygon& p) {
+    long double twice = 0;
+    for (size_t v = 0; v < p.size(); ++v) {
+        const auto& [x1, y1] = p[v];
+        const auto& [x2, y2] = p[(v + 1) % p.size()];
+        twice += static_cast<long double>(x1) * y2 - static_cast<long double>(x2) * y1;
+    }
+    return static_cast<double>(std::fabs(twice) / 2);
+}
+
+// The parcel's candidates, measured by the rules.
+std::unique_ptr<EngineTables> Prepared(const Polygon& parcel, const MeasureRules& rules) {
+    auto t = std::make_unique<EngineTables>();
+    sample::SetParcel(*t, parcel);
+    ResetForRun(*t);
+    EnumerateCandidates(*t);
+    SortCandidates(*t);
+    CandidateMetrics(*t, rules);
+    return t;
+}
+
+std::vector<int32_t> Entry(const EngineTables& t, int32_t r) {
+    std::vector<int32_t> division;
+    for (int32_t m = 1; m <= t.trisets.trinum(r); ++m) division.push_back(t.trisets.tri(r, m).st);
+    return division;
+}
+
+std::vector<int32_t> SelectedByEvaluation(EngineTables& t, double menkei, int32_t mode, bool heron) {
+    EvaluationState e;
+    Evaluate(t, e, menkei, mode, heron);
+    const int32_t no = mode == kModeShape ? e.bestShapeNo : heron ? e.bestHeronNo : e.bestSanshaNo;
+    return no == 0 ? std::vector<int32_t>{} : Entry(t, no);
+}
+
+const MeasureRules kFine{1, kKetaHalfUp, 2, kKetaHalfUp, 4};
+// Whole units: many divisions share a total.
+const MeasureRules kCoarse{1, kKetaCut, 0, kKetaHalfUp, 0};
+
+// Searches every division and compares the evaluation's choice with the
+// exact selection in every mode, with Heron on and off, at the parcel's own
+// area and at areas half-way between two totals that occur.
+void ExpectSameAsEvaluation(const Polygon& parcel, const MeasureRules& rules) {
+    auto t = Prepared(parcel, rules);
+    SilentSearchControl control;
+    SteadyMillisecondClock clock;
+    FastTriangulationSearch search(*t, control, clock, 0);
+    search.trianproc();
+    ASSERT_GT(t->trisets.trisetnum(), 0);
+
+    std::vector<double> areas{ShoelaceArea(parcel)};
+    EvaluationState e;
+    Evaluate(*t, e, areas[0], kModeShape, true);
+    if (t->trisets.trisetnum() >= 2) {
+        areas.push_back((t->trisets.sum(1).heronArea + t->trisets.sum(2).heronArea) / 2);
+        areas.push_back((t->trisets.sum(1).sanshaArea + t->trisets.sum(t->trisets.trisetnum()).sanshaArea) / 2);
+    }
+    for (const double menkei : areas) {
+        for (const int32_t mode : {kModeShape, kModeClosest, kModeNotAbove}) {
+            for (const bool heron : {false, true}) {
+                SCOPED_TRACE("mode " + std::to_string(mode) + (heron ? " heron" : " sansha") + " area " +
+                             std::to_string(menkei));
+                const std::vector<int32_t> expected = SelectedByEvaluation(*t, menkei, mode, heron);
+                const ExactSelection exact = SelectExactly(*t, menkei, mode, heron);
+                if (expected.empty()) {
+                    EXPECT_EQ(exact.status, SelectionStatus::NothingQualifies);
+                } else {
+                    ASSERT_EQ(exact.status, SelectionStatus::Selected);
+                    EXPECT_EQ(exact.division, expected);
+                }
+            }
+        }
+    }
+}
+
+TEST(ExactSelection, ATriangleIsItsOwnDivision) {
+    auto t = Prepared(sample::RegularPolygon(3, 10, 0), kFine);
+    for (const int32_t mode : {kModeShape, kModeClosest}) {
+        const ExactSelection exact = SelectExactly(*t, 43.3, mode, false);
+        EXPECT_EQ(exact.status, SelectionStatus::Selected);
+        EXPECT_EQ(exact.division, std::vector<int32_t>{1});
+    }
+}
+
+TEST(ExactSelection, RegularPolygonsOf4To11Corners) {
+    for (int n = 4; n <= 11; ++n) {
+        SCOPED_TRACE(n);
+        ExpectSameAsEvaluation(sample::RegularPolygon(n, 100, 0.1), kFine);
+        ExpectSameAsEvaluation(sample::RegularPolygon(n, 10, 0), kCoarse);
+    }
+}
+
+TEST(ExactSelection, RandomParcelsFromFixedSeeds) {
+    for (uint32_t seed = 1; seed <= 40; ++seed) {
+        const auto size = [seed](int largest) { return 4 + static_cast<int>(seed % static_cast<uint32_t>(largest - 3)); };
+        const std::vector<std::pair<std::string, Polygon>> parcels = {
+            {"star", sample::StarShaped(size(11), seed)},
+            {"comb", sample::Comb(size(12), seed)},
+            {"collinear", sample::CollinearRun(size(9), seed)},
+            {"rectilinear", sample::Rectilinear(size(12), seed)},
+        };
+        for (const auto& [family, parcel] : parcels) {
+            SCOPED_TRACE(family + " seed " + std::to_string(seed) + " corners " + std::to_string(parcel.size()));
+            const Polygon placed = seed % 3 == 0 ? sample::Shifted(parcel, -12000.0, -34000.0) : parcel;
+            ExpectSameAsEvaluation(placed, seed % 2 == 0 ? kFine : kCoarse);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zelkan
