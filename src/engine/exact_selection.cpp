@@ -170,16 +170,21 @@ private:
 
 // ---- modes 1 and 2: the reachable totals of every part ----
 
+// The totals of one part that can still give a whole-parcel total inside
+// the window being looked at.
 struct TotalSet {
-    bool feasible = false;
-    Int128 lo = 0, hi = 0;
-    std::vector<uint64_t> words;  // bit x: total lo + x is reachable
-    int64_t count = 0;            // reachable totals
+    bool divisible = false;  // the part has a division with the allowed candidates
+    Int128 least = 0, most = 0;              // its smallest and largest total
+    Int128 outLeast = 0, outMost = 0;        // the same for the rest of the parcel
+    Int128 lo = 0;                           // the first total the bitset holds
+    std::vector<uint64_t> words;             // bit x: total lo + x is reachable
+    int64_t runs = 0;                        // runs of consecutive reachable totals
 
     bool Has(Int128 total) const {
-        if (!feasible || total < lo || total > hi) return false;
-        const auto x = static_cast<uint64_t>(total - lo);
-        return (words[x / 64] >> (x % 64) & 1) != 0;
+        if (total < lo) return false;
+        const Int128 x = total - lo;
+        if (x >= static_cast<Int128>(words.size()) * 64) return false;
+        return (words[static_cast<size_t>(x / 64)] >> static_cast<unsigned>(x % 64) & 1) != 0;
     }
 };
 
@@ -188,19 +193,26 @@ public:
     ReachableTotals(const ChordModel& model, const std::vector<Int128>& units, const SelectionLimits& limits)
         : model_(model), units_(units), limits_(limits), sets_(model.chords().size()) {}
 
-    // The totals of every part with the allowed candidates; false beyond the limits.
-    bool Compute(const std::vector<uint8_t>& allowed) {
-        if (!Ranges(allowed)) return false;
+    // The totals of every part with the allowed candidates, as far as they
+    // can give a whole-parcel total in [windowLo, windowHi]; false beyond the
+    // limits.
+    // Narrowed, each part keeps only the middle eighth of its range: fewer
+    // totals, all of them reachable, so a total found then is reachable; one
+    // not found may still be.
+    bool Compute(const std::vector<uint8_t>& allowed, Int128 windowLo, Int128 windowHi, bool narrowed = false) {
+        InsideRanges(allowed);
+        if (!Root().divisible) return true;
+        OutsideRanges(allowed);
+        if (!Windows(windowLo, windowHi, narrowed)) return false;
         for (size_t id = 0; id < sets_.size(); ++id) {
             TotalSet& set = sets_[id];
-            if (!set.feasible) continue;
-            std::fill(set.words.begin(), set.words.end(), 0);
+            if (set.words.empty()) continue;
             for (const Option& option : model_.chords()[id].options) {
                 if (!Usable(option, allowed)) continue;
                 if (!AddOption(set, option)) return false;
             }
-            set.count = 0;
-            for (const uint64_t w : set.words) set.count += std::popcount(w);
+            ListRuns(set.words, runs_);
+            set.runs = static_cast<int64_t>(runs_.size());
         }
         return true;
     }
@@ -208,68 +220,177 @@ public:
     const TotalSet& Root() const { return sets_[static_cast<size_t>(model_.root())]; }
 
 private:
-    bool Feasible(int32_t part) const { return part == kSide || sets_[static_cast<size_t>(part)].feasible; }
-    Int128 Lo(int32_t part) const { return part == kSide ? 0 : sets_[static_cast<size_t>(part)].lo; }
-    Int128 Hi(int32_t part) const { return part == kSide ? 0 : sets_[static_cast<size_t>(part)].hi; }
+    const TotalSet& Set(int32_t part) const {
+        static const TotalSet kNothingToDivide{true, 0, 0, 0, 0, 0, {1}, 1};
+        return part == kSide ? kNothingToDivide : sets_[static_cast<size_t>(part)];
+    }
+    TotalSet& Part(int32_t part) { return sets_[static_cast<size_t>(part)]; }
+    Int128 Units(const Option& option) const { return units_[static_cast<size_t>(option.candidate)]; }
 
     bool Usable(const Option& option, const std::vector<uint8_t>& allowed) const {
-        return allowed[static_cast<size_t>(option.candidate)] != 0 && Feasible(option.left) && Feasible(option.right);
+        return allowed[static_cast<size_t>(option.candidate)] != 0 && Set(option.left).divisible &&
+               Set(option.right).divisible;
     }
 
-    // The smallest and largest total of every part, and room for its bitset.
-    bool Ranges(const std::vector<uint8_t>& allowed) {
-        uint64_t bytes = 0;
+    // Smallest and largest totals of every part, smaller parts first.
+    void InsideRanges(const std::vector<uint8_t>& allowed) {
         for (size_t id = 0; id < sets_.size(); ++id) {
             TotalSet& set = sets_[id];
-            set.feasible = false;
+            set.divisible = false;
+            set.words.clear();
             for (const Option& option : model_.chords()[id].options) {
                 if (!Usable(option, allowed)) continue;
-                const Int128 u = units_[static_cast<size_t>(option.candidate)];
-                const Int128 lo = u + Lo(option.left) + Lo(option.right);
-                const Int128 hi = u + Hi(option.left) + Hi(option.right);
-                if (!set.feasible || lo < set.lo) set.lo = lo;
-                if (!set.feasible || hi > set.hi) set.hi = hi;
-                set.feasible = true;
+                const Int128 least = Units(option) + Set(option.left).least + Set(option.right).least;
+                const Int128 most = Units(option) + Set(option.left).most + Set(option.right).most;
+                if (!set.divisible || least < set.least) set.least = least;
+                if (!set.divisible || most > set.most) set.most = most;
+                set.divisible = true;
             }
-            if (!set.feasible) continue;
-            const Int128 width = set.hi - set.lo + 1;
+        }
+    }
+
+    // The same for the rest of the parcel beyond each chord, larger parts
+    // first: the rest beyond a smaller part is the rest beyond its chord,
+    // the triangle and the part on the triangle's other side.
+    void OutsideRanges(const std::vector<uint8_t>& allowed) {
+        std::vector<uint8_t> reached(sets_.size(), 0);
+        reached[static_cast<size_t>(model_.root())] = 1;
+        Part(model_.root()).outLeast = Part(model_.root()).outMost = 0;
+        for (size_t id = sets_.size(); id-- > 0;) {
+            if (reached[id] == 0 || !sets_[id].divisible) continue;
+            const TotalSet& set = sets_[id];
+            for (const Option& option : model_.chords()[id].options) {
+                if (!Usable(option, allowed)) continue;
+                const auto reach = [&](int32_t part, int32_t beside) {
+                    if (part == kSide) return;
+                    TotalSet& inner = Part(part);
+                    const Int128 least = set.outLeast + Units(option) + Set(beside).least;
+                    const Int128 most = set.outMost + Units(option) + Set(beside).most;
+                    uint8_t& seen = reached[static_cast<size_t>(part)];
+                    if (seen == 0 || least < inner.outLeast) inner.outLeast = least;
+                    if (seen == 0 || most > inner.outMost) inner.outMost = most;
+                    seen = 1;
+                };
+                reach(option.left, option.right);
+                reach(option.right, option.left);
+            }
+        }
+        // A part no division of the parcel uses holds nothing.
+        for (size_t id = 0; id < sets_.size(); ++id)
+            if (reached[id] == 0) sets_[id].divisible = false;
+    }
+
+    // Room for each part's totals that can still matter.
+    bool Windows(Int128 windowLo, Int128 windowHi, bool narrowed) {
+        constexpr Int128 kNarrowFrom = 256;  // narrower parts are kept whole
+        uint64_t bytes = 0;
+        for (TotalSet& set : sets_) {
+            if (!set.divisible) continue;
+            Int128 lo = std::max(set.least, windowLo - set.outMost);
+            Int128 hi = std::min(set.most, windowHi - set.outLeast);
+            if (narrowed && set.most - set.least > kNarrowFrom) {
+                const Int128 middle = set.least + (set.most - set.least) / 2;
+                const Int128 quarter = (set.most - set.least) / 16;
+                lo = std::max(lo, middle - quarter);
+                hi = std::min(hi, middle + quarter);
+            }
+            if (lo > hi) continue;  // nothing this part reaches can matter
+            const Int128 width = hi - lo + 1;
             if (width > static_cast<Int128>(limits_.maxBitsetBytes) * 8) return false;
             const auto words = static_cast<size_t>((width + 63) / 64);
             bytes += words * sizeof(uint64_t);
             if (bytes > limits_.maxBitsetBytes) return false;
-            set.words.resize(words);
+            set.lo = lo;
+            set.words.assign(words, 0);
         }
         return true;
     }
 
-    // set |= (left + right) shifted to the option's own total.
+    // set |= (left + right) shifted to the option's own total: every run of
+    // reachable totals of the part with fewer runs shifts the other part,
+    // widened by the run's length.
     bool AddOption(TotalSet& set, const Option& option) {
-        static const TotalSet kZero{true, 0, 0, {1}, 1};
-        const TotalSet& left = option.left == kSide ? kZero : sets_[static_cast<size_t>(option.left)];
-        const TotalSet& right = option.right == kSide ? kZero : sets_[static_cast<size_t>(option.right)];
-        const auto offset = static_cast<uint64_t>(units_[static_cast<size_t>(option.candidate)] + left.lo + right.lo - set.lo);
-        // Each reachable total of the sparser part shifts the denser one.
-        const bool leftSparser = left.count <= right.count;
-        const TotalSet& sparse = leftSparser ? left : right;
-        const TotalSet& dense = leftSparser ? right : left;
-        for (size_t w = 0; w < sparse.words.size(); ++w) {
-            for (uint64_t bits = sparse.words[w]; bits != 0; bits &= bits - 1) {
-                const uint64_t x = w * 64 + static_cast<uint64_t>(std::countr_zero(bits));
-                OrShifted(set.words, dense.words, offset + x);
-                work_ += dense.words.size() + 1;
-                if (work_ > limits_.maxWordOperations) return false;
+        const TotalSet& left = Set(option.left);
+        const TotalSet& right = Set(option.right);
+        if (left.words.empty() || right.words.empty()) return true;
+        const auto offset = static_cast<int64_t>(Units(option) + left.lo + right.lo - set.lo);
+        const bool leftFewer = left.runs <= right.runs;
+        const TotalSet& runs = leftFewer ? left : right;
+        const TotalSet& other = leftFewer ? right : left;
+        ListRuns(runs.words, runs_);
+        uint64_t longest = 1;
+        for (const auto& [start, length] : runs_) longest = std::max(longest, length);
+        Widen(other.words, longest);
+        for (const auto& [start, length] : runs_) {
+            // A run of length L: the widening by the largest power of two
+            // 2^k <= L, placed at both ends of the run.
+            const auto k = static_cast<size_t>(std::bit_width(length) - 1);
+            const int64_t first = offset + static_cast<int64_t>(start);
+            OrShifted(set.words, widened_[k], first);
+            if (length > (uint64_t{1} << k))
+                OrShifted(set.words, widened_[k], first + static_cast<int64_t>(length - (uint64_t{1} << k)));
+            work_ += 2 * (widened_[k].size() + 1);
+            if (work_ > limits_.maxWordOperations) return false;
+        }
+        return true;
+    }
+
+    // The runs of set bits as (first bit, length).
+    static void ListRuns(const std::vector<uint64_t>& words, std::vector<std::pair<uint64_t, uint64_t>>& runs) {
+        runs.clear();
+        bool open = false;
+        for (size_t w = 0; w < words.size(); ++w) {
+            uint64_t bits = words[w];
+            if (open && bits == ~uint64_t{0}) {
+                runs.back().second += 64;
+                continue;
+            }
+            uint64_t position = 0;
+            while (position < 64) {
+                if (open) {
+                    const auto ones = static_cast<uint64_t>(std::countr_one(bits));
+                    runs.back().second += ones;
+                    position += ones;
+                    bits = ones >= 64 ? 0 : bits >> ones;
+                    if (position < 64) open = false;
+                } else {
+                    if (bits == 0) break;
+                    const auto zeros = static_cast<uint64_t>(std::countr_zero(bits));
+                    position += zeros;
+                    bits >>= zeros;
+                    runs.emplace_back(w * 64 + position, 0);
+                    open = true;
+                }
             }
         }
-        return true;
     }
 
-    static void OrShifted(std::vector<uint64_t>& into, const std::vector<uint64_t>& from, uint64_t shift) {
-        const size_t first = static_cast<size_t>(shift / 64);
-        const unsigned bit = static_cast<unsigned>(shift % 64);
+    // widened_[k] = words | words << 1 | ... | words << (2^k - 1), for 2^k <= longest.
+    void Widen(const std::vector<uint64_t>& words, uint64_t longest) {
+        const auto levels = static_cast<size_t>(std::bit_width(longest));
+        const size_t size = words.size() + static_cast<size_t>(longest / 64) + 1;
+        if (widened_.size() < levels) widened_.resize(levels);
+        widened_[0].assign(size, 0);
+        std::copy(words.begin(), words.end(), widened_[0].begin());
+        for (size_t k = 1; k < levels; ++k) {
+            widened_[k] = widened_[k - 1];
+            OrShifted(widened_[k], widened_[k - 1], int64_t{1} << (k - 1));
+            work_ += size;
+        }
+    }
+
+    // into |= from shifted by `shift` bits (either way); bits that fall
+    // outside into are dropped.
+    static void OrShifted(std::vector<uint64_t>& into, const std::vector<uint64_t>& from, int64_t shift) {
+        const auto intoSize = static_cast<int64_t>(into.size());
+        const int64_t words = shift >= 0 ? shift / 64 : -((-shift + 63) / 64);
+        const auto bit = static_cast<unsigned>(shift - words * 64);  // 0..63
         for (size_t w = 0; w < from.size(); ++w) {
             if (from[w] == 0) continue;
-            into[first + w] |= from[w] << bit;
-            if (bit != 0 && first + w + 1 < into.size()) into[first + w + 1] |= from[w] >> (64 - bit);
+            const int64_t to = static_cast<int64_t>(w) + words;
+            if (to >= intoSize) break;
+            if (to >= 0) into[static_cast<size_t>(to)] |= from[w] << bit;
+            if (bit != 0 && to + 1 >= 0 && to + 1 < intoSize) into[static_cast<size_t>(to + 1)] |= from[w] >> (64 - bit);
         }
     }
 
@@ -277,17 +398,37 @@ private:
     const std::vector<Int128>& units_;
     SelectionLimits limits_;
     std::vector<TotalSet> sets_;
+    std::vector<std::pair<uint64_t, uint64_t>> runs_;
+    std::vector<std::vector<uint64_t>> widened_;
     uint64_t work_ = 0;
 };
+
+// The whole number of units at or just below the target; nothing when it
+// is beyond any total.
+std::optional<Int128> FloorOf(const ExactTarget& target) {
+    constexpr int32_t kRoom = 120;
+    if (target.exponent >= 0) {
+        Int128 magnitude = target.mantissa < 0 ? -target.mantissa : target.mantissa;
+        for (int32_t i = 0; i < target.exponent; ++i) {
+            if (magnitude >> kRoom != 0) return std::nullopt;
+            magnitude <<= 1;
+        }
+        return target.mantissa < 0 ? -magnitude : magnitude;
+    }
+    if (-target.exponent >= 126) return target.mantissa < 0 ? -1 : 0;
+    return target.mantissa >> -target.exponent;  // arithmetic: rounds towards minus infinity
+}
 
 // The reachable totals that the evaluation's rule prefers: the closest to
 // the coordinate area (in mode 2 only those below it in magnitude); two when
 // the area lies exactly half-way between them.
-std::vector<Int128> PreferredTotals(const TotalSet& root, const ExactTarget& target, bool below) {
+std::vector<Int128> PreferredTotals(const TotalSet& root, const ExactTarget& target, bool below, Int128 windowLo,
+                                    Int128 windowHi) {
     std::vector<Int128> preferred;
     for (size_t w = 0; w < root.words.size(); ++w) {
         for (uint64_t bits = root.words[w]; bits != 0; bits &= bits - 1) {
             const Int128 total = root.lo + static_cast<Int128>(w * 64 + static_cast<uint64_t>(std::countr_zero(bits)));
+            if (total < windowLo || total > windowHi) continue;
             if (below && !BelowInMagnitude(total, target)) continue;
             if (preferred.empty() || Closer(total, preferred.front(), target)) {
                 preferred.assign(1, total);
@@ -299,6 +440,26 @@ std::vector<Int128> PreferredTotals(const TotalSet& root, const ExactTarget& tar
     return preferred;
 }
 
+// The whole numbers of units closest to the target (two when it lies
+// half-way), in mode 2 the closest below it in magnitude.
+std::vector<Int128> IdealTotals(const ExactTarget& target, bool below) {
+    const std::optional<Int128> floor = FloorOf(target);
+    if (!floor) return {};
+    const bool whole = CompareWithTarget(*floor, target) == 0;
+    if (below) {
+        const int sign = CompareWithTarget(0, target);  // -1: the target is positive
+        if (sign == 0) return {};
+        const Int128 total = sign < 0 ? (whole ? *floor - 1 : *floor) : *floor + 1;
+        if (!BelowInMagnitude(total, target)) return {};
+        return {total};
+    }
+    if (whole) return {*floor};
+    const Int128 up = *floor + 1;
+    if (Closer(*floor, up, target)) return {*floor};
+    if (Closer(up, *floor, target)) return {up};
+    return {*floor, up};
+}
+
 ExactSelection AreaSelection(EngineTables& t, const ChordModel& model, double menkei, bool below, bool useHeron,
                              const SelectionLimits& limits) {
     ExactSelection none;
@@ -308,15 +469,39 @@ ExactSelection AreaSelection(EngineTables& t, const ChordModel& model, double me
     std::vector<uint8_t> allowed(count + 1, 1);
     allowed[0] = 0;
     ReachableTotals totals(model, units->units, limits);
-    if (!totals.Compute(allowed)) return none;
-    if (!totals.Root().feasible) return {SelectionStatus::NoDivision, {}};
-    const std::vector<Int128> preferred = PreferredTotals(totals.Root(), units->target, below);
-    if (preferred.empty()) return {SelectionStatus::NothingQualifies, {}};
+    // The whole numbers the rule would take first, if a division reaches
+    // them; the narrowed totals usually show one that does.
+    std::vector<Int128> preferred;
+    const std::vector<Int128> ideal = IdealTotals(units->target, below);
+    if (!ideal.empty()) {
+        const auto [lo, hi] = std::minmax_element(ideal.begin(), ideal.end());
+        if (!totals.Compute(allowed, *lo, *hi, true)) return none;
+        if (!totals.Root().divisible) return {SelectionStatus::NoDivision, {}};
+        if (std::all_of(ideal.begin(), ideal.end(), [&](Int128 total) { return totals.Root().Has(total); }))
+            preferred = ideal;
+    }
+    // Otherwise every reachable total near the coordinate area: the parts
+    // keep only what can give a total in the window, which widens until it
+    // holds a total the rule accepts, or every total.
+    const std::optional<Int128> floor = FloorOf(units->target);
+    for (Int128 reach = 64; preferred.empty(); reach *= 8) {
+        const bool everything = !floor || reach > (static_cast<Int128>(1) << 100);
+        const Int128 windowLo = everything ? -(static_cast<Int128>(1) << 120) : *floor - reach;
+        const Int128 windowHi = everything ? static_cast<Int128>(1) << 120 : *floor + 1 + reach;
+        if (!totals.Compute(allowed, windowLo, windowHi)) return none;
+        const TotalSet& root = totals.Root();
+        if (!root.divisible) return {SelectionStatus::NoDivision, {}};
+        preferred = PreferredTotals(root, units->target, below, windowLo, windowHi);
+        if (preferred.empty() && (everything || (windowLo <= root.least && root.most <= windowHi)))
+            return {SelectionStatus::NothingQualifies, {}};
+    }
+    const Int128 wantedLo = *std::min_element(preferred.begin(), preferred.end());
+    const Int128 wantedHi = *std::max_element(preferred.begin(), preferred.end());
 
     // Fix candidates in search order while a division with a preferred
     // total remains; a candidate that leaves none is passed over for good.
     const auto hasPreferred = [&] {
-        return totals.Root().feasible && std::any_of(preferred.begin(), preferred.end(),
+        return totals.Root().divisible && std::any_of(preferred.begin(), preferred.end(),
                                                      [&](Int128 total) { return totals.Root().Has(total); });
     };
     std::vector<int32_t> division;
@@ -328,8 +513,13 @@ ExactSelection AreaSelection(EngineTables& t, const ChordModel& model, double me
         for (size_t other = 1; other <= count; ++other) {
             if (trial[other] != 0 && other != c && Overlap(t.tritemp[c], t.tritemp[other])) trial[other] = 0;
         }
-        if (!totals.Compute(trial)) return none;
-        if (hasPreferred()) {
+        if (!totals.Compute(trial, wantedLo, wantedHi, true)) return none;
+        bool reached = hasPreferred();
+        if (!reached) {
+            if (!totals.Compute(trial, wantedLo, wantedHi)) return none;
+            reached = hasPreferred();
+        }
+        if (reached) {
             division.push_back(static_cast<int32_t>(c));
             allowed.swap(trial);
         } else {

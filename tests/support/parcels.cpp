@@ -22,6 +22,17 @@ Polygon RegularPolygon(int n, double radius, double rotation) {
     return p;
 }
 
+Polygon IrregularConvex(int n, uint32_t seed) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> spread(-0.35, 0.35);
+    Polygon p;
+    for (int v = 0; v < n; ++v) {
+        const double a = 2 * std::numbers::pi * (v + spread(random)) / n;
+        p.emplace_back(100 * std::cos(a), 60 * std::sin(a));
+    }
+    return p;
+}
+
 Polygon StarShaped(int n, uint32_t seed) {
     std::mt19937 random(seed);
     std::uniform_real_distribution<double> outer(70.0, 100.0);

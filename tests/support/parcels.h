@@ -16,6 +16,10 @@ void SetParcel(EngineTables& t, const Polygon& vertices);
 // A regular polygon counter-clockwise, the first vertex at angle `rotation`.
 Polygon RegularPolygon(int n, double radius, double rotation);
 
+// A convex polygon: n vertices on an ellipse of half-axes 100 and 60, at
+// irregular angles fixed by the seed.
+Polygon IrregularConvex(int n, uint32_t seed);
+
 // A star-shaped polygon around the origin: n vertices at increasing angles,
 // alternately far (radius 70 to 100) and near (5 to 12), fixed by the seed.
 Polygon StarShaped(int n, uint32_t seed);

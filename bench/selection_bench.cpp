@@ -1,0 +1,82 @@
+// The exact selection on parcels too large for the full search: convex,
+// star-shaped and comb-like, with the default rounding (lengths to 2
+// decimals, areas to 4, half away from zero). Candidates and metrics are
+// prepared untimed. "selected" is 1 when the selection was made exactly,
+// 0 when it was beyond its limits.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "engine/candidates.h"
+#include "engine/evaluation.h"
+#include "engine/exact_selection.h"
+#include "support/parcels.h"
+
+namespace {
+
+using namespace zelkan;
+
+double ShoelaceArea(const sample::Polygon& p) {
+    long double twice = 0;
+    for (size_t v = 0; v < p.size(); ++v) {
+        const auto& [x1, y1] = p[v];
+        const auto& [x2, y2] = p[(v + 1) % p.size()];
+        twice += static_cast<long double>(x1) * y2 - static_cast<long double>(x2) * y1;
+    }
+    return static_cast<double>(std::fabs(twice) / 2);
+}
+
+void Select(benchmark::State& state, const sample::Polygon& parcel, int32_t mode) {
+    static const auto t = std::make_unique<EngineTables>();
+    sample::SetParcel(*t, parcel);
+    ResetForRun(*t);
+    EnumerateCandidates(*t);
+    SortCandidates(*t);
+    CandidateMetrics(*t, MeasureRules{1, kKetaHalfUp, 2, kKetaHalfUp, 4});
+    const double menkei = ShoelaceArea(parcel);
+    bool selected = false;
+    for (auto _ : state) {
+        const ExactSelection s = SelectExactly(*t, menkei, mode, false);
+        selected = s.status == SelectionStatus::Selected;
+        benchmark::DoNotOptimize(s.division.data());
+    }
+    state.counters["corners"] = static_cast<double>(t->xynum);
+    state.counters["candidates"] = t->tritempnum;
+    state.counters["selected"] = selected ? 1 : 0;
+}
+
+// Parcels of about 30 m across, in metres.
+sample::Polygon Scaled(sample::Polygon p, double factor) {
+    for (auto& v : p) v.first *= factor, v.second *= factor;
+    return p;
+}
+
+void BM_Convex(benchmark::State& state) {
+    Select(state, sample::RegularPolygon(static_cast<int>(state.range(0)), 15, 0.1), static_cast<int32_t>(state.range(1)));
+}
+void BM_IrregularConvex(benchmark::State& state) {
+    Select(state, Scaled(sample::IrregularConvex(static_cast<int>(state.range(0)), 7), 0.15), static_cast<int32_t>(state.range(1)));
+}
+void BM_StarShaped(benchmark::State& state) {
+    Select(state, Scaled(sample::StarShaped(static_cast<int>(state.range(0)), 7), 0.15), static_cast<int32_t>(state.range(1)));
+}
+void BM_Comb(benchmark::State& state) {
+    Select(state, Scaled(sample::Comb(static_cast<int>(state.range(0)), 7), 0.3), static_cast<int32_t>(state.range(1)));
+}
+
+void Sizes(benchmark::internal::Benchmark* b) {
+    for (const int mode : {0, 1, 2})
+        for (const int n : {20, 30, 40, 60, 80}) b->Args({n, mode});
+    b->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_Convex)->Apply(Sizes);
+BENCHMARK(BM_IrregularConvex)->Apply(Sizes);
+BENCHMARK(BM_StarShaped)->Apply(Sizes);
+BENCHMARK(BM_Comb)->Apply(Sizes);
+
+}  // namespace
+
+BENCHMARK_MAIN();
