@@ -5,7 +5,27 @@ Coordinates are metres in a plane-rectangular system: the drawing's x is the
 surveyor's Y (east), its y the surveyor's X (north), far from the origin as
 Japanese survey coordinates are.
 """
+import math
 from pathlib import Path
+
+
+def curved_lot():
+    """A lot of 40 corners on the outside of a road curve: 28 corners along
+    the curve (radius 60 m over 50 degrees), a back boundary of 12 corners
+    that wanders as old fences do, about 50 m by 18 m."""
+    cx, cy, radius = -12200.000, -34300.000, 60.0
+    front = []
+    for k in range(28):
+        a = math.radians(200 + 50 * k / 27)
+        wobble = 0.05 * math.sin(7 * k)
+        front.append((cx + (radius + wobble) * math.cos(a), cy + (radius + wobble) * math.sin(a)))
+    back = []
+    for k in range(12):
+        a = math.radians(250 - 50 * (k + 0.5) / 12)
+        depth = 18.0 + 1.5 * math.sin(3.1 * k) + 0.7 * math.cos(5.3 * k)
+        back.append((cx + (radius + depth) * math.cos(a), cy + (radius + depth) * math.sin(a)))
+    return [(round(x, 3), round(y, 3)) for x, y in front + back]
+
 
 PARCELS = {
     # A residential lot of 8 corners, about 21 m by 20 m.
@@ -21,6 +41,8 @@ PARCELS = {
         (-11775.998, -34199.969), (-11767.996, -34199.960), (-11760.000, -34199.950),
         (-11759.900, -34196.980), (-11799.950, -34197.020),
     ],
+    # A lot of 40 corners on a road curve, too many divisions to store them all.
+    "curved_lot.dxf": curved_lot(),
     # A lot with a reflex corner (an L shape).
     "reflex_corner.dxf": [
         (-12100.000, -34100.000), (-12080.000, -34099.700), (-12079.600, -34088.000),

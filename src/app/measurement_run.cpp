@@ -6,6 +6,7 @@
 #include "boundary/dxf_boundary_reader.h"
 #include "engine/boundary_shape.h"
 #include "engine/candidates.h"
+#include "engine/exact_selection.h"
 #include "engine/fast_search.h"
 #include "engine/search.h"
 #include "geometry/errors.h"
@@ -88,6 +89,49 @@ public:
 private:
     SearchControl& inner_;
 };
+
+// Ends the search at the run's budget of time, as a stop would.
+class BudgetedControl : public SearchControl {
+public:
+    BudgetedControl(SearchControl& inner, MillisecondClock& clock, uint32_t budgetMs)
+        : inner_(inner), clock_(clock), budgetMs_(budgetMs), start_(clock.NowMs()) {}
+    void Pump(const SearchState& s) override { inner_.Pump(s); }
+    bool StopRequested() override {
+        if (inner_.StopRequested()) return true;
+        // The clock is read every so many requests: they come at every level.
+        if (budgetMs_ > 0 && !reached && ++requests_ % 64 == 0)
+            reached = static_cast<uint32_t>(clock_.NowMs() - start_) > budgetMs_;
+        return reached;
+    }
+    void DivisionRecorded(int32_t n) override { inner_.DivisionRecorded(n); }
+    bool reached = false;
+
+private:
+    SearchControl& inner_;
+    MillisecondClock& clock_;
+    uint32_t budgetMs_;
+    uint32_t start_;
+    uint64_t requests_ = 0;
+};
+
+// The store's budget for one run, put back afterwards.
+class RunStoreBudget {
+public:
+    RunStoreBudget(TriSetStore& store, uint64_t bytes) : store_(store), kept_(store.budget()) {
+        store_.SetBudget(std::min(kept_, bytes));
+    }
+    ~RunStoreBudget() { store_.SetBudget(kept_); }
+    RunStoreBudget(const RunStoreBudget&) = delete;
+    RunStoreBudget& operator=(const RunStoreBudget&) = delete;
+
+private:
+    TriSetStore& store_;
+    uint64_t kept_;
+};
+
+bool Known(const ExactSelection& s) {
+    return s.status == SelectionStatus::Selected || s.status == SelectionStatus::NothingQualifies;
+}
 
 }  // namespace
 
@@ -176,26 +220,45 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
 
     CandidateMetrics(t, MeasureRules{s, r.lengthMode, r.lengthDigits, r.areaMode, r.areaDigits});
     show.SearchStarting(t.tritempnum);
+    // Known before the search, the selection lets the search run short.
+    const ExactSelection exact = SelectExactly(t, t.menkei, request.searchMode, settings.useHeron, state.selectionLimits);
+    const bool known = Known(exact);
     StopWatchingControl watched(control);
-    const uint32_t timeLimit = settings.calcTimeLimit > 0 ? static_cast<uint32_t>(settings.calcTimeLimit) : 0;
-    if (t.xynum == 3 && t.tritempnum == 1) {
-        StoreWholeTriangle(t);
-    } else if (FastTriangulationSearch::Fits(t)) {
-        FastTriangulationSearch search(t, watched, clock, timeLimit);
-        search.trianproc();
-        result.memoryFull = search.memoryFull();
-    } else {
-        // Too many candidates for the pairwise tables: the same search, literally.
-        TriangulationSearch search(t, watched, clock, timeLimit);
-        search.trianproc();
-        result.memoryFull = search.memoryFull();
+    BudgetedControl budgeted(watched, clock, known && settings.calcTimeLimit <= 0 ? kSearchBudgetMs : 0);
+    bool timedOut = false;
+    {
+        const RunStoreBudget storeBudget(t.trisets, known ? kSearchBudgetBytes : t.trisets.budget());
+        const uint32_t timeLimit = settings.calcTimeLimit > 0 ? static_cast<uint32_t>(settings.calcTimeLimit) : 0;
+        if (t.xynum == 3 && t.tritempnum == 1) {
+            StoreWholeTriangle(t);
+        } else if (FastTriangulationSearch::Fits(t)) {
+            FastTriangulationSearch search(t, budgeted, clock, timeLimit);
+            search.trianproc();
+            result.memoryFull = search.memoryFull();
+            timedOut = search.timedOut();
+        } else {
+            // Too many candidates for the pairwise tables: the same search, literally.
+            TriangulationSearch search(t, budgeted, clock, timeLimit);
+            search.trianproc();
+            result.memoryFull = search.memoryFull();
+            timedOut = search.timedOut();
+        }
     }
     result.stopped = watched.stopped;
+    result.searchComplete = !result.stopped && !result.memoryFull && !timedOut && !budgeted.reached;
+    // With the selection known, a full store is the run's budget, not a failure.
+    if (known) result.memoryFull = false;
     result.trisetnum = t.trisets.trisetnum();
     result.dupnum = t.dupnum;
     show.SearchEnded(result);
 
-    result.evalDiff = Evaluate(t, state.evaluation, t.menkei, request.searchMode, settings.useHeron);
+    if (!result.searchComplete && known) {
+        result.evalDiff = ApplySelection(t, state.evaluation, exact, t.menkei, request.searchMode, settings.useHeron);
+        result.trisetnum = t.trisets.trisetnum();
+    } else {
+        result.evalDiff = Evaluate(t, state.evaluation, t.menkei, request.searchMode, settings.useHeron);
+    }
+    result.exactSelection = result.searchComplete || known;
     result.calcFailed = state.evaluation.calcFailed;
     WriteTriLog(t, result.logs.triFile);
     written(result.logs.triFile);

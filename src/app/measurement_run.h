@@ -9,6 +9,7 @@
 
 #include "engine/acad_point.h"
 #include "engine/evaluation.h"
+#include "engine/exact_selection.h"
 #include "engine/memory_budget.h"
 #include "engine/search_control.h"
 #include "engine/tables.h"
@@ -21,6 +22,12 @@ namespace zelkan {
 inline constexpr const char* kNoBoundaryMessage = "面の取得ができませんでした";
 inline constexpr const char* kNotFoundMessage = "見つかりませんでした。設定[座標面計値を超えない]を確認してください";
 
+// When the selection is known without the full search, the search only
+// fills the viewers: it ends after this long (unless the settings set a time
+// limit) or this much stored, whichever comes first.
+inline constexpr uint32_t kSearchBudgetMs = 2000;
+inline constexpr uint64_t kSearchBudgetBytes = 256ull << 20;
+
 // The state a program keeps from run to run: the tables (the viewers, the
 // area-table press and the log commands read the last run's), the
 // evaluation's winners and ranges, and the rounding rules, whose mode stays
@@ -30,6 +37,7 @@ struct MeasurementState {
     EvaluationState evaluation;
     RunRounding rounding;
     int32_t noStart = 1;  // first triangle number of the last run
+    SelectionLimits selectionLimits;  // how far the area modes' exact selection may go
 };
 
 struct RunRequest {
@@ -61,6 +69,10 @@ struct RunResult {
     bool calcFailed = false;  // mode 0 found nothing to compute
     bool stopped = false;     // the search was asked to stop
     bool memoryFull = false;  // the search ended at the store's memory budget (kMemoryFullMessage)
+    // Modes 0-2: every division was stored; the selection is the one the
+    // full search would give (always so when every division was stored).
+    bool searchComplete = false;
+    bool exactSelection = false;
     int32_t trinum = 0;       // triangles of the chosen division
     int32_t nextNoStart = 1;  // the first triangle number for the next run
     LogPaths logs;
@@ -74,7 +86,7 @@ public:
     virtual ~RunObserver() = default;
     virtual void AreaComputed(double /*menkei*/) {}
     virtual void SearchStarting(int32_t /*tritempnum*/) {}  // modes 0-2
-    virtual void SearchEnded(const RunResult& /*result*/) {}  // trisetnum, stopped, memoryFull set
+    virtual void SearchEnded(const RunResult& /*result*/) {}  // trisetnum, stopped, memoryFull, searchComplete set
     // A division was selected (trinum and evalDiff set); its drawing follows.
     virtual void Evaluated(const RunResult& /*result*/) {}
 };

@@ -91,6 +91,12 @@ std::string FormatAreaTable(const AreaTableValues& v) {
     return text;
 }
 
+std::string SelectionNote(const RunResult& result) {
+    if (result.searchComplete) return "厳密（全分割を記録）";
+    if (result.exactSelection) return "厳密（全分割から選択、記録は一部）";
+    return "記録した分割から（厳密ではありません）";
+}
+
 std::string FormatSummary(const std::string& parcel, int32_t searchMode, const RunResult& result,
                           const AreaTableValues* table) {
     const auto row = [](std::string_view label, const std::string& value) {
@@ -110,7 +116,8 @@ std::string FormatSummary(const std::string& parcel, int32_t searchMode, const R
     text += row("候補三角形", std::to_string(result.tritempnum));
     if (searchMode != 3) {
         text += row("分割", std::to_string(result.trisetnum) + "（重複 " + std::to_string(result.dupnum) + "）" +
-                                (result.stopped || result.memoryFull ? " 中断" : ""));
+                                (result.stopped ? " 中断" : result.searchComplete ? "" : " 打ち切り"));
+        text += row("選択", SelectionNote(result));
     }
     if (table != nullptr) {
         text += '\n';

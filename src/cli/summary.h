@@ -14,6 +14,10 @@ size_t DisplayWidth(std::string_view utf8);
 // 合計, (１/２,) 面積.
 std::string FormatAreaTable(const AreaTableValues& v);
 
+// Modes 0-2: whether the selection is the full search's, and whether every
+// division was stored.
+std::string SelectionNote(const RunResult& result);
+
 std::string FormatSummary(const std::string& parcel, int32_t searchMode, const RunResult& result,
                           const AreaTableValues* table);
 

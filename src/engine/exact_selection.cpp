@@ -10,6 +10,7 @@
 #include "engine/area_units.h"
 #include "engine/evaluation.h"
 #include "engine/search.h"
+#include "geometry/text_helpers.h"
 
 namespace zelkan {
 
@@ -200,6 +201,7 @@ public:
     // totals, all of them reachable, so a total found then is reachable; one
     // not found may still be.
     bool Compute(const std::vector<uint8_t>& allowed, Int128 windowLo, Int128 windowHi, bool narrowed = false) {
+        if (!Charge(allowed.size() + sets_.size())) return false;
         InsideRanges(allowed);
         if (!Root().divisible) return true;
         OutsideRanges(allowed);
@@ -218,6 +220,12 @@ public:
     }
 
     const TotalSet& Root() const { return sets_[static_cast<size_t>(model_.root())]; }
+
+    // Counts other work against the same limit; false beyond it.
+    bool Charge(uint64_t words) {
+        work_ += words;
+        return work_ <= limits_.maxWordOperations;
+    }
 
 private:
     const TotalSet& Set(int32_t part) const {
@@ -509,6 +517,7 @@ ExactSelection AreaSelection(EngineTables& t, const ChordModel& model, double me
     const auto triangles = static_cast<size_t>(t.xynum - 2);
     for (size_t c = 1; c <= count && division.size() < triangles; ++c) {
         if (allowed[c] == 0) continue;
+        if (!totals.Charge(count)) return none;
         trial = allowed;
         for (size_t other = 1; other <= count; ++other) {
             if (trial[other] != 0 && other != c && Overlap(t.tritemp[c], t.tritemp[other])) trial[other] = 0;
@@ -531,6 +540,55 @@ ExactSelection AreaSelection(EngineTables& t, const ChordModel& model, double me
 }
 
 }  // namespace
+
+namespace {
+
+int32_t StoredEntry(EngineTables& t, const std::vector<int32_t>& division) {
+    const auto triangles = static_cast<int32_t>(division.size());
+    for (int32_t r = 1; r <= t.trisets.trisetnum(); ++r) {
+        if (t.trisets.trinum(r) != triangles) continue;
+        int32_t m = 1;
+        while (m <= triangles && t.trisets.tri(r, m).st == division[static_cast<size_t>(m) - 1]) ++m;
+        if (m > triangles) return r;
+    }
+    return 0;
+}
+
+}  // namespace
+
+double ApplySelection(EngineTables& t, EvaluationState& e, const ExactSelection& selection, double menkei,
+                      int32_t searchMode, bool useHeron) {
+    int32_t entry = 0;
+    if (selection.status == SelectionStatus::Selected) {
+        entry = StoredEntry(t, selection.division);
+        if (entry == 0) {
+            t.trinum = 0;
+            int32_t n = 0;
+            for (const int32_t c : selection.division) {
+                const TTriTemp& candidate = t.tritemp[static_cast<size_t>(c)];
+                AddTriangle(t, c, candidate.i, candidate.j, n, candidate.k);
+            }
+            StoreTriset(t);
+            entry = t.trisets.trisetnum();
+        }
+    }
+    Evaluate(t, e, menkei, searchMode, useHeron);  // the sums and ranges of every entry
+    int32_t& winner = searchMode == kModeShape ? e.bestShapeNo : (useHeron ? e.bestHeronNo : e.bestSanshaNo);
+    winner = entry;
+    e.calcFailed = false;
+    if (entry == 0) {
+        t.seltrinum = 0;
+        return 1e16;
+    }
+    SelectTriset(t, entry);
+    long double sum = 0;
+    for (int32_t m = 1; m <= t.trisets.trinum(entry); ++m) {
+        const TTriTemp& c = t.tritemp[static_cast<size_t>(t.trisets.tri(entry, m).st)];
+        sum += useHeron ? StrToReal(c.heronText) : StrToReal(AreaTextOfBase(c, ChooseBase(c)));
+    }
+    if (!useHeron) sum /= 2;
+    return static_cast<double>(std::fabs(sum - menkei));
+}
 
 bool PassesSearchCrossingTest(EngineTables& t, const std::vector<int32_t>& division) {
     if (division.size() > static_cast<size_t>(kMaxTriangles)) return false;
@@ -556,6 +614,8 @@ bool PassesSearchCrossingTest(EngineTables& t, const std::vector<int32_t>& divis
 ExactSelection SelectExactly(EngineTables& t, double menkei, int32_t searchMode, bool useHeron,
                              const SelectionLimits& limits) {
     if (searchMode != kModeShape && searchMode != kModeClosest && searchMode != kModeNotAbove) return {};
+    // The search cannot hold a division of more triangles either.
+    if (t.xynum - 2 > kMaxTriangles) return {};
     const ChordModel model(t);
     ExactSelection selection;
     if (searchMode == kModeShape) {

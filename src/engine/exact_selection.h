@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/evaluation.h"
 #include "engine/tables.h"
 
 namespace zelkan {
@@ -51,6 +52,14 @@ struct SelectionLimits {
 // vertices in boundary order; changes nothing in t but the side list.
 ExactSelection SelectExactly(EngineTables& t, double menkei, int32_t searchMode, bool useHeron,
                              const SelectionLimits& limits = {});
+
+// Makes the selection the selected division of the store (seltri),
+// storing it when the search did not, and leaves the sums and ranges of
+// every entry as the evaluation does. Returns the selected division's
+// distance from menkei by the chosen measure, as Evaluate returns it.
+// Needs status Selected or NothingQualifies.
+double ApplySelection(EngineTables& t, EvaluationState& e, const ExactSelection& selection, double menkei,
+                      int32_t searchMode, bool useHeron);
 
 // Whether the search, placing these candidates in ascending order, finds no
 // crossing between them.

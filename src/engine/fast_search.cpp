@@ -241,7 +241,10 @@ bool FastTriangulationSearch::Futile(int32_t depth, const uint64_t* available, i
 
 bool FastTriangulationSearch::EnterLevel() {
     if (memoryFull_ || control_.StopRequested()) return false;
-    if (calcTimeLimit_ > 0 && static_cast<uint32_t>(clock_.NowMs() - state_.StartTime) > calcTimeLimit_) return false;
+    if (calcTimeLimit_ > 0 && static_cast<uint32_t>(clock_.NowMs() - state_.StartTime) > calcTimeLimit_) {
+        timedOut_ = true;
+        return false;
+    }
     return true;
 }
 

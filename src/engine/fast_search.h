@@ -38,6 +38,7 @@ public:
     uint64_t usefulNodes() const { return usefulNodes_; }   // levels entered that led to a stored division
     bool wedgeBound() const;                                 // whether the angle bound was usable
     bool memoryFull() const { return memoryFull_; }          // ended by the store's memory budget
+    bool timedOut() const { return timedOut_; }              // the time limit cut a first triangle short
 
     struct Tables;  // the pairwise conflicts and the wedges of the angle bound
 
@@ -62,6 +63,7 @@ private:
     std::unique_ptr<Tables> tables_;
     std::vector<int32_t> path_;  // candidate index of each placed triangle, from 1
     bool memoryFull_ = false;
+    bool timedOut_ = false;
 };
 
 }  // namespace zelkan

@@ -82,7 +82,9 @@ bool TriangulationSearch::NextFreeCandidate(int32_t& pos, int32_t& i, int32_t& j
 }
 
 bool TriangulationSearch::TimeUp() {
-    return calcTimeLimit_ > 0 && static_cast<uint32_t>(clock_.NowMs() - state_.StartTime) > calcTimeLimit_;
+    const bool up = calcTimeLimit_ > 0 && static_cast<uint32_t>(clock_.NowMs() - state_.StartTime) > calcTimeLimit_;
+    timedOut_ = timedOut_ || up;
+    return up;
 }
 
 void TriangulationSearch::trianproc() {

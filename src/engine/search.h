@@ -41,6 +41,8 @@ public:
     // The next division would have passed the store's memory budget: the
     // search ended there as on a stop request.
     bool memoryFull() const { return memoryFull_; }
+    // The time limit cut a first triangle short.
+    bool timedOut() const { return timedOut_; }
     // Levels entered (getsankakuloop calls that did not return at once).
     uint64_t nodes() const { return nodes_; }
 
@@ -57,6 +59,7 @@ private:
     SearchState state_;
     uint64_t nodes_ = 0;
     bool memoryFull_ = false;
+    bool timedOut_ = false;
 };
 
 }  // namespace zelkan

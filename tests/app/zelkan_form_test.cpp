@@ -238,11 +238,28 @@ TEST_F(Workflow, StopDuringTheSearchGoesOnWithWhatWasFound) {
     form->Button3Click();
     EXPECT_TRUE(pressed);
     EXPECT_TRUE(form->StopFlag);
+    // Nothing was stored; the selection, known without the search, is
+    // stored for the viewers and drawn.
+    EXPECT_EQ(form->state().tables.trisets.trisetnum(), 1);
+    EXPECT_EQ(form->state().tables.seltrinum, 3);
+    EXPECT_EQ(view.Text(C::Button3), "面積表");
+    EXPECT_TRUE(view.Enabled(C::Button1));
+}
+
+TEST_F(Workflow, StopWithNothingStoredAndNoExactSelectionSaysSo) {
+    Start(kPickInside);
+    form->state().selectionLimits = SelectionLimits{0, 0};  // the area modes cannot select without the search
+    view.searchMode = 1;
+    view.onPump = [&] {
+        if (view.Text(C::Button1) == "中断") form->Button4Click();
+    };
+    form->Button3Click();
     EXPECT_EQ(form->state().tables.trisets.trisetnum(), 0);
-    // Nothing stored: mode 0 says it could not compute, then the notice.
+    // Nothing stored: the notice that nothing was found.
     const size_t n = view.events.size();
-    ASSERT_GE(n, 3u);
-    EXPECT_EQ(view.events[n - 3], "message: 計算できませんでした");
+    ASSERT_GE(n, 1u);
+    EXPECT_NE(std::find(view.events.begin(), view.events.end(), std::string("notice 三斜自動: ") + kNotFoundMessage),
+              view.events.end());
     EXPECT_EQ(view.Text(C::Button1), "設定");
     EXPECT_EQ(view.Text(C::Button3), "三斜自動");
     EXPECT_TRUE(view.Enabled(C::Button3));
@@ -311,11 +328,23 @@ TEST_F(Workflow, SettingsThatCannotGiveATableAreToldBeforeTheClick) {
 }
 
 TEST_F(Workflow, AFullMemoryBudgetEndsTheSearchAndTheRunGoesOn) {
-    Start(kPickInside);
+    Start(std::string(kPickInside) + kPickInside);
     form->state().tables.trisets.SetBudget(100);  // two divisions of the pentagon
+    form->state().selectionLimits = SelectionLimits{0, 0};
+    view.searchMode = 1;
     form->Button3Click();
     EXPECT_EQ(form->state().tables.trisets.trisetnum(), 2);
     EXPECT_EQ(view.Text(C::Label4), "検索結果がメモリの上限に達したため、検索を打ち切りました");
+    EXPECT_EQ(view.Text(C::Button3), "面積表");
+}
+
+TEST_F(Workflow, WithTheSelectionKnownAFullBudgetOnlyLimitsWhatTheViewersSee) {
+    Start(kPickInside);
+    form->state().tables.trisets.SetBudget(56);  // one division of the pentagon
+    form->Button3Click();
+    const EngineTables& t = form->state().tables;
+    EXPECT_EQ(view.Text(C::Label4), std::to_string(t.tritempnum) + ":" + std::to_string(t.trisets.trisetnum()));
+    EXPECT_EQ(t.seltrinum, 3);
     EXPECT_EQ(view.Text(C::Button3), "面積表");
 }
 

@@ -151,15 +151,30 @@ class Cli(unittest.TestCase):
         self.assertEqual([n for n in names if n.endswith((".tri", ".trw"))], [])
         self.assertEqual(len([n for n in names if n.endswith(".xy")]), 1)
 
-    def test_memory_limit_keeps_what_was_found(self):
-        # 56 bytes a division of the octagon: about 36 fit in 2K.
-        code, out, err = self.measure(SAMPLES / "residential.dxf", "--memory-limit", "2K", "--mode", "0")
-        self.assertEqual(code, 0, err)
-        self.assertIn("検索結果がメモリの上限に達したため、検索を打ち切りました", err)
-        found = int(re.search(r"分割\s+(\d+)", out).group(1))
-        self.assertTrue(0 < found < 132, out)
+    def test_memory_limit_keeps_what_was_found_and_the_selection_exact(self):
+        for mode in ("0", "1", "2"):
+            code, full, err = self.measure(SAMPLES / "residential.dxf", "--mode", mode)
+            self.assertEqual(code, 0, err)
+            self.assertRegex(full, r"分割\s+132（重複 0）\n選択\s+厳密（全分割を記録）")
+            # 56 bytes a division of the octagon: about 36 fit in 2K.
+            code, out, err = self.measure(SAMPLES / "residential.dxf", "--memory-limit", "2K", "--mode", mode)
+            self.assertEqual(code, 0, err)
+            self.assertNotIn("メモリ", err)
+            found = int(re.search(r"分割\s+(\d+)（重複 0） 打ち切り", out).group(1))
+            self.assertTrue(0 < found < 132, out)
+            self.assertIn("選択        厳密（全分割から選択、記録は一部）", out)
+            # The same division as with every division stored.
+            self.assertEqual(table(out), table(full))
         code, _, err = self.measure(SAMPLES / "residential.dxf", "--memory-limit", "lots")
         self.assertEqual(code, 2, err)
+
+    def test_a_parcel_with_too_many_divisions_to_store(self):
+        code, out, err = self.measure(SAMPLES / "curved_lot.dxf", "--mode", "0")
+        self.assertEqual(code, 0, err)
+        self.assertIn("構成点      40", out)
+        self.assertRegex(out, r"分割\s+\d+（重複 \d+） 打ち切り\n選択\s+厳密（全分割から選択、記録は一部）")
+        rows, totals = table(out)
+        self.assertEqual(len(rows), 38)
 
     def test_scan_of_a_result_drawing(self):
         code, _, err = self.measure(SAMPLES / "residential.dxf", "--start-no", "5")
