@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "geometry/errors.h"
 #include "geometry/file_io.h"
@@ -25,14 +26,23 @@ std::string Export(std::initializer_list<std::pair<double, double>> points) {
 class Pipeline : public testing::Test {
 protected:
     RunResult Measure(const std::string& parcel, int32_t mode, int32_t noStart) {
+        SteadyMillisecondClock clock;
+        return Measure(parcel, mode, noStart, clock);
+    }
+    RunResult Measure(const std::string& parcel, int32_t mode, int32_t noStart, MillisecondClock& clock) {
         RunRequest request;
         request.boundaryDxf = folder.Write("boundary.dxf", parcel);
         request.runScript = folder.File("170412093005.scr");
         request.searchMode = mode;
         request.noStart = noStart;
         SilentSearchControl control;
-        SteadyMillisecondClock clock;
         return MeasureParcel(*state, settings, request, control, clock);
+    }
+    std::vector<int32_t> Selected() const {
+        std::vector<int32_t> division;
+        for (int32_t m = 1; m <= state->tables.seltrinum; ++m)
+            division.push_back(state->tables.seltri[static_cast<size_t>(m)].st);
+        return division;
     }
     bool Exists(const char* name) const { return std::filesystem::exists(PathFromUtf8(folder.File(name))); }
 
@@ -42,6 +52,47 @@ protected:
 };
 
 const std::string kHexagon = Export({{0, 0}, {10, 0}, {15, 8}, {10, 16}, {0, 16}, {-5, 8}});
+
+// A clock that moves on by a second each time it is read.
+class RacingClock : public MillisecondClock {
+public:
+    uint32_t NowMs() override { return now_ += 1000; }
+
+private:
+    uint32_t now_ = 0;
+};
+
+TEST_F(Pipeline, ASearchCutShortKeepsTheSelectionOfTheFullSearch) {
+    std::initializer_list<std::pair<double, double>> corners = {{0, 0},   {9, -1},  {17, 2},  {21, 8},  {20, 15},
+                                                                {14, 19}, {6, 20},  {-1, 17}, {-4, 10}, {-3, 4}};
+    const std::string decagon = Export(corners);
+    for (const int32_t mode : {kModeShape, kModeClosest, kModeNotAbove}) {
+        SCOPED_TRACE(mode);
+        const RunResult full = Measure(decagon, mode, 1);
+        ASSERT_EQ(full.outcome, RunOutcome::Drawn);
+        EXPECT_TRUE(full.searchComplete && full.exactSelection);
+        const std::vector<int32_t> chosen = Selected();
+
+        // The store's budget: three divisions.
+        state->tables.trisets.SetBudget(3 * (32 + 4 * 8));
+        const RunResult budget = Measure(decagon, mode, 1);
+        state->tables.trisets.SetBudget(UINT64_MAX);
+        EXPECT_FALSE(budget.searchComplete || budget.memoryFull);
+        EXPECT_TRUE(budget.exactSelection);
+        EXPECT_EQ(Selected(), chosen);
+        EXPECT_EQ(budget.evalDiff, full.evalDiff);
+        EXPECT_LE(budget.trisetnum, 4);  // the selection is stored beside what was found
+
+        // The run's time budget, on a clock that races.
+        RacingClock racing;
+        const RunResult late = Measure(decagon, mode, 1, racing);
+        EXPECT_FALSE(late.searchComplete);
+        EXPECT_TRUE(late.exactSelection);
+        EXPECT_LT(late.trisetnum, full.trisetnum);
+        EXPECT_EQ(Selected(), chosen);
+        EXPECT_EQ(late.evalDiff, full.evalDiff);
+    }
+}
 
 TEST_F(Pipeline, NextTriangleNumberByTheNumberingMode) {
     settings.noMode = 0;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -64,7 +65,12 @@ void ExpectSameAsEvaluation(const Polygon& parcel, const MeasureRules& rules) {
     SteadyMillisecondClock clock;
     FastTriangulationSearch search(*t, control, clock, 0);
     search.trianproc();
-    ASSERT_GT(t->trisets.trisetnum(), 0);
+    if (t->trisets.trisetnum() == 0) {
+        // The evaluation has nothing to choose from; nor has the selection,
+        // even where the polygon has a division.
+        EXPECT_NE(SelectExactly(*t, 1.0, kModeShape, false).status, SelectionStatus::Selected);
+        return;
+    }
 
     std::vector<double> areas{ShoelaceArea(parcel)};
     EvaluationState e;
@@ -121,6 +127,52 @@ TEST(ExactSelection, RandomParcelsFromFixedSeeds) {
             SCOPED_TRACE(family + " seed " + std::to_string(seed) + " corners " + std::to_string(parcel.size()));
             const Polygon placed = seed % 3 == 0 ? sample::Shifted(parcel, -12000.0, -34000.0) : parcel;
             ExpectSameAsEvaluation(placed, seed % 2 == 0 ? kFine : kCoarse);
+        }
+    }
+}
+
+// Beyond what the full search can store: a search cut short by a memory
+// budget stores some divisions, and none of them is better than the
+// selection by the mode's own measure.
+TEST(ExactSelection, NeverWorseThanWhatABudgetedSearchStores) {
+    const std::vector<std::pair<std::string, Polygon>> parcels = {
+        {"convex 24", sample::IrregularConvex(24, 3)},
+        {"star 40", sample::StarShaped(40, 5)},
+        {"comb 40", sample::Comb(40, 5)},
+    };
+    for (const auto& [name, parcel] : parcels) {
+        SCOPED_TRACE(name);
+        auto t = Prepared(parcel, kFine);
+        SilentSearchControl control;
+        SteadyMillisecondClock clock;
+        t->trisets.SetBudget(8u << 20);
+        FastTriangulationSearch search(*t, control, clock, 0);
+        search.trianproc();
+        ASSERT_TRUE(search.memoryFull());
+        const double menkei = ShoelaceArea(parcel);
+        for (const int32_t mode : {kModeShape, kModeClosest, kModeNotAbove}) {
+            SCOPED_TRACE(mode);
+            const ExactSelection exact = SelectExactly(*t, menkei, mode, false);
+            ASSERT_EQ(exact.status, SelectionStatus::Selected);
+            ASSERT_EQ(exact.division.size(), parcel.size() - 2);
+            ASSERT_TRUE(PassesSearchCrossingTest(*t, exact.division));
+            // The selection measured as the evaluation measures a stored division.
+            EvaluationState e;
+            const double best = ApplySelection(*t, e, exact, menkei, mode, false);
+            const int32_t selected = mode == kModeShape ? e.bestShapeNo : e.bestSanshaNo;
+            const TTriSum chosen = t->trisets.sum(selected);
+            for (int32_t r = 1; r <= t->trisets.trisetnum(); ++r) {
+                if (t->trisets.trinum(r) != t->xynum - 2) continue;
+                const TTriSum& other = t->trisets.sum(r);
+                if (mode == kModeShape) {
+                    ASSERT_LE(chosen.shapeSum, other.shapeSum) << r;
+                } else if (mode == kModeClosest || other.sanshaArea < menkei) {
+                    ASSERT_LE(best, std::fabs(other.sanshaArea - menkei) + 1e-9) << r;
+                }
+            }
+            if (mode == kModeNotAbove) {
+                EXPECT_LT(chosen.sanshaArea, menkei);
+            }
         }
     }
 }
