@@ -197,7 +197,7 @@ public:
     // The totals of every part with the allowed candidates, as far as they
     // can give a whole-parcel total in [windowLo, windowHi]; false beyond the
     // limits.
-    // Narrowed, each part keeps only the middle eighth of its range: fewer
+    // Narrowed, each part keeps an eighth of its range (see Windows): fewer
     // totals, all of them reachable, so a total found then is reachable; one
     // not found may still be.
     bool Compute(const std::vector<uint8_t>& allowed, Int128 windowLo, Int128 windowHi, bool narrowed = false) {
@@ -288,19 +288,29 @@ private:
             if (reached[id] == 0) sets_[id].divisible = false;
     }
 
-    // Room for each part's totals that can still matter.
+    // Room for each part's totals that can still matter. Narrowed, each
+    // part keeps a sixteenth of its range on either side of the point that
+    // lies where the window lies in the whole parcel's range: rounding that
+    // leans one way leans so in every part.
     bool Windows(Int128 windowLo, Int128 windowHi, bool narrowed) {
         constexpr Int128 kNarrowFrom = 256;  // narrower parts are kept whole
+        const TotalSet& root = Root();
+        long double position = 0.5L;
+        if (root.most > root.least) {
+            const Int128 middle = windowLo / 2 + windowHi / 2;
+            position = static_cast<long double>(std::clamp(middle, root.least, root.most) - root.least) /
+                       static_cast<long double>(root.most - root.least);
+        }
         uint64_t bytes = 0;
         for (TotalSet& set : sets_) {
             if (!set.divisible) continue;
             Int128 lo = std::max(set.least, windowLo - set.outMost);
             Int128 hi = std::min(set.most, windowHi - set.outLeast);
-            if (narrowed && set.most - set.least > kNarrowFrom) {
-                const Int128 middle = set.least + (set.most - set.least) / 2;
-                const Int128 quarter = (set.most - set.least) / 16;
-                lo = std::max(lo, middle - quarter);
-                hi = std::min(hi, middle + quarter);
+            const Int128 range = set.most - set.least;
+            if (narrowed && range > kNarrowFrom) {
+                const Int128 centre = set.least + static_cast<Int128>(position * static_cast<long double>(range));
+                lo = std::max(lo, centre - range / 16);
+                hi = std::min(hi, centre + range / 16);
             }
             if (lo > hi) continue;  // nothing this part reaches can matter
             const Int128 width = hi - lo + 1;
@@ -468,64 +478,89 @@ std::vector<Int128> IdealTotals(const ExactTarget& target, bool below) {
     return {*floor, up};
 }
 
-ExactSelection AreaSelection(EngineTables& t, const ChordModel& model, double menkei, bool below, bool useHeron,
-                             const SelectionLimits& limits) {
-    ExactSelection none;
-    const std::optional<AreaUnits> units = CandidateAreaUnits(t, useHeron, menkei);
-    if (!units) return none;
-    const auto count = static_cast<size_t>(t.tritempnum);
-    std::vector<uint8_t> allowed(count + 1, 1);
-    allowed[0] = 0;
-    ReachableTotals totals(model, units->units, limits);
+// The reachable totals of the whole parcel that the rule prefers: status
+// Selected with the totals, NoDivision, NothingQualifies, or Unavailable
+// beyond the limits.
+struct Preference {
+    SelectionStatus status = SelectionStatus::Unavailable;
+    std::vector<Int128> totals;
+};
+
+Preference PreferredOverall(ReachableTotals& totals, const std::vector<uint8_t>& allowed, const ExactTarget& target,
+                            bool below) {
+    const Preference beyondLimits;
+    const auto found = [](std::vector<Int128> preferred) { return Preference{SelectionStatus::Selected, std::move(preferred)}; };
     // The whole numbers the rule would take first, if a division reaches
     // them; the narrowed totals usually show one that does.
-    std::vector<Int128> preferred;
-    const std::vector<Int128> ideal = IdealTotals(units->target, below);
+    const std::vector<Int128> ideal = IdealTotals(target, below);
     if (!ideal.empty()) {
         const auto [lo, hi] = std::minmax_element(ideal.begin(), ideal.end());
-        if (!totals.Compute(allowed, *lo, *hi, true)) return none;
+        if (!totals.Compute(allowed, *lo, *hi, true)) return beyondLimits;
         if (!totals.Root().divisible) return {SelectionStatus::NoDivision, {}};
         if (std::all_of(ideal.begin(), ideal.end(), [&](Int128 total) { return totals.Root().Has(total); }))
-            preferred = ideal;
+            return found(ideal);
+    }
+    // Otherwise a total that the narrowed parts reach near the area bounds
+    // how far the best one can lie: every total as close lies between it and
+    // its mirror image about the area.
+    const std::optional<Int128> floor = FloorOf(target);
+    const std::optional<Int128> twice = FloorOf(ExactTarget{target.mantissa, target.exponent + 1});
+    if (floor && twice) {
+        const Int128 spread = (totals.Root().most - totals.Root().least) / 16 + 64;
+        if (!totals.Compute(allowed, *floor - spread, *floor + 1 + spread, true)) return beyondLimits;
+        if (!totals.Root().divisible) return {SelectionStatus::NoDivision, {}};
+        const std::vector<Int128> near = PreferredTotals(totals.Root(), target, below, *floor - spread, *floor + 1 + spread);
+        if (!near.empty()) {
+            const Int128 mirror = *twice - near.front();
+            const Int128 windowLo = std::min(near.front(), mirror);
+            const Int128 windowHi = std::max(near.front(), mirror + 1);
+            if (!totals.Compute(allowed, windowLo, windowHi)) return beyondLimits;
+            return found(PreferredTotals(totals.Root(), target, below, windowLo, windowHi));
+        }
     }
     // Otherwise every reachable total near the coordinate area: the parts
     // keep only what can give a total in the window, which widens until it
     // holds a total the rule accepts, or every total.
-    const std::optional<Int128> floor = FloorOf(units->target);
-    for (Int128 reach = 64; preferred.empty(); reach *= 8) {
+    for (Int128 reach = 64;; reach *= 8) {
         const bool everything = !floor || reach > (static_cast<Int128>(1) << 100);
         const Int128 windowLo = everything ? -(static_cast<Int128>(1) << 120) : *floor - reach;
         const Int128 windowHi = everything ? static_cast<Int128>(1) << 120 : *floor + 1 + reach;
-        if (!totals.Compute(allowed, windowLo, windowHi)) return none;
+        if (!totals.Compute(allowed, windowLo, windowHi)) return beyondLimits;
         const TotalSet& root = totals.Root();
         if (!root.divisible) return {SelectionStatus::NoDivision, {}};
-        preferred = PreferredTotals(root, units->target, below, windowLo, windowHi);
-        if (preferred.empty() && (everything || (windowLo <= root.least && root.most <= windowHi)))
-            return {SelectionStatus::NothingQualifies, {}};
+        std::vector<Int128> preferred = PreferredTotals(root, target, below, windowLo, windowHi);
+        if (!preferred.empty()) return found(std::move(preferred));
+        if (everything || (windowLo <= root.least && root.most <= windowHi)) return {SelectionStatus::NothingQualifies, {}};
     }
-    const Int128 wantedLo = *std::min_element(preferred.begin(), preferred.end());
-    const Int128 wantedHi = *std::max_element(preferred.begin(), preferred.end());
+}
 
-    // Fix candidates in search order while a division with a preferred
-    // total remains; a candidate that leaves none is passed over for good.
+// The first division in search order whose total is one of `preferred`:
+// candidates are fixed in order while such a division remains, and a
+// candidate that leaves none is passed over for good. Nothing beyond the
+// limits.
+std::optional<std::vector<int32_t>> FirstInSearchOrder(const EngineTables& t, ReachableTotals& totals,
+                                                       std::vector<uint8_t> allowed, const std::vector<Int128>& preferred) {
+    const auto [wantedLo, wantedHi] = std::minmax_element(preferred.begin(), preferred.end());
     const auto hasPreferred = [&] {
         return totals.Root().divisible && std::any_of(preferred.begin(), preferred.end(),
                                                      [&](Int128 total) { return totals.Root().Has(total); });
     };
+    const auto count = static_cast<size_t>(t.tritempnum);
+    const auto triangles = static_cast<size_t>(t.xynum - 2);
     std::vector<int32_t> division;
     std::vector<uint8_t> trial;
-    const auto triangles = static_cast<size_t>(t.xynum - 2);
     for (size_t c = 1; c <= count && division.size() < triangles; ++c) {
         if (allowed[c] == 0) continue;
-        if (!totals.Charge(count)) return none;
+        if (!totals.Charge(count)) return std::nullopt;
         trial = allowed;
         for (size_t other = 1; other <= count; ++other) {
             if (trial[other] != 0 && other != c && Overlap(t.tritemp[c], t.tritemp[other])) trial[other] = 0;
         }
-        if (!totals.Compute(trial, wantedLo, wantedHi, true)) return none;
+        // The narrowed totals answer most of these at a fraction of the cost.
+        if (!totals.Compute(trial, *wantedLo, *wantedHi, true)) return std::nullopt;
         bool reached = hasPreferred();
         if (!reached) {
-            if (!totals.Compute(trial, wantedLo, wantedHi)) return none;
+            if (!totals.Compute(trial, *wantedLo, *wantedHi)) return std::nullopt;
             reached = hasPreferred();
         }
         if (reached) {
@@ -535,13 +570,23 @@ ExactSelection AreaSelection(EngineTables& t, const ChordModel& model, double me
             allowed[c] = 0;
         }
     }
-    if (division.size() != triangles) return none;  // cannot happen: a preferred total was reachable
-    return {SelectionStatus::Selected, division};
+    if (division.size() != triangles) return std::nullopt;  // cannot happen: a preferred total was reachable
+    return division;
 }
 
-}  // namespace
-
-namespace {
+ExactSelection AreaSelection(EngineTables& t, const ChordModel& model, double menkei, bool below, bool useHeron,
+                             const SelectionLimits& limits) {
+    const std::optional<AreaUnits> units = CandidateAreaUnits(t, useHeron, menkei);
+    if (!units) return {};
+    std::vector<uint8_t> allowed(static_cast<size_t>(t.tritempnum) + 1, 1);
+    allowed[0] = 0;
+    ReachableTotals totals(model, units->units, limits);
+    const Preference preference = PreferredOverall(totals, allowed, units->target, below);
+    if (preference.status != SelectionStatus::Selected) return {preference.status, {}};
+    std::optional<std::vector<int32_t>> division = FirstInSearchOrder(t, totals, std::move(allowed), preference.totals);
+    if (!division) return {};
+    return {SelectionStatus::Selected, std::move(*division)};
+}
 
 int32_t StoredEntry(EngineTables& t, const std::vector<int32_t>& division) {
     const auto triangles = static_cast<int32_t>(division.size());
