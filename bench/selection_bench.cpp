@@ -5,11 +5,9 @@
 // 0 when it was beyond its limits.
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <memory>
 #include <string>
 
-#include "engine/candidates.h"
 #include "engine/evaluation.h"
 #include "engine/exact_selection.h"
 #include "support/parcels.h"
@@ -18,24 +16,10 @@ namespace {
 
 using namespace zelkan;
 
-double ShoelaceArea(const sample::Polygon& p) {
-    long double twice = 0;
-    for (size_t v = 0; v < p.size(); ++v) {
-        const auto& [x1, y1] = p[v];
-        const auto& [x2, y2] = p[(v + 1) % p.size()];
-        twice += static_cast<long double>(x1) * y2 - static_cast<long double>(x2) * y1;
-    }
-    return static_cast<double>(std::fabs(twice) / 2);
-}
-
 void Select(benchmark::State& state, const sample::Polygon& parcel, int32_t mode) {
     static const auto t = std::make_unique<EngineTables>();
-    sample::SetParcel(*t, parcel);
-    ResetForRun(*t);
-    EnumerateCandidates(*t);
-    SortCandidates(*t);
-    CandidateMetrics(*t, MeasureRules{1, kKetaHalfUp, 2, kKetaHalfUp, 4});
-    const double menkei = ShoelaceArea(parcel);
+    sample::PrepareCandidates(*t, parcel, MeasureRules{1, kKetaHalfUp, 2, kKetaHalfUp, 4});
+    const double menkei = sample::PolygonArea(parcel);
     bool selected = false;
     for (auto _ : state) {
         const ExactSelection s = SelectExactly(*t, menkei, mode, false);

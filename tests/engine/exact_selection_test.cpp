@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,24 +17,10 @@ namespace {
 
 using sample::Polygon;
 
-double ShoelaceArea(const Polygon& p) {
-    long double twice = 0;
-    for (size_t v = 0; v < p.size(); ++v) {
-        const auto& [x1, y1] = p[v];
-        const auto& [x2, y2] = p[(v + 1) % p.size()];
-        twice += static_cast<long double>(x1) * y2 - static_cast<long double>(x2) * y1;
-    }
-    return static_cast<double>(std::fabs(twice) / 2);
-}
-
 // The parcel's candidates, measured by the rules.
 std::unique_ptr<EngineTables> Prepared(const Polygon& parcel, const MeasureRules& rules) {
     auto t = std::make_unique<EngineTables>();
-    sample::SetParcel(*t, parcel);
-    ResetForRun(*t);
-    EnumerateCandidates(*t);
-    SortCandidates(*t);
-    CandidateMetrics(*t, rules);
+    sample::PrepareCandidates(*t, parcel, rules);
     return t;
 }
 
@@ -72,7 +57,7 @@ void ExpectSameAsEvaluation(const Polygon& parcel, const MeasureRules& rules) {
         return;
     }
 
-    std::vector<double> areas{ShoelaceArea(parcel)};
+    std::vector<double> areas{sample::PolygonArea(parcel)};
     EvaluationState e;
     Evaluate(*t, e, areas[0], kModeShape, true);
     if (t->trisets.trisetnum() >= 2) {
@@ -149,7 +134,7 @@ TEST(ExactSelection, NeverWorseThanWhatABudgetedSearchStores) {
         FastTriangulationSearch search(*t, control, clock, 0);
         search.trianproc();
         ASSERT_TRUE(search.memoryFull());
-        const double menkei = ShoelaceArea(parcel);
+        const double menkei = sample::PolygonArea(parcel);
         for (const int32_t mode : {kModeShape, kModeClosest, kModeNotAbove}) {
             SCOPED_TRACE(mode);
             const ExactSelection exact = SelectExactly(*t, menkei, mode, false);

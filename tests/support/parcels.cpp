@@ -13,6 +13,24 @@ void SetParcel(EngineTables& t, const Polygon& vertices) {
         t.xy[n + 1] = TAcadPoint{vertices[n].first, vertices[n].second, 0.0L};
 }
 
+void PrepareCandidates(EngineTables& t, const Polygon& vertices, const MeasureRules& rules) {
+    SetParcel(t, vertices);
+    ResetForRun(t);
+    EnumerateCandidates(t);
+    SortCandidates(t);
+    CandidateMetrics(t, rules);
+}
+
+double PolygonArea(const Polygon& p) {
+    long double twice = 0;
+    for (size_t v = 0; v < p.size(); ++v) {
+        const auto& [x1, y1] = p[v];
+        const auto& [x2, y2] = p[(v + 1) % p.size()];
+        twice += static_cast<long double>(x1) * y2 - static_cast<long double>(x2) * y1;
+    }
+    return static_cast<double>(std::fabs(twice) / 2);
+}
+
 Polygon RegularPolygon(int n, double radius, double rotation) {
     Polygon p;
     for (int v = 0; v < n; ++v) {

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/candidates.h"
 #include "engine/tables.h"
 
 namespace zelkan::sample {
@@ -12,6 +13,13 @@ using Polygon = std::vector<std::pair<double, double>>;
 
 // Vertices 1..n of the table, z = 0.
 void SetParcel(EngineTables& t, const Polygon& vertices);
+
+// The parcel set, its candidates enumerated, sorted and measured by the
+// rules, as a run prepares them for the search.
+void PrepareCandidates(EngineTables& t, const Polygon& vertices, const MeasureRules& rules);
+
+// The polygon's area (shoelace, in extended precision).
+double PolygonArea(const Polygon& vertices);
 
 // A regular polygon counter-clockwise, the first vertex at angle `rotation`.
 Polygon RegularPolygon(int n, double radius, double rotation);
