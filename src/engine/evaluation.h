@@ -40,7 +40,11 @@ const Text16& AreaTextOfBase(const TTriTemp& c, Base base);
 
 // Evaluates all stored divisions, selects one into seltri (or empties the
 // selection) and returns the selected division's distance from menkei
-// (1e16 when modes 1 and 2 select nothing).
+// (1e16 when modes 1 and 2 select nothing). A division of fewer triangles
+// than the parcel needs is selected only when no complete one is stored.
+// Areas are compared by their printed totals, exactly: of two divisions
+// whose totals are equally close, the one stored first is selected, as with
+// equal shape sums.
 double Evaluate(EngineTables& t, EvaluationState& e, double menkei, int32_t searchMode, bool useHeron);
 
 }  // namespace zelkan

@@ -331,7 +331,10 @@ private:
         const TotalSet& left = Set(option.left);
         const TotalSet& right = Set(option.right);
         if (left.words.empty() || right.words.empty()) return true;
-        const auto offset = static_cast<int64_t>(Units(option) + left.lo + right.lo - set.lo);
+        const Int128 shift = Units(option) + left.lo + right.lo - set.lo;
+        // Far beyond the bitset either way (a window holds fewer than 2^40 bits).
+        if (shift > static_cast<Int128>(1) << 60 || shift < -(static_cast<Int128>(1) << 60)) return true;
+        const auto offset = static_cast<int64_t>(shift);
         const bool leftFewer = left.runs <= right.runs;
         const TotalSet& runs = leftFewer ? left : right;
         const TotalSet& other = leftFewer ? right : left;
@@ -672,6 +675,12 @@ ExactSelection SelectExactly(EngineTables& t, double menkei, int32_t searchMode,
     }
     if (selection.status == SelectionStatus::Selected && !PassesSearchCrossingTest(t, selection.division))
         return {};
+    if (selection.status == SelectionStatus::NothingQualifies) {
+        // The evaluation selects nothing only beside a complete division the
+        // search stores; without one it would take a partial division.
+        const std::optional<std::vector<int32_t>> any = ShapeSelection(t, model).Run();
+        if (!any || !PassesSearchCrossingTest(t, *any)) return {};
+    }
     return selection;
 }
 
