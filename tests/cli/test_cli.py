@@ -155,7 +155,7 @@ class Cli(unittest.TestCase):
         for mode in ("0", "1", "2"):
             code, full, err = self.measure(SAMPLES / "residential.dxf", "--mode", mode)
             self.assertEqual(code, 0, err)
-            self.assertRegex(full, r"分割\s+132（重複 0）\n選択\s+厳密（全分割を記録）")
+            self.assertRegex(full, r"分割\s+132（重複 0）\r?\n選択\s+厳密（全分割を記録）")
             # 56 bytes a division of the octagon: about 36 fit in 2K.
             code, out, err = self.measure(SAMPLES / "residential.dxf", "--memory-limit", "2K", "--mode", mode)
             self.assertEqual(code, 0, err)
@@ -172,7 +172,7 @@ class Cli(unittest.TestCase):
         code, out, err = self.measure(SAMPLES / "curved_lot.dxf", "--mode", "0")
         self.assertEqual(code, 0, err)
         self.assertIn("構成点      40", out)
-        self.assertRegex(out, r"分割\s+\d+（重複 \d+） 打ち切り\n選択\s+厳密（全分割から選択、記録は一部）")
+        self.assertRegex(out, r"分割\s+\d+（重複 \d+） 打ち切り\r?\n選択\s+厳密（全分割から選択、記録は一部）")
         rows, totals = table(out)
         self.assertEqual(len(rows), 38)
 
