@@ -162,5 +162,47 @@ TEST(ExactSelection, NeverWorseThanWhatABudgetedSearchStores) {
     }
 }
 
+// A part of a large parcel's selected division (between two of its
+// corners, closed by a side of a selected triangle) is small enough for the
+// full search: measured alone, its best shape sum is what the selection's
+// triangles there sum to.
+TEST(ExactSelection, PartsOfALargeParcelAreAsGoodAsTheFullSearchOfThePart) {
+    const std::vector<std::pair<std::string, Polygon>> parcels = {
+        {"convex 30", sample::IrregularConvex(30, 3)},
+        {"star 40", sample::StarShaped(40, 5)},
+        {"comb 40", sample::Comb(40, 5)},
+    };
+    for (const auto& [name, parcel] : parcels) {
+        SCOPED_TRACE(name);
+        auto t = Prepared(parcel, kFine);
+        const ExactSelection exact = SelectExactly(*t, 0, kModeShape, false);
+        ASSERT_EQ(exact.status, SelectionStatus::Selected);
+        int compared = 0;
+        for (const int32_t c : exact.division) {
+            const TTriTemp& chosen = t->tritemp[static_cast<size_t>(c)];
+            for (const auto& [a, b] : {std::pair(chosen.i, chosen.j), std::pair(chosen.j, chosen.k), std::pair(chosen.i, chosen.k)}) {
+                if (b - a < 5 || b - a > 9) continue;
+                double inside = 0;
+                for (const int32_t d : exact.division) {
+                    const TTriTemp& other = t->tritemp[static_cast<size_t>(d)];
+                    if (other.i >= a && other.k <= b) inside += other.shape;
+                }
+                const Polygon part(parcel.begin() + (a - 1), parcel.begin() + b);
+                auto alone = Prepared(part, kFine);
+                SilentSearchControl control;
+                SteadyMillisecondClock clock;
+                FastTriangulationSearch search(*alone, control, clock, 0);
+                search.trianproc();
+                EvaluationState e;
+                Evaluate(*alone, e, 0, kModeShape, false);
+                ASSERT_GT(e.bestShapeNo, 0);
+                EXPECT_EQ(alone->trisets.sum(e.bestShapeNo).shapeSum, inside) << "corners " << a << " to " << b;
+                ++compared;
+            }
+        }
+        EXPECT_GT(compared, 0);
+    }
+}
+
 }  // namespace
 }  // namespace zelkan
