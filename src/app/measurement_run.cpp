@@ -77,34 +77,24 @@ void StoreWholeTriangle(EngineTables& t) {
     StoreTriset(t);
 }
 
-// A stop request from outside, remembered for the result.
-class StopWatchingControl : public SearchControl {
+// The run's hold on the search: a stop request from outside, and the
+// run's budget of time (0: none), each remembered for the result.
+class RunSearchControl : public SearchControl {
 public:
-    explicit StopWatchingControl(SearchControl& inner) : inner_(inner) {}
-    void Pump(const SearchState& s) override { inner_.Pump(s); }
-    bool StopRequested() override { return stopped = stopped || inner_.StopRequested(); }
-    void DivisionRecorded(int32_t n) override { inner_.DivisionRecorded(n); }
-    bool stopped = false;
-
-private:
-    SearchControl& inner_;
-};
-
-// Ends the search at the run's budget of time, as a stop would.
-class BudgetedControl : public SearchControl {
-public:
-    BudgetedControl(SearchControl& inner, MillisecondClock& clock, uint32_t budgetMs)
+    RunSearchControl(SearchControl& inner, MillisecondClock& clock, uint32_t budgetMs)
         : inner_(inner), clock_(clock), budgetMs_(budgetMs), start_(clock.NowMs()) {}
     void Pump(const SearchState& s) override { inner_.Pump(s); }
     bool StopRequested() override {
-        if (inner_.StopRequested()) return true;
+        stopped = stopped || inner_.StopRequested();
+        if (stopped) return true;
         // The clock is read every so many requests: they come at every level.
-        if (budgetMs_ > 0 && !reached && ++requests_ % 64 == 0)
-            reached = static_cast<uint32_t>(clock_.NowMs() - start_) > budgetMs_;
-        return reached;
+        if (budgetMs_ > 0 && !budgetReached && ++requests_ % 64 == 0)
+            budgetReached = static_cast<uint32_t>(clock_.NowMs() - start_) > budgetMs_;
+        return budgetReached;
     }
     void DivisionRecorded(int32_t n) override { inner_.DivisionRecorded(n); }
-    bool reached = false;
+    bool stopped = false;
+    bool budgetReached = false;
 
 private:
     SearchControl& inner_;
@@ -223,8 +213,7 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
     // Known before the search, the selection lets the search run short.
     const ExactSelection exact = SelectExactly(t, t.menkei, request.searchMode, settings.useHeron, state.selectionLimits);
     const bool known = Known(exact);
-    StopWatchingControl watched(control);
-    BudgetedControl budgeted(watched, clock, known && settings.calcTimeLimit <= 0 ? kSearchBudgetMs : 0);
+    RunSearchControl watched(control, clock, known && settings.calcTimeLimit <= 0 ? kSearchBudgetMs : 0);
     bool timedOut = false;
     {
         const RunStoreBudget storeBudget(t.trisets, known ? kSearchBudgetBytes : t.trisets.budget());
@@ -232,20 +221,20 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
         if (t.xynum == 3 && t.tritempnum == 1) {
             StoreWholeTriangle(t);
         } else if (FastTriangulationSearch::Fits(t)) {
-            FastTriangulationSearch search(t, budgeted, clock, timeLimit);
+            FastTriangulationSearch search(t, watched, clock, timeLimit);
             search.trianproc();
             result.memoryFull = search.memoryFull();
             timedOut = search.timedOut();
         } else {
             // Too many candidates for the pairwise tables: the same search, literally.
-            TriangulationSearch search(t, budgeted, clock, timeLimit);
+            TriangulationSearch search(t, watched, clock, timeLimit);
             search.trianproc();
             result.memoryFull = search.memoryFull();
             timedOut = search.timedOut();
         }
     }
     result.stopped = watched.stopped;
-    result.searchComplete = !result.stopped && !result.memoryFull && !timedOut && !budgeted.reached;
+    result.searchComplete = !result.stopped && !result.memoryFull && !timedOut && !watched.budgetReached;
     // With the selection known, a full store is the run's budget, not a failure.
     if (known) result.memoryFull = false;
     result.trisetnum = t.trisets.trisetnum();
