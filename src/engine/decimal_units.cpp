@@ -79,6 +79,16 @@ int CompareWithTarget(Int128 k, const ExactTarget& t) {
     return Sign((k << shift) - t.mantissa);
 }
 
+std::optional<Int128> FloorOf(const ExactTarget& target) {
+    if (target.exponent >= 0) {
+        // Room left for the sums and differences formed with it.
+        if (BitLength(target.mantissa) + target.exponent > kRoom - 5) return std::nullopt;
+        return target.mantissa << target.exponent;
+    }
+    if (-target.exponent >= 126) return target.mantissa < 0 ? -1 : 0;
+    return target.mantissa >> -target.exponent;  // arithmetic: rounds towards minus infinity
+}
+
 bool Closer(Int128 a, Int128 b, const ExactTarget& t) {
     // |a - t| < |b - t|  <=>  (a - b)(a + b - 2t) < 0
     if (a == b) return false;

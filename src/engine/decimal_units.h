@@ -40,6 +40,10 @@ std::optional<ExactTarget> TargetOf(double value, int32_t decimals, int32_t fact
 // The sign of k - target.
 int CompareWithTarget(Int128 k, const ExactTarget& target);
 
+// The whole number at or just below the target; nothing when it is
+// beyond any total this program forms.
+std::optional<Int128> FloorOf(const ExactTarget& target);
+
 // |a - target| < |b - target|.
 bool Closer(Int128 a, Int128 b, const ExactTarget& target);
 

@@ -424,22 +424,6 @@ private:
     uint64_t work_ = 0;
 };
 
-// The whole number of units at or just below the target; nothing when it
-// is beyond any total.
-std::optional<Int128> FloorOf(const ExactTarget& target) {
-    constexpr int32_t kRoom = 120;
-    if (target.exponent >= 0) {
-        Int128 magnitude = target.mantissa < 0 ? -target.mantissa : target.mantissa;
-        for (int32_t i = 0; i < target.exponent; ++i) {
-            if (magnitude >> kRoom != 0) return std::nullopt;
-            magnitude <<= 1;
-        }
-        return target.mantissa < 0 ? -magnitude : magnitude;
-    }
-    if (-target.exponent >= 126) return target.mantissa < 0 ? -1 : 0;
-    return target.mantissa >> -target.exponent;  // arithmetic: rounds towards minus infinity
-}
-
 // The reachable totals that the evaluation's rule prefers: the closest to
 // the coordinate area (in mode 2 only those below it in magnitude); two when
 // the area lies exactly half-way between them.
