@@ -5,9 +5,7 @@
 
 #include <memory>
 
-#include "engine/candidates.h"
 #include "engine/evaluation.h"
-#include "engine/fast_search.h"
 #include "support/parcels.h"
 #include "viewers/division_views.h"
 
@@ -18,15 +16,9 @@ using namespace zelkan;
 EngineTables& FifteenGon() {
     static const auto t = [] {
         auto tables = std::make_unique<EngineTables>();
-        sample::SetParcel(*tables, sample::RegularPolygon(15, 100.0, 0.1));
-        ResetForRun(*tables);
-        EnumerateCandidates(*tables);
-        SortCandidates(*tables);
-        CandidateMetrics(*tables, MeasureRules{1, kKetaHalfUp, 2, kKetaHalfUp, 4});
-        SilentSearchControl control;
-        SteadyMillisecondClock clock;
-        FastTriangulationSearch search(*tables, control, clock, 0);
-        search.trianproc();
+        sample::PrepareCandidates(*tables, sample::RegularPolygon(15, 100.0, 0.1),
+                                  MeasureRules{1, kKetaHalfUp, 2, kKetaHalfUp, 4});
+        sample::SearchEveryDivision(*tables);
         EvaluationState evaluation;
         Evaluate(*tables, evaluation, 0.0, kModeShape, true);
         return tables;

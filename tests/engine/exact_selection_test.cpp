@@ -7,9 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/candidates.h"
 #include "engine/evaluation.h"
-#include "engine/fast_search.h"
 #include "support/parcels.h"
 
 namespace zelkan {
@@ -46,10 +44,7 @@ const MeasureRules kCoarse{1, kKetaCut, 0, kKetaHalfUp, 0};
 // area and at areas half-way between two totals that occur.
 void ExpectSameAsEvaluation(const Polygon& parcel, const MeasureRules& rules) {
     auto t = Prepared(parcel, rules);
-    SilentSearchControl control;
-    SteadyMillisecondClock clock;
-    FastTriangulationSearch search(*t, control, clock, 0);
-    search.trianproc();
+    sample::SearchEveryDivision(*t);
     if (t->trisets.trisetnum() == 0) {
         // The evaluation has nothing to choose from; nor has the selection,
         // even where the polygon has a division.
@@ -128,12 +123,8 @@ TEST(ExactSelection, NeverWorseThanWhatABudgetedSearchStores) {
     for (const auto& [name, parcel] : parcels) {
         SCOPED_TRACE(name);
         auto t = Prepared(parcel, kFine);
-        SilentSearchControl control;
-        SteadyMillisecondClock clock;
         t->trisets.SetBudget(8u << 20);
-        FastTriangulationSearch search(*t, control, clock, 0);
-        search.trianproc();
-        ASSERT_TRUE(search.memoryFull());
+        ASSERT_TRUE(sample::SearchEveryDivision(*t));
         const double menkei = sample::PolygonArea(parcel);
         for (const int32_t mode : {kModeShape, kModeClosest, kModeNotAbove}) {
             SCOPED_TRACE(mode);
@@ -189,10 +180,7 @@ TEST(ExactSelection, PartsOfALargeParcelAreAsGoodAsTheFullSearchOfThePart) {
                 }
                 const Polygon part(parcel.begin() + (a - 1), parcel.begin() + b);
                 auto alone = Prepared(part, kFine);
-                SilentSearchControl control;
-                SteadyMillisecondClock clock;
-                FastTriangulationSearch search(*alone, control, clock, 0);
-                search.trianproc();
+                sample::SearchEveryDivision(*alone);
                 EvaluationState e;
                 Evaluate(*alone, e, 0, kModeShape, false);
                 ASSERT_GT(e.bestShapeNo, 0);

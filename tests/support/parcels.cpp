@@ -5,6 +5,8 @@
 #include <numbers>
 #include <random>
 
+#include "engine/fast_search.h"
+
 namespace zelkan::sample {
 
 void SetParcel(EngineTables& t, const Polygon& vertices) {
@@ -19,6 +21,14 @@ void PrepareCandidates(EngineTables& t, const Polygon& vertices, const MeasureRu
     EnumerateCandidates(t);
     SortCandidates(t);
     CandidateMetrics(t, rules);
+}
+
+bool SearchEveryDivision(EngineTables& t) {
+    SilentSearchControl control;
+    SteadyMillisecondClock clock;
+    FastTriangulationSearch search(t, control, clock, 0);
+    search.trianproc();
+    return search.memoryFull();
 }
 
 double PolygonArea(const Polygon& p) {

@@ -18,6 +18,10 @@ void SetParcel(EngineTables& t, const Polygon& vertices);
 // rules, as a run prepares them for the search.
 void PrepareCandidates(EngineTables& t, const Polygon& vertices, const MeasureRules& rules);
 
+// The fast search with no stop and no time limit; true when the store's
+// memory budget ended it.
+bool SearchEveryDivision(EngineTables& t);
+
 // The polygon's area (shoelace, in extended precision).
 double PolygonArea(const Polygon& vertices);
 
