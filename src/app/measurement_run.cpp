@@ -6,6 +6,7 @@
 #include "boundary/dxf_boundary_reader.h"
 #include "engine/boundary_shape.h"
 #include "engine/candidates.h"
+#include "engine/division_cover.h"
 #include "engine/exact_selection.h"
 #include "engine/fast_search.h"
 #include "engine/search.h"
@@ -123,6 +124,14 @@ bool Known(const ExactSelection& s) {
     return s.status == SelectionStatus::Selected || s.status == SelectionStatus::NothingQualifies;
 }
 
+// The current division checked before it becomes the result: true when it
+// measures the whole parcel; otherwise the outcome says it does not.
+bool CoversParcel(const EngineTables& t, int32_t measureScaleDenom, RunResult& result) {
+    result.cover = CheckDivisionCover(t, measureScaleDenom);
+    if (!result.cover.covers) result.outcome = RunOutcome::NotCovered;
+    return result.cover.covers;
+}
+
 }  // namespace
 
 void TakeRunRules(MeasurementState& state, const SanshaSettings& settings) {
@@ -198,11 +207,11 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
     if (request.searchMode == kModeFast) {
         FastTriangulate(t);
         result.trinum = t.trinum;
-        if (t.trinum >= 1) {
+        if (t.trinum < 1) {
+            result.outcome = RunOutcome::NotPlaced;
+        } else if (CoversParcel(t, s, result)) {
             drawResult();
             result.outcome = RunOutcome::Drawn;
-        } else {
-            result.outcome = RunOutcome::NotPlaced;
         }
         // The fast mode keeps the triangle numbers as they are.
         return;
@@ -213,10 +222,14 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
     // Known before the search, the selection lets the search run short.
     const ExactSelection exact = SelectExactly(t, t.menkei, request.searchMode, settings.useHeron, state.selectionLimits);
     const bool known = Known(exact);
-    RunSearchControl watched(control, clock, known && settings.calcTimeLimit <= 0 ? kSearchBudgetMs : 0);
+    // Without a division of the whole parcel among the candidates the run
+    // ends without a result whatever the search finds: it only fills the
+    // viewers, as with a known selection.
+    const bool budgeted = known || exact.status == SelectionStatus::NoDivision;
+    RunSearchControl watched(control, clock, budgeted && settings.calcTimeLimit <= 0 ? kSearchBudgetMs : 0);
     bool timedOut = false;
     {
-        const RunStoreBudget storeBudget(t.trisets, known ? kSearchBudgetBytes : t.trisets.budget());
+        const RunStoreBudget storeBudget(t.trisets, budgeted ? kSearchBudgetBytes : t.trisets.budget());
         const uint32_t timeLimit = settings.calcTimeLimit > 0 ? static_cast<uint32_t>(settings.calcTimeLimit) : 0;
         if (t.xynum == 3 && t.tritempnum == 1) {
             StoreWholeTriangle(t);
@@ -236,7 +249,7 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
     result.stopped = watched.stopped;
     result.searchComplete = !result.stopped && !result.memoryFull && !timedOut && !watched.budgetReached;
     // With the selection known, a full store is the run's budget, not a failure.
-    if (known) result.memoryFull = false;
+    if (budgeted) result.memoryFull = false;
     result.trisetnum = t.trisets.trisetnum();
     result.dupnum = t.dupnum;
     show.SearchEnded(result);
@@ -254,7 +267,9 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
     RestoreSelection(t);
     result.trinum = t.trinum;
 
-    if (t.trinum >= 1) {
+    if (t.trinum < 1) {
+        result.outcome = RunOutcome::NotFound;
+    } else if (CoversParcel(t, s, result)) {
         show.Evaluated(result);
         if (records) {
             WriteTrwLog(t, result.logs.trwFile);
@@ -262,10 +277,9 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
         }
         drawResult();
         result.outcome = RunOutcome::Drawn;
-    } else {
-        result.outcome = RunOutcome::NotFound;
     }
-    result.nextNoStart = NextNoStart(settings, noStart, t.trinum);
+    // A division that was not drawn uses no numbers.
+    if (result.outcome != RunOutcome::NotCovered) result.nextNoStart = NextNoStart(settings, noStart, t.trinum);
 }
 
 RunResult MeasureParcel(MeasurementState& state, const SanshaSettings& settings, const RunRequest& request,

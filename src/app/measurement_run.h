@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/acad_point.h"
+#include "engine/division_cover.h"
 #include "engine/evaluation.h"
 #include "engine/exact_selection.h"
 #include "engine/memory_budget.h"
@@ -55,6 +56,7 @@ enum class RunOutcome {
     NoBoundary,  // fewer than 3 vertices: kNoBoundaryMessage
     NotFound,    // modes 0-2 stored or selected nothing: kNotFoundMessage
     NotPlaced,   // mode 3 placed no triangle
+    NotCovered,  // the chosen division leaves part of the parcel out or overlaps itself: nothing drawn
 };
 
 struct RunResult {
@@ -74,6 +76,7 @@ struct RunResult {
     bool searchComplete = false;
     bool exactSelection = false;
     int32_t trinum = 0;       // triangles of the chosen division
+    DivisionCover cover;      // the chosen division checked against the parcel (NotCovered says why)
     int32_t nextNoStart = 1;  // the first triangle number for the next run
     LogPaths logs;
     std::vector<std::string> filesWritten;

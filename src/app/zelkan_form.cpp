@@ -291,6 +291,12 @@ void TZelkanF::MeasurementRun() {
     ComputeRun(*state_, settings_, request, *control_, clock_, result, static_cast<RunObserver*>(this));
 
     const std::string resultDrawing = DeriveName(runScript_, "res.dxf");
+    if (result.outcome == RunOutcome::NotCovered) {
+        // Never inserted: a table that leaves part of the parcel out is no measurement.
+        view_.SetText(MainControl::Button3, kReadyCaption);
+        if (view_.ShowNotice(kReadyCaption, NotCoveredMessage(result.cover))) view_.Beep();
+        return;
+    }
     if (searchMode_ == kModeFast) {
         if (result.outcome == RunOutcome::Drawn) {
             InsertResult(resultDrawing);

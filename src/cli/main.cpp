@@ -187,6 +187,10 @@ int Measure(const MeasureOptions& o) {
             std::fputs(FormatSummary(o.parcel, searchMode, result, nullptr).c_str(), stdout);
             Fail("三角形を置けませんでした");
             return kExitNothing;
+        case RunOutcome::NotCovered:
+            std::fputs(FormatSummary(o.parcel, searchMode, result, nullptr).c_str(), stdout);
+            Fail(NotCoveredMessage(result.cover));
+            return kExitNothing;
         case RunOutcome::Drawn:
             break;
     }

@@ -92,6 +92,7 @@ std::string FormatAreaTable(const AreaTableValues& v) {
 }
 
 std::string SelectionNote(const RunResult& result) {
+    if (result.outcome == RunOutcome::NotCovered) return "なし（筆全体を覆う分割がありません）";
     if (result.searchComplete) return "厳密（全分割を記録）";
     if (result.exactSelection) return "厳密（全分割から選択、記録は一部）";
     return "記録した分割から（厳密ではありません）";

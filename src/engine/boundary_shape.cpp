@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 #include "geometry/errors.h"
@@ -51,7 +52,40 @@ std::string SideName(int32_t from, int32_t n) {
                                                       : "筆界が接しています: " + sides);
 }
 
+// Two corners closer than the tolerance: a side between them has no length
+// a survey could mean, and triangles on it have no area.
+void RefuseNearCorners(const std::vector<Point>& p, int32_t n, long double tolerance) {
+    std::vector<int32_t> order(static_cast<size_t>(n));
+    for (int32_t v = 1; v <= n; ++v) order[static_cast<size_t>(v) - 1] = v;
+    const auto at = [&p](int32_t v) -> const Point& { return p[static_cast<size_t>(v)]; };
+    std::sort(order.begin(), order.end(), [&at](int32_t a, int32_t b) { return at(a).x < at(b).x || (at(a).x == at(b).x && a < b); });
+    for (size_t a = 0; a < order.size(); ++a) {
+        for (size_t b = a + 1; b < order.size() && at(order[b]).x - at(order[a]).x <= tolerance; ++b) {
+            const long double gap = std::hypot(at(order[b]).x - at(order[a]).x, at(order[b]).y - at(order[a]).y);
+            if (gap > tolerance) continue;
+            char text[32];
+            std::snprintf(text, sizeof text, "%.2g", static_cast<double>(gap));
+            throw InvalidInputError("構成点が近すぎます: 構成点 " + std::to_string(std::min(order[a], order[b])) +
+                                    " と構成点 " + std::to_string(std::max(order[a], order[b])) + "（間隔 " + text +
+                                    "）");
+        }
+    }
+}
+
 }  // namespace
+
+long double CoincidenceTolerance(const EngineTables& t) {
+    if (t.xynum < 1) return 0;
+    long double lowX = t.xy[1].x, highX = lowX, lowY = t.xy[1].y, highY = lowY;
+    for (int32_t v = 2; v <= t.xynum; ++v) {
+        const TAcadPoint& q = t.xy[static_cast<size_t>(v)];
+        lowX = std::min(lowX, q.x);
+        highX = std::max(highX, q.x);
+        lowY = std::min(lowY, q.y);
+        highY = std::max(highY, q.y);
+    }
+    return 1e-9L * std::max(highX - lowX, highY - lowY);
+}
 
 int32_t DropRepeatedVertices(EngineTables& t) {
     int32_t kept = 0;
@@ -110,6 +144,7 @@ void CheckBoundaryShape(const EngineTables& t) {
             if (contact != Contact::None) Refuse(contact, std::min(s1, s2), std::max(s1, s2), n);
         }
     }
+    RefuseNearCorners(p, n, CoincidenceTolerance(t));
 }
 
 }  // namespace zelkan

@@ -15,6 +15,12 @@ namespace zelkan {
 // it squares of lengths and areas lose their meaning in a double.
 inline constexpr long double kMaxCoordinate = 1e10L;
 
+// Corners closer than this (drawing units) are one point to any survey: a
+// billionth of the parcel's extent, far below a millimetre on any parcel.
+// A triangle no higher than this is no triangle, and a side that passes
+// this close to a corner runs through it.
+long double CoincidenceTolerance(const EngineTables& t);
+
 // Removes vertices equal (in x and y) to the one before them, and a last
 // vertex equal to the first; returns how many were removed.
 int32_t DropRepeatedVertices(EngineTables& t);
@@ -24,8 +30,10 @@ std::string RepeatedVerticesNote(int32_t dropped);
 
 // Throws InvalidInputError when a coordinate of vertices 1..xynum is not a
 // finite number or lies beyond kMaxCoordinate, or when two sides of the boundary cross, touch or overlap
-// (a side running back along its neighbour included). The message names the
-// sides by their vertex numbers. Corners on a straight run stay valid.
+// (a side running back along its neighbour included), or when two corners
+// lie within CoincidenceTolerance of each other. The message names the
+// sides or corners by their vertex numbers. Corners on a straight run stay
+// valid.
 void CheckBoundaryShape(const EngineTables& t);
 
 }  // namespace zelkan

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/boundary_shape.h"
 #include "geometry/errors.h"
 #include "geometry/lines.h"
 #include "geometry/numbers.h"
@@ -17,7 +18,6 @@ namespace {
 
 constexpr double kOnLine = 1e-10;
 constexpr double kStillOnLine = 1e-9;
-constexpr double kVerticalMargin = 0.5;
 constexpr long double kDegreesPerRadian = 57.295779513082320877L;
 constexpr long double kPi = std::numbers::pi_v<long double>;
 
@@ -42,27 +42,40 @@ double InteriorAngle(const TAcadPoint& at, const TAcadPoint& from1, const TAcadP
     return theta;
 }
 
-bool StrictlyBetween(double low, double value, double high) { return low < value && value < high; }
-
 bool InClosedRange(double a, double b, double value) { return MinReal(a, b) <= value && value <= MaxReal(a, b); }
 
-// The crossing test when either segment is exactly vertical: the lines'
-// intersection within 0.5 units of both segments' coordinate ranges.
-bool VerticalCrossing(const TAcadPoint& A, const TAcadPoint& B, const TAcadPoint& C, const TAcadPoint& D) {
-    const Point2 a = AsDoubles(A), b = AsDoubles(B), c = AsDoubles(C), d = AsDoubles(D);
-    TLine L1, L2;
-    if (!LineThrough(L1, a.x, a.y, b.x, b.y)) return false;
-    if (!LineThrough(L2, c.x, c.y, d.x, d.y)) return false;
-    double X = 0, Y = 0;
-    if (!IntersectLines(L1, L2, X, Y)) return false;
-    const auto near = [X, Y](const Point2& p, const Point2& q) {
-        return StrictlyBetween(MinReal(p.x, q.x) - kVerticalMargin, X, MaxReal(p.x, q.x) + kVerticalMargin) &&
-               StrictlyBetween(MinReal(p.y, q.y) - kVerticalMargin, Y, MaxReal(p.y, q.y) + kVerticalMargin);
-    };
-    return near(a, b) && near(c, d);
+// The crossing test when segment VW is exactly vertical and PQ is not,
+// decided as the general case decides: PQ reaches VW's x and meets its
+// line within VW, both ranges inclusive and without margin.
+bool CrossesVertical(const TAcadPoint& V, const TAcadPoint& W, const TAcadPoint& P, const TAcadPoint& Q) {
+    const double x = static_cast<double>(V.x);
+    if (!InClosedRange(static_cast<double>(P.x), static_cast<double>(Q.x), x)) return false;
+    const long double slope = (P.y - Q.y) / (P.x - Q.x);
+    const double y = static_cast<double>(P.y + (x - P.x) * slope);
+    return InClosedRange(static_cast<double>(V.y), static_cast<double>(W.y), y);
 }
 
 bool SamePoint(const TAcadPoint& p, const TAcadPoint& q) { return p.x == q.x && p.y == q.y; }
+
+// Whether corner u lies within `tolerance` of the segment ab. A side through
+// a corner it does not own is no diagonal: where the corner's own sides run
+// along it (corners on a straight run) no crossing test can tell.
+bool PassesThroughCorner(const TAcadPoint& a, const TAcadPoint& b, const TAcadPoint& u, long double tolerance) {
+    const long double dx = b.x - a.x, dy = b.y - a.y;
+    const long double length2 = dx * dx + dy * dy;
+    long double along = length2 > 0 ? ((u.x - a.x) * dx + (u.y - a.y) * dy) / length2 : 0;
+    along = std::clamp(along, 0.0L, 1.0L);
+    const long double ex = u.x - (a.x + along * dx), ey = u.y - (a.y + along * dy);
+    return ex * ex + ey * ey <= tolerance * tolerance;
+}
+
+// Three corners (nearly) on one line: no higher than the tolerance over the
+// longest side. Such a "triangle" covers nothing and would let others stack.
+bool Degenerate(const TAcadPoint& a, const TAcadPoint& b, const TAcadPoint& c, long double tolerance) {
+    const long double twiceArea = std::fabs((b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x));
+    const long double longest = std::max({Distance(a, b), Distance(b, c), Distance(c, a)});
+    return twiceArea <= tolerance * longest;
+}
 
 
 // One base-and-height variant: base from `from` to `to`, apex `apex`.
@@ -136,19 +149,22 @@ bool PointInRing(int32_t m, Vertex vertex, double px, double py) {
 // boundary side other than the pair itself. The point test is a template
 // parameter so that it is inlined.
 template <typename Inside>
-bool PairRejected(EngineTables& t, int32_t a, int32_t b, bool boundarySide, const Inside& inside) {
+bool PairRejected(EngineTables& t, int32_t a, int32_t b, bool boundarySide, long double tolerance, const Inside& inside) {
     const TAcadPoint pa = P(t, a), pb = P(t, b);
     if (!boundarySide && !inside(static_cast<double>((pa.x + pb.x) * 0.5L), static_cast<double>((pa.y + pb.y) * 0.5L)))
         return true;
-    // Two segments can only cross when their x ranges come within 1 unit of
-    // each other (0.5 on either side in the vertical case); sides farther
-    // away than 2 need no test.
-    const long double lowX = std::min(pa.x, pb.x) - 2, highX = std::max(pa.x, pb.x) + 2;
+    // Two segments can only cross, and a corner can only lie on the pair,
+    // where their x ranges meet; the slack covers the tolerance and the
+    // rounding of the crossing test to doubles.
+    const long double slack = tolerance + 1e-12L * (1 + std::fabs(pa.x) + std::fabs(pb.x));
+    const long double lowX = std::min(pa.x, pb.x) - slack, highX = std::max(pa.x, pb.x) + slack;
     for (int32_t s = 1; s <= t.sidenum; ++s) {
         const TSidePair side = t.sidelist[static_cast<size_t>(s)];
         const TAcadPoint &pu = P(t, side.a), &pv = P(t, side.b);
         if (std::max(pu.x, pv.x) < lowX || std::min(pu.x, pv.x) > highX) continue;
         if (!(side.a == a && side.b == b) && SidesCross(pu, pv, pa, pb)) return true;
+        // Every corner starts one side.
+        if (!boundarySide && side.a != a && side.a != b && PassesThroughCorner(pa, pb, pu, tolerance)) return true;
     }
     return false;
 }
@@ -181,17 +197,20 @@ void EnumerateCandidates(EngineTables& t) {
     const auto inside = [&ring, n](double px, double py) {
         return PointInRing(n + 1, [&ring](int32_t i) { return ring[static_cast<size_t>(i)]; }, px, py);
     };
+    const long double tolerance = CoincidenceTolerance(t);
     const auto ok = [&](int32_t a, int32_t b) {
         uint8_t& state = pairState[static_cast<size_t>(a) * static_cast<size_t>(n + 1) + static_cast<size_t>(b)];
         if (state == kUntested)
-            state = PairRejected(t, a, b, IsPolygonSide(t, a, b), inside) ? kPairRejected : kPairOk;
+            state = PairRejected(t, a, b, IsPolygonSide(t, a, b), tolerance, inside) ? kPairRejected : kPairOk;
         return state == kPairOk;
     };
     for (int32_t i = 1; i <= n - 2; ++i) {
         for (int32_t j = i + 1; j <= n - 1; ++j) {
             if (!ok(i, j)) continue;
             for (int32_t k = j + 1; k <= n; ++k) {
-                if (!ok(i, k) || !ok(j, k) || !CentroidInside(t, i, j, k, inside)) continue;
+                if (!ok(i, k) || !ok(j, k) || Degenerate(P(t, i), P(t, j), P(t, k), tolerance) ||
+                    !CentroidInside(t, i, j, k, inside))
+                    continue;
                 AddCandidate(t, i, j, k, j - i == 1, k - j == 1, k == n && i == 1);
             }
         }
@@ -280,7 +299,9 @@ bool SidesCross(const TAcadPoint& A, const TAcadPoint& B, const TAcadPoint& C, c
     const double dy1 = static_cast<double>(A.y - B.y);
     const double dx2 = static_cast<double>(C.x - D.x);
     const double dy2 = static_cast<double>(C.y - D.y);
-    if (dx1 == 0 || dx2 == 0) return VerticalCrossing(A, B, C, D);
+    if (dx1 == 0 && dx2 == 0) return false;  // parallel
+    if (dx1 == 0) return CrossesVertical(A, B, C, D);
+    if (dx2 == 0) return CrossesVertical(C, D, A, B);
     const double s1 = dy1 / dx1;
     const double s2 = dy2 / dx2;
     if (s1 - s2 == 0) return false;
@@ -311,7 +332,17 @@ bool TriangleRejected(EngineTables& t, int32_t i, int32_t j, int32_t k, uint8_t 
         if (!(side.a == j && side.b == k) && SidesCross(pu, pv, pj, pk)) return true;
         if (!(side.a == i && side.b == k) && SidesCross(pu, pv, pi, pk)) return true;
     }
-    return false;
+
+    const long double tolerance = CoincidenceTolerance(t);
+    const auto throughCorner = [&t, tolerance](int32_t a, int32_t b) {
+        for (int32_t v = 1; v <= t.xynum; ++v)
+            if (v != a && v != b && PassesThroughCorner(P(t, a), P(t, b), P(t, v), tolerance)) return true;
+        return false;
+    };
+    if (!ijEdge && throughCorner(i, j)) return true;
+    if (!kiEdge && throughCorner(i, k)) return true;
+    if (!jkEdge && throughCorner(j, k)) return true;
+    return Degenerate(pi, pj, pk, tolerance);
 }
 
 double ShapeDeviation(const EngineTables& t, int32_t i, int32_t j, int32_t k) {

@@ -42,12 +42,15 @@ void CandidateMetrics(EngineTables& t, const MeasureRules& rules);
 // boundary passing through or touching. Writes vertex 1 into slot xynum+1.
 bool PointInParcel(EngineTables& t, double px, double py);
 
-// Do segments AB and CD cross? Segments with a common end point never do;
-// when either is exactly vertical, a margin of 0.5 drawing units applies.
+// Do segments AB and CD cross? Segments with a common end point never do,
+// nor parallel ones; touching counts as crossing. Exactly vertical segments
+// are decided as any other, without margin.
 bool SidesCross(const TAcadPoint& A, const TAcadPoint& B, const TAcadPoint& C, const TAcadPoint& D);
 
 // True when the triple is not a candidate: centroid or an inner side's
-// midpoint outside the parcel, or a side crossing the boundary.
+// midpoint outside the parcel, a side crossing the boundary, an inner side
+// running through another corner, or three corners on one line (within
+// CoincidenceTolerance).
 bool TriangleRejected(EngineTables& t, int32_t i, int32_t j, int32_t k, uint8_t ijEdge, uint8_t jkEdge,
                       uint8_t kiEdge);
 

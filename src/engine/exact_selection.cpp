@@ -563,6 +563,8 @@ std::optional<std::vector<int32_t>> FirstInSearchOrder(const EngineTables& t, Re
 
 ExactSelection AreaSelection(EngineTables& t, const ChordModel& model, double menkei, bool below, bool useHeron,
                              const SelectionLimits& limits) {
+    // No candidate closes the chord 1-n: no division of the whole parcel.
+    if (model.root() == kNoChord) return {SelectionStatus::NoDivision, {}};
     const std::optional<AreaUnits> units = CandidateAreaUnits(t, useHeron, menkei);
     if (!units) return {};
     std::vector<uint8_t> allowed(static_cast<size_t>(t.tritempnum) + 1, 1);

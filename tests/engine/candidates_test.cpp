@@ -110,11 +110,18 @@ INSTANTIATE_TEST_SUITE_P(
         CrossCase{"apart", {0, 0}, {10, 1}, {0, 5}, {10, 6}, false},
         CrossCase{"parallel", {0, 0}, {10, 1}, {0, 1}, {10, 2}, false},
         CrossCase{"collinear and overlapping", {0, 0}, {10, 1}, {5, 0.5}, {15, 1.5}, false},
-        // The intersection (0, 5) lies 0.3 left of CD: a near miss.
-        CrossCase{"near miss with a vertical segment", {0, 0}, {0, 10}, {0.3, 5}, {5, 5}, true},
-        CrossCase{"near miss beyond the margin", {0, 0}, {0, 10}, {0.6, 5}, {5, 5}, false},
+        // Exactly vertical segments are decided as any other, in metres at
+        // survey coordinates too: a near miss of a millimetre is a miss.
+        CrossCase{"near miss with a vertical segment", {0, 0}, {0, 10}, {0.3, 5}, {5, 5}, false},
         CrossCase{"the same near miss without a vertical segment", {0, 0}, {0.01, 10}, {0.3, 5}, {5, 5}, false},
-        CrossCase{"vertical and parallel", {0, 0}, {0, 10}, {1, 0}, {1, 10}, false}),
+        CrossCase{"vertical near miss beyond its end", {200, 0}, {200, 1.78}, {195.9, 1.781}, {205, 1.781}, false},
+        CrossCase{"vertical near miss of a millimetre", {-33990, -11990}, {-33990, -11980}, {-33989.999, -11985}, {-33980, -11984}, false},
+        CrossCase{"vertical crossing", {0, 0}, {0, 10}, {-3, 5}, {5, 6}, true},
+        CrossCase{"vertical crossing, vertical second", {-3, 5}, {5, 6}, {0, 0}, {0, 10}, true},
+        CrossCase{"vertical touched at a vertex it does not own", {0, 0}, {0, 10}, {0, 4}, {5, 6}, true},
+        CrossCase{"vertical reaching a segment's end", {0, 0}, {0, 10}, {-5, 10}, {5, 12}, false},
+        CrossCase{"vertical and parallel", {0, 0}, {0, 10}, {1, 0}, {1, 10}, false},
+        CrossCase{"vertical and collinear", {0, 0}, {0, 10}, {0, 5}, {0, 15}, false}),
     [](const testing::TestParamInfo<CrossCase>& info) {
         std::string name = info.param.name;
         for (char& ch : name)

@@ -160,16 +160,21 @@ TEST(FastSearch, AngleBoundIsUsedOnOrdinaryParcels) {
 }
 
 TEST(FastSearch, RepeatedCornersGiveNoPathDeeperThanItsTables) {
-    // A boundary searched without dropping its repeated corners (the
-    // closing point again, doubled corners): overlapping triangles count as
-    // compatible, and paths grow deeper than the parcel has corners. The
-    // sanitizer build checks every write.
+    // A boundary with repeated corners (the closing point again, doubled
+    // corners) and every triple of it taken as a candidate, as no
+    // enumeration admits them: overlapping triangles count as compatible,
+    // and paths grow deeper than the parcel has corners. The sanitizer build
+    // checks every write.
     Polygon parcel = sample::RegularPolygon(6, 100, 0.1);
     parcel.push_back(parcel.front());
     parcel.insert(parcel.begin() + 2, parcel[2]);
     auto t = std::make_unique<EngineTables>();
     sample::SetParcel(*t, parcel);
-    EnumerateCandidates(*t);
+    BuildSideList(*t);
+    const int32_t n = t->xynum;
+    for (int32_t i = 1; i <= n - 2; ++i)
+        for (int32_t j = i + 1; j <= n - 1; ++j)
+            for (int32_t k = j + 1; k <= n; ++k) AddCandidate(*t, i, j, k, j - i == 1, k - j == 1, i == 1 && k == n);
     SortCandidates(*t);
     SilentSearchControl control;
     SteadyMillisecondClock clock;
