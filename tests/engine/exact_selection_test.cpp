@@ -111,6 +111,25 @@ TEST(ExactSelection, RandomParcelsFromFixedSeeds) {
     }
 }
 
+TEST(ExactSelection, CornersOnStraightRunsAndVerticalSidesAsTheSearchChooses) {
+    const std::vector<std::pair<std::string, Polygon>> parcels = {
+        {"four on a slanted side", {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 0}}},
+        {"five on a slanted line", {{0, 0}, {10, 10}, {20, 20}, {30, 30}, {40, 40}, {60, 20}, {50, -10}}},
+        {"three on x = 200",
+         {{195.914, 0.0}, {195.544, 12.587}, {199.875, 2.131}, {200.0, 1.78}, {200.0, 0.0}, {200.0, -0.792}}},
+        {"beside a vertical side", {{0.0, 0.0}, {4.331, -10.456}, {4.456, -10.807}, {4.456, -12.587}}},
+    };
+    for (const auto& [name, parcel] : parcels) {
+        for (const MeasureRules& rules : {kCoarse, kFine}) {
+            SCOPED_TRACE(name + (rules.areaDigits == 0 ? " whole units" : " fine"));
+            auto t = Prepared(parcel, rules);
+            EXPECT_EQ(SelectExactly(*t, sample::PolygonArea(parcel), kModeShape, false).division.size(),
+                      parcel.size() - 2);
+            ExpectSameAsEvaluation(parcel, rules);
+        }
+    }
+}
+
 // Beyond what the full search can store: a search cut short by a memory
 // budget stores some divisions, and none of them is better than the
 // selection by the mode's own measure.
