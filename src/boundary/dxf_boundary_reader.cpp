@@ -1,6 +1,7 @@
 #include "boundary/dxf_boundary_reader.h"
 
 #include <charconv>
+#include <cmath>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -98,7 +99,11 @@ bool ReadBoundaryDxf(const std::string& fileName, EngineTables& t) {
             if (!number.empty() && !IsDecimalNumber(number))
                 throw InputOutputError(fileName, "DXF の" + std::to_string(reader.valueLine()) +
                                                      "行目の座標が数ではありません");
-            (code == 10 ? vertices.back().x : vertices.back().y) = StrToReal(value);
+            // Beyond every double StrToReal gives 0: keep it beyond, for the
+            // boundary check to refuse.
+            double coordinate = StrToReal(value);
+            if (DecimalBeyondDouble(number)) coordinate = number.front() == '-' ? -HUGE_VAL : HUGE_VAL;
+            (code == 10 ? vertices.back().x : vertices.back().y) = coordinate;
         }
     }
     if (polyline == Polyline::Open)

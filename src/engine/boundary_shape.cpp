@@ -109,10 +109,11 @@ void CheckBoundaryShape(const EngineTables& t) {
     std::vector<Point> p(static_cast<size_t>(n) + 2);
     for (int32_t v = 1; v <= n; ++v) {
         const TAcadPoint& q = t.xy[static_cast<size_t>(v)];
-        if (!std::isfinite(q.x) || !std::isfinite(q.y))
-            throw InvalidInputError("構成点 " + std::to_string(v) + " の座標が数ではありません");
+        // Beyond the bound first: a number beyond every double is read as infinite.
         if (std::fabs(q.x) > kMaxCoordinate || std::fabs(q.y) > kMaxCoordinate)
             throw InvalidInputError("構成点 " + std::to_string(v) + " の座標が大きすぎます（±1e10 まで）");
+        if (!std::isfinite(q.x) || !std::isfinite(q.y))
+            throw InvalidInputError("構成点 " + std::to_string(v) + " の座標が数ではありません");
         p[static_cast<size_t>(v)] = Point{q.x, q.y};
     }
     if (n < 3) return;

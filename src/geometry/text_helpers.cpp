@@ -1,5 +1,6 @@
 #include "geometry/text_helpers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <system_error>
@@ -93,6 +94,38 @@ double StrToReal(std::string_view s) {
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
     if (ec != std::errc() || end != s.data() + s.size()) return 0.0;
     return negative ? -value : value;
+}
+
+bool DecimalBeyondDouble(std::string_view s) {
+    s = TrimSpaceNul(s);
+    if (!s.empty() && (s.front() == '+' || s.front() == '-')) s.remove_prefix(1);
+    if (!IsDecimalNumber(s)) return false;
+    double value = 0.0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (ec != std::errc::result_out_of_range) return false;
+    // Out of range one way or the other: the power of ten of the first
+    // non-zero digit tells which.
+    int64_t digitsBefore = 0, position = 0, firstNonZero = -1, exponent = 0;
+    bool afterPoint = false;
+    size_t p = 0;
+    for (; p < s.size() && s[p] != 'e' && s[p] != 'E'; ++p) {
+        if (s[p] == '.') {
+            afterPoint = true;
+            continue;
+        }
+        if (!afterPoint) ++digitsBefore;
+        if (firstNonZero < 0 && s[p] != '0') firstNonZero = position;
+        ++position;
+    }
+    if (firstNonZero < 0) return false;
+    if (p < s.size()) {
+        ++p;
+        const bool negative = s[p] == '-';
+        if (s[p] == '+' || s[p] == '-') ++p;
+        for (; p < s.size(); ++p) exponent = std::min<int64_t>(exponent * 10 + (s[p] - '0'), 1'000'000'000);
+        if (negative) exponent = -exponent;
+    }
+    return digitsBefore - 1 - firstNonZero + exponent > 0;
 }
 
 void SplitAtComma(std::string& s, std::string& head) { SplitAt(',', s, head); }

@@ -17,6 +17,10 @@ double StrToReal(std::string_view s);
 // before the exponent: a number as a user or a CAD writes it.
 bool IsDecimalNumber(std::string_view s);
 
+// A decimal number (trimmed as StrToReal trims) whose magnitude lies beyond
+// every double, such as 1e400, which StrToReal gives as 0.
+bool DecimalBeyondDouble(std::string_view s);
+
 // Takes the field before the first "," (":") into head and leaves the rest
 // after it in s; without a separator head is all of s and s becomes empty.
 void SplitAtComma(std::string& s, std::string& head);

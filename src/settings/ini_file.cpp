@@ -99,21 +99,36 @@ IniFile::IniFile(std::string fileName) : fileName_(std::move(fileName)) {
         encoding_ = Encoding::Utf8;
     }
     body.remove_prefix(byteOrderMark_.size());
-    // Lines end at a line feed (one code unit in UTF-16); each keeps its own
-    // bytes, so that a line the program does not change is written back as
-    // it was read.
+    // Lines end at LF, CR LF or a lone CR (one code unit each in UTF-16);
+    // each keeps its own bytes, so that a line the program does not change
+    // is written back as it was read.
     const bool wide = encoding_ == Encoding::Utf16Le || encoding_ == Encoding::Utf16Be;
     const size_t unit = wide ? 2 : 1;
+    // An odd byte at the end of a UTF-16 file is no character: it stays at
+    // the end, and every line before it keeps its step.
+    if (wide && body.size() % 2 == 1) {
+        trailingByte_ = std::string(body.substr(body.size() - 1));
+        body.remove_suffix(1);
+    }
     const std::string lineFeed = Encode("\n");
+    const std::string carriageReturn = Encode("\r");
     size_t start = 0;
     while (start < body.size()) {
         size_t end = start;
-        while (end + unit <= body.size() && body.substr(end, unit) != lineFeed) end += unit;
-        const size_t next = end + unit <= body.size() ? end + unit : body.size();
-        if (end + unit > body.size()) end = body.size();
-        std::string text = Decode(body.substr(start, end - start));
-        if (!text.empty() && text.back() == '\r') text.pop_back();
-        lines_.push_back(Line{std::move(text), std::string(body.substr(start, next - start))});
+        size_t next = body.size();
+        for (; end < body.size(); end += unit) {
+            const std::string_view u = body.substr(end, unit);
+            if (u == lineFeed) {
+                next = end + unit;
+                break;
+            }
+            if (u == carriageReturn) {
+                next = end + unit;
+                if (body.substr(next, unit) == lineFeed) next += unit;
+                break;
+            }
+        }
+        lines_.push_back(Line{Decode(body.substr(start, end - start)), std::string(body.substr(start, next - start))});
         start = next;
     }
 }
@@ -181,6 +196,7 @@ void IniFile::Save() const {
     std::string bytes = byteOrderMark_;
     const std::string lineEnd = Encode("\r\n");
     const std::string lineFeed = Encode("\n");
+    const std::string carriageReturn = Encode("\r");
     for (size_t n = 0; n < lines_.size(); ++n) {
         const Line& line = lines_[n];
         if (line.bytes.empty()) {
@@ -189,8 +205,10 @@ void IniFile::Save() const {
         }
         bytes += line.bytes;
         // The file's last line may have had no line end; now a line follows it.
-        if (!line.bytes.ends_with(lineFeed) && n + 1 < lines_.size()) bytes += lineEnd;
+        const bool ended = line.bytes.ends_with(lineFeed) || line.bytes.ends_with(carriageReturn);
+        if (!ended && n + 1 < lines_.size()) bytes += lineEnd;
     }
+    bytes += trailingByte_;
     WriteFileAtomically(fileName_, bytes);
 }
 

@@ -50,6 +50,7 @@ private:
     std::string fileName_;
     Encoding encoding_ = Encoding::Cp932;
     std::string byteOrderMark_;
+    std::string trailingByte_;  // an odd last byte of a UTF-16 file, written back last
     std::vector<Line> lines_;
 };
 

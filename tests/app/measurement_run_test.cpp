@@ -23,6 +23,11 @@ std::string Export(std::initializer_list<std::pair<double, double>> points) {
     return s + "  0\r\nSEQEND\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
 }
 
+// The export with the first `from` replaced by `to`.
+std::string WithText(std::string exported, const std::string& from, const std::string& to) {
+    return exported.replace(exported.find(from), from.size(), to);
+}
+
 class Pipeline : public testing::Test {
 protected:
     RunResult Measure(const std::string& parcel, int32_t mode, int32_t noStart) {
@@ -232,6 +237,11 @@ TEST_F(Pipeline, BoundariesThatCrossOrTouchThemselvesAreRefused) {
         // A side running back along the one before it.
         {Export({{0, 0}, {10, 0}, {5, 0}, {5, 8}}), "筆界が接しています: 辺 1-2 と辺 2-3"},
         {Export({{0, 0}, {1e11, 0}, {0, 10}}), "構成点 2 の座標が大きすぎます（±1e10 まで）"},
+        // Beyond every double: once read as 0, a 10 x 10 square.
+        {WithText(Export({{7, 0}, {10, 0}, {10, 10}, {0, 10}}), "7.000000", "1e400"),
+         "構成点 1 の座標が大きすぎます（±1e10 まで）"},
+        {WithText(Export({{7, 0}, {10, 0}, {10, 10}, {0, 10}}), "7.000000", "-1e400"),
+         "構成点 1 の座標が大きすぎます（±1e10 まで）"},
     };
     for (const auto& c : cases) {
         try {

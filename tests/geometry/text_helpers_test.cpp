@@ -60,6 +60,13 @@ TEST(StrToReal, IgnoresTheProcessLocale) {
     if (!switched) GTEST_SKIP() << "no locale with a decimal comma on this machine";
 }
 
+TEST(DecimalBeyondDouble, OnlyMagnitudesPastEveryDouble) {
+    for (const char* text : {"1e400", "-1e400", " 1E+309 ", "123456789e301", "0.00001e320", "1e999999999999"})
+        EXPECT_TRUE(DecimalBeyondDouble(text)) << text;
+    for (const char* text : {"1e308", "1.7976931348623157e308", "1e-400", "0e999", "0.0", "-12016.087", "abc", "", "inf"})
+        EXPECT_FALSE(DecimalBeyondDouble(text)) << text;
+}
+
 TEST(SplitAtComma, WalksAListFieldByField) {
     std::string s = "1.0,2.0,0.0";
     std::string head;

@@ -233,5 +233,66 @@ TEST(Settings, FilesSavedAsUtf8OrUtf16AreReadAndKeepTheirBytes) {
     }
 }
 
+// Every line end an editor may leave, last line with one or without, in
+// every encoding, UTF-16 also with an odd byte at the end: a save reads
+// back as the settings saved, and the lines it does not change keep their
+// bytes.
+TEST(Settings, ASaveReadsBackWhateverTheLineEnds) {
+    const char* const kEnds[] = {"\r\n", "\n", "\r"};
+    for (const EncodedIni& encoding : kEncodings) {
+        const bool wide = std::string(encoding.name).starts_with("UTF-16");
+        for (const char* end : kEnds) {
+            for (const bool lastEnded : {true, false}) {
+                for (const bool oddByte : {false, true}) {
+                    if (oddByte && !wide) continue;
+                    SCOPED_TRACE(std::string(encoding.name) + " end " + (end[0] == '\n' ? "LF" : end[1] ? "CR LF" : "CR") +
+                                 (lastEnded ? "" : ", last line open") + (oddByte ? ", odd byte" : ""));
+                    const std::string mark = encoding.encode("");
+                    const std::string comment = encoding.encode("; 測量事務所" + std::string(end)).substr(mark.size());
+                    std::string text = "; 測量事務所" + std::string(end) + "[縮尺]" + end + "分母=500";
+                    if (lastEnded) text += end;
+                    std::string bytes = encoding.encode(text);
+                    if (oddByte) bytes += '\x7F';
+                    ScratchFolder folder;
+                    const std::string file = folder.Write(kSettingsFileName, bytes);
+
+                    SanshaSettings s = LoadFrom(file);
+                    ASSERT_EQ(s.scaleDenom, 500);
+                    s.layerText = "文字層";
+                    s.searchMode = 2;
+                    IniFile ini(file);
+                    WriteSettings(ini, s);
+                    ini.Save();
+
+                    const SanshaSettings back = LoadFrom(file);
+                    EXPECT_EQ(back.scaleDenom, 500);
+                    EXPECT_EQ(back.layerText, "文字層");
+                    EXPECT_EQ(back.searchMode, 2);
+                    const std::string saved = ReadFileBytes(file);
+                    EXPECT_TRUE(saved.starts_with(mark + comment));
+                    if (oddByte) {
+                        EXPECT_EQ(saved.back(), '\x7F');
+                    }
+                    if (wide) {
+                        EXPECT_EQ(saved.size() % 2, oddByte ? 1u : 0u);
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(Settings, ALastLineEndingInALoneCrKeepsItsValue) {
+    // "[縮尺]\r\n分母=500\r" in code page 932, as a user's file had it.
+    const std::string bytes = "\x5b\x8f\x6b\x8e\xda\x5d\x0d\x0a\x95\xaa\x95\xea\x3d\x35\x30\x30\x0d";
+    ScratchFolder folder;
+    const std::string file = folder.Write(kSettingsFileName, bytes);
+    IniFile ini(file);
+    ini.WriteString("縮尺", "分母c", "1");
+    ini.Save();
+    EXPECT_EQ(ReadFileBytes(file), bytes + "\x95\xaa\x95\xea\x63\x3d\x31\x0d\x0a");
+    EXPECT_EQ(LoadFrom(file).scaleDenom, 500);
+}
+
 }  // namespace
 }  // namespace zelkan
