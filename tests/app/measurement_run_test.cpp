@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "boundary/drawing_number_scan.h"
 #include "geometry/errors.h"
 #include "geometry/file_io.h"
 #include "support/test_files.h"
@@ -251,6 +252,19 @@ TEST_F(Pipeline, BoundariesThatCrossOrTouchThemselvesAreRefused) {
             EXPECT_STREQ(e.what(), c.message);
         }
         EXPECT_FALSE(Exists("170412093005res.dxf"));
+    }
+}
+
+TEST_F(Pipeline, TheNextNumberAfterAResultDrawingWithLengthsOfNoDecimals) {
+    settings.ketaNaga = "0";
+    settings.ketaNagaPos = 0;
+    for (const bool heron : {true, false}) {
+        settings.useHeron = heron;
+        ASSERT_EQ(Measure(Export({{0, 0}, {40, 0}, {40, 30}, {0, 30}}), 0, 1).outcome, RunOutcome::Drawn);
+        DrawingNumberScan scan;
+        int32_t maxNo = 1;
+        ScanDrawingNumbers(scan, folder.File("170412093005res.dxf"), settings.layerText, maxNo);
+        EXPECT_EQ(maxNo + 1, 3) << (heron ? "heron" : "sansha");
     }
 }
 

@@ -70,6 +70,29 @@ TEST_F(Scan, OnlyWholeNumbersOnTheLabelLayer) {
     EXPECT_EQ(Next(Join({Tables(), Section("ENTITIES", Text("S_TEXT", "7 "))})), 2);
 }
 
+// A triangle number as the result drawing draws it: a circle on the label
+// layer, then the number centred on its centre.
+Pairs Circled(const std::string& layer, const std::string& value, const char* x, const char* y = "10.0") {
+    return {{"  0", "CIRCLE"}, {"  8", layer}, {" 10", x},  {" 20", y},  {" 40", "5.0"}, {"  0", "TEXT"}, {"  8", "S_TEXT"},
+            {" 10", x},        {" 20", y},     {" 11", x},  {" 21", y},  {"  1", value},  {" 40", "4.0"}, {" 72", "1"},
+            {" 73", "2"}};
+}
+
+TEST_F(Scan, WhereNumbersStandInCirclesLengthsWithoutDecimalsDoNotCount) {
+    // A 40 x 30 rectangle measured with lengths of 0 decimals.
+    const Pairs block = Join({{{"  0", "BLOCK"}}, Circled("S_TEXT", "1", "20.0"), Text("S_TEXT", "    50"),
+                              Circled("S_TEXT", "2", "30.0"), Text("S_TEXT", "    40"), Text("S_TEXT", "    30"),
+                              {{"  0", "ENDBLK"}}});
+    EXPECT_EQ(Next(Join({Tables(), Section("BLOCKS", block), Section("ENTITIES", {})})), 3);
+    // A circle on another layer, or away from the number, marks nothing: by
+    // every number then, as in a drawing without circles.
+    EXPECT_EQ(Next(Join({Tables(), Section("ENTITIES", Join({Circled("OTHER", "1", "20.0"), Text("S_TEXT", "50")}))})), 51);
+    Pairs away = Circled("S_TEXT", "1", "20.0");
+    away[2].second = "80.0";  // the circle's centre
+    EXPECT_EQ(Next(Join({Tables(), Section("ENTITIES", Join({away, Text("S_TEXT", "50")}))})), 51);
+    EXPECT_EQ(Next(Join({Tables(), Section("ENTITIES", Join({Text("S_TEXT", "12"), Text("S_TEXT", "50")}))})), 51);
+}
+
 TEST_F(Scan, TextsAfterTheEntitiesSectionAreNotRead) {
     const Pairs drawing =
         Join({Tables(), Section("ENTITIES", Text("S_TEXT", "3")), Section("OBJECTS", Text("S_TEXT", "99"))});
