@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "cad/cad_procedures.h"
+#include "engine/division_cover.h"
 #include "engine/evaluation.h"
 #include "engine/memory_budget.h"
 #include "geometry/errors.h"
@@ -129,6 +130,14 @@ void TZelkanF::Button2Click() {
         if (!chosen || !view_.ShowDivisionList(*state_, settings_, *chosen) || !cad_.Activate() ||
             cad_.ReadPrompt().empty()) {
             keepDrawn();
+            return;
+        }
+        // A division stored part-way (a search cut short) leaves part of the
+        // parcel out: it never replaces a drawn result.
+        const DivisionCover cover = CheckDivisionCover(t, settings_.measureScaleDenom);
+        if (!cover.covers) {
+            keepDrawn();
+            view_.ShowMessage(NotCoveredMessage(cover));
             return;
         }
         const std::string script = MakeRunScript(workFolder_, localClock_);

@@ -449,8 +449,21 @@ TEST_F(Workflow, ReEvaluationReplacesTheDrawnDivision) {
     EXPECT_EQ(t.trinum, drawnCount);
     for (int32_t m = 1; m <= kMaxTriangles; ++m) EXPECT_EQ(t.tritable[m].st, drawn[m].st) << m;
 
+    // A division stored part-way is refused with what it leaves out; the
+    // drawn one stays, and nothing is sent.
+    TriangleSlots part{};
+    part[1] = t.trisets.tri(1, 1);
+    t.trisets.Append(part, 1);
+    view.listAccepts = t.trisets.trisetnum();
+    form->Button2Click();
+    EXPECT_EQ(Received().size(), sent);
+    EXPECT_TRUE(view.events.back().starts_with("message: 分割が筆全体を覆っていません: 三角形 1 個（必要 "))
+        << view.events.back();
+    EXPECT_EQ(t.trinum, drawnCount);
+    for (int32_t m = 1; m <= kMaxTriangles; ++m) EXPECT_EQ(t.tritable[m].st, drawn[m].st) << m;
+
     // Accepted: the last object erased, the new result inserted at the origin.
-    const int32_t other = t.trisets.trisetnum();
+    const int32_t other = t.trisets.trisetnum() - 1;
     view.listAccepts = other;
     form->Button2Click();
     const Texts after = Received();
