@@ -267,7 +267,9 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
     RestoreSelection(t);
     result.trinum = t.trinum;
 
-    if (t.trinum < 1) {
+    // Nothing selected where no division of the whole parcel exists is no
+    // setting's doing: the check says what is missing.
+    if (t.trinum < 1 && exact.status != SelectionStatus::NoDivision) {
         result.outcome = RunOutcome::NotFound;
     } else if (CoversParcel(t, s, result)) {
         show.Evaluated(result);
