@@ -123,5 +123,39 @@ TEST(NoDivisionAmongTheCandidates, EveryModeEndsWithoutOne) {
     }
 }
 
+// Sample parcels of every family, the grid-like ones with exactly vertical
+// sides at the origin and at survey coordinates: the candidates always hold
+// a division of the whole parcel, and the exact selection and the fast
+// mode's greedy pass each find one that covers it.
+TEST(DivisionCover, EverySampleParcelIsDividedWhole) {
+    const MeasureRules rules{1, kKetaHalfUp, 2, kKetaHalfUp, 2};
+    auto t = std::make_unique<EngineTables>();
+    for (uint32_t seed = 1; seed <= 40; ++seed) {
+        const auto size = [seed](int largest) { return 4 + static_cast<int>(seed % static_cast<uint32_t>(largest - 3)); };
+        const std::vector<std::pair<std::string, sample::Polygon>> parcels = {
+            {"star", sample::StarShaped(size(14), seed)},
+            {"comb", sample::Comb(size(16), seed)},
+            {"collinear", sample::CollinearRun(size(12), seed)},
+            {"rectilinear", sample::Rectilinear(size(16), seed)},
+            {"rectilinear at survey coordinates", sample::Shifted(sample::Rectilinear(size(16), seed), -33990.0, -11990.0)},
+        };
+        for (const auto& [family, parcel] : parcels) {
+            SCOPED_TRACE(family + " seed " + std::to_string(seed) + " corners " + std::to_string(parcel.size()));
+            sample::PrepareCandidates(*t, parcel, rules);
+            const ExactSelection exact = SelectExactly(*t, sample::PolygonArea(parcel), kModeShape, false);
+            ASSERT_EQ(exact.status, SelectionStatus::Selected);
+            t->trinum = 0;
+            int32_t n = 0;
+            for (const int32_t c : exact.division) {
+                const TTriTemp& candidate = t->tritemp[static_cast<size_t>(c)];
+                AddTriangle(*t, c, candidate.i, candidate.j, n, candidate.k);
+            }
+            EXPECT_TRUE(CheckDivisionCover(*t, 1).covers) << NotCoveredMessage(CheckDivisionCover(*t, 1));
+            FastTriangulate(*t);
+            EXPECT_TRUE(CheckDivisionCover(*t, 1).covers) << NotCoveredMessage(CheckDivisionCover(*t, 1));
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zelkan
