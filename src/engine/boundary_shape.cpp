@@ -58,7 +58,10 @@ void RefuseNearCorners(const std::vector<Point>& p, int32_t n, long double toler
     std::vector<int32_t> order(static_cast<size_t>(n));
     for (int32_t v = 1; v <= n; ++v) order[static_cast<size_t>(v) - 1] = v;
     const auto at = [&p](int32_t v) -> const Point& { return p[static_cast<size_t>(v)]; };
-    std::sort(order.begin(), order.end(), [&at](int32_t a, int32_t b) { return at(a).x < at(b).x || (at(a).x == at(b).x && a < b); });
+    std::sort(order.begin(), order.end(),
+              [&at](int32_t a, int32_t b) { return at(a).x < at(b).x || (at(a).x == at(b).x && a < b); });
+    // Sorted by x, each corner is compared only with those within the
+    // tolerance to its right.
     for (size_t a = 0; a < order.size(); ++a) {
         for (size_t b = a + 1; b < order.size() && at(order[b]).x - at(order[a]).x <= tolerance; ++b) {
             const long double gap = std::hypot(at(order[b]).x - at(order[a]).x, at(order[b]).y - at(order[a]).y);
