@@ -1,8 +1,9 @@
 // The exact selection on parcels too large for the full search: convex
-// (regular and irregular), star-shaped and comb-like, with the default rounding (lengths to 2
-// decimals, areas to 4, half away from zero). Candidates and metrics are
-// prepared untimed. "selected" is 1 when the selection was made exactly,
-// 0 when it was beyond its limits.
+// (regular and irregular), star-shaped, comb-like, lots on a road curve and
+// irregular round-ish lots, with the default rounding (lengths to 2
+// decimals, areas to 4, half away from zero), base and height or Heron (the
+// third argument). Candidates and metrics are prepared untimed. "selected"
+// is 1 when the selection was made exactly, 0 when it was beyond its limits.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -16,13 +17,15 @@ namespace {
 
 using namespace zelkan;
 
-void Select(benchmark::State& state, const sample::Polygon& parcel, int32_t mode) {
+void Select(benchmark::State& state, const sample::Polygon& parcel) {
+    const auto mode = static_cast<int32_t>(state.range(1));
+    const bool heron = state.range(2) != 0;
     static const auto t = std::make_unique<EngineTables>();
     sample::PrepareCandidates(*t, parcel, MeasureRules{1, kKetaHalfUp, 2, kKetaHalfUp, 4});
     const double menkei = sample::PolygonArea(parcel);
     bool selected = false;
     for (auto _ : state) {
-        const ExactSelection s = SelectExactly(*t, menkei, mode, false);
+        const ExactSelection s = SelectExactly(*t, menkei, mode, heron);
         selected = s.status == SelectionStatus::Selected;
         benchmark::DoNotOptimize(s.division.data());
     }
@@ -38,28 +41,32 @@ sample::Polygon Scaled(sample::Polygon p, double factor) {
 }
 
 void BM_Convex(benchmark::State& state) {
-    Select(state, sample::RegularPolygon(static_cast<int>(state.range(0)), 15, 0.1), static_cast<int32_t>(state.range(1)));
+    Select(state, sample::RegularPolygon(static_cast<int>(state.range(0)), 15, 0.1));
 }
 void BM_IrregularConvex(benchmark::State& state) {
-    Select(state, Scaled(sample::IrregularConvex(static_cast<int>(state.range(0)), 7), 0.15), static_cast<int32_t>(state.range(1)));
+    Select(state, Scaled(sample::IrregularConvex(static_cast<int>(state.range(0)), 7), 0.15));
 }
 void BM_StarShaped(benchmark::State& state) {
-    Select(state, Scaled(sample::StarShaped(static_cast<int>(state.range(0)), 7), 0.15), static_cast<int32_t>(state.range(1)));
+    Select(state, Scaled(sample::StarShaped(static_cast<int>(state.range(0)), 7), 0.15));
 }
 void BM_Comb(benchmark::State& state) {
-    Select(state, Scaled(sample::Comb(static_cast<int>(state.range(0)), 7), 0.3), static_cast<int32_t>(state.range(1)));
+    Select(state, Scaled(sample::Comb(static_cast<int>(state.range(0)), 7), 0.3));
 }
+void BM_RoadCurve(benchmark::State& state) { Select(state, sample::RoadCurveLot(static_cast<int>(state.range(0)), 7)); }
+void BM_IrregularLot(benchmark::State& state) { Select(state, sample::IrregularLot(static_cast<int>(state.range(0)), 2)); }
 
 // A convex parcel of more than 84 corners has more candidates than the
 // table holds.
 void ConvexSizes(benchmark::internal::Benchmark* b) {
-    for (const int mode : {0, 1, 2})
-        for (const int n : {20, 30, 40, 60, 80}) b->Args({n, mode});
+    for (const int heron : {0, 1})
+        for (const int mode : {0, 1, 2})
+            for (const int n : {20, 30, 40, 60, 80}) b->Args({n, mode, heron});
     b->Unit(benchmark::kMillisecond);
 }
 void Sizes(benchmark::internal::Benchmark* b) {
-    for (const int mode : {0, 1, 2})
-        for (const int n : {20, 30, 40, 60, 100}) b->Args({n, mode});
+    for (const int heron : {0, 1})
+        for (const int mode : {0, 1, 2})
+            for (const int n : {20, 30, 40, 60, 100}) b->Args({n, mode, heron});
     b->Unit(benchmark::kMillisecond);
 }
 
@@ -67,6 +74,8 @@ BENCHMARK(BM_Convex)->Apply(ConvexSizes);  // every triangle of its corners is c
 BENCHMARK(BM_IrregularConvex)->Apply(ConvexSizes);
 BENCHMARK(BM_StarShaped)->Apply(Sizes);
 BENCHMARK(BM_Comb)->Apply(Sizes);
+BENCHMARK(BM_RoadCurve)->Apply(Sizes);
+BENCHMARK(BM_IrregularLot)->Apply(ConvexSizes);
 
 }  // namespace
 

@@ -30,6 +30,7 @@ struct Option {
 struct Chord {
     int32_t a = 0, b = 0;
     std::vector<Option> options;
+    long double share = 0;  // the part's area over the parcel's
 };
 
 // Every chord that closes a candidate, shorter chords first, so that a
@@ -65,6 +66,7 @@ public:
         }
         const auto whole = ids.find(Key(1, n_));
         root_ = whole == ids.end() ? kNoChord : whole->second;
+        SetShares(t);
     }
 
     const std::vector<Chord>& chords() const { return chords_; }
@@ -72,6 +74,23 @@ public:
 
 private:
     static int64_t Key(int32_t a, int32_t b) { return static_cast<int64_t>(a) << 32 | static_cast<uint32_t>(b); }
+
+    // Each part's area (corners a..b closed by the chord) by prefix sums of
+    // the shoelace terms, from the first corner so that survey coordinates
+    // keep their digits.
+    void SetShares(const EngineTables& t) {
+        const TAcadPoint& origin = t.xy[1];
+        const auto x = [&](int32_t v) { return t.xy[static_cast<size_t>(v)].x - origin.x; };
+        const auto y = [&](int32_t v) { return t.xy[static_cast<size_t>(v)].y - origin.y; };
+        std::vector<long double> prefix(static_cast<size_t>(n_) + 1, 0);
+        for (int32_t v = 1; v < n_; ++v)
+            prefix[static_cast<size_t>(v) + 1] = prefix[static_cast<size_t>(v)] + x(v) * y(v + 1) - x(v + 1) * y(v);
+        const auto twiceArea = [&](int32_t a, int32_t b) {
+            return prefix[static_cast<size_t>(b)] - prefix[static_cast<size_t>(a)] + x(b) * y(a) - x(a) * y(b);
+        };
+        const long double whole = n_ >= 3 ? twiceArea(1, n_) : 0;
+        for (Chord& chord : chords_) chord.share = whole != 0 ? twiceArea(chord.a, chord.b) / whole : 0;
+    }
 
     int32_t n_;
     std::vector<Chord> chords_;
@@ -197,15 +216,16 @@ public:
     // The totals of every part with the allowed candidates, as far as they
     // can give a whole-parcel total in [windowLo, windowHi]; false beyond the
     // limits.
-    // Narrowed, each part keeps an eighth of its range (see Windows): fewer
-    // totals, all of them reachable, so a total found then is reachable; one
-    // not found may still be.
-    bool Compute(const std::vector<uint8_t>& allowed, Int128 windowLo, Int128 windowHi, bool narrowed = false) {
+    // Narrowed or banded, each part keeps only some of its totals (see
+    // Windows): fewer totals, all of them reachable, so a total found then
+    // is reachable; one not found may still be.
+    bool Compute(const std::vector<uint8_t>& allowed, Int128 windowLo, Int128 windowHi, bool narrowed = false,
+                 Int128 band = 0) {
         if (!Charge(allowed.size() + sets_.size())) return false;
         InsideRanges(allowed);
         if (!Root().divisible) return true;
         OutsideRanges(allowed);
-        if (!Windows(windowLo, windowHi, narrowed)) return false;
+        if (!Windows(windowLo, windowHi, narrowed, band)) return false;
         for (size_t id = 0; id < sets_.size(); ++id) {
             TotalSet& set = sets_[id];
             if (set.words.empty()) continue;
@@ -221,6 +241,17 @@ public:
 
     const TotalSet& Root() const { return sets_[static_cast<size_t>(model_.root())]; }
 
+    // A division of the whole parcel with this total, from the sets the
+    // last Compute left (with the same allowed candidates): every total a
+    // set holds is an option's own plus totals its two parts hold. Options
+    // are tried in candidate order, so the division leans to early ones.
+    bool Witness(const std::vector<uint8_t>& allowed, Int128 total, std::vector<int32_t>& division) const {
+        division.clear();
+        return Root().Has(total) && Pick(allowed, model_.root(), total, division);
+    }
+
+    uint64_t work() const { return work_; }
+
     // Counts other work against the same limit; false beyond it.
     bool Charge(uint64_t words) {
         work_ += words;
@@ -228,6 +259,25 @@ public:
     }
 
 private:
+    bool Pick(const std::vector<uint8_t>& allowed, int32_t part, Int128 total, std::vector<int32_t>& division) const {
+        if (part == kSide) return total == 0;
+        for (const Option& option : model_.chords()[static_cast<size_t>(part)].options) {
+            if (!Usable(option, allowed)) continue;
+            const TotalSet& left = Set(option.left);
+            const TotalSet& right = Set(option.right);
+            const Int128 rest = total - Units(option);
+            for (size_t w = 0; w < left.words.size(); ++w) {
+                for (uint64_t bits = left.words[w]; bits != 0; bits &= bits - 1) {
+                    const Int128 l = left.lo + static_cast<Int128>(w * 64 + static_cast<uint64_t>(std::countr_zero(bits)));
+                    if (!right.Has(rest - l)) continue;
+                    division.push_back(option.candidate);
+                    return Pick(allowed, option.left, l, division) && Pick(allowed, option.right, rest - l, division);
+                }
+            }
+        }
+        return false;
+    }
+
     const TotalSet& Set(int32_t part) const {
         static const TotalSet kNothingToDivide{true, 0, 0, 0, 0, 0, {1}, 1};
         return part == kSide ? kNothingToDivide : sets_[static_cast<size_t>(part)];
@@ -291,8 +341,13 @@ private:
     // Room for each part's totals that can still matter. Narrowed, each
     // part keeps a sixteenth of its range on either side of the point that
     // lies where the window lies in the whole parcel's range: rounding that
-    // leans one way leans so in every part.
-    bool Windows(Int128 windowLo, Int128 windowHi, bool narrowed) {
+    // leans one way leans so in every part. Banded, each part keeps `band`
+    // units on either side of its area's share of the window: the shares of
+    // a division's parts add up to the window, and the printed areas of a
+    // part stray from its share only by their rounding, so that where the
+    // totals are dense this finds the ones near the coordinate area with
+    // little room per part.
+    bool Windows(Int128 windowLo, Int128 windowHi, bool narrowed, Int128 band) {
         constexpr Int128 kNarrowFrom = 256;  // narrower parts are kept whole
         const TotalSet& root = Root();
         long double position = 0.5L;
@@ -301,11 +356,18 @@ private:
             position = static_cast<long double>(std::clamp(middle, root.least, root.most) - root.least) /
                        static_cast<long double>(root.most - root.least);
         }
+        const long double middle = static_cast<long double>(windowLo / 2 + windowHi / 2);
         uint64_t bytes = 0;
-        for (TotalSet& set : sets_) {
+        for (size_t id = 0; id < sets_.size(); ++id) {
+            TotalSet& set = sets_[id];
             if (!set.divisible) continue;
             Int128 lo = std::max(set.least, windowLo - set.outMost);
             Int128 hi = std::min(set.most, windowHi - set.outLeast);
+            if (band > 0) {
+                const auto centre = static_cast<Int128>(std::floor(middle * model_.chords()[id].share));
+                lo = std::max(lo, centre - band);
+                hi = std::min(hi, centre + band);
+            }
             const Int128 range = set.most - set.least;
             if (narrowed && range > kNarrowFrom) {
                 const Int128 centre = set.least + static_cast<Int128>(position * static_cast<long double>(range));
@@ -424,6 +486,10 @@ private:
     uint64_t work_ = 0;
 };
 
+// The bands of the quick passes, in units of the printed areas' last
+// decimal on either side of each part's share.
+constexpr Int128 kBands[] = {1 << 8, 1 << 12, 1 << 16};
+
 // The reachable totals that the evaluation's rule prefers: the closest to
 // the coordinate area (in mode 2 only those below it in magnitude); two when
 // the area lies exactly half-way between them.
@@ -480,12 +546,21 @@ Preference PreferredOverall(ReachableTotals& totals, const std::vector<uint8_t>&
     // The whole numbers the rule would take first, if a division reaches
     // them; the narrowed totals usually show one that does.
     const std::vector<Int128> ideal = IdealTotals(target, below);
+    const auto reachesAll = [&totals](const std::vector<Int128>& wanted) {
+        return std::all_of(wanted.begin(), wanted.end(), [&](Int128 total) { return totals.Root().Has(total); });
+    };
     if (!ideal.empty()) {
         const auto [lo, hi] = std::minmax_element(ideal.begin(), ideal.end());
+        // Where the totals are dense a narrow band around each part's share
+        // already reaches them; a band that outgrows the limits is given up.
+        for (const Int128 band : kBands) {
+            if (!totals.Compute(allowed, *lo, *hi, false, band)) break;
+            if (!totals.Root().divisible) return {SelectionStatus::NoDivision, {}};
+            if (reachesAll(ideal)) return found(ideal);
+        }
         if (!totals.Compute(allowed, *lo, *hi, true)) return beyondLimits;
         if (!totals.Root().divisible) return {SelectionStatus::NoDivision, {}};
-        if (std::all_of(ideal.begin(), ideal.end(), [&](Int128 total) { return totals.Root().Has(total); }))
-            return found(ideal);
+        if (reachesAll(ideal)) return found(ideal);
     }
     // Otherwise a total that the narrowed parts reach near the area bounds
     // how far the best one can lie: every total as close lies between it and
@@ -528,14 +603,31 @@ Preference PreferredOverall(ReachableTotals& totals, const std::vector<uint8_t>&
 std::optional<std::vector<int32_t>> FirstInSearchOrder(const EngineTables& t, ReachableTotals& totals,
                                                        std::vector<uint8_t> allowed, const std::vector<Int128>& preferred) {
     const auto [wantedLo, wantedHi] = std::minmax_element(preferred.begin(), preferred.end());
-    const auto hasPreferred = [&] {
-        return totals.Root().divisible && std::any_of(preferred.begin(), preferred.end(),
-                                                     [&](Int128 total) { return totals.Root().Has(total); });
-    };
     const auto count = static_cast<size_t>(t.tritempnum);
     const auto triangles = static_cast<size_t>(t.xynum - 2);
+    // A division with a preferred total that holds every candidate kept so
+    // far: a candidate in it is kept without asking again. It holds the
+    // kept ones because a division of the polygon covers each kept
+    // triangle, and only the triangle itself can do so without overlapping it.
+    std::vector<uint8_t> inWitness(count + 1, 0);
+    std::vector<int32_t> witness;
+    const auto takeWitness = [&](const std::vector<uint8_t>& with) {
+        if (!totals.Root().divisible) return false;
+        for (const Int128 total : preferred) {
+            if (!totals.Witness(with, total, witness)) continue;
+            std::fill(inWitness.begin(), inWitness.end(), 0);
+            for (const int32_t c : witness) inWitness[static_cast<size_t>(c)] = 1;
+            return true;
+        }
+        return false;
+    };
+    // The sets of the pass that found the preferred totals may already give one.
+    takeWitness(allowed);
     std::vector<int32_t> division;
     std::vector<uint8_t> trial;
+    // The work of the last quick passes and of the last pass over every
+    // total, to choose which to try first.
+    uint64_t quickCost = 0, exactCost = UINT64_MAX;
     for (size_t c = 1; c <= count && division.size() < triangles; ++c) {
         if (allowed[c] == 0) continue;
         if (!totals.Charge(count)) return std::nullopt;
@@ -543,12 +635,28 @@ std::optional<std::vector<int32_t>> FirstInSearchOrder(const EngineTables& t, Re
         for (size_t other = 1; other <= count; ++other) {
             if (trial[other] != 0 && other != c && Overlap(t.tritemp[c], t.tritemp[other])) trial[other] = 0;
         }
-        // The narrowed totals answer most of these at a fraction of the cost.
-        if (!totals.Compute(trial, *wantedLo, *wantedHi, true)) return std::nullopt;
-        bool reached = hasPreferred();
+        bool reached = inWitness[c] != 0;
+        // Bands answer most of the others at a fraction of the cost of every
+        // total, and the narrowed totals some more, where totals are dense;
+        // where they are sparse, every total costs less than those passes.
+        const uint64_t before = totals.work();
+        if (!reached && quickCost < exactCost) {
+            for (size_t b = 0; b < std::size(kBands) && !reached; ++b) {
+                if (!totals.Compute(trial, *wantedLo, *wantedHi, false, kBands[b])) break;
+                reached = takeWitness(trial);
+                if (!totals.Root().divisible) break;
+            }
+            if (!reached) {
+                if (!totals.Compute(trial, *wantedLo, *wantedHi, true)) return std::nullopt;
+                reached = takeWitness(trial);
+            }
+            quickCost = totals.work() - before;
+        }
         if (!reached) {
+            const uint64_t start = totals.work();
             if (!totals.Compute(trial, *wantedLo, *wantedHi)) return std::nullopt;
-            reached = hasPreferred();
+            reached = takeWitness(trial);
+            exactCost = totals.work() - start;
         }
         if (reached) {
             division.push_back(static_cast<int32_t>(c));

@@ -111,6 +111,20 @@ TEST(ExactSelection, RandomParcelsFromFixedSeeds) {
     }
 }
 
+// Lots in metres to the millimetre with the default rounding, where the
+// quick passes (a band around each part's share of the area) find the
+// totals and a division is kept as soon as a known division with the
+// preferred total holds it: the choice is still the full search's.
+TEST(ExactSelection, LotsInMetresAsTheSearchChooses) {
+    const MeasureRules rules{1, kKetaHalfUp, 2, kKetaHalfUp, 4};
+    for (uint32_t seed = 1; seed <= 12; ++seed) {
+        const int corners = 6 + static_cast<int>(seed % 6);
+        SCOPED_TRACE("seed " + std::to_string(seed) + " corners " + std::to_string(corners));
+        ExpectSameAsEvaluation(sample::RoadCurveLot(corners, seed), rules);
+        ExpectSameAsEvaluation(sample::Shifted(sample::IrregularLot(corners, seed), -33990.0, -11990.0), rules);
+    }
+}
+
 TEST(ExactSelection, CornersOnStraightRunsAndVerticalSidesAsTheSearchChooses) {
     const std::vector<std::pair<std::string, Polygon>> parcels = {
         {"four on a slanted side", {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 0}}},

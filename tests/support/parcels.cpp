@@ -129,6 +129,43 @@ Polygon Rectilinear(int n, uint32_t seed) {
     return p;
 }
 
+namespace {
+double Millimetres(double metres) { return std::round(metres * 1000) / 1000; }
+}  // namespace
+
+Polygon RoadCurveLot(int n, uint32_t seed) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> wobble(-0.05, 0.05);
+    std::uniform_real_distribution<double> depth(16.0, 20.0);
+    const int front = std::max(2, n * 2 / 3), back = std::max(1, n - front);
+    const double radius = 60.0, degree = std::numbers::pi / 180;
+    Polygon p;
+    for (int k = 0; k < front; ++k) {
+        const double a = (200 + 50.0 * k / (front - 1)) * degree, r = radius + wobble(random);
+        p.emplace_back(Millimetres(r * std::cos(a)), Millimetres(r * std::sin(a)));
+    }
+    for (int k = 0; k < back; ++k) {
+        const double a = (250 - 50.0 * (k + 0.5) / back) * degree, r = radius + depth(random);
+        p.emplace_back(Millimetres(r * std::cos(a)), Millimetres(r * std::sin(a)));
+    }
+    return p;
+}
+
+Polygon IrregularLot(int n, uint32_t seed) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> turn(0, 2 * std::numbers::pi);
+    std::uniform_real_distribution<double> reach(0.8, 1.0);
+    std::vector<double> angles(static_cast<size_t>(n));
+    for (double& a : angles) a = turn(random);
+    std::sort(angles.begin(), angles.end());
+    Polygon p;
+    for (const double a : angles) {
+        const double r = 30 * reach(random);
+        p.emplace_back(Millimetres(1.4 * r * std::cos(a)), Millimetres(r * std::sin(a)));
+    }
+    return p;
+}
+
 Polygon Shifted(Polygon p, double dx, double dy) {
     for (auto& v : p) v.first += dx, v.second += dy;
     return p;

@@ -47,6 +47,16 @@ Polygon CollinearRun(int n, uint32_t seed);
 // A rectilinear parcel (exactly vertical and horizontal sides) on a grid.
 Polygon Rectilinear(int n, uint32_t seed);
 
+// A lot on the outside of a road curve, in metres to the millimetre: about
+// two thirds of the corners along the curve (radius 60 m over 50 degrees,
+// wobbling by centimetres), the rest on a back boundary 16 to 20 m behind
+// it, fixed by the seed.
+Polygon RoadCurveLot(int n, uint32_t seed);
+
+// A round-ish lot about 80 m by 60 m with corners at irregular angles and
+// distances, in metres to the millimetre, fixed by the seed.
+Polygon IrregularLot(int n, uint32_t seed);
+
 // The polygon moved by (dx, dy), e.g. to survey coordinates.
 Polygon Shifted(Polygon p, double dx, double dy);
 
