@@ -226,12 +226,16 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
     // ends without a result whatever the search finds: it only fills the
     // viewers, as with a known selection.
     const bool budgeted = known || exact.status == SelectionStatus::NoDivision;
-    RunSearchControl watched(control, clock, budgeted && settings.calcTimeLimit <= 0 ? kSearchBudgetMs : 0);
+    const uint32_t runBudgetMs = !budgeted ? kFallbackBudgetMs : settings.calcTimeLimit <= 0 ? kGatherBudgetMs : 0;
+    RunSearchControl watched(control, clock, runBudgetMs);
     bool timedOut = false;
+    result.gathered = request.gather || !budgeted;
     {
-        const RunStoreBudget storeBudget(t.trisets, budgeted ? kSearchBudgetBytes : t.trisets.budget());
+        const RunStoreBudget storeBudget(t.trisets, budgeted ? kGatherBudgetBytes : kFallbackBudgetBytes);
         const uint32_t timeLimit = settings.calcTimeLimit > 0 ? static_cast<uint32_t>(settings.calcTimeLimit) : 0;
-        if (t.xynum == 3 && t.tritempnum == 1) {
+        if (!result.gathered) {
+            // Nothing to gather: the selection alone is stored below.
+        } else if (t.xynum == 3 && t.tritempnum == 1) {
             StoreWholeTriangle(t);
         } else if (FastTriangulationSearch::Fits(t)) {
             FastTriangulationSearch search(t, watched, clock, timeLimit);
@@ -247,7 +251,8 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
         }
     }
     result.stopped = watched.stopped;
-    result.searchComplete = !result.stopped && !result.memoryFull && !timedOut && !watched.budgetReached;
+    result.searchComplete =
+        result.gathered && !result.stopped && !result.memoryFull && !timedOut && !watched.budgetReached;
     // With the selection known, a full store is the run's budget, not a failure.
     if (budgeted) result.memoryFull = false;
     result.trisetnum = t.trisets.trisetnum();

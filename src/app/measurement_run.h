@@ -24,10 +24,15 @@ inline constexpr const char* kNoBoundaryMessage = "面の取得ができませ�
 inline constexpr const char* kNotFoundMessage = "見つかりませんでした。設定[座標面計値を超えない]を確認してください";
 
 // When the selection is known without the full search, the search only
-// fills the viewers: it ends after this long (unless the settings set a time
-// limit) or this much stored, whichever comes first.
-inline constexpr uint32_t kSearchBudgetMs = 2000;
-inline constexpr uint64_t kSearchBudgetBytes = 256ull << 20;
+// gathers divisions for the viewers and the records: it ends after this long
+// (unless the settings set a time limit) or this much stored, whichever
+// comes first.
+inline constexpr uint32_t kGatherBudgetMs = 200;
+inline constexpr uint64_t kGatherBudgetBytes = 16ull << 20;
+// When the selection is beyond its limits the search chooses from what it
+// stores within these bounds, and says that the choice is not exact.
+inline constexpr uint32_t kFallbackBudgetMs = 5000;
+inline constexpr uint64_t kFallbackBudgetBytes = 256ull << 20;
 
 // The state a program keeps from run to run: the tables (the viewers, the
 // area-table press and the log commands read the last run's), the
@@ -49,6 +54,9 @@ struct RunRequest {
     TAcadPoint ucsYAxis{0, 1, 0};
     int32_t searchMode = 0;
     int32_t noStart = 1;
+    // Whether divisions are gathered beside a selection known without them:
+    // the viewers and the records need them, a run that only prints does not.
+    bool gather = true;
 };
 
 enum class RunOutcome {
@@ -75,6 +83,7 @@ struct RunResult {
     // full search would give (always so when every division was stored).
     bool searchComplete = false;
     bool exactSelection = false;
+    bool gathered = true;  // false: the selection was known and no division was gathered beside it
     int32_t trinum = 0;       // triangles of the chosen division
     DivisionCover cover;      // the chosen division checked against the parcel (NotCovered says why)
     int32_t nextNoStart = 1;  // the first triangle number for the next run

@@ -22,6 +22,8 @@ const char* const kUsage =
     "  --start-no N      number of the first triangle\n"
     "  --time-limit MS   search time per first triangle in milliseconds, 0 for none\n"
     "  --records         write the measurement records (.xy .can .mem .tri .trw)\n"
+    "  --divisions       also gather divisions beside the chosen one, as the viewers\n"
+    "                    of the window program do (the records and --save-logs do)\n"
     "  --ini FILE        settings file (default: zelkan.Ini in the work folder)\n"
     "  --out DIR         folder for the files (default: the work folder)\n"
     "  --svg FILE        also draw the parcel and its division as SVG\n"
@@ -148,6 +150,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         } else if (arg == "--records") {
             noValue();
             m.records = true;
+        } else if (arg == "--divisions") {
+            noValue();
+            m.divisions = true;
         } else if (arg == "--ini") {
             m.ini = needValue();
         } else if (arg == "--out") {

@@ -14,6 +14,7 @@ struct MeasureOptions {
     std::optional<int32_t> startNo;
     std::optional<int32_t> timeLimit;
     bool records = false;
+    bool divisions = false;  // gather the divisions found beside the selection
     std::string ini;
     std::string out;
     std::string svg;

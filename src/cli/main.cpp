@@ -123,6 +123,8 @@ int Measure(const MeasureOptions& o) {
     request.runScript = MakeRunScript(out, localClock);
     request.searchMode = searchMode;
     request.noStart = o.startNo ? *o.startNo : 1;
+    // Without viewers the divisions beside the chosen one serve only the records.
+    request.gather = o.divisions || settings.saveRecords || !o.saveLogs.empty();
     DeleteRunDrawings(request.runScript);
 
     auto state = std::make_unique<MeasurementState>();

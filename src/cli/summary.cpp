@@ -116,8 +116,10 @@ std::string FormatSummary(const std::string& parcel, int32_t searchMode, const R
     text += row("検索", std::to_string(searchMode) + " " + kModeNames[searchMode]);
     text += row("候補三角形", std::to_string(result.tritempnum));
     if (searchMode != 3) {
-        text += row("分割", std::to_string(result.trisetnum) + "（重複 " + std::to_string(result.dupnum) + "）" +
-                                (result.stopped ? " 中断" : result.searchComplete ? "" : " 打ち切り"));
+        text += row("分割", result.gathered ? std::to_string(result.trisetnum) + "（重複 " +
+                                                  std::to_string(result.dupnum) + "）" +
+                                                  (result.stopped ? " 中断" : result.searchComplete ? "" : " 打ち切り")
+                                            : std::string("集めず（--divisions で記録）"));
         text += row("選択", SelectionNote(result));
     }
     if (table != nullptr) {

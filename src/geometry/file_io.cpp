@@ -30,28 +30,38 @@ std::string ReadFileBytes(const std::string& fileName) {
 }
 
 void WriteFileAtomically(const std::string& fileName, std::string_view bytes) {
+    AtomicFileWriter file(fileName);
+    file.Write(bytes);
+    file.Commit();
+}
+
+AtomicFileWriter::AtomicFileWriter(const std::string& fileName) : fileName_(fileName) {
     static std::atomic<unsigned> counter{0};
-    const std::filesystem::path target = PathFromUtf8(fileName);
-    std::filesystem::path temporary = target;
-    temporary += PathFromUtf8(".tmp" + std::to_string(counter++));
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) throw InputOutputError(fileName, "ファイルを作成できません");
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            throw InputOutputError(fileName, "ファイルに書き込めません");
-        }
-    }
+    temporary_ = PathFromUtf8(fileName);
+    temporary_ += PathFromUtf8(".tmp" + std::to_string(counter++));
+    out_.open(temporary_, std::ios::binary | std::ios::trunc);
+    if (!out_) throw InputOutputError(fileName_, "ファイルを作成できません");
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (committed_) return;
+    out_.close();
+    std::error_code ignored;
+    std::filesystem::remove(temporary_, ignored);
+}
+
+void AtomicFileWriter::Write(std::string_view bytes) {
+    out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out_) throw InputOutputError(fileName_, "ファイルに書き込めません");
+}
+
+void AtomicFileWriter::Commit() {
+    out_.close();
+    if (!out_) throw InputOutputError(fileName_, "ファイルに書き込めません");
     std::error_code ec;
-    std::filesystem::rename(temporary, target, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        throw InputOutputError(fileName, "ファイルに書き込めません");
-    }
+    std::filesystem::rename(temporary_, PathFromUtf8(fileName_), ec);
+    if (ec) throw InputOutputError(fileName_, "ファイルに書き込めません");
+    committed_ = true;
 }
 
 void DeleteFileQuietly(const std::string& fileName) {

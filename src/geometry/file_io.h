@@ -23,6 +23,27 @@ std::string ReadFileBytes(const std::string& fileName);
 // naming the target when any step fails; the target is then unchanged.
 void WriteFileAtomically(const std::string& fileName, std::string_view bytes);
 
+// The same, piece by piece: a file too large to hold in memory is written
+// as it is made. Nothing is at the target until Commit; a writer destroyed
+// before it removes its temporary file. Failures raise InputOutputError
+// naming the target.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(const std::string& fileName);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    void Write(std::string_view bytes);
+    void Commit();
+
+private:
+    std::string fileName_;
+    std::filesystem::path temporary_;
+    std::ofstream out_;
+    bool committed_ = false;
+};
+
 // Removes the file if it exists; a failure is ignored.
 void DeleteFileQuietly(const std::string& fileName);
 

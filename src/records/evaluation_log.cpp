@@ -100,13 +100,19 @@ LogPaths SaveLogsAs(EngineTables& t, const std::string& chosenName, const RunMea
     CoordArea(t, m.s, paths.memFile);  // only the table; menkei stays the run's
     WriteTriLog(t, paths.triFile);
     WriteTrwLog(t, paths.trwFile);
+    AtomicFileWriter trs(paths.trsFile);
     std::string file;
     WriteTrsHeader(file, t, m);
     for (int32_t g = 1; g <= t.trisets.trisetnum(); ++g) {
         LoadTriset(t, g);
         WriteTrsDivision(file, g, t, m);
+        if (file.size() >= kLogChunkBytes) {
+            trs.Write(file);
+            file.clear();
+        }
     }
-    WriteFileAtomically(paths.trsFile, file);
+    trs.Write(file);
+    trs.Commit();
     return paths;
 }
 

@@ -107,14 +107,21 @@ void WriteTriLog(const EngineTables& t, const std::string& path) {
 }
 
 void WriteTrwLog(const EngineTables& t, const std::string& path) {
+    // Every division stored: written as it is made, a megabyte at a time.
+    AtomicFileWriter file(path);
     std::string text;
     for (int32_t g = 1; g <= t.trisets.trisetnum(); ++g) {
         for (int32_t p = 1; p <= t.trisets.trinum(g); ++p) {
             const TTri& tri = t.trisets.tri(g, p);
             text += Joined({N(g), N(p), N(tri.st), N(tri.i), N(tri.j), N(tri.k)});
         }
+        if (text.size() >= kLogChunkBytes) {
+            file.Write(text);
+            text.clear();
+        }
     }
-    WriteFileAtomically(path, text);
+    file.Write(text);
+    file.Commit();
 }
 
 }  // namespace zelkan

@@ -1,6 +1,6 @@
 #pragma once
 // The working order of the vertices, the coordinate area, and the plain-text
-// measurement logs of a run (ASCII, CR LF, written whole).
+// measurement logs of a run (ASCII, CR LF; each appears whole or not at all).
 #include <string>
 
 #include "engine/tables.h"
@@ -17,6 +17,9 @@ void NormalizeVertexOrder(EngineTables& t);
 // the shoelace terms rounded to six decimals. When path is not empty, the
 // table that explains it is written there.
 double CoordArea(const EngineTables& t, int32_t s, const std::string& path);
+
+// Logs of every division are written in pieces of about this size.
+inline constexpr size_t kLogChunkBytes = 1 << 20;
 
 void WriteXyLog(const EngineTables& t, const std::string& path);   // vertices
 void WriteCanLog(const EngineTables& t, const std::string& path);  // candidates

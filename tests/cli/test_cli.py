@@ -153,11 +153,12 @@ class Cli(unittest.TestCase):
 
     def test_memory_limit_keeps_what_was_found_and_the_selection_exact(self):
         for mode in ("0", "1", "2"):
-            code, full, err = self.measure(SAMPLES / "residential.dxf", "--mode", mode)
+            code, full, err = self.measure(SAMPLES / "residential.dxf", "--mode", mode, "--divisions")
             self.assertEqual(code, 0, err)
             self.assertRegex(full, r"分割\s+132（重複 0）\r?\n選択\s+厳密（全分割を記録）")
             # 56 bytes a division of the octagon: about 36 fit in 2K.
-            code, out, err = self.measure(SAMPLES / "residential.dxf", "--memory-limit", "2K", "--mode", mode)
+            code, out, err = self.measure(SAMPLES / "residential.dxf", "--memory-limit", "2K", "--mode", mode,
+                                          "--divisions")
             self.assertEqual(code, 0, err)
             self.assertNotIn("メモリ", err)
             found = int(re.search(r"分割\s+(\d+)（重複 0） 打ち切り", out).group(1))
@@ -169,12 +170,18 @@ class Cli(unittest.TestCase):
         self.assertEqual(code, 2, err)
 
     def test_a_parcel_with_too_many_divisions_to_store(self):
-        code, out, err = self.measure(SAMPLES / "curved_lot.dxf", "--mode", "0")
-        self.assertEqual(code, 0, err)
-        self.assertIn("構成点      40", out)
-        self.assertRegex(out, r"分割\s+\d+（重複 \d+） 打ち切り\r?\n選択\s+厳密（全分割から選択、記録は一部）")
-        rows, totals = table(out)
-        self.assertEqual(len(rows), 38)
+        for mode in ("0", "1", "2"):
+            code, gathered, err = self.measure(SAMPLES / "curved_lot.dxf", "--mode", mode, "--divisions")
+            self.assertEqual(code, 0, err)
+            self.assertIn("構成点      40", gathered)
+            self.assertRegex(gathered, r"分割\s+\d+（重複 \d+） 打ち切り\r?\n選択\s+厳密（全分割から選択、記録は一部）")
+            rows, totals = table(gathered)
+            self.assertEqual(len(rows), 38)
+            # Without viewers nothing is gathered unless asked for: the same table.
+            code, out, err = self.measure(SAMPLES / "curved_lot.dxf", "--mode", mode)
+            self.assertEqual(code, 0, err)
+            self.assertRegex(out, r"分割\s+集めず（--divisions で記録）\r?\n選択\s+厳密（全分割から選択、記録は一部）")
+            self.assertEqual(table(out), table(gathered))
 
     def test_scan_of_a_result_drawing(self):
         code, _, err = self.measure(SAMPLES / "residential.dxf", "--start-no", "5")
