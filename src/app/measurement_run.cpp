@@ -180,7 +180,7 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
         WriteXyLog(t, result.logs.xyFile);
         written(result.logs.xyFile);
     }
-    t.menkei = CoordArea(t, s, records ? result.logs.memFile : std::string());
+    t.menkei = CoordArea(t, s, records ? result.logs.memFile : std::string(), &t.menkeiDecimal);
     if (records) written(result.logs.memFile);
     result.menkei = t.menkei;
     show.AreaComputed(t.menkei);

@@ -18,7 +18,11 @@ std::optional<AreaUnits> CandidateAreaUnits(const EngineTables& t, bool heron, d
         texts[c] = *parsed;
         decimals = std::max(decimals, parsed->decimals);
     }
-    const auto target = TargetOf(menkei, decimals, heron ? 1 : 2);
+    // The run's own coordinate area is compared as the decimal it is.
+    const int32_t factor = heron ? 1 : 2;
+    const auto target = t.menkeiDecimal && menkei == t.menkei
+                            ? std::optional<ExactTarget>(TargetOfDecimal(*t.menkeiDecimal, decimals, factor))
+                            : TargetOf(menkei, decimals, factor);
     if (!target) return std::nullopt;
     AreaUnits a;
     a.decimals = decimals;

@@ -66,7 +66,19 @@ std::optional<ExactTarget> TargetOf(double value, int32_t decimals, int32_t fact
     return ExactTarget{m, exponent - 53 + decimals};
 }
 
+ExactTarget TargetOfDecimal(const DecimalText& value, int32_t decimals, int32_t factor) {
+    const Int128 m = value.units * factor;
+    if (decimals >= value.decimals) return ExactTarget{m * Power10(decimals - value.decimals), 0, 0};
+    return ExactTarget{m, 0, value.decimals - decimals};
+}
+
 int CompareWithTarget(Int128 k, const ExactTarget& t) {
+    if (t.tenths > 0) {
+        // k against m / 10^q: k x 10^q against m.
+        if (k == 0) return -Sign(t.mantissa);
+        if (BitLength(k) + 4 * t.tenths > kRoom) return Sign(k);  // beyond any mantissa
+        return CompareWithTarget(k * Power10(t.tenths), ExactTarget{t.mantissa, t.exponent, 0});
+    }
     if (t.mantissa == 0) return Sign(k);
     if (t.exponent >= 0) {
         // |target| beyond any k this program forms
@@ -80,6 +92,15 @@ int CompareWithTarget(Int128 k, const ExactTarget& t) {
 }
 
 std::optional<Int128> FloorOf(const ExactTarget& target) {
+    if (target.tenths > 0) {
+        // floor(floor(x) / d) = floor(x / d) for a whole d > 0.
+        const std::optional<Int128> whole = FloorOf(ExactTarget{target.mantissa, target.exponent, 0});
+        if (!whole) return std::nullopt;
+        const Int128 d = Power10(target.tenths);
+        Int128 q = *whole / d;
+        if (*whole % d != 0 && *whole < 0) --q;
+        return q;
+    }
     if (target.exponent >= 0) {
         // Room left for the sums and differences formed with it.
         if (BitLength(target.mantissa) + target.exponent > kRoom - 5) return std::nullopt;
@@ -92,12 +113,12 @@ std::optional<Int128> FloorOf(const ExactTarget& target) {
 bool Closer(Int128 a, Int128 b, const ExactTarget& t) {
     // |a - t| < |b - t|  <=>  (a - b)(a + b - 2t) < 0
     if (a == b) return false;
-    const ExactTarget twice{t.mantissa, t.exponent + 1};
+    const ExactTarget twice{t.mantissa, t.exponent + 1, t.tenths};
     return Sign(a - b) * CompareWithTarget(a + b, twice) < 0;
 }
 
 bool BelowInMagnitude(Int128 a, const ExactTarget& t) {
-    const ExactTarget magnitude{Magnitude(t.mantissa), t.exponent};
+    const ExactTarget magnitude{Magnitude(t.mantissa), t.exponent, t.tenths};
     return CompareWithTarget(Magnitude(a), magnitude) < 0;
 }
 

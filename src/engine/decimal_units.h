@@ -29,13 +29,17 @@ std::optional<DecimalText> ParseDecimalText(std::string_view text);
 // units at a scale of `decimals` (>= text.decimals).
 Int128 UnitsAt(const DecimalText& text, int32_t decimals);
 
-// factor x value x 10^decimals, held exactly as mantissa x 2^exponent.
+// factor x value x 10^decimals, held exactly as mantissa x 2^exponent /
+// 10^tenths: a binary value (tenths 0) or a decimal one (exponent 0).
 struct ExactTarget {
     Int128 mantissa = 0;
     int32_t exponent = 0;
+    int32_t tenths = 0;
 };
 // Nothing for a value that is not finite.
 std::optional<ExactTarget> TargetOf(double value, int32_t decimals, int32_t factor);
+// The same for a decimal value, exactly as written.
+ExactTarget TargetOfDecimal(const DecimalText& value, int32_t decimals, int32_t factor);
 
 // The sign of k - target.
 int CompareWithTarget(Int128 k, const ExactTarget& target);

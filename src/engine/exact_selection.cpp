@@ -566,7 +566,7 @@ Preference PreferredOverall(ReachableTotals& totals, const std::vector<uint8_t>&
     // how far the best one can lie: every total as close lies between it and
     // its mirror image about the area.
     const std::optional<Int128> floor = FloorOf(target);
-    const std::optional<Int128> twice = FloorOf(ExactTarget{target.mantissa, target.exponent + 1});
+    const std::optional<Int128> twice = FloorOf(ExactTarget{target.mantissa, target.exponent + 1, target.tenths});
     if (floor && twice) {
         const Int128 spread = (totals.Root().most - totals.Root().least) / 16 + 64;
         if (!totals.Compute(allowed, *floor - spread, *floor + 1 + spread, true)) return beyondLimits;

@@ -36,6 +36,7 @@ EngineTables::EngineTables()
 
 void ResetForRun(EngineTables& t) {
     t.trinum = 0;
+    t.menkeiDecimal.reset();
     t.trisets.Clear();
     t.dupnum = 0;
     for (int32_t n = 1; n <= kResetSlots; ++n) {

@@ -7,9 +7,11 @@
 #include <climits>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <vector>
 
 #include "engine/acad_point.h"
+#include "engine/decimal_units.h"
 #include "engine/short_text.h"
 
 namespace zelkan {
@@ -158,6 +160,10 @@ struct EngineTables {
     std::array<TTriHeight, kMaxTriangles + 1> triheights{};
 
     double menkei = 0.0;  // the coordinate area of the last run
+    // The same exactly, as the decimal the records print it from (half the
+    // sum of the shoelace terms at six decimals): the area modes compare the
+    // run's totals with it.
+    std::optional<DecimalText> menkeiDecimal;
 };
 
 // Clears what a new run starts without: the current division, the divisions

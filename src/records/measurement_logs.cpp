@@ -46,7 +46,7 @@ void NormalizeVertexOrder(EngineTables& t) {
     for (int32_t v = 1; v <= n; ++v) t.xy[static_cast<size_t>(n + v)] = t.xy[static_cast<size_t>(v)];
 }
 
-double CoordArea(const EngineTables& t, int32_t s, const std::string& path) {
+double CoordArea(const EngineTables& t, int32_t s, const std::string& path, std::optional<DecimalText>* exact) {
     const int32_t n = t.xynum;
     if (n == 0) return 0.0;
     const auto x = [&t, n](int32_t v) { return static_cast<double>(t.xy[static_cast<size_t>((v + n - 1) % n + 1)].x); };
@@ -55,10 +55,16 @@ double CoordArea(const EngineTables& t, int32_t s, const std::string& path) {
 
     std::string table;
     double S = 0, sumDx = 0, sumDy = 0, sumD = 0;
+    std::optional<DecimalText> exactSum = DecimalText{0, 6};
     for (int32_t v = 1; v <= n; ++v) {
         const double term = x(v) * (y(v - 1) - y(v + 1)) / scale / scale;
         const std::string termText = F(16, 6, term);
         S += StrToReal(termText);
+        const std::optional<DecimalText> termDecimal = ParseDecimalText(termText);
+        if (exactSum && termDecimal && termDecimal->decimals <= 6)
+            exactSum->units += UnitsAt(*termDecimal, 6);
+        else
+            exactSum.reset();
         const double dx = (x(v + 1) - x(v)) / scale;
         const double dy = (y(v + 1) - y(v)) / scale;
         const double d = std::sqrt(dx * dx + dy * dy);
@@ -75,6 +81,11 @@ double CoordArea(const EngineTables& t, int32_t s, const std::string& path) {
         table += std::string(30, ' ') + F(13, 3, sumDy) + F(13, 3, sumDx) + F(13, 3, sumD) + F(16, 6, S) + kLineEnd;
         table += std::string(69, ' ') + F(13, 3, S / 2) + kLineEnd;
         WriteFileAtomically(path, table);
+    }
+    if (exact != nullptr) {
+        // |S| / 2 at seven decimals: exact, as every half of a sixth decimal is.
+        if (exactSum) exactSum = DecimalText{(exactSum->units < 0 ? -exactSum->units : exactSum->units) * 5, 7};
+        *exact = exactSum;
     }
     return std::fabs(S / 2);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The working order of the vertices, the coordinate area, and the plain-text
 // measurement logs of a run (ASCII, CR LF; each appears whole or not at all).
+#include <optional>
 #include <string>
 
 #include "engine/tables.h"
@@ -15,8 +16,11 @@ void NormalizeVertexOrder(EngineTables& t);
 
 // The coordinate area |S/2| in measure units (s drawing units each), from
 // the shoelace terms rounded to six decimals. When path is not empty, the
-// table that explains it is written there.
-double CoordArea(const EngineTables& t, int32_t s, const std::string& path);
+// table that explains it is written there; when exact is given, it receives
+// |S/2| as the exact decimal of those terms (nothing where a term is no
+// plain decimal).
+double CoordArea(const EngineTables& t, int32_t s, const std::string& path,
+                 std::optional<DecimalText>* exact = nullptr);
 
 // Logs of every division are written in pieces of about this size.
 inline constexpr size_t kLogChunkBytes = 1 << 20;

@@ -268,6 +268,22 @@ TEST_F(Pipeline, TheNextNumberAfterAResultDrawingWithLengthsOfNoDecimals) {
     }
 }
 
+TEST_F(Pipeline, ATotalEqualToTheCoordinateAreaIsNotBelowIt) {
+    // Two rectangles of 0.3 x 0.4: every division totals 0.1200, and the
+    // coordinate area is 0.12 exactly; as a double it comes out a hair above
+    // 0.12 for the first and a hair below for the second.
+    for (const auto& corners : {Export({{0.1, 0}, {0.4, 0}, {0.4, 0.4}, {0.1, 0.4}}),
+                                Export({{0, 0}, {0.3, 0}, {0.3, 0.4}, {0, 0.4}})}) {
+        for (const bool heron : {true, false}) {
+            settings.useHeron = heron;
+            EXPECT_EQ(Measure(corners, kModeNotAbove, 1).outcome, RunOutcome::NotFound);
+            const RunResult closest = Measure(corners, kModeClosest, 1);
+            EXPECT_EQ(closest.outcome, RunOutcome::Drawn);
+            EXPECT_NEAR(closest.evalDiff, 0, 1e-12);
+        }
+    }
+}
+
 TEST_F(Pipeline, CornersOnAStraightRunStayValid) {
     // A road side with three corners on one line.
     const RunResult r = Measure(Export({{0, 0}, {5, 0}, {10, 0}, {15, 0}, {15, 10}, {0, 10}}), 0, 1);

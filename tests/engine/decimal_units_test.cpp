@@ -54,6 +54,28 @@ TEST(DecimalUnits, ComparisonsWithABinaryAreaAreExact) {
     EXPECT_TRUE(Closer(-9999, -9990, negative));
 }
 
+TEST(DecimalUnits, ComparisonsWithADecimalAreaAreExact) {
+    // 2781.15295 m2 against totals of 4 decimals: half-way between 27811529
+    // and 27811530 units, exactly.
+    const ExactTarget area = TargetOfDecimal(DecimalText{278115295, 5}, 4, 1);
+    EXPECT_EQ(CompareWithTarget(27811529, area), -1);
+    EXPECT_EQ(CompareWithTarget(27811530, area), 1);
+    EXPECT_EQ(FloorOf(area), 27811529);
+    EXPECT_FALSE(Closer(27811529, 27811530, area));
+    EXPECT_FALSE(Closer(27811530, 27811529, area));
+    EXPECT_TRUE(BelowInMagnitude(27811529, area));
+    // Equal is not below, and base x height totals count twice the area.
+    const ExactTarget equal = TargetOfDecimal(DecimalText{1200000, 7}, 4, 2);
+    EXPECT_EQ(CompareWithTarget(2400, equal), 0);
+    EXPECT_FALSE(BelowInMagnitude(2400, equal));
+    EXPECT_TRUE(BelowInMagnitude(2399, equal));
+    EXPECT_EQ(FloorOf(equal), 2400);
+    // More decimals in the totals than in the area: a whole target.
+    const ExactTarget whole = TargetOfDecimal(DecimalText{-673113750, 6}, 8, 1);
+    EXPECT_EQ(CompareWithTarget(-67311375000, whole), 0);
+    EXPECT_EQ(FloorOf(TargetOfDecimal(DecimalText{-67311375, 5}, 4, 1)), -6731138);
+}
+
 TEST(DecimalUnits, ExtremeAreasStayOrdered) {
     EXPECT_FALSE(TargetOf(std::nan(""), 2, 1));
     EXPECT_FALSE(TargetOf(INFINITY, 2, 1));
