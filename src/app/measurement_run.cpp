@@ -266,6 +266,8 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
         result.evalDiff = Evaluate(t, state.evaluation, t.menkei, request.searchMode, settings.useHeron);
     }
     result.exactSelection = result.searchComplete || known;
+    result.leastTotal = exact.leastTotal;
+    result.menkeiDecimal = t.menkeiDecimal;
     result.calcFailed = state.evaluation.calcFailed;
     WriteTriLog(t, result.logs.triFile);
     written(result.logs.triFile);
@@ -294,6 +296,18 @@ RunResult MeasureParcel(MeasurementState& state, const SanshaSettings& settings,
     RunResult result;
     if (ReadRunBoundary(state, settings, request, result)) ComputeRun(state, settings, request, control, clock, result);
     return result;
+}
+
+std::string SmallestTotalNote(const RunResult& result, bool useHeron) {
+    if (result.outcome != RunOutcome::NotFound || !result.leastTotal || !result.menkeiDecimal) return {};
+    const DecimalText& least = *result.leastTotal;
+    // The coordinate area without the zeros its seven decimals may end in.
+    DecimalText area = *result.menkeiDecimal;
+    while (area.decimals > least.decimals && area.units % 10 == 0) area = DecimalText{area.units / 10, area.decimals - 1};
+    const DecimalText over = Difference(least, area);
+    return "座標面計値 " + DecimalString(area) + " より小さい合計の分割はありません: 最も小さい合計は " +
+           DecimalString(least) + (over.units == 0 ? "（座標面計値と等しい）" : "（" + DecimalString(over) + " 大きい）") +
+           (useHeron ? "。検索 1 か 三斜 で測れます" : "。検索 1 で測れます");
 }
 
 AreaTableValues LastRunTableValues(const MeasurementState& state, const SanshaSettings& settings) {

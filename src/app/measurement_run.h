@@ -4,6 +4,7 @@
 // outside only through what it is given: the settings, a search control and
 // a clock; it writes files only under the run's base name.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,10 @@ struct RunResult {
     bool gathered = true;  // false: the selection was known and no division was gathered beside it
     int32_t trinum = 0;       // triangles of the chosen division
     DivisionCover cover;      // the chosen division checked against the parcel (NotCovered says why)
+    // Mode 2 with every total above the coordinate area: the smallest, and
+    // the coordinate area, exactly (SmallestTotalNote).
+    std::optional<DecimalText> leastTotal;
+    std::optional<DecimalText> menkeiDecimal;
     int32_t nextNoStart = 1;  // the first triangle number for the next run
     LogPaths logs;
     std::vector<std::string> filesWritten;
@@ -127,6 +132,10 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
 // no mode) or a boundary that crosses or touches itself.
 RunResult MeasureParcel(MeasurementState& state, const SanshaSettings& settings, const RunRequest& request,
                         SearchControl& control, MillisecondClock& clock);
+
+// Where mode 2 found nothing below the coordinate area: the smallest total
+// there is and how far above the area it lies; empty when not known.
+std::string SmallestTotalNote(const RunResult& result, bool useHeron);
 
 // The values of the last run's area table (useHeron chooses the layout).
 AreaTableValues LastRunTableValues(const MeasurementState& state, const SanshaSettings& settings);

@@ -184,6 +184,7 @@ int Measure(const MeasureOptions& o) {
         case RunOutcome::NotFound:
             std::fputs(FormatSummary(o.parcel, searchMode, result, nullptr).c_str(), stdout);
             Fail(result.calcFailed ? std::string(kCalcFailedMessage) : std::string(kNotFoundMessage));
+            if (const std::string note = SmallestTotalNote(result, settings.useHeron); !note.empty()) Fail(note);
             return kExitNothing;
         case RunOutcome::NotPlaced:
             std::fputs(FormatSummary(o.parcel, searchMode, result, nullptr).c_str(), stdout);

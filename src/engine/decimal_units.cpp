@@ -1,5 +1,6 @@
 #include "engine/decimal_units.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zelkan {
@@ -53,6 +54,19 @@ std::optional<DecimalText> ParseDecimalText(std::string_view s) {
 }
 
 Int128 UnitsAt(const DecimalText& text, int32_t decimals) { return text.units * Power10(decimals - text.decimals); }
+
+std::string DecimalString(const DecimalText& value) {
+    std::string digits;
+    for (Int128 m = Magnitude(value.units); m != 0 || digits.size() <= static_cast<size_t>(value.decimals); m /= 10)
+        digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(m % 10)));
+    if (value.decimals > 0) digits.insert(digits.end() - value.decimals, '.');
+    return value.units < 0 ? "-" + digits : digits;
+}
+
+DecimalText Difference(const DecimalText& a, const DecimalText& b) {
+    const int32_t decimals = std::max(a.decimals, b.decimals);
+    return DecimalText{UnitsAt(a, decimals) - UnitsAt(b, decimals), decimals};
+}
 
 std::optional<ExactTarget> TargetOf(double value, int32_t decimals, int32_t factor) {
     if (!std::isfinite(value)) return std::nullopt;

@@ -5,6 +5,7 @@
 // divisions whose printed totals are equal compare as equal.
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace zelkan {
@@ -28,6 +29,12 @@ std::optional<DecimalText> ParseDecimalText(std::string_view text);
 
 // units at a scale of `decimals` (>= text.decimals).
 Int128 UnitsAt(const DecimalText& text, int32_t decimals);
+
+// The value written out with all its decimals ("-12.3400").
+std::string DecimalString(const DecimalText& value);
+
+// a - b, at the larger count of decimals.
+DecimalText Difference(const DecimalText& a, const DecimalText& b);
 
 // factor x value x 10^decimals, held exactly as mantissa x 2^exponent /
 // 10^tenths: a binary value (tenths 0) or a decimal one (exponent 0).

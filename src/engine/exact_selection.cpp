@@ -537,6 +537,7 @@ std::vector<Int128> IdealTotals(const ExactTarget& target, bool below) {
 struct Preference {
     SelectionStatus status = SelectionStatus::Unavailable;
     std::vector<Int128> totals;
+    Int128 least = 0;  // NothingQualifies: the smallest total of any division
 };
 
 Preference PreferredOverall(ReachableTotals& totals, const std::vector<uint8_t>& allowed, const ExactTarget& target,
@@ -592,7 +593,8 @@ Preference PreferredOverall(ReachableTotals& totals, const std::vector<uint8_t>&
         if (!root.divisible) return {SelectionStatus::NoDivision, {}};
         std::vector<Int128> preferred = PreferredTotals(root, target, below, windowLo, windowHi);
         if (!preferred.empty()) return found(std::move(preferred));
-        if (everything || (windowLo <= root.least && root.most <= windowHi)) return {SelectionStatus::NothingQualifies, {}};
+        if (everything || (windowLo <= root.least && root.most <= windowHi))
+            return {SelectionStatus::NothingQualifies, {}, root.least};
     }
 }
 
@@ -672,17 +674,25 @@ std::optional<std::vector<int32_t>> FirstInSearchOrder(const EngineTables& t, Re
 ExactSelection AreaSelection(EngineTables& t, const ChordModel& model, double menkei, bool below, bool useHeron,
                              const SelectionLimits& limits) {
     // No candidate closes the chord 1-n: no division of the whole parcel.
-    if (model.root() == kNoChord) return {SelectionStatus::NoDivision, {}};
+    if (model.root() == kNoChord) return {SelectionStatus::NoDivision, {}, {}};
     const std::optional<AreaUnits> units = CandidateAreaUnits(t, useHeron, menkei);
     if (!units) return {};
     std::vector<uint8_t> allowed(static_cast<size_t>(t.tritempnum) + 1, 1);
     allowed[0] = 0;
     ReachableTotals totals(model, units->units, limits);
     const Preference preference = PreferredOverall(totals, allowed, units->target, below);
-    if (preference.status != SelectionStatus::Selected) return {preference.status, {}};
+    if (preference.status == SelectionStatus::NothingQualifies) {
+        // Base x height totals count twice the area: half of an odd one is
+        // exact at one decimal more.
+        const DecimalText least = useHeron || preference.least % 2 == 0
+                                      ? DecimalText{useHeron ? preference.least : preference.least / 2, units->decimals}
+                                      : DecimalText{preference.least * 5, units->decimals + 1};
+        return {preference.status, {}, least};
+    }
+    if (preference.status != SelectionStatus::Selected) return {preference.status, {}, {}};
     std::optional<std::vector<int32_t>> division = FirstInSearchOrder(t, totals, std::move(allowed), preference.totals);
     if (!division) return {};
-    return {SelectionStatus::Selected, std::move(*division)};
+    return {SelectionStatus::Selected, std::move(*division), {}};
 }
 
 int32_t StoredEntry(EngineTables& t, const std::vector<int32_t>& division) {
@@ -762,8 +772,8 @@ ExactSelection SelectExactly(EngineTables& t, double menkei, int32_t searchMode,
     ExactSelection selection;
     if (searchMode == kModeShape) {
         std::optional<std::vector<int32_t>> division = ShapeSelection(t, model).Run();
-        if (!division) return {SelectionStatus::NoDivision, {}};
-        selection = {SelectionStatus::Selected, std::move(*division)};
+        if (!division) return {SelectionStatus::NoDivision, {}, {}};
+        selection = {SelectionStatus::Selected, std::move(*division), {}};
     } else {
         selection = AreaSelection(t, model, menkei, searchMode == kModeNotAbove, useHeron, limits);
     }

@@ -21,8 +21,10 @@
 // The result is checked against the search's own crossing test, which can
 // refuse a pair of triangles that the polygon allows.
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "engine/decimal_units.h"
 #include "engine/evaluation.h"
 #include "engine/tables.h"
 
@@ -38,6 +40,9 @@ enum class SelectionStatus {
 struct ExactSelection {
     SelectionStatus status = SelectionStatus::Unavailable;
     std::vector<int32_t> division;  // candidate numbers, ascending
+    // NothingQualifies in the area modes: the smallest total any division
+    // has, as the evaluation sums it.
+    std::optional<DecimalText> leastTotal;
 };
 
 // The area modes keep a bitset of reachable totals per chord; where the

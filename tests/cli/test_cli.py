@@ -256,6 +256,19 @@ class Cli(unittest.TestCase):
                 self.assertEqual(len(err.strip().splitlines()), 1, err)
                 self.assertEqual(self.written(), [], parcel.name)
 
+    def test_mode_2_with_every_total_above_the_area_says_the_smallest(self):
+        # 0.3 x 0.4: every division totals 0.1200, the coordinate area exactly.
+        parcel = self.export("rectangle.dxf", [(0.1, 0), (0.4, 0), (0.4, 0.4), (0.1, 0.4)])
+        for measure, hint in (("--heron", "検索 1 か 三斜 で測れます"), ("--sansha", "検索 1 で測れます")):
+            code, out, err = self.measure(parcel, "--mode", "2", measure)
+            self.assertEqual(code, 1, err)
+            self.assertEqual(err.splitlines(), [
+                "zelkan-cli: 見つかりませんでした。設定[座標面計値を超えない]を確認してください",
+                "zelkan-cli: 座標面計値 0.1200 より小さい合計の分割はありません: 最も小さい合計は 0.1200"
+                "（座標面計値と等しい）。" + hint], measure)
+            code, out, err = self.measure(parcel, "--mode", "1", measure)
+            self.assertEqual(code, 0, err)
+
     def test_repeated_corners_are_dropped_and_a_triangle_is_measured(self):
         points = [(0, 0), (4, -1), (8, 0), (9, 4), (8, 8), (4, 9), (0, 8), (-1, 4)]
         _, plain, _ = self.measure(self.export("octagon.dxf", points))
