@@ -229,7 +229,10 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
     const uint32_t runBudgetMs = !budgeted ? kFallbackBudgetMs : settings.calcTimeLimit <= 0 ? kGatherBudgetMs : 0;
     RunSearchControl watched(control, clock, runBudgetMs);
     bool timedOut = false;
-    result.gathered = request.gather || !budgeted;
+    // Gathering beside a known selection is worth a fraction of a second:
+    // without the pairwise tables the search cannot stop that soon.
+    result.gatherRequested = request.gather;
+    result.gathered = (request.gather && FastTriangulationSearch::Fits(t)) || !budgeted;
     {
         const RunStoreBudget storeBudget(t.trisets, budgeted ? kGatherBudgetBytes : kFallbackBudgetBytes);
         const uint32_t timeLimit = settings.calcTimeLimit > 0 ? static_cast<uint32_t>(settings.calcTimeLimit) : 0;

@@ -85,6 +85,7 @@ struct RunResult {
     bool searchComplete = false;
     bool exactSelection = false;
     bool gathered = true;  // false: the selection was known and no division was gathered beside it
+    bool gatherRequested = true;  // the request's gather
     int32_t trinum = 0;       // triangles of the chosen division
     DivisionCover cover;      // the chosen division checked against the parcel (NotCovered says why)
     // Mode 2 with every total above the coordinate area: the smallest, and

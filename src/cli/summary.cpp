@@ -119,7 +119,8 @@ std::string FormatSummary(const std::string& parcel, int32_t searchMode, const R
         text += row("分割", result.gathered ? std::to_string(result.trisetnum) + "（重複 " +
                                                   std::to_string(result.dupnum) + "）" +
                                                   (result.stopped ? " 中断" : result.searchComplete ? "" : " 打ち切り")
-                                            : std::string("集めず（--divisions で記録）"));
+                                            : std::string(result.gatherRequested ? "集めず（候補三角形が多すぎます）"
+                                                                                 : "集めず（--divisions で記録）"));
         text += row("選択", SelectionNote(result));
     }
     if (table != nullptr) {
