@@ -263,15 +263,18 @@ private:
         if (part == kSide) return total == 0;
         for (const Option& option : model_.chords()[static_cast<size_t>(part)].options) {
             if (!Usable(option, allowed)) continue;
-            const TotalSet& left = Set(option.left);
-            const TotalSet& right = Set(option.right);
+            // The totals of the smaller set are tried against the other.
+            const bool leftSmaller = Set(option.left).words.size() <= Set(option.right).words.size();
+            const int32_t tried = leftSmaller ? option.left : option.right;
+            const int32_t other = leftSmaller ? option.right : option.left;
+            const TotalSet& triedSet = Set(tried);
             const Int128 rest = total - Units(option);
-            for (size_t w = 0; w < left.words.size(); ++w) {
-                for (uint64_t bits = left.words[w]; bits != 0; bits &= bits - 1) {
-                    const Int128 l = left.lo + static_cast<Int128>(w * 64 + static_cast<uint64_t>(std::countr_zero(bits)));
-                    if (!right.Has(rest - l)) continue;
+            for (size_t w = 0; w < triedSet.words.size(); ++w) {
+                for (uint64_t bits = triedSet.words[w]; bits != 0; bits &= bits - 1) {
+                    const Int128 x = triedSet.lo + static_cast<Int128>(w * 64 + static_cast<uint64_t>(std::countr_zero(bits)));
+                    if (!Set(other).Has(rest - x)) continue;
                     division.push_back(option.candidate);
-                    return Pick(allowed, option.left, l, division) && Pick(allowed, option.right, rest - l, division);
+                    return Pick(allowed, tried, x, division) && Pick(allowed, other, rest - x, division);
                 }
             }
         }
