@@ -252,6 +252,68 @@ public:
 
     uint64_t work() const { return work_; }
 
+    // After a pass over every total (no band, not narrowed) with these
+    // candidates and this window: which candidates lie in some division
+    // whose total is one of `wanted`. The rest of the parcel beyond each
+    // part is summed from the whole downwards as the parts were summed
+    // upwards; an option is in such a division when its own total, its
+    // parts' and the rest's can add up to a wanted one. False beyond the
+    // limits.
+    bool Useful(const std::vector<uint8_t>& allowed, Int128 windowLo, Int128 windowHi,
+                const std::vector<Int128>& wanted, std::vector<uint8_t>& useful) {
+        useful.assign(allowed.size(), 0);
+        if (!Root().divisible || Root().words.empty()) return true;
+        std::vector<TotalSet> rest(sets_.size());
+        // Where the rest beyond a part can lie: what adds to a part's total
+        // from its window to give a total in the parcel's window.
+        const auto open = [&](TotalSet& into, const TotalSet& part) {
+            if (!into.words.empty() || part.words.empty()) return true;
+            const Int128 width = windowHi - windowLo + static_cast<Int128>(part.words.size()) * 64;
+            if (width > static_cast<Int128>(limits_.maxBitsetBytes) * 8) return false;
+            into.lo = windowLo - (part.lo + static_cast<Int128>(part.words.size()) * 64 - 1);
+            into.words.assign(static_cast<size_t>((width + 63) / 64), 0);
+            return Charge(into.words.size());
+        };
+        const size_t root = static_cast<size_t>(model_.root());
+        rest[root] = TotalSet{true, 0, 0, 0, 0, 0, {1}, 1};
+        TotalSet contribution;
+        for (size_t id = sets_.size(); id-- > 0;) {
+            TotalSet& beyond = rest[id];
+            if (beyond.words.empty() || !sets_[id].divisible || sets_[id].words.empty()) continue;
+            ListRuns(beyond.words, runs_);
+            beyond.runs = static_cast<int64_t>(runs_.size());
+            for (const Option& option : model_.chords()[id].options) {
+                if (!Usable(option, allowed)) continue;
+                const TotalSet& left = Set(option.left);
+                const TotalSet& right = Set(option.right);
+                if (left.words.empty() || right.words.empty()) continue;
+                // The rest beyond the left part through this option: the
+                // rest beyond its chord, the triangle and the right part.
+                contribution = TotalSet{};
+                if (!open(contribution, left)) return false;
+                if (!SumInto(contribution, beyond, right, Units(option))) return false;
+                ListRuns(contribution.words, runs_);
+                contribution.runs = static_cast<int64_t>(runs_.size());
+                for (const Int128 total : wanted) {
+                    if (useful[static_cast<size_t>(option.candidate)] == 0 && MeetsAt(left, contribution, total))
+                        useful[static_cast<size_t>(option.candidate)] = 1;
+                }
+                if (useful[static_cast<size_t>(option.candidate)] == 0) continue;
+                if (option.left != kSide) {
+                    TotalSet& into = rest[static_cast<size_t>(option.left)];
+                    if (!open(into, left)) return false;
+                    OrInto(into, contribution);
+                }
+                if (option.right != kSide) {
+                    TotalSet& into = rest[static_cast<size_t>(option.right)];
+                    if (!open(into, right)) return false;
+                    if (!SumInto(into, beyond, left, Units(option))) return false;
+                }
+            }
+        }
+        return true;
+    }
+
     // Counts other work against the same limit; false beyond it.
     bool Charge(uint64_t words) {
         work_ += words;
@@ -393,10 +455,34 @@ private:
     // reachable totals of the part with fewer runs shifts the other part,
     // widened by the run's length.
     bool AddOption(TotalSet& set, const Option& option) {
-        const TotalSet& left = Set(option.left);
-        const TotalSet& right = Set(option.right);
-        if (left.words.empty() || right.words.empty()) return true;
-        const Int128 shift = Units(option) + left.lo + right.lo - set.lo;
+        return SumInto(set, Set(option.left), Set(option.right), Units(option));
+    }
+
+    // Whether a + b = total for some a in one set and b in the other.
+    static bool MeetsAt(const TotalSet& one, const TotalSet& other, Int128 total) {
+        const bool oneSmaller = one.words.size() <= other.words.size();
+        const TotalSet& tried = oneSmaller ? one : other;
+        const TotalSet& looked = oneSmaller ? other : one;
+        for (size_t w = 0; w < tried.words.size(); ++w) {
+            for (uint64_t bits = tried.words[w]; bits != 0; bits &= bits - 1) {
+                const Int128 x = tried.lo + static_cast<Int128>(w * 64 + static_cast<uint64_t>(std::countr_zero(bits)));
+                if (looked.Has(total - x)) return true;
+            }
+        }
+        return false;
+    }
+
+    // into |= from, where both are placed.
+    static void OrInto(TotalSet& into, const TotalSet& from) {
+        const Int128 shift = from.lo - into.lo;
+        if (shift > static_cast<Int128>(1) << 60 || shift < -(static_cast<Int128>(1) << 60)) return;
+        OrShifted(into.words, from.words, static_cast<int64_t>(shift));
+    }
+
+    // set |= left + right + units.
+    bool SumInto(TotalSet& set, const TotalSet& left, const TotalSet& right, Int128 units) {
+        if (left.words.empty() || right.words.empty() || set.words.empty()) return true;
+        const Int128 shift = units + left.lo + right.lo - set.lo;
         // Far beyond the bitset either way (a window holds fewer than 2^40 bits).
         if (shift > static_cast<Int128>(1) << 60 || shift < -(static_cast<Int128>(1) << 60)) return true;
         const auto offset = static_cast<int64_t>(shift);
@@ -629,17 +715,20 @@ std::optional<std::vector<int32_t>> FirstInSearchOrder(const EngineTables& t, Re
     // The sets of the pass that found the preferred totals may already give one.
     takeWitness(allowed);
     std::vector<int32_t> division;
-    std::vector<uint8_t> trial;
+    std::vector<uint8_t> trial, useful;
+    const auto withOnly = [&](size_t c) {
+        trial = allowed;
+        for (size_t other = 1; other <= count; ++other) {
+            if (trial[other] != 0 && other != c && Overlap(t.tritemp[c], t.tritemp[other])) trial[other] = 0;
+        }
+    };
     // The work of the last quick passes and of the last pass over every
     // total, to choose which to try first.
     uint64_t quickCost = 0, exactCost = UINT64_MAX;
     for (size_t c = 1; c <= count && division.size() < triangles; ++c) {
         if (allowed[c] == 0) continue;
         if (!totals.Charge(count)) return std::nullopt;
-        trial = allowed;
-        for (size_t other = 1; other <= count; ++other) {
-            if (trial[other] != 0 && other != c && Overlap(t.tritemp[c], t.tritemp[other])) trial[other] = 0;
-        }
+        withOnly(c);
         bool reached = inWitness[c] != 0;
         // Bands answer most of the others at a fraction of the cost of every
         // total, and the narrowed totals some more, where totals are dense;
@@ -658,17 +747,22 @@ std::optional<std::vector<int32_t>> FirstInSearchOrder(const EngineTables& t, Re
             quickCost = totals.work() - before;
         }
         if (!reached) {
+            // Every total, over the candidates still allowed: those from c
+            // on that lie in no division with a preferred total are passed
+            // over for good, and the first that lies in one is kept.
             const uint64_t start = totals.work();
-            if (!totals.Compute(trial, *wantedLo, *wantedHi)) return std::nullopt;
-            reached = takeWitness(trial);
+            if (!totals.Compute(allowed, *wantedLo, *wantedHi) ||
+                !totals.Useful(allowed, *wantedLo, *wantedHi, preferred, useful))
+                return std::nullopt;
             exactCost = totals.work() - start;
+            for (; c <= count && (allowed[c] == 0 || useful[c] == 0); ++c) allowed[c] = 0;
+            if (c > count) break;
+            withOnly(c);
+            // A known division without c no longer holds every kept candidate.
+            if (inWitness[c] == 0) std::fill(inWitness.begin(), inWitness.end(), 0);
         }
-        if (reached) {
-            division.push_back(static_cast<int32_t>(c));
-            allowed.swap(trial);
-        } else {
-            allowed[c] = 0;
-        }
+        division.push_back(static_cast<int32_t>(c));
+        allowed.swap(trial);
     }
     if (division.size() != triangles) return std::nullopt;  // cannot happen: a preferred total was reachable
     return division;
