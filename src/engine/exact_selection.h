@@ -50,7 +50,7 @@ struct ExactSelection {
 // with. Word operations count the 64-bit words combined.
 struct SelectionLimits {
     uint64_t maxBitsetBytes = 64ull << 20;
-    uint64_t maxWordOperations = 400'000'000;
+    uint64_t maxWordOperations = 800'000'000;
 };
 
 // Needs the candidates sorted and measured (CandidateMetrics) and xynum
