@@ -32,6 +32,15 @@ std::string PadRight(std::string_view text, size_t width) {
 
 std::string Trimmed(const std::string& s) { return std::string(TrimSpaceNul(s)); }
 
+// How many divisions were stored, and whether the search was cut or never ran.
+std::string DivisionCountNote(const RunResult& result) {
+    if (!result.gathered)
+        return result.gatherRequested ? "集めず（候補三角形が多すぎます）" : "集めず（--divisions で記録）";
+    const std::string count = std::to_string(result.trisetnum) + "（重複 " + std::to_string(result.dupnum) + "）";
+    if (result.stopped) return count + " 中断";
+    return result.searchComplete ? count : count + " 打ち切り";
+}
+
 }  // namespace
 
 size_t DisplayWidth(std::string_view utf8) {
@@ -116,11 +125,7 @@ std::string FormatSummary(const std::string& parcel, int32_t searchMode, const R
     text += row("検索", std::to_string(searchMode) + " " + kModeNames[searchMode]);
     text += row("候補三角形", std::to_string(result.tritempnum));
     if (searchMode != 3) {
-        text += row("分割", result.gathered ? std::to_string(result.trisetnum) + "（重複 " +
-                                                  std::to_string(result.dupnum) + "）" +
-                                                  (result.stopped ? " 中断" : result.searchComplete ? "" : " 打ち切り")
-                                            : std::string(result.gatherRequested ? "集めず（候補三角形が多すぎます）"
-                                                                                 : "集めず（--divisions で記録）"));
+        text += row("分割", DivisionCountNote(result));
         text += row("選択", SelectionNote(result));
     }
     if (table != nullptr) {

@@ -90,6 +90,13 @@ long double CoincidenceTolerance(const EngineTables& t) {
     return 1e-9L * std::max(highX - lowX, highY - lowY);
 }
 
+bool FlatTriangle(const TAcadPoint& a, const TAcadPoint& b, const TAcadPoint& c, long double tolerance) {
+    const long double twiceArea = std::fabs((b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x));
+    const long double longest = std::max({std::hypot(b.x - a.x, b.y - a.y), std::hypot(c.x - b.x, c.y - b.y),
+                                          std::hypot(a.x - c.x, a.y - c.y)});
+    return twiceArea <= tolerance * longest;
+}
+
 int32_t DropRepeatedVertices(EngineTables& t) {
     int32_t kept = 0;
     for (int32_t n = 1; n <= t.xynum; ++n) {

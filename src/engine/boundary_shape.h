@@ -21,6 +21,11 @@ inline constexpr long double kMaxCoordinate = 1e10L;
 // this close to a corner runs through it.
 long double CoincidenceTolerance(const EngineTables& t);
 
+// Three corners (nearly) on one line: no higher than the tolerance over the
+// longest side. Such a "triangle" covers nothing: it is no candidate, and
+// no part of a division.
+bool FlatTriangle(const TAcadPoint& a, const TAcadPoint& b, const TAcadPoint& c, long double tolerance);
+
 // Removes vertices equal (in x and y) to the one before them, and a last
 // vertex equal to the first; returns how many were removed.
 int32_t DropRepeatedVertices(EngineTables& t);

@@ -69,15 +69,6 @@ bool PassesThroughCorner(const TAcadPoint& a, const TAcadPoint& b, const TAcadPo
     return ex * ex + ey * ey <= tolerance * tolerance;
 }
 
-// Three corners (nearly) on one line: no higher than the tolerance over the
-// longest side. Such a "triangle" covers nothing and would let others stack.
-bool Degenerate(const TAcadPoint& a, const TAcadPoint& b, const TAcadPoint& c, long double tolerance) {
-    const long double twiceArea = std::fabs((b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x));
-    const long double longest = std::max({Distance(a, b), Distance(b, c), Distance(c, a)});
-    return twiceArea <= tolerance * longest;
-}
-
-
 // One base-and-height variant: base from `from` to `to`, apex `apex`.
 void MeasureBase(TBaseVariant& variant, const TAcadPoint& from, const TAcadPoint& to, const TAcadPoint& apex,
                  const std::string& baseText, const MeasureRules& rules) {
@@ -208,7 +199,7 @@ void EnumerateCandidates(EngineTables& t) {
         for (int32_t j = i + 1; j <= n - 1; ++j) {
             if (!ok(i, j)) continue;
             for (int32_t k = j + 1; k <= n; ++k) {
-                if (!ok(i, k) || !ok(j, k) || Degenerate(P(t, i), P(t, j), P(t, k), tolerance) ||
+                if (!ok(i, k) || !ok(j, k) || FlatTriangle(P(t, i), P(t, j), P(t, k), tolerance) ||
                     !CentroidInside(t, i, j, k, inside))
                     continue;
                 AddCandidate(t, i, j, k, j - i == 1, k - j == 1, k == n && i == 1);
@@ -342,7 +333,7 @@ bool TriangleRejected(EngineTables& t, int32_t i, int32_t j, int32_t k, uint8_t 
     if (!ijEdge && throughCorner(i, j)) return true;
     if (!kiEdge && throughCorner(i, k)) return true;
     if (!jkEdge && throughCorner(j, k)) return true;
-    return Degenerate(pi, pj, pk, tolerance);
+    return FlatTriangle(pi, pj, pk, tolerance);
 }
 
 double ShapeDeviation(const EngineTables& t, int32_t i, int32_t j, int32_t k) {

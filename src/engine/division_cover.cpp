@@ -89,12 +89,10 @@ DivisionCover CheckDivisionCover(const EngineTables& t, int32_t measureScaleDeno
         const TTri& tri = t.tritable[static_cast<size_t>(m)];
         triangles.push_back(MakeTriangle(corner(tri.i), corner(tri.j), corner(tri.k)));
         const Triangle& made = triangles.back();
-        const long double twice = Cross(made.c[0], made.c[1], made.c[2]);
-        twiceDivision += twice;
-        const long double longest = std::max({std::hypot(made.c[1].x - made.c[0].x, made.c[1].y - made.c[0].y),
-                                              std::hypot(made.c[2].x - made.c[1].x, made.c[2].y - made.c[1].y),
-                                              std::hypot(made.c[0].x - made.c[2].x, made.c[0].y - made.c[2].y)});
-        if (cover.flatTriangle == 0 && twice <= tolerance * longest) cover.flatTriangle = m;
+        twiceDivision += Cross(made.c[0], made.c[1], made.c[2]);
+        const auto point = [](const Corner& c) { return TAcadPoint{c.x, c.y, 0}; };
+        if (cover.flatTriangle == 0 && FlatTriangle(point(made.c[0]), point(made.c[1]), point(made.c[2]), tolerance))
+            cover.flatTriangle = m;
     }
     const long double scale2 = static_cast<long double>(measureScaleDenom) * measureScaleDenom;
     cover.parcelArea = std::fabs(twiceParcel) / 2 / scale2;

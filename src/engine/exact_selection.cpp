@@ -295,7 +295,7 @@ public:
                 ListRuns(contribution.words, runs_);
                 contribution.runs = static_cast<int64_t>(runs_.size());
                 for (const Int128 total : wanted) {
-                    if (useful[static_cast<size_t>(option.candidate)] == 0 && MeetsAt(left, contribution, total))
+                    if (useful[static_cast<size_t>(option.candidate)] == 0 && SplitOf(left, contribution, total))
                         useful[static_cast<size_t>(option.candidate)] = 1;
                 }
                 if (useful[static_cast<size_t>(option.candidate)] == 0) continue;
@@ -325,20 +325,11 @@ private:
         if (part == kSide) return total == 0;
         for (const Option& option : model_.chords()[static_cast<size_t>(part)].options) {
             if (!Usable(option, allowed)) continue;
-            // The totals of the smaller set are tried against the other.
-            const bool leftSmaller = Set(option.left).words.size() <= Set(option.right).words.size();
-            const int32_t tried = leftSmaller ? option.left : option.right;
-            const int32_t other = leftSmaller ? option.right : option.left;
-            const TotalSet& triedSet = Set(tried);
             const Int128 rest = total - Units(option);
-            for (size_t w = 0; w < triedSet.words.size(); ++w) {
-                for (uint64_t bits = triedSet.words[w]; bits != 0; bits &= bits - 1) {
-                    const Int128 x = triedSet.lo + static_cast<Int128>(w * 64 + static_cast<uint64_t>(std::countr_zero(bits)));
-                    if (!Set(other).Has(rest - x)) continue;
-                    division.push_back(option.candidate);
-                    return Pick(allowed, tried, x, division) && Pick(allowed, other, rest - x, division);
-                }
-            }
+            const std::optional<Int128> left = SplitOf(Set(option.left), Set(option.right), rest);
+            if (!left) continue;
+            division.push_back(option.candidate);
+            return Pick(allowed, option.left, *left, division) && Pick(allowed, option.right, rest - *left, division);
         }
         return false;
     }
@@ -458,18 +449,19 @@ private:
         return SumInto(set, Set(option.left), Set(option.right), Units(option));
     }
 
-    // Whether a + b = total for some a in one set and b in the other.
-    static bool MeetsAt(const TotalSet& one, const TotalSet& other, Int128 total) {
+    // Some a in one set such that total - a is in the other, trying the
+    // totals of the smaller set against the larger.
+    static std::optional<Int128> SplitOf(const TotalSet& one, const TotalSet& other, Int128 total) {
         const bool oneSmaller = one.words.size() <= other.words.size();
         const TotalSet& tried = oneSmaller ? one : other;
         const TotalSet& looked = oneSmaller ? other : one;
         for (size_t w = 0; w < tried.words.size(); ++w) {
             for (uint64_t bits = tried.words[w]; bits != 0; bits &= bits - 1) {
                 const Int128 x = tried.lo + static_cast<Int128>(w * 64 + static_cast<uint64_t>(std::countr_zero(bits)));
-                if (looked.Has(total - x)) return true;
+                if (looked.Has(total - x)) return oneSmaller ? x : total - x;
             }
         }
-        return false;
+        return std::nullopt;
     }
 
     // into |= from, where both are placed.
