@@ -1,6 +1,8 @@
 """Writes the parcels of the whole-run figures in bench/README.md into a
 folder, as the CAD exports them: lots on a road curve and irregular round-ish
-lots of 40, 80 and 100 corners, in survey coordinates to the millimetre.
+lots of 40, 80 and 100 corners, and regular polygons of 40 and 80 corners (every
+triangle congruent to many others: the area modes' hardest case), in survey
+coordinates to the millimetre.
 
     python3 bench/make_run_parcels.py /tmp/run-parcels
 """
@@ -40,9 +42,17 @@ def irregular_lot(n, seed):
     return points
 
 
+def regular_polygon(n):
+    # Radius 15 m, turned by 0.1 rad, as in the selection benchmark.
+    return [(-21000 + 15 * math.cos(0.1 + 2 * math.pi * k / n),
+             -5000 + 15 * math.sin(0.1 + 2 * math.pi * k / n)) for k in range(n)]
+
+
 if __name__ == "__main__":
     folder = Path(sys.argv[1])
     folder.mkdir(parents=True, exist_ok=True)
     for n in (40, 80, 100):
         (folder / f"road_curve_{n}.dxf").write_bytes(export(road_curve_lot(n, n)).encode("ascii"))
         (folder / f"irregular_{n}.dxf").write_bytes(export(irregular_lot(n, n)).encode("ascii"))
+    for n in (40, 80):
+        (folder / f"regular_{n}.dxf").write_bytes(export(regular_polygon(n)).encode("ascii"))
