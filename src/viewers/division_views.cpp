@@ -1,6 +1,7 @@
 #include "viewers/division_views.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numeric>
 
@@ -24,12 +25,21 @@ std::vector<int32_t> StableOrder(int32_t count, Key key) {
     return order;
 }
 
-// The text of a vertex number as the list compares it: a filter text matches
-// only the decimal text of the number itself ("07" never does).
-std::optional<int32_t> CanonicalNumber(const std::string& text) {
+// The text of a vertex number as the list compares it: blanks around it
+// are left out, and otherwise only the decimal text of the number itself
+// matches ("07" never does).
+std::optional<int32_t> CanonicalNumber(const std::string& typed) {
+    const std::string text(TrimSpaceNul(typed));
     const int32_t value = static_cast<int32_t>(StrToReal(text));
     if (std::to_string(value) != text) return std::nullopt;
     return value;
+}
+
+// A triangle as the set of its corners: the same three numbers in any order.
+std::array<int32_t, 3> Corners(int32_t i, int32_t j, int32_t k) {
+    std::array<int32_t, 3> corners{i, j, k};
+    std::sort(corners.begin(), corners.end());
+    return corners;
 }
 
 }  // namespace
@@ -99,14 +109,14 @@ TriangleFilter ParseTriangleFilter(const std::string& text) {
     SplitAtComma(rest, f.i);
     SplitAtComma(rest, f.j);
     SplitAtComma(rest, f.k);
+    f.i = std::string(TrimSpaceNul(f.i));
+    f.j = std::string(TrimSpaceNul(f.j));
+    f.k = std::string(TrimSpaceNul(f.k));
     return f;
 }
 
 std::vector<int32_t> ListedDivisions(const EngineTables& t, const std::vector<TriangleFilter>& filters) {
-    struct Wanted {
-        int32_t i, j, k;
-    };
-    std::vector<Wanted> wanted;
+    std::vector<std::array<int32_t, 3>> wanted;
     bool impossible = false;
     for (const TriangleFilter& f : filters) {
         if (!f.active()) continue;
@@ -115,7 +125,7 @@ std::vector<int32_t> ListedDivisions(const EngineTables& t, const std::vector<Tr
             impossible = true;  // no vertex number is written that way
             continue;
         }
-        wanted.push_back({*i, *j, *k});
+        wanted.push_back(Corners(*i, *j, *k));
     }
     std::vector<int32_t> listed;
     if (impossible) return listed;
@@ -124,11 +134,11 @@ std::vector<int32_t> ListedDivisions(const EngineTables& t, const std::vector<Tr
         const int32_t count = store.trinum(g);
         if (count == 0) continue;
         bool all = true;
-        for (const Wanted& w : wanted) {
+        for (const auto& w : wanted) {
             bool found = false;
             for (int32_t m = 1; m <= count && !found; ++m) {
                 const TTri tri = store.tri(g, m);
-                found = tri.i == w.i && tri.j == w.j && tri.k == w.k;
+                found = Corners(tri.i, tri.j, tri.k) == w;
             }
             all = all && found;
             if (!all) break;

@@ -55,20 +55,21 @@ double AverageShape(const EngineTables& t, int32_t g);
 // The list window: "%8.3f" of the area.
 std::string ListLine(double area);
 
-// One filter: a triangle's vertex numbers as typed, compared as text.
+// One filter: a triangle's three corner numbers, in any order; each is
+// compared as the decimal text of a number, blanks around it left out.
 struct TriangleFilter {
     std::string i, j, k;
     bool active() const { return !k.empty(); }
 };
 
-// The filter an edit box holds ("1,2,5"): three parts split at commas;
-// missing parts are empty, anything after a third comma is left out. An
-// all-blank box gives an empty filter.
+// The filter an edit box holds ("1,2,5", "5, 2, 1"): three parts split at
+// commas and trimmed; missing parts are empty, anything after a third comma
+// is left out. An all-blank box gives an empty filter.
 TriangleFilter ParseTriangleFilter(const std::string& text);
 
 // The divisions the list shows, in the order of the store: those that
-// contain every active filter's triangle (a division of no triangles never).
-// One pass over the store.
+// contain every active filter's triangle (a division of no triangles never);
+// with no active filter, every division. One pass over the store.
 std::vector<int32_t> ListedDivisions(const EngineTables& t, const std::vector<TriangleFilter>& filters);
 
 // "不一致率:" + "%6.4f" of (menkei - the line's area) x 100 / menkei; "---"

@@ -516,15 +516,34 @@ TEST_F(EndToEnd, ReEvaluationThroughTheThumbnailsAndTheList) {
     HWND lines = ChildOf(list, L"ListBox");
     ASSERT_NE(lines, nullptr);
     EXPECT_EQ(SendMessageW(lines, LB_GETCOUNT, 0, 0), 1430);
-    SendMessageW(ChildOf(list, L"Edit", {}, 0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1,2,3"));
-    Click(ChildOf(list, L"Button", "フィルター"));
-    // The divisions with the corner triangle 1, 2, 3: those of the other eight corners.
-    EXPECT_TRUE(WaitFor([&] { return SendMessageW(lines, LB_GETCOUNT, 0, 0) == 429; }, 10000));
+    HWND firstFilter = ChildOf(list, L"Edit", {}, 0);
+    HWND filter = ChildOf(list, L"Button", "フィルター");
+    HWND replace = ChildOf(list, L"Button", "選択三斜置き換え");
+    const auto filterBy = [&](const wchar_t* text) {
+        SendMessageW(firstFilter, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+        Click(filter);
+    };
+    const auto listed = [&](LRESULT count) {
+        return WaitFor([&] { return SendMessageW(lines, LB_GETCOUNT, 0, 0) == count; }, 10000);
+    };
+    // A filter that matches nothing leaves nothing to replace the drawing with;
+    // empty boxes list every division again.
+    filterBy(L"1,2,99");
+    EXPECT_TRUE(listed(0));
+    EXPECT_FALSE(IsWindowEnabled(replace));
+    filterBy(L"");
+    EXPECT_TRUE(listed(1430));
+    // The divisions with the corner triangle 1, 2, 3 (those of the other eight
+    // corners), its corners typed in any order.
+    filterBy(L"3, 2,1");
+    EXPECT_TRUE(listed(429));
+    EXPECT_FALSE(IsWindowEnabled(replace));  // until a line is chosen
     PostMessageW(lines, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 5));
     PostMessageW(lines, WM_LBUTTONUP, 0, MAKELPARAM(10, 5));
     EXPECT_TRUE(WaitFor([&] { return TextOf(ChildOf(list, L"Static", {}, 4)).rfind("不一致率:", 0) == 0; }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(replace) != FALSE; }, 10000));
     Screenshot("7-list");
-    Click(ChildOf(list, L"Button", "選択三斜置き換え"));
+    Click(replace);
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(list); }, 10000));
     EXPECT_TRUE(WaitFor([&] {
         const std::vector<std::string> log = cad.Received();

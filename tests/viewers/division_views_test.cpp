@@ -137,7 +137,11 @@ TEST_F(Divisions, ListLinesFiltersAndTheMismatchRate) {
     EXPECT_EQ(listed("1,2,5", "", ""), (std::vector<int32_t>{1, 3}));
     EXPECT_EQ(listed("1,2,5", "", "3,4,5"), (std::vector<int32_t>{1, 3}));
     EXPECT_EQ(listed("1,2,3", "3,4,5", ""), (std::vector<int32_t>{2}));
-    EXPECT_EQ(listed("01,2,5", "", ""), std::vector<int32_t>{});  // compared as typed
+    EXPECT_EQ(listed("01,2,5", "", ""), std::vector<int32_t>{});  // compared as numbers' own texts
+    // A triangle is its three corners in any order, with or without blanks.
+    for (const char* sameTriangle : {"5,2,1", "2,1,5", "1, 2, 5", " 5 ,1,2 "})
+        EXPECT_EQ(listed(sameTriangle, "", ""), (std::vector<int32_t>{1, 3})) << sameTriangle;
+    EXPECT_EQ(listed("3,2,1", "", ""), (std::vector<int32_t>{2}));
     EXPECT_EQ(listed("1,2,5,9", "", ""), (std::vector<int32_t>{1, 3}));  // after a third comma: left out
     EXPECT_FALSE(ParseTriangleFilter("1,2").active());  // no third number: the button does nothing
     EXPECT_FALSE(ParseTriangleFilter("   ").active());

@@ -340,8 +340,12 @@ void ListWindow::DisplayList(int32_t start, const std::vector<TriangleFilter>& f
     SetText(controls_[kLabel4], "面積最小値:" + FormatFixedWidth(11, 6, SmallestArea(*state_, useHeron_)));
     SetText(controls_[kLabel5], "座標面計値:" + FormatFixedWidth(11, 6, t.menkei));
     // The list leaves the last division current; a start shows its own.
+    // Nothing is shown until then, and only a division shown can replace
+    // the drawn one.
     if (t.trisets.trisetnum() >= 1) LoadTriset(t, t.trisets.trisetnum());
     shown_ = 0;
+    EnableWindow(controls_[kReplace], FALSE);
+    SetText(controls_[kLabel2], "");
     Show(start);
     InvalidateRect(window_, nullptr, FALSE);
 }
@@ -350,6 +354,7 @@ void ListWindow::Show(int32_t g) {
     if (g < 1 || g > state_->tables.trisets.trisetnum()) return;
     LoadTriset(state_->tables, g);
     shown_ = g;
+    EnableWindow(controls_[kReplace], TRUE);
     SetText(controls_[kLabel6], FormatFixedWidth(4, 2, AverageShape(state_->tables, g)));
     const RECT preview{Scaled(kPreviewLeft, dpi_), 0, Scaled(kPreviewLeft + kPreviewSide, dpi_), Scaled(kPreviewSide, dpi_)};
     InvalidateRect(window_, &preview, FALSE);
@@ -432,11 +437,12 @@ LRESULT ListWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
                 std::vector<TriangleFilter> filters;
                 for (int edit : {kEdit1, kEdit2, kEdit3})
                     filters.push_back(ParseTriangleFilter(WindowTextOf(controls_[static_cast<size_t>(edit)])));
-                const bool any = filters[0].active() || filters[1].active() || filters[2].active();
-                if (any) DisplayList(0, filters);
+                // Empty boxes list every division again.
+                DisplayList(0, filters);
             }
-            if (id == kListBase + kReplace && HIWORD(wp) == BN_CLICKED && state_ != nullptr) {
+            if (id == kListBase + kReplace && HIWORD(wp) == BN_CLICKED && state_ != nullptr && shown_ >= 1) {
                 EngineTables& t = state_->tables;
+                LoadTriset(t, shown_);
                 t.seltri = t.tritable;
                 t.seltrinum = t.trinum;
                 accepted_ = true;
