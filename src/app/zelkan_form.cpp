@@ -3,6 +3,7 @@
 #include <string_view>
 #include <utility>
 
+#include "boundary/dxf_last_object.h"
 #include "cad/cad_procedures.h"
 #include "engine/division_cover.h"
 #include "engine/evaluation.h"
@@ -126,36 +127,65 @@ void TZelkanF::Button2Click() {
             t.tritable = saved;
             t.trinum = savedCount;
         };
-        const std::optional<int32_t> chosen = view_.ShowThumbnails(*state_, settings_, searchMode_);
-        if (!chosen || !view_.ShowDivisionList(*state_, settings_, *chosen) || !cad_.Activate() ||
-            cad_.ReadPrompt().empty()) {
+        try {
+            if (!ReplaceDrawnDivision()) keepDrawn();
+        } catch (...) {
             keepDrawn();
-            return;
+            throw;
         }
-        // A division stored part-way (a search cut short) leaves part of the
-        // parcel out: it never replaces a drawn result.
-        const DivisionCover cover = CheckDivisionCover(t, settings_.measureScaleDenom);
-        if (!cover.covers) {
-            keepDrawn();
-            view_.ShowMessage(NotCoveredMessage(cover));
-            return;
-        }
-        const std::string script = MakeRunScript(workFolder_, localClock_);
-        cad_.SendText(EraseLastCommand(true));  // the result drawn before
-        const std::string drawing = WriteCurrentResultDrawing(*state_, settings_, script);
-        AcadRunCommand(cad_, FileDialogCommand(false));
-        cad_.SendText(InsertCommand(drawing, true));
-        AcadRunCommand(cad_, FileDialogCommand(true));
     });
     running_ = false;
     if (closeRequested_) view_.Close();
+}
+
+bool TZelkanF::ReplaceDrawnDivision() {
+    const std::optional<int32_t> chosen = view_.ShowThumbnails(*state_, settings_, searchMode_);
+    if (!chosen || !view_.ShowDivisionList(*state_, settings_, *chosen)) return false;
+    if (!CadFound() || !CommandLineFound(!cad_.ReadPrompt().empty())) return false;
+    // A division stored part-way (a search cut short) leaves part of the
+    // parcel out: it never replaces a drawn result.
+    const DivisionCover cover = CheckDivisionCover(state_->tables, settings_.measureScaleDenom);
+    if (!cover.covers) {
+        view_.ShowMessage(NotCoveredMessage(cover));
+        return false;
+    }
+    const std::string script = MakeRunScript(workFolder_, localClock_);
+    // Only the result this window inserted is erased: whatever the user
+    // drew after it stays, and then nothing is replaced.
+    if (!LastObjectIsDrawnResult(script)) {
+        view_.ShowMessage(NotReplacedMessage(drawnResult_));
+        return false;
+    }
+    cad_.SendText(EraseLastCommand(true));
+    drawnResult_.clear();
+    const std::string drawing = WriteCurrentResultDrawing(*state_, settings_, script);
+    AcadRunCommand(cad_, FileDialogCommand(false));
+    cad_.SendText(InsertCommand(drawing, true));
+    AcadRunCommand(cad_, FileDialogCommand(true));
+    drawnResult_ = BlockNameOfFile(drawing);
+    return true;
+}
+
+// Exported through a script of its own, as the boundary is.
+bool TZelkanF::LastObjectIsDrawnResult(const std::string& script) {
+    if (drawnResult_.empty()) return false;
+    AcadWriteDxfOutScript(script, "last");
+    AcadRunScript(cad_, script);
+    cad_.WaitPrompt();
+    const std::optional<std::string> block = LastInsertedBlock(DeriveName(script, ".dxf"));
+    return block && SameBlockName(*block, drawnResult_);
+}
+
+std::string NotReplacedMessage(const std::string& drawnResult) {
+    return "図面の最後のオブジェクトが三斜の結果（" + (drawnResult.empty() ? std::string("なし") : drawnResult) +
+           "）ではないため、置き換えませんでした。結果のあとに描いたものを消してから、もう一度選んでください";
 }
 
 void TZelkanF::getSaidaiClick() {
     if (running_) return;
     running_ = true;
     Guarded([this] {
-        if (!cad_.Activate() || cad_.ReadPrompt().empty()) return;
+        if (!CadFound() || !CommandLineFound(!cad_.ReadPrompt().empty())) return;
         const std::string script = MakeRunScript(workFolder_, localClock_);
         AcadWriteDxfOutScript(script, "all");
         AcadRunScript(cad_, script);
@@ -215,6 +245,17 @@ void TZelkanF::SetEvaluationEnabled(bool enabled) {
     view_.SetEnabled(MainControl::Button2, enabled && features_.viewers);
 }
 
+bool TZelkanF::CadFound() {
+    if (cad_.Activate()) return true;
+    view_.SetText(MainControl::Label4, kCadNotFoundStatus);
+    return false;
+}
+
+bool TZelkanF::CommandLineFound(bool found) {
+    if (!found) view_.SetText(MainControl::Label4, kCommandLineNotFoundStatus);
+    return found;
+}
+
 void TZelkanF::Pump() {
     view_.ProcessMessages();
     view_.SleepMs(1);
@@ -228,8 +269,7 @@ int32_t TZelkanF::NoStartFromText() const {
 }
 
 void TZelkanF::Press() {
-    if (!cad_.Activate()) return;
-    if (cad_.ReadTextHistory().empty()) return;
+    if (!CadFound() || !CommandLineFound(!cad_.ReadTextHistory().empty())) return;
     TakeRunRules(*state_, settings_);
     searchMode_ = ClampedSearchMode(view_.SearchModeIndex());
     runScript_ = MakeRunScript(workFolder_, localClock_);
@@ -259,10 +299,16 @@ void TZelkanF::MeasurementRun() {
     const Ucs ucs = AcadQueryUcs(cad_);
     cad_.ShowHint(kClickHint);
     cad_.SendText(PointCommand());
-    cad_.WaitPrompt();
+    const bool clicked = cad_.WaitPrompt();
     const std::string picked = cad_.LastHistoryLine();
     view_.Restore();
     Pump();
+    if (!clicked) {
+        // The CAD would still wait for the point, and a late click would
+        // start nothing here: its prompt is cancelled.
+        cad_.SendText("\003");
+        view_.SetText(MainControl::Label4, kClickWaitEndedStatus);
+    }
     if (closeRequested_ || picked.find("キャンセル") != std::string::npos || picked.find('X') == std::string::npos) {
         view_.SetText(MainControl::Button3, kReadyCaption);
         return;
@@ -333,6 +379,7 @@ void TZelkanF::InsertResult(const std::string& resultDrawing) {
     cad_.SendText(InsertCommand(resultDrawing, true));
     cad_.WaitPrompt();
     AcadRunCommand(cad_, FileDialogCommand(true));
+    drawnResult_ = BlockNameOfFile(resultDrawing);
 }
 
 void TZelkanF::ProcessMessages() { view_.ProcessMessages(); }

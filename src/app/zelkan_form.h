@@ -27,6 +27,10 @@ inline constexpr const char* kSettingsCaption = "設定";
 inline constexpr const char* kStopCaption = "中断";
 inline constexpr const char* kStoppingCaption = "断中";
 inline constexpr const char* kClickHint = "筆の内側をクリックしてください";
+// The panel's status line (Label4) when the CAD cannot be talked to.
+inline constexpr const char* kCadNotFoundStatus = "CAD が見つかりません";
+inline constexpr const char* kCommandLineNotFoundStatus = "CAD のコマンドラインが見つかりません";
+inline constexpr const char* kClickWaitEndedStatus = "クリック待ちを終えました。もう一度押してください";
 inline constexpr const char* kSearchModeNames[] = {"正三角形状優先", "面計測値に最も近い",
                                                    "（超えない）面計測値に最も近い", "高速"};
 
@@ -77,7 +81,15 @@ private:
     void AreaTablePress();
     void MeasurementRun();
     void InsertResult(const std::string& resultDrawing);
+    // 評's replacement of the drawn division by the one the viewers accept;
+    // false when nothing was replaced (the drawn division then stays current).
+    bool ReplaceDrawnDivision();
+    bool LastObjectIsDrawnResult(const std::string& script);
     void Pump();
+    // Whether the CAD runs and its command line was found; when not, the
+    // status line says which.
+    bool CadFound();
+    bool CommandLineFound(bool found);
     void Recover(const std::string& message);
     // Runs a command of the main window; an error is shown and leaves it usable.
     template <typename Command>
@@ -111,7 +123,13 @@ private:
     bool closeRequested_ = false;
     bool evaluationEnabled_ = false;
     DrawingNumberScan scan_;
+    // The block name of the result this window inserted last, while it may
+    // still be the drawing's last object.
+    std::string drawnResult_;
 };
+
+// Why 評 replaced nothing: the drawing's last object is not the result drawn.
+std::string NotReplacedMessage(const std::string& drawnResult);
 
 // "%6.3f" of the coordinate area and "%4.2f" of the evaluation value x 100,
 // through the exact formatter.

@@ -17,6 +17,7 @@
 
 #include "app/zelkan_form.h"
 #include "cad/stand_in_process.h"
+#include "cad/win32_cad_link.h"
 #include "command_interpreter.h"
 #include "geometry/cp932.h"
 #include "geometry/file_io.h"
@@ -547,8 +548,10 @@ TEST_F(EndToEnd, ReEvaluationThroughTheThumbnailsAndTheList) {
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(list); }, 10000));
     EXPECT_TRUE(WaitFor([&] {
         const std::vector<std::string> log = cad.Received();
-        return log.size() >= sent + 4 && log[sent] == "\\003ERASE\\nLAST\\n\\n" &&
-               log[sent + 2].find("res.dxf\"\\rS \\rR \\r0,0\\r") != std::string::npos;
+        // The last object exported and found to be the result drawn, then erased.
+        return log.size() >= sent + 7 && log[sent + 1].find(".scr") != std::string::npos &&
+               log[sent + 3] == "\\003ERASE\\nLAST\\n\\n" &&
+               log[sent + 5].find("res.dxf\"\\rS \\rR \\r0,0\\r") != std::string::npos;
     }, 20000)) << cad.Received().size();
     std::string replaced;
     for (const std::string& line : cad.Received())
@@ -571,6 +574,61 @@ TEST_F(EndToEnd, ReEvaluationThroughTheThumbnailsAndTheList) {
     Sleep(1000);  // the table is placed
     Click(zelkan.Button("最大"));
     EXPECT_TRUE(WaitFor([&] { return TextOf(number) == "38"; }, 30000)) << TextOf(number);
+}
+
+// Through 評 to the list's 選択三斜置き換え on the second slot's division,
+// its first line.
+void ReplaceThroughTheViewers(const ZelkanProcess& zelkan) {
+    Click(zelkan.Button("評"));
+    HWND thumbnails = WaitWindow(zelkan.processId(), "三斜候補リストサムネイル", 10000);
+    ASSERT_NE(thumbnails, nullptr);
+    RECT client{};
+    GetClientRect(thumbnails, &client);
+    const double scale = client.right / 740.0;
+    PostMessageW(thumbnails, WM_LBUTTONDBLCLK, MK_LBUTTON,
+                 MAKELPARAM(static_cast<int>((8 + 120 + 60) * scale), static_cast<int>((40 + 60) * scale)));
+    HWND list = WaitWindow(zelkan.processId(), "三斜候補", 10000);
+    ASSERT_NE(list, nullptr);
+    HWND lines = ChildOf(list, L"ListBox");
+    PostMessageW(lines, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 5));
+    PostMessageW(lines, WM_LBUTTONUP, 0, MAKELPARAM(10, 5));
+    HWND replace = ChildOf(list, L"Button", "選択三斜置き換え");
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(replace) != FALSE; }, 10000));
+    Click(replace);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(list); }, 10000));
+}
+
+TEST_F(EndToEnd, WhatTheUserDrewAfterTheResultIsNeverErased) {
+    WriteSettings("[面積]\r\n検索=0\r\n");
+    const std::string drawing = folder.Write("decagon.dxf", PolygonDrawing(10, 50));
+    StandInProcess cad(folder, "cad", "pick = 1,1\n", drawing);
+    ZelkanProcess zelkan;
+    ASSERT_NE(zelkan.window, nullptr);
+    HWND run = zelkan.Button3();
+    Click(run);
+    ASSERT_TRUE(zelkan.WaitCaption(run, "面積表"));
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(zelkan.Button("評")) != FALSE; }, 10000));
+
+    // The user draws a line in the CAD after the result.
+    {
+        Win32CadLink user;
+        ASSERT_TRUE(user.Activate());
+        user.SendText("LINE\n0,0\n10,10\n\n");
+        ASSERT_TRUE(user.WaitPrompt());
+    }
+    const size_t sent = cad.Received().size();
+    ReplaceThroughTheViewers(zelkan);
+    HWND message = WaitWindow(zelkan.processId(), kApplicationTitle, 20000);
+    ASSERT_NE(message, nullptr);
+    EXPECT_NE(TextOf(ChildOf(message, L"Static", {}, 1)).find("置き換えませんでした"), std::string::npos);
+    PostMessageW(message, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(message) || !IsWindowVisible(message); }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(run) != FALSE; }, 10000));
+    const std::vector<std::string> log = cad.Received();
+    for (size_t n = sent; n < log.size(); ++n) {
+        EXPECT_EQ(log[n].find("ERASE"), std::string::npos) << log[n];
+        EXPECT_EQ(log[n].find("-INSERT"), std::string::npos) << log[n];
+    }
 }
 
 }  // namespace

@@ -462,16 +462,35 @@ TEST_F(Workflow, ReEvaluationReplacesTheDrawnDivision) {
     EXPECT_EQ(t.trinum, drawnCount);
     for (int32_t m = 1; m <= kMaxTriangles; ++m) EXPECT_EQ(t.tritable[m].st, drawn[m].st) << m;
 
-    // Accepted: the last object erased, the new result inserted at the origin.
+    // Accepted: the last object, exported first, is the result drawn; it is
+    // erased and the new result inserted at the origin.
     const int32_t other = t.trisets.trisetnum() - 1;
     view.listAccepts = other;
+    const size_t entities = cad->drawing().entities().size();
     form->Button2Click();
     const Texts after = Received();
     const std::string drawing = folder.File("170412093006res.dxf");
+    const std::string script = folder.File("170412093006.scr");
     EXPECT_EQ(Texts(after.begin() + static_cast<std::ptrdiff_t>(sent), after.end()),
-              (Texts{"\003ERASE\nLAST\n\n", "\003_filedia 0\n", "\003-INSERT\r\"" + drawing + "\"\rS \rR \r0,0\r",
-                     "\003_filedia 1\n"}));
+              (Texts{"_filedia 0\n", "script \"" + script + "\"\n", "_filedia 1\n", "\003ERASE\nLAST\n\n",
+                     "\003_filedia 0\n", "\003-INSERT\r\"" + drawing + "\"\rS \rR \r0,0\r", "\003_filedia 1\n"}));
     EXPECT_TRUE(Exists("170412093006res.dxf"));
+    ASSERT_EQ(cad->drawing().entities().size(), entities);
+    EXPECT_EQ(cad->drawing().Last()->text, "170412093006res");
+
+    // Whatever the user draws after the result is never erased: nothing is
+    // replaced, the user is told why, and the drawn division stays current.
+    const TriangleSlots replacedDivision = t.tritable;
+    cad->Type("LINE\n0,0\n10,10\n\n");
+    const size_t beforeRefusal = Received().size();
+    view.listAccepts = 1;
+    form->Button2Click();
+    const Texts refused = Received();
+    for (size_t n = beforeRefusal; n < refused.size(); ++n) EXPECT_EQ(refused[n].find("ERASE"), std::string::npos) << refused[n];
+    EXPECT_EQ(cad->drawing().entities().size(), entities + 1);
+    EXPECT_EQ(cad->drawing().Last()->kind, standin::EntityKind::Line);
+    EXPECT_EQ(view.events.back(), "message: " + NotReplacedMessage("170412093006res"));
+    for (int32_t m = 1; m <= kMaxTriangles; ++m) EXPECT_EQ(t.tritable[m].st, replacedDivision[m].st) << m;
     // The next area-table press draws the new division.
     form->Button3Click();
     ASSERT_EQ(view.Text(C::Button3), "三斜自動");

@@ -176,6 +176,8 @@ void CommandInterpreter::Start(const std::string& command) {
         InsertCommand();
     } else if (name == "-LAYER") {
         LayerCommand();
+    } else if (name == "LINE") {
+        LineCommand();
     } else {
         Say("不明なコマンド \"" + name + "\"。 F1 キーを押すとヘルプを表示します。");
     }
@@ -359,6 +361,36 @@ void CommandInterpreter::InsertPoint(const std::string& block, std::shared_ptr<D
                      InsertPoint(block, source, scale, angle);
                  }
              });
+}
+
+// What the user draws by hand: lines from point to point until an empty input.
+void CommandInterpreter::LineCommand() {
+    Ask("1 点目を指定: ", [this](const std::string& input) {
+        const std::optional<Point2> p = ParsePoint(input);
+        if (!p) {
+            if (!input.empty()) Say("点または オプション キーワードが必要です。");
+            return;
+        }
+        NextLinePoint(*p);
+    });
+}
+
+void CommandInterpreter::NextLinePoint(Point2 from) {
+    Ask("次の点を指定 または [元に戻す(U)]: ", [this, from](const std::string& input) {
+        const std::optional<Point2> p = ParsePoint(input);
+        if (!p) {
+            if (!input.empty()) {
+                Say("点または オプション キーワードが必要です。");
+                NextLinePoint(from);
+            }
+            return;
+        }
+        Entity line;
+        line.kind = EntityKind::Line;
+        line.points = {from, *p};
+        drawing_.Add(line);
+        NextLinePoint(*p);
+    });
 }
 
 void CommandInterpreter::LayerCommand() {

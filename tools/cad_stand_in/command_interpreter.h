@@ -2,7 +2,7 @@
 // The stand-in CAD's command line: typed text in, a prompt and a command
 // history out, acting on its drawing. It knows the commands the tool sends
 // (SETVAR and variable names, ID, -BOUNDARY, SCRIPT, DXFOUT, ERASE,
-// -INSERT, -LAYER) and answers with the prompts and replies of a Japanese
+// -INSERT, -LAYER), LINE for what the user draws by hand, and answers with the prompts and replies of a Japanese
 // CAD. The user's clicks come from the scenario, each after a delay.
 #include <cstdint>
 #include <functional>
@@ -69,6 +69,8 @@ private:
     void InsertCommand();
     void InsertPoint(const std::string& block, std::shared_ptr<Drawing> source, double scale, double angle);
     void LayerCommand();
+    void LineCommand();
+    void NextLinePoint(Point2 from);
     void RunScript(const std::string& path);
 
     ::zelkan::standin::Variable* FindVariable(std::string_view name);
