@@ -344,6 +344,11 @@ void TZelkanF::MeasurementRun() {
     request.noStart = NoStartFromText();
     control_ = std::make_unique<WindowSearchControl>(static_cast<SearchDisplay&>(*this), clock_, StopFlag);
     ComputeRun(*state_, settings_, request, *control_, clock_, result, static_cast<RunObserver*>(this));
+    if (closeRequested_) {
+        // A close is a cancel: nothing more goes to the CAD.
+        view_.SetText(MainControl::Button3, kReadyCaption);
+        return;
+    }
 
     const std::string resultDrawing = DeriveName(runScript_, "res.dxf");
     if (result.outcome == RunOutcome::NotCovered) {

@@ -329,6 +329,19 @@ TEST_F(EndToEnd, StopDuringTheSearchOfALargeParcel) {
     EXPECT_FALSE(InsertedFile(cad.Received(), "res.dxf").empty());
 }
 
+TEST_F(EndToEnd, ClosingDuringTheSearchCancelsIt) {
+    WriteSettings("[面積]\r\n検索=0\r\n");
+    const std::string drawing = folder.Write("sixteen.dxf", PolygonDrawing(16, 50));
+    StandInProcess cad(folder, "cad", "pick = 1,1\n", drawing);
+    ZelkanProcess zelkan;
+    ASSERT_NE(zelkan.window, nullptr);
+    Click(zelkan.Button3());
+    ASSERT_TRUE(zelkan.WaitCaption(zelkan.Button1(), "中断", 60000));
+    PostMessageW(zelkan.window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(zelkan.Ended(30000));
+    for (const std::string& line : cad.Received()) EXPECT_EQ(line.find("-INSERT"), std::string::npos) << line;
+}
+
 TEST_F(EndToEnd, ModeTwoFindingNothingShowsTheNotice) {
     WriteSettings("[面積]\r\n検索=2\r\n");
     StandInProcess cad(folder, "cad", kTwoPicks, test::FixturePath("cad/two_parcels_on_a_block.dxf"));

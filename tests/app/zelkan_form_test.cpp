@@ -278,6 +278,8 @@ TEST_F(Workflow, ClosingDuringARunClosesOnceItHasUnwound) {
     };
     form->Button3Click();
     EXPECT_TRUE(asked);
+    // A close is a cancel: no division is inserted.
+    for (const std::string& text : Received()) EXPECT_EQ(text.find("-INSERT"), std::string::npos) << text;
     EXPECT_EQ(view.events.back(), "close");
     EXPECT_FALSE(form->running());
     EXPECT_TRUE(form->FormCloseQuery());
