@@ -231,6 +231,7 @@ void TZelkanSet::Button1Click(MeasurementState& state, int32_t measureScaleDenom
 }
 
 void TZelkanSet::Button2Click() {
+    if (!view_.AskYesNo(HistoryDeletionQuestion(workFolder_))) return;
     if (recycle_) recycle_(workFolder_);
     try {
         ForceDirectories(workFolder_);

@@ -118,4 +118,8 @@ LogPaths SaveLogsAs(EngineTables& t, const std::string& chosenName, const RunMea
 
 std::string HistoryDeletedMessage(const std::string& workFolder) { return workFolder + "をゴミ箱に移しました"; }
 
+std::string HistoryDeletionQuestion(const std::string& workFolder) {
+    return "作業フォルダ " + workFolder + " を、設定ファイルとログごとゴミ箱に移します。よろしいですか？";
+}
+
 }  // namespace zelkan

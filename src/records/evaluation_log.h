@@ -32,6 +32,8 @@ LogPaths SaveLogsAs(EngineTables& t, const std::string& chosenName, const RunMea
 
 // The text shown after the work folder has been moved to the recycle bin.
 std::string HistoryDeletedMessage(const std::string& workFolder);
+// The question asked before: the whole folder goes, settings and logs alike.
+std::string HistoryDeletionQuestion(const std::string& workFolder);
 
 #ifdef _WIN32
 // Moves the folder (with or without its trailing backslash) to the recycle

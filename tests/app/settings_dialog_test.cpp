@@ -56,6 +56,10 @@ public:
     void SetEnabled(C c, bool on) override { enabled[c] = on; }
     void ShowFieldError(C c, const std::string& message) override { errors.emplace_back(c, message); }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    bool AskYesNo(const std::string& text) override {
+        questions.push_back(text);
+        return answerYes;
+    }
     std::optional<std::string> AskSaveName(const std::string& title) override {
         titles.push_back(title);
         return saveName;
@@ -73,6 +77,8 @@ public:
 
     std::map<C, std::string> texts;
     std::map<C, int32_t> spinners;
+    std::vector<std::string> questions;
+    bool answerYes = true;
     std::map<C, bool> checked;
     std::map<C, bool> enabled;
     std::vector<std::pair<C, std::string>> errors;
@@ -256,6 +262,15 @@ TEST_F(SettingsDialog, SaveLogsAsWritesTheSixLogsUnderTheChosenName) {
 TEST_F(SettingsDialog, DeletingTheHistoryRecyclesTheWorkFolderAndMakesItAgain) {
     folder.Write("zelkan.Ini", "[縮尺]\r\n分母=500\r\n");
     folder.Write("170412093005res.dxf", "");
+    // Asked first, naming the folder: いいえ leaves everything.
+    view.answerYes = false;
+    dialog.Button2Click();
+    ASSERT_EQ(view.questions.size(), 1u);
+    EXPECT_NE(view.questions[0].find(folder.File("")), std::string::npos) << view.questions[0];
+    EXPECT_TRUE(recycled.empty());
+    EXPECT_TRUE(std::filesystem::exists(PathFromUtf8(folder.File("170412093005res.dxf"))));
+    EXPECT_TRUE(view.messages.empty());
+    view.answerYes = true;
     dialog.Button2Click();
     EXPECT_EQ(recycled, std::vector<std::string>{folder.File("")});
     EXPECT_TRUE(std::filesystem::is_directory(PathFromUtf8(folder.File(""))));

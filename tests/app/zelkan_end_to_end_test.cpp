@@ -431,8 +431,29 @@ TEST_F(EndToEnd, SettingsChangedInTheDialogTakeEffectAndItsCommandsWork) {
     for (const char* ext : {".xy", ".can", ".mem", ".tri", ".trw"})
         EXPECT_TRUE(std::filesystem::exists(PathFromUtf8(saved + ext))) << ext;
 
-    // 履歴削除: the message confirmed, the work folder made again.
-    Click(ChildOf(dialog, L"Button", "履歴削除"));
+    // 履歴削除: asked first, naming the folder; いいえ keeps it.
+    const std::string keptFile = workFolder + "kept.txt";
+    WriteFileAtomically(keptFile, "x");
+    const auto askDeletion = [&] {
+        Click(ChildOf(dialog, L"Button", "履歴削除"));
+        HWND question = WaitWindow(zelkan.processId(), kApplicationTitle, 20000);
+        EXPECT_NE(question, nullptr);
+        if (question != nullptr) {
+            EXPECT_NE(TextOf(ChildOf(question, L"Static", {}, 1)).find("よろしいですか"), std::string::npos);
+        }
+        return question;
+    };
+    HWND question = askDeletion();
+    ASSERT_NE(question, nullptr);
+    PostMessageW(question, WM_COMMAND, IDNO, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(question) || !IsWindowVisible(question); }, 10000));
+    Sleep(500);
+    EXPECT_TRUE(std::filesystem::exists(PathFromUtf8(keptFile)));
+    // はい: the message confirmed, the work folder made again.
+    question = askDeletion();
+    ASSERT_NE(question, nullptr);
+    PostMessageW(question, WM_COMMAND, IDYES, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(question) || !IsWindowVisible(question); }, 10000));
     HWND message = WaitWindow(zelkan.processId(), kApplicationTitle, 20000);
     ASSERT_NE(message, nullptr);
     EXPECT_NE(TextOf(ChildOf(message, L"Static", {}, 1)).find("をゴミ箱に移しました"), std::string::npos);

@@ -280,6 +280,11 @@ void SettingsDialog::ShowMessage(const std::string& text) {
     MessageBoxW(window_, Utf8ToWide(text).c_str(), Utf8ToWide(kApplicationTitle).c_str(), MB_OK);
 }
 
+bool SettingsDialog::AskYesNo(const std::string& text) {
+    return MessageBoxW(window_, Utf8ToWide(text).c_str(), Utf8ToWide(kApplicationTitle).c_str(),
+                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
 std::optional<std::string> SettingsDialog::AskSaveName(const std::string& title) {
     wchar_t file[MAX_PATH * 4] = {};
     const std::wstring caption = Utf8ToWide(title);
