@@ -292,6 +292,10 @@ void TZelkanF::AreaTablePress() {
 
 void TZelkanF::MeasurementRun() {
     ResetForRun(state_->tables);
+    // Nothing on the panel may belong to the run before.
+    SetEvaluationEnabled(false);
+    view_.SetText(MainControl::Label2, "");
+    view_.SetText(MainControl::Label4, "");
     view_.SetText(MainControl::Button3, kWaitingCaption);
     view_.ProcessMessages();
     view_.Minimize();
@@ -358,20 +362,18 @@ void TZelkanF::MeasurementRun() {
         return;
     }
     if (searchMode_ == kModeFast) {
-        if (result.outcome == RunOutcome::Drawn) {
-            InsertResult(resultDrawing);
-            view_.SetText(MainControl::Button3, kTableCaption);
-        } else {
-            view_.SetText(MainControl::Button3, kReadyCaption);
-        }
+        const bool inserted = result.outcome == RunOutcome::Drawn && InsertResult(resultDrawing);
+        view_.SetText(MainControl::Button3, inserted ? kTableCaption : kReadyCaption);
         return;
     }
     if (result.outcome == RunOutcome::Drawn) {
-        SetEvaluationEnabled(true);
-        InsertResult(resultDrawing);
-        view_.SetText(MainControl::Button3, kTableCaption);
+        // The viewers and the area table belong to a division in the drawing.
+        const bool inserted = InsertResult(resultDrawing);
+        SetEvaluationEnabled(inserted);
+        view_.SetText(MainControl::Button3, inserted ? kTableCaption : kReadyCaption);
     } else {
         view_.SetText(MainControl::Button3, kReadyCaption);
+        view_.SetText(MainControl::Label2, "");  // no division, no evaluation value
         if (result.calcFailed) view_.ShowMessage(kCalcFailedMessage);
         if (view_.ShowNotice(kReadyCaption, kNotFoundMessage)) view_.Beep();
     }
@@ -379,12 +381,26 @@ void TZelkanF::MeasurementRun() {
         view_.SetText(MainControl::ENoCount, std::to_string(result.nextNoStart));
 }
 
-void TZelkanF::InsertResult(const std::string& resultDrawing) {
+bool TZelkanF::InsertResult(const std::string& resultDrawing) {
+    // The CAD may have gone during the search.
+    if (!CadFound()) {
+        view_.ShowMessage(ResultNotInsertedMessage(kCadNotFoundStatus));
+        return false;
+    }
+    if (!CommandLineFound(!cad_.ReadPrompt().empty())) {
+        view_.ShowMessage(ResultNotInsertedMessage(kCommandLineNotFoundStatus));
+        return false;
+    }
     AcadRunCommand(cad_, FileDialogCommand(false));
     cad_.SendText(InsertCommand(resultDrawing, true));
     cad_.WaitPrompt();
     AcadRunCommand(cad_, FileDialogCommand(true));
     drawnResult_ = BlockNameOfFile(resultDrawing);
+    return true;
+}
+
+std::string ResultNotInsertedMessage(const std::string& what) {
+    return what + "。分割の結果を図面に挿入できませんでした";
 }
 
 void TZelkanF::ProcessMessages() { view_.ProcessMessages(); }

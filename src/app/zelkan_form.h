@@ -80,7 +80,8 @@ private:
     void Press();
     void AreaTablePress();
     void MeasurementRun();
-    void InsertResult(const std::string& resultDrawing);
+    // False, with a message saying why, when the CAD or its command line is gone.
+    bool InsertResult(const std::string& resultDrawing);
     // 評's replacement of the drawn division by the one the viewers accept;
     // false when nothing was replaced (the drawn division then stays current).
     bool ReplaceDrawnDivision();
@@ -127,6 +128,9 @@ private:
     // still be the drawing's last object.
     std::string drawnResult_;
 };
+
+// Why a run's result is not in the drawing: what was not found.
+std::string ResultNotInsertedMessage(const std::string& what);
 
 // Why 評 replaced nothing: the drawing's last object is not the result drawn.
 std::string NotReplacedMessage(const std::string& drawnResult);

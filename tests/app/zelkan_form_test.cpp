@@ -198,8 +198,59 @@ TEST_F(Workflow, ModeTwoFindingNothingTellsTheUserAndStillAdvancesTheNumbers) {
     EXPECT_EQ(view.events.back(), "beep");
     EXPECT_EQ(view.Text(C::ENoCount), "105");
     EXPECT_FALSE(form->evaluationEnabled());
+    EXPECT_EQ(view.Text(C::Label2), "");  // no evaluation value, nor the count of divisions in its place
     EXPECT_TRUE(Exists("170412093005.tri"));
     EXPECT_FALSE(Exists("170412093005res.dxf"));
+}
+
+TEST_F(Workflow, AFastRunLeavesNothingOfTheRunBeforeOnThePanel) {
+    Start(std::string(kPickInside) + kPickInside);
+    form->Button3Click();
+    ASSERT_EQ(view.Text(C::Button3), "面積表");
+    ASSERT_FALSE(view.Text(C::Label4).empty());
+    std::string label2WhileWaiting = "?", label4WhileWaiting = "?";
+    view.onPump = [&] {
+        if (view.Text(C::Button3) == "指示待ち" && label2WhileWaiting == "?") {
+            label2WhileWaiting = view.Text(C::Label2);
+            label4WhileWaiting = view.Text(C::Label4);
+        }
+    };
+    view.searchMode = kModeFast;
+    // The area table is skipped: a new run from 三斜自動.
+    view.texts[C::Button3] = "三斜自動";
+    form->Button3Click();
+    EXPECT_EQ(label2WhileWaiting, "");
+    EXPECT_EQ(label4WhileWaiting, "");
+    EXPECT_EQ(view.Text(C::Button3), "面積表");
+    EXPECT_FALSE(form->evaluationEnabled());
+    // Neither the evaluation value nor the counts of the run before.
+    EXPECT_EQ(view.Text(C::Label2), "");
+    EXPECT_EQ(view.Text(C::Label4), "");
+}
+
+TEST_F(Workflow, TheCadGoneDuringTheSearchIsToldAndNothingIsOfferedForIt) {
+    Start(kPickInside);
+    view.onPump = [&] {
+        if (view.Text(C::Button1) == "中断") link->SetRunning(false);
+    };
+    form->Button3Click();
+    EXPECT_EQ(view.Text(C::Button3), "三斜自動");
+    EXPECT_FALSE(form->evaluationEnabled());
+    EXPECT_NE(std::find(view.events.begin(), view.events.end(),
+                        "message: " + ResultNotInsertedMessage(kCadNotFoundStatus)),
+              view.events.end());
+    for (const std::string& text : Received()) EXPECT_EQ(text.find("-INSERT"), std::string::npos) << text;
+}
+
+TEST_F(Workflow, NoCadIsToldInTheStatusLine) {
+    Start(kPickInside);
+    link->SetRunning(false);
+    form->Button3Click();
+    EXPECT_EQ(view.Text(C::Label4), kCadNotFoundStatus);
+    view.texts[C::Label4] = "";
+    form->getSaidaiClick();
+    EXPECT_EQ(view.Text(C::Label4), kCadNotFoundStatus);
+    EXPECT_TRUE(Received().empty());
 }
 
 TEST_F(Workflow, NumberingAfterARunByTheNumberingMode) {
