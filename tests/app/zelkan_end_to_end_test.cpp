@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -340,6 +341,32 @@ TEST_F(EndToEnd, ClosingDuringTheSearchCancelsIt) {
     PostMessageW(zelkan.window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(zelkan.Ended(30000));
     for (const std::string& line : cad.Received()) EXPECT_EQ(line.find("-INSERT"), std::string::npos) << line;
+}
+
+TEST_F(EndToEnd, TheCadGoneDuringTheSearchIsTold) {
+    WriteSettings("[面積]\r\n検索=0\r\n");
+    const std::string drawing = folder.Write("sixteen.dxf", PolygonDrawing(16, 50));
+    auto cad = std::make_unique<StandInProcess>(folder, "cad", "pick = 1,1\n", drawing);
+    ZelkanProcess zelkan;
+    ASSERT_NE(zelkan.window, nullptr);
+    HWND run = zelkan.Button3();
+    Click(run);
+    ASSERT_TRUE(zelkan.WaitCaption(zelkan.Button1(), "中断", 60000));
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, cad->processId());
+    ASSERT_NE(process, nullptr);
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, 10000);
+    CloseHandle(process);
+    Click(zelkan.Button1());  // 中断
+    HWND message = WaitWindow(zelkan.processId(), kApplicationTitle, 60000);
+    ASSERT_NE(message, nullptr);
+    EXPECT_NE(TextOf(ChildOf(message, L"Static", {}, 1)).find("挿入できませんでした"), std::string::npos)
+        << TextOf(ChildOf(message, L"Static", {}, 1));
+    PostMessageW(message, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(zelkan.WaitCaption(run, "三斜自動", 10000)) << TextOf(run);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(run) != FALSE; }, 10000));
+    EXPECT_FALSE(IsWindowEnabled(zelkan.Button("評")));
+    cad.reset();
 }
 
 TEST_F(EndToEnd, ModeTwoFindingNothingShowsTheNotice) {
