@@ -19,6 +19,7 @@ constexpr const char* kCountRule = "1 以上の整数を入れてください";
 constexpr const char* kDecimalsRule = "0 から 15 までの整数を入れてください";
 constexpr const char* kSizeRule = "0 より大きい数を入れてください";
 constexpr const char* kTimeRule = "0 以上の整数（ミリ秒）を入れてください";
+constexpr const char* kLayerRule = "画層名は 255 文字までです";
 
 struct RoundingGroup {
     const char* section;
@@ -73,6 +74,12 @@ bool IsSizeText(const std::string& text) {
     return IsDecimalNumber(t) && StrToReal(t) > 0;
 }
 bool IsTimeLimitText(const std::string& text) { return IsInteger(text, 0, INT32_MAX); }
+bool IsLayerText(const std::string& text) {
+    size_t characters = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80) ++characters;  // UTF-8 lead bytes
+    return characters <= kMaxLayerNameLength;
+}
 
 std::string WithoutCommas(std::string text) {
     std::string result;
@@ -131,6 +138,10 @@ void TZelkanSet::FormActivate(const SanshaSettings& s, int32_t trisetnum) {
     };
     keep("縮尺", "分母", std::to_string(s.scaleDenom), std::to_string(defaults.scaleDenom), IsCountText);
     keep("計測縮尺", "分母", std::to_string(s.measureScaleDenom), std::to_string(defaults.measureScaleDenom), IsCountText);
+    keep("画層", "文字", s.layerText, defaults.layerText, IsLayerText);
+    keep("画層", "辺の線分", s.layerHen, defaults.layerHen, IsLayerText);
+    keep("画層", "高さ線分", s.layerTakasa, defaults.layerTakasa, IsLayerText);
+    keep("求積表", "画層名", s.kyuLayer, defaults.kyuLayer, IsLayerText);
     keep("辺高さ", "文字高", s.mojiDaka, defaults.mojiDaka, IsSizeText);
     keep("辺高さ", "番号文字高", s.bTextHi, defaults.bTextHi, IsSizeText);
     keep("辺高さ", "番号半径", s.bCirR, defaults.bCirR, IsSizeText);
@@ -163,6 +174,7 @@ void TZelkanSet::FormDeactivate(SanshaSettings& s) {
             last = text;
         } else {
             view_.ShowFieldError(control, "「" + text + "」は使えません。" + rule + "（" + last + " のままにします）");
+            view_.SetText(control, last);  // the box shows what is in force
         }
         put(section, key, last);
         return last;
@@ -173,9 +185,9 @@ void TZelkanSet::FormDeactivate(SanshaSettings& s) {
 
     put("縮尺", "分母c", spinner(C::EScale));
     checked(C::EScale, "縮尺", "分母", WithoutCommas(text(C::EScale)), IsCountText, kCountRule);
-    put("画層", "文字", text(C::EText));
-    put("画層", "辺の線分", text(C::EHen));
-    put("画層", "高さ線分", text(C::ETakasa));
+    checked(C::EText, "画層", "文字", text(C::EText), IsLayerText, kLayerRule);
+    checked(C::EHen, "画層", "辺の線分", text(C::EHen), IsLayerText, kLayerRule);
+    checked(C::ETakasa, "画層", "高さ線分", text(C::ETakasa), IsLayerText, kLayerRule);
     checked(C::EMojiDaka, "辺高さ", "文字高", text(C::EMojiDaka), IsSizeText, kSizeRule);
     checked(C::EBTextHi, "辺高さ", "番号文字高", text(C::EBTextHi), IsSizeText, kSizeRule);
     checked(C::EBCirR, "辺高さ", "番号半径", text(C::EBCirR), IsSizeText, kSizeRule);
@@ -186,7 +198,7 @@ void TZelkanSet::FormDeactivate(SanshaSettings& s) {
     }
     checked(C::EKyuMojiDaka, "求積表", "文字高", text(C::EKyuMojiDaka), IsSizeText, kSizeRule);
     checked(C::EKyuGyoDaka, "求積表", "行高", text(C::EKyuGyoDaka), IsSizeText, kSizeRule);
-    put("求積表", "画層名", text(C::EKyuLayer));
+    checked(C::EKyuLayer, "求積表", "画層名", text(C::EKyuLayer), IsLayerText, kLayerRule);
     put("結果", "ログ保存", flag(C::CLogOK));
     put("面積", "ヘロン", flag(C::RadioButton1));
     checked(C::ELimTime, "計算", "計算制限値", text(C::ELimTime), IsTimeLimitText, kTimeRule);
@@ -202,9 +214,10 @@ void TZelkanSet::FormDeactivate(SanshaSettings& s) {
     }
     const std::string step = WithoutCommas(text(C::Edit1));
     const std::string& keptStep = lastValid_[Key{"No増加", "増加量"}];
-    if (!IsCountText(step))
+    if (!IsCountText(step)) {
         view_.ShowFieldError(C::Edit1, "「" + text(C::Edit1) + "」は使えません。" + kCountRule + "（" + keptStep + " のままにします）");
-    else
+        view_.SetText(C::Edit1, keptStep);
+    } else
         lastValid_[Key{"No増加", "増加量"}] = Trimmed(step);
     s.noStep = ParseSettingInteger(lastValid_[Key{"No増加", "増加量"}], 100);
     s.noStepPos = view_.Spinner(C::Edit1);

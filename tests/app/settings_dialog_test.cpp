@@ -173,23 +173,28 @@ TEST_F(SettingsDialog, SpinnersShowThousandsAndTheFileHoldsTheNumbers) {
 }
 
 TEST_F(SettingsDialog, ANumberThatCannotBeUsedIsPointedOutAndItsKeyKeepsTheLastGoodValue) {
+    const std::string longLayer(kMaxLayerNameLength + 1, 'L');
+    const std::string longestLayer(kMaxLayerNameLength, 'L');
     const struct {
         C field;
-        const char* typed;
+        std::string typed;
         const char* stored;  // in the file after the bad text
+        const char* shown;   // in the box after the warning: the value in force
     } cases[] = {
-        {C::EScale, "abc", "[縮尺]\r\n分母c=500\r\n分母=500\r\n"},
-        {C::EScale, "0", "分母=500\r\n[画層]"},
-        {C::ELengScale, "-3", "[計測縮尺]\r\n分母c=500\r\n分母=500\r\n"},
-        {C::ELimTime, "-5", "計算制限値=3000\r\n"},
-        {C::ELimTime, "3 秒", "計算制限値=3000\r\n"},
-        {C::EMojiDaka, "abc", "[辺高さ]\r\n文字高=2.5\r\n"},
-        {C::EBCirR, "0", "番号半径=5\r\n"},
-        {C::EKetaMen, "99", "[面積]\r\n小数点以下c=4\r\n小数点以下=4\r\n"},
-        {C::EKyuGyoDaka, "", "行高=8\r\n"},
-        {C::ES2, "0", "底辺=10\r\n"},
-        {C::EH5, "x", "[表ヘロン]\r\nNo=3\r\na=8\r\nb=8\r\nc=8\r\n面積=14\r\n"},
-        {C::Edit1, "many", "増加量=100\r\n"},
+        {C::EScale, "abc", "[縮尺]\r\n分母c=500\r\n分母=500\r\n", "500"},
+        {C::EScale, "0", "分母=500\r\n[画層]", "500"},
+        {C::ELengScale, "-3", "[計測縮尺]\r\n分母c=500\r\n分母=500\r\n", "500"},
+        {C::ELimTime, "-5", "計算制限値=3000\r\n", "3000"},
+        {C::ELimTime, "3 秒", "計算制限値=3000\r\n", "3000"},
+        {C::EMojiDaka, "abc", "[辺高さ]\r\n文字高=2.5\r\n", "2.5"},
+        {C::EBCirR, "0", "番号半径=5\r\n", "5"},
+        {C::EKetaMen, "99", "[面積]\r\n小数点以下c=4\r\n小数点以下=4\r\n", "4"},
+        {C::EKyuGyoDaka, "", "行高=8\r\n", "8"},
+        {C::ES2, "0", "底辺=10\r\n", "10"},
+        {C::EH5, "x", "[表ヘロン]\r\nNo=3\r\na=8\r\nb=8\r\nc=8\r\n面積=14\r\n", "14"},
+        {C::Edit1, "many", "増加量=100\r\n", "100"},
+        {C::EText, longLayer, "[画層]\r\n文字=S_TEXT\r\n", "S_TEXT"},
+        {C::EKyuLayer, longLayer, "画層名=S_HYO\r\n", "S_HYO"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -209,14 +214,17 @@ TEST_F(SettingsDialog, ANumberThatCannotBeUsedIsPointedOutAndItsKeyKeepsTheLastG
         EXPECT_EQ(view.errors[0].first, c.field);
         EXPECT_EQ(view.errors[0].second.find(std::string("「") + c.typed + "」は使えません。"), 0u) << view.errors[0].second;
         EXPECT_NE(Ini().find(c.stored), std::string::npos) << Ini();
+        EXPECT_EQ(view.Text(c.field), c.shown);
     }
     // Good values are stored as typed.
     view.SetText(C::EMojiDaka, " 1.25");
     view.SetText(C::ELimTime, "0");
     view.SetText(C::Edit1, "100");
+    view.SetText(C::EText, longestLayer);
     view.errors.clear();
     dialog.FormDeactivate(settings);
     EXPECT_TRUE(view.errors.empty());
+    EXPECT_NE(Ini().find("文字=" + longestLayer + "\r\n"), std::string::npos);
     EXPECT_NE(Ini().find("文字高= 1.25\r\n"), std::string::npos);
     EXPECT_EQ(Reloaded().mojiDaka, "1.25");
 }
