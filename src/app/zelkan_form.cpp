@@ -371,6 +371,7 @@ void TZelkanF::MeasurementRun() {
         const bool inserted = InsertResult(resultDrawing);
         SetEvaluationEnabled(inserted);
         view_.SetText(MainControl::Button3, inserted ? kTableCaption : kReadyCaption);
+        if (!inserted) return;  // no triangle numbers were used
     } else {
         view_.SetText(MainControl::Button3, kReadyCaption);
         view_.SetText(MainControl::Label2, "");  // no division, no evaluation value

@@ -229,7 +229,8 @@ TEST_F(Workflow, AFastRunLeavesNothingOfTheRunBeforeOnThePanel) {
 }
 
 TEST_F(Workflow, TheCadGoneDuringTheSearchIsToldAndNothingIsOfferedForIt) {
-    Start(kPickInside);
+    Start(kPickInside, Utf8ToCp932("[No増加]\r\nMode=1\r\n"));
+    view.texts[C::ENoCount] = "5";
     view.onPump = [&] {
         if (view.Text(C::Button1) == "中断") link->SetRunning(false);
     };
@@ -240,6 +241,7 @@ TEST_F(Workflow, TheCadGoneDuringTheSearchIsToldAndNothingIsOfferedForIt) {
                         "message: " + ResultNotInsertedMessage(kCadNotFoundStatus)),
               view.events.end());
     for (const std::string& text : Received()) EXPECT_EQ(text.find("-INSERT"), std::string::npos) << text;
+    EXPECT_EQ(view.Text(C::ENoCount), "5");  // no number was drawn
 }
 
 TEST_F(Workflow, NoCadIsToldInTheStatusLine) {
