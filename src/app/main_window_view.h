@@ -22,6 +22,7 @@ enum class MainControl {
     Label2,     // candidates, divisions, the evaluation value
     Label4,     // progress and counts
     ENoCount,   // the first triangle number
+    Status,     // what went wrong with the CAD, or why a search ended early
 };
 
 class MainWindowView {

@@ -104,6 +104,7 @@ void TZelkanF::Guarded(Command command) {
     // The run button rests while the command talks to the CAD: a press now
     // would be lost.
     view_.SetEnabled(MainControl::Button3, false);
+    view_.SetText(MainControl::Status, "");
     try {
         command();
     } catch (const InputOutputError& e) {
@@ -209,6 +210,7 @@ void TZelkanF::Button3Click() {
     if (running_) return;
     running_ = true;
     view_.SetEnabled(MainControl::Button3, false);
+    view_.SetText(MainControl::Status, "");
     try {
         Press();
     } catch (const InputOutputError& e) {
@@ -247,12 +249,12 @@ void TZelkanF::SetEvaluationEnabled(bool enabled) {
 
 bool TZelkanF::CadFound() {
     if (cad_.Activate()) return true;
-    view_.SetText(MainControl::Label4, kCadNotFoundStatus);
+    view_.SetText(MainControl::Status, kCadNotFoundStatus);
     return false;
 }
 
 bool TZelkanF::CommandLineFound(bool found) {
-    if (!found) view_.SetText(MainControl::Label4, kCommandLineNotFoundStatus);
+    if (!found) view_.SetText(MainControl::Status, kCommandLineNotFoundStatus);
     return found;
 }
 
@@ -296,6 +298,7 @@ void TZelkanF::MeasurementRun() {
     SetEvaluationEnabled(false);
     view_.SetText(MainControl::Label2, "");
     view_.SetText(MainControl::Label4, "");
+    view_.SetText(MainControl::Status, "");
     view_.SetText(MainControl::Button3, kWaitingCaption);
     view_.ProcessMessages();
     view_.Minimize();
@@ -311,7 +314,7 @@ void TZelkanF::MeasurementRun() {
         // The CAD would still wait for the point, and a late click would
         // start nothing here: its prompt is cancelled.
         cad_.SendText("\003");
-        view_.SetText(MainControl::Label4, kClickWaitEndedStatus);
+        view_.SetText(MainControl::Status, kClickWaitEndedStatus);
     }
     if (closeRequested_ || picked.find("キャンセル") != std::string::npos || picked.find('X') == std::string::npos) {
         view_.SetText(MainControl::Button3, kReadyCaption);
@@ -383,8 +386,10 @@ void TZelkanF::MeasurementRun() {
 }
 
 bool TZelkanF::InsertResult(const std::string& resultDrawing) {
-    // The CAD may have gone during the search.
-    if (!CadFound()) {
+    // The CAD may have gone during the search. Looked for without bringing
+    // it to the front: the panel stays in view after the run.
+    if (!cad_.IsAlive()) {
+        view_.SetText(MainControl::Status, kCadNotFoundStatus);
         view_.ShowMessage(ResultNotInsertedMessage(kCadNotFoundStatus));
         return false;
     }
@@ -427,7 +432,7 @@ void TZelkanF::SearchStarting(int32_t tritempnum) {
 void TZelkanF::SearchEnded(const RunResult& result) {
     view_.SetTimerEnabled(false);
     view_.SetText(MainControl::Label2, std::to_string(result.trisetnum));
-    if (result.memoryFull) view_.SetText(MainControl::Label4, kMemoryFullMessage);
+    if (result.memoryFull) view_.SetText(MainControl::Status, kMemoryFullMessage);
     view_.SetBold(MainControl::Button3, true);
     RestoreSettingsButton();
     Pump();
@@ -435,8 +440,7 @@ void TZelkanF::SearchEnded(const RunResult& result) {
 
 void TZelkanF::Evaluated(const RunResult& result) {
     view_.SetText(MainControl::Label2, EvaluationLabel(result.evalDiff));
-    if (!result.memoryFull)
-        view_.SetText(MainControl::Label4, std::to_string(result.tritempnum) + ":" + std::to_string(result.trisetnum));
+    view_.SetText(MainControl::Label4, std::to_string(result.tritempnum) + ":" + std::to_string(result.trisetnum));
     Pump();
 }
 

@@ -27,7 +27,7 @@ inline constexpr const char* kSettingsCaption = "設定";
 inline constexpr const char* kStopCaption = "中断";
 inline constexpr const char* kStoppingCaption = "断中";
 inline constexpr const char* kClickHint = "筆の内側をクリックしてください";
-// The panel's status line (Label4) when the CAD cannot be talked to.
+// The panel's status line when the CAD cannot be talked to.
 inline constexpr const char* kCadNotFoundStatus = "CAD が見つかりません";
 inline constexpr const char* kCommandLineNotFoundStatus = "CAD のコマンドラインが見つかりません";
 inline constexpr const char* kClickWaitEndedStatus = "クリック待ちを終えました。もう一度押してください";

@@ -82,6 +82,9 @@ void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 void Screenshot(const std::string& name) {
     const char* folder = std::getenv("ZELKAN_SCREENSHOTS");
     if (folder == nullptr || folder[0] == '\0') return;
+    // Every window painted anew: under wine a window restored from the
+    // task bar may be captured half drawn.
+    RedrawWindow(GetDesktopWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
     Sleep(700);  // let the windows paint
     HDC screen = GetDC(nullptr);
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);

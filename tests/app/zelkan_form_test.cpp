@@ -248,10 +248,10 @@ TEST_F(Workflow, NoCadIsToldInTheStatusLine) {
     Start(kPickInside);
     link->SetRunning(false);
     form->Button3Click();
-    EXPECT_EQ(view.Text(C::Label4), kCadNotFoundStatus);
-    view.texts[C::Label4] = "";
+    EXPECT_EQ(view.Text(C::Status), kCadNotFoundStatus);
+    view.texts[C::Status] = "";
     form->getSaidaiClick();
-    EXPECT_EQ(view.Text(C::Label4), kCadNotFoundStatus);
+    EXPECT_EQ(view.Text(C::Status), kCadNotFoundStatus);
     EXPECT_TRUE(Received().empty());
 }
 
@@ -389,7 +389,7 @@ TEST_F(Workflow, AFullMemoryBudgetEndsTheSearchAndTheRunGoesOn) {
     view.searchMode = 1;
     form->Button3Click();
     EXPECT_EQ(form->state().tables.trisets.trisetnum(), 2);
-    EXPECT_EQ(view.Text(C::Label4), "検索結果がメモリの上限に達したため、検索を打ち切りました");
+    EXPECT_EQ(view.Text(C::Status), "検索結果がメモリの上限に達したため、検索を打ち切りました");
     EXPECT_EQ(view.Text(C::Button3), "面積表");
 }
 

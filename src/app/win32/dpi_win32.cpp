@@ -25,9 +25,13 @@ UINT WindowDpi(HWND window) {
 }
 
 SIZE OuterSize(int width, int height, DWORD style, DWORD exStyle, UINT dpi) {
+    return OuterSizeOfClient(Scaled(width, dpi), Scaled(height, dpi), style, exStyle, dpi);
+}
+
+SIZE OuterSizeOfClient(int width, int height, DWORD style, DWORD exStyle, UINT dpi) {
     using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
     static const auto adjustForDpi = UserFunction<AdjustForDpiFn>("AdjustWindowRectExForDpi");
-    RECT rect{0, 0, Scaled(width, dpi), Scaled(height, dpi)};
+    RECT rect{0, 0, width, height};
     if (adjustForDpi == nullptr || !adjustForDpi(&rect, style, FALSE, exStyle, dpi))
         AdjustWindowRectEx(&rect, style, FALSE, exStyle);
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};

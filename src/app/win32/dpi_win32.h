@@ -14,5 +14,7 @@ inline int Scaled(int value, UINT dpi) { return MulDiv(value, static_cast<int>(d
 
 // The outer size of a window whose client area is width x height at dpi.
 SIZE OuterSize(int width, int height, DWORD style, DWORD exStyle, UINT dpi);
+// The same for a client area given in pixels at dpi.
+SIZE OuterSizeOfClient(int width, int height, DWORD style, DWORD exStyle, UINT dpi);
 
 }  // namespace zelkan::win32

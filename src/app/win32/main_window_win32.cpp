@@ -2,11 +2,14 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "app/win32/dpi_win32.h"
+#include "app/win32/text_fit_win32.h"
 #include "app/win32/window_common_win32.h"
 #include "app/win32/ui_font_win32.h"
+#include "engine/memory_budget.h"
 #include "geometry/wide_text.h"
 #include "settings/sansha_settings.h"
 
@@ -19,37 +22,56 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;
 constexpr int kClientWidth = 119;
 constexpr int kClientHeight = 119;
+constexpr int kStatusTop = 114;  // the status line below the design, as tall as its longest text needs
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kTimer1IntervalMs = 1000;
 
 enum ControlId : int {
     kButton3 = 101, kButton1, kLabel1, kLabel2, kButton2, kCSeaMode, kGetSaidai, kENoCount, kUpDown7, kButton5,
-    kLabel3, kLabel4,
+    kLabel3, kLabel4, kStatus,
 };
 
-// The design at 96 DPI, in the order of the window's fields.
+// The design at 96 DPI, in the order of the window's fields, with the
+// longest texts each control shows besides its own.
 struct Design {
     int id;
     const wchar_t* className;
     const wchar_t* text;
     DWORD style;
     int x, y, width, height;
+    TextFrame frame = TextFrame::Plain;
+    std::vector<std::wstring> longest = {};
 };
 
-const Design kDesign[] = {
-    {kButton3, L"BUTTON", L"三斜自動", BS_PUSHBUTTON | WS_TABSTOP, 0, 0, 62, 25},
-    {kButton1, L"BUTTON", L"設定", BS_PUSHBUTTON | WS_TABSTOP, 82, 0, 34, 25},
-    {kLabel1, L"STATIC", L"座標面計値", SS_LEFT | SS_NOPREFIX, 4, 29, 64, 14},
-    {kLabel2, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX, 64, 29, 48, 14},  // right edge at 112
-    {kButton2, L"BUTTON", L"評", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 61, 0, 22, 25},
-    {kCSeaMode, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 2, 45, 111, 120},
-    {kGetSaidai, L"BUTTON", L"最大", BS_PUSHBUTTON | WS_TABSTOP, 81, 69, 33, 19},
-    {kENoCount, L"EDIT", L"1", ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 21, 69, 39, 20},
-    {kUpDown7, UPDOWN_CLASSW, L"", UDS_SETBUDDYINT | UDS_ARROWKEYS, 60, 69, 16, 20},
-    {kButton5, L"BUTTON", L"初期", BS_PUSHBUTTON | WS_TABSTOP, 6, 93, 33, 19},
-    {kLabel3, L"STATIC", L"No", SS_LEFT, 2, 72, 18, 14},
-    {kLabel4, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX, 42, 96, 70, 14},  // right edge at 112, clear of 初期
-};
+const std::vector<Design>& DesignOfWindow() {
+    static const std::vector<Design> design = {
+        {kButton3, L"BUTTON", L"三斜自動", BS_PUSHBUTTON | WS_TABSTOP, 0, 0, 62, 25, TextFrame::PushButton,
+         {L"指示待ち", L"計算中", L"面積表"}},
+        {kButton1, L"BUTTON", L"設定", BS_PUSHBUTTON | WS_TABSTOP, 82, 0, 34, 25, TextFrame::PushButton, {L"中断", L"断中"}},
+        // A seven-digit coordinate area.
+        {kLabel1, L"STATIC", L"座標面計値", SS_LEFT | SS_NOPREFIX, 4, 29, 64, 14, TextFrame::Plain, {L"9999999.999"}},
+        // Candidates, divisions (up to seven digits) or the evaluation value.
+        {kLabel2, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX, 64, 29, 48, 14, TextFrame::Plain, {L"9999999", L"-9999.99"}},
+        {kButton2, L"BUTTON", L"評", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 61, 0, 22, 25, TextFrame::PushButton},
+        {kCSeaMode, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 2, 45, 111, 120, TextFrame::DropList},
+        {kGetSaidai, L"BUTTON", L"最大", BS_PUSHBUTTON | WS_TABSTOP, 81, 69, 33, 19, TextFrame::PushButton},
+        {kENoCount, L"EDIT", L"1", ES_LEFT | ES_AUTOHSCROLL | ES_NUMBER | WS_BORDER | WS_TABSTOP, 21, 69, 39, 20,
+         TextFrame::EditBox, {L"10,000"}},
+        {kUpDown7, UPDOWN_CLASSW, L"", UDS_SETBUDDYINT | UDS_ARROWKEYS, 60, 69, 16, 20},
+        {kButton5, L"BUTTON", L"初期", BS_PUSHBUTTON | WS_TABSTOP, 6, 93, 33, 19, TextFrame::PushButton},
+        {kLabel3, L"STATIC", L"No", SS_LEFT, 2, 72, 18, 14},
+        // The search position (first level : position : start : candidates),
+        // then candidates : divisions. Right edge at 112, clear of 初期.
+        {kLabel4, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX, 42, 96, 70, 14, TextFrame::Plain,
+         {L"99:9999:99:99999", L"99999:9999999"}},
+        {kStatus, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 4, kStatusTop, 111, 14},
+    };
+    return design;
+}
+
+// The texts the status line shows, for its height.
+const char* const kStatusTexts[] = {kCadNotFoundStatus, kCommandLineNotFoundStatus, kClickWaitEndedStatus,
+                                    kMemoryFullMessage};
 
 int IdOf(MainControl control) {
     switch (control) {
@@ -62,6 +84,7 @@ int IdOf(MainControl control) {
         case MainControl::Label2: return kLabel2;
         case MainControl::Label4: return kLabel4;
         case MainControl::ENoCount: return kENoCount;
+        case MainControl::Status: return kStatus;
     }
     return 0;
 }
@@ -97,7 +120,7 @@ bool MainWindow::Create(int show) {
 }
 
 void MainWindow::CreateControls() {
-    for (const Design& d : kDesign) {
+    for (const Design& d : DesignOfWindow()) {
         HWND control = CreateWindowExW(0, d.className, d.text, WS_CHILD | WS_VISIBLE | d.style, 0, 0, 0, 0, window_,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), instance_, nullptr);
         controls_[d.id] = control;
@@ -113,7 +136,7 @@ void MainWindow::CreateControls() {
 
     toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
-    static wchar_t hint[] = L"計測距離に影響します";
+    static wchar_t hint[] = L"次の計測で最初の三角形に付ける番号（1 から 10,000）";
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -129,16 +152,56 @@ void MainWindow::Layout() {
     if (boldFont_ != nullptr) DeleteObject(boldFont_);
     font_ = CreateUiFont(12, false, dpi_);
     boldFont_ = CreateUiFont(12, true, dpi_);
-    const SIZE outer = OuterSize(kClientWidth, kClientHeight, kStyle, kExStyle, dpi_);
+    const DesignScale scale = FittedScale();
+    const int clientWidth = scale.X(kClientWidth);
+    // The status line takes as many lines as its longest text needs.
+    const int statusWidth = scale.X(111);
+    int statusHeight = scale.Y(14);
+    for (const char* text : kStatusTexts) {
+        const std::wstring wide = Utf8ToWide(text);
+        HDC dc = GetDC(window_);
+        HGDIOBJ old = SelectObject(dc, font_);
+        RECT r{0, 0, statusWidth, 0};
+        DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        SelectObject(dc, old);
+        ReleaseDC(window_, dc);
+        statusHeight = std::max(statusHeight, static_cast<int>(r.bottom));
+    }
+    const SIZE outer = OuterSizeOfClient(clientWidth, scale.Y(kStatusTop) + statusHeight + scale.Y(4), kStyle, kExStyle, dpi_);
     SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    for (const Design& d : kDesign) {
+    for (const Design& d : DesignOfWindow()) {
         HWND control = controls_[d.id];
-        MoveWindow(control, Scaled(d.x, dpi_), Scaled(d.y, dpi_), Scaled(d.width, dpi_), Scaled(d.height, dpi_), TRUE);
+        const int height = d.id == kStatus ? statusHeight : scale.Y(d.height);
+        MoveWindow(control, scale.X(d.x), scale.Y(d.y), scale.X(d.x + d.width) - scale.X(d.x), height, TRUE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(bold_[d.id] ? boldFont_ : font_), TRUE);
     }
     // The up-down control keeps its place beside the edit box it is bound to.
     SendMessageW(upDown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(controls_[kENoCount]), 0);
-    MoveWindow(upDown_, Scaled(60, dpi_), Scaled(69, dpi_), Scaled(16, dpi_), Scaled(20, dpi_), TRUE);
+    MoveWindow(upDown_, scale.X(60), scale.Y(69), scale.X(76) - scale.X(60), scale.Y(20), TRUE);
+    // The drop list as wide as its longest mode name.
+    int listWidth = 0;
+    for (const char* name : kSearchModeNames)
+        listWidth = std::max(listWidth, NeededWidth(TextFrame::Plain, font_, Utf8ToWide(name), dpi_) + Scaled(8, dpi_));
+    SendMessageW(controls_[kCSeaMode], CB_SETDROPPEDWIDTH, static_cast<WPARAM>(listWidth), 0);
+}
+
+// The design widened until every control holds the longest text it shows,
+// in the fonts in use, and the caption shows whole.
+DesignScale MainWindow::FittedScale() const {
+    std::vector<WidthNeed> needs;
+    for (const Design& d : DesignOfWindow()) {
+        if (d.id == kStatus || d.id == kUpDown7) continue;
+        std::vector<std::wstring> texts = d.longest;
+        texts.emplace_back(d.text);
+        if (d.id == kCSeaMode)
+            for (const char* name : kSearchModeNames) texts.push_back(Utf8ToWide(name));
+        // The run and settings buttons turn bold.
+        const HFONT font = d.id == kButton3 || d.id == kButton1 ? boldFont_ : font_;
+        for (const std::wstring& text : texts)
+            needs.push_back({NeededWidth(d.frame, font, text, dpi_), Scaled(d.width, dpi_)});
+    }
+    needs.push_back({CaptionClientWidth(Utf8ToWide(kMainCaption), 3), Scaled(kClientWidth, dpi_)});
+    return DesignScale{dpi_, WideningFactor(needs)};
 }
 
 HWND MainWindow::Control(MainControl control) const {

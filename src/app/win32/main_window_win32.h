@@ -11,6 +11,7 @@
 #include "app/main_window_view.h"
 #include "app/win32/notice_dialog_win32.h"
 #include "app/win32/settings_dialog_win32.h"
+#include "app/win32/text_fit_win32.h"
 #include "app/win32/viewer_windows_win32.h"
 #include "app/zelkan_form.h"
 #include "cad/win32_cad_link.h"
@@ -56,6 +57,7 @@ private:
     LRESULT Handle(UINT message, WPARAM wp, LPARAM lp);
     void CreateControls();
     void Layout();
+    DesignScale FittedScale() const;
     HWND Control(MainControl control) const;
 
     HINSTANCE instance_;

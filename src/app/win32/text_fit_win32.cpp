@@ -1,0 +1,72 @@
+#include "app/win32/text_fit_win32.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zelkan::win32 {
+
+namespace {
+
+// The room around the text, at 96 DPI: borders, the focus rectangle, the
+// check box and its gap, the group box's indent, the edit margins, the drop
+// arrow.
+int FrameRoom(TextFrame frame) {
+    switch (frame) {
+        case TextFrame::Plain: return 2;
+        case TextFrame::PushButton: return 14;
+        case TextFrame::CheckBox: return 22;
+        case TextFrame::GroupBox: return 20;
+        case TextFrame::EditBox: return 10;
+        case TextFrame::DropList: return 30;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int TextWidth(HFONT font, const std::wstring& text) {
+    if (text.empty()) return 0;
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return size.cx;
+}
+
+int NeededWidth(TextFrame frame, HFONT font, const std::wstring& text, UINT dpi) {
+    return TextWidth(font, text) + Scaled(FrameRoom(frame), dpi);
+}
+
+double WideningFactor(const std::vector<WidthNeed>& needs) {
+    double factor = 1.0;
+    for (const WidthNeed& n : needs)
+        if (n.designed > 0) factor = std::max(factor, static_cast<double>(n.needed) / n.designed);
+    return factor;
+}
+
+int DesignScale::X(int at96) const { return static_cast<int>(std::lround(Scaled(at96, dpi) * wide)); }
+
+int CaptionClientWidth(const std::wstring& caption, int buttons) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    HFONT font = CreateFontIndirectW(&metrics.lfCaptionFont);
+    const int text = TextWidth(font, caption);
+    DeleteObject(font);
+    const int icon = GetSystemMetrics(SM_CXSMICON) + GetSystemMetrics(SM_CXFRAME) * 2;
+    return text + icon + buttons * GetSystemMetrics(SM_CXSIZE) + GetSystemMetrics(SM_CXSIZE) / 2;
+}
+
+RECT WorkAreaOf(HWND window) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+    if (monitor != nullptr && GetMonitorInfoW(monitor, &info)) return info.rcWork;
+    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+}  // namespace zelkan::win32

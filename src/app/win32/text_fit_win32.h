@@ -1,0 +1,49 @@
+#pragma once
+// Sizing a window's controls to the texts they show, measured at run time
+// with the font in use: the designs were made at 96 DPI for one font, and
+// Windows' own UI fonts and the IPA fonts are wider or narrower. A design
+// is widened as a whole, every x and width by one factor, so that its order
+// and places stay.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/win32/dpi_win32.h"
+
+namespace zelkan::win32 {
+
+// How a control frames its text, which decides the room it needs around it.
+enum class TextFrame { Plain, PushButton, CheckBox, GroupBox, EditBox, DropList };
+
+// The width of text in font, in pixels.
+int TextWidth(HFONT font, const std::wstring& text);
+
+// The width a control needs to show text in font at dpi.
+int NeededWidth(TextFrame frame, HFONT font, const std::wstring& text, UINT dpi);
+
+// What one control needs and what the design gives it, in pixels at the same DPI.
+struct WidthNeed {
+    int needed = 0;
+    int designed = 0;
+};
+
+// The factor that makes every designed width hold what it needs: 1 or more.
+double WideningFactor(const std::vector<WidthNeed>& needs);
+
+// A design at 96 DPI placed at dpi and widened by `wide`.
+struct DesignScale {
+    UINT dpi = 96;
+    double wide = 1.0;
+    int X(int at96) const;
+    int Y(int at96) const { return Scaled(at96, dpi); }
+};
+
+// The client width that shows a caption whole beside the caption buttons
+// (`buttons` of them) of a window of that style.
+int CaptionClientWidth(const std::wstring& caption, int buttons);
+
+// The work area of the monitor a window is on (or would be on).
+RECT WorkAreaOf(HWND window);
+
+}  // namespace zelkan::win32
