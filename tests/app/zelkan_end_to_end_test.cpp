@@ -16,10 +16,12 @@
 #include <thread>
 #include <vector>
 
+#include "app/win32/ui_font_win32.h"
 #include "app/zelkan_form.h"
 #include "cad/stand_in_process.h"
 #include "cad/win32_cad_link.h"
 #include "command_interpreter.h"
+#include "engine/memory_budget.h"
 #include "geometry/cp932.h"
 #include "geometry/file_io.h"
 #include "geometry/wide_text.h"
@@ -692,6 +694,149 @@ TEST_F(EndToEnd, WhatTheUserDrewAfterTheResultIsNeverErased) {
     for (size_t n = sent; n < log.size(); ++n) {
         EXPECT_EQ(log[n].find("ERASE"), std::string::npos) << log[n];
         EXPECT_EQ(log[n].find("-INSERT"), std::string::npos) << log[n];
+    }
+}
+
+// The screen's DPI for the programs started from now on, as a user sets it;
+// 96 again when it goes.
+class ScreenDpi {
+public:
+    explicit ScreenDpi(DWORD dpi) { Set(dpi); }
+    ~ScreenDpi() { Set(96); }
+    ScreenDpi(const ScreenDpi&) = delete;
+    ScreenDpi& operator=(const ScreenDpi&) = delete;
+
+private:
+    static void Set(DWORD dpi) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
+    }
+};
+
+// The font the program draws its controls with at that DPI, made the same
+// way here (a font handle of another process cannot be read).
+class ProgramFonts {
+public:
+    explicit ProgramFonts(int dpi)
+        : regular_(win32::CreateUiFont(12, false, static_cast<UINT>(dpi))),
+          bold_(win32::CreateUiFont(12, true, static_cast<UINT>(dpi))) {}
+    ~ProgramFonts() {
+        DeleteObject(regular_);
+        DeleteObject(bold_);
+    }
+    ProgramFonts(const ProgramFonts&) = delete;
+    ProgramFonts& operator=(const ProgramFonts&) = delete;
+    HFONT regular() const { return regular_; }
+    HFONT bold() const { return bold_; }
+
+private:
+    HFONT regular_;
+    HFONT bold_;
+};
+
+SIZE TextSize(HFONT font, const std::wstring& text, int wrapWidth = 0) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    RECT r{0, 0, wrapWidth, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_CALCRECT | DT_NOPREFIX | (wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE));
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+// Every text of a window's controls that is wider than the room its
+// control gives it (taller, for a label that wraps), described.
+std::vector<std::string> ClippedTexts(HWND window, int dpi) {
+    std::vector<HWND> children;
+    EnumChildWindows(
+        window, [](HWND w, LPARAM list) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&children));
+    const auto px = [dpi](int at96) { return MulDiv(at96, dpi, 96); };
+    const ProgramFonts fonts(dpi);
+    std::vector<std::string> clipped;
+    for (HWND child : children) {
+        if (!IsWindowVisible(child)) continue;
+        wchar_t name[64] = {};
+        GetClassNameW(child, name, 64);
+        const std::wstring className = name;
+        const auto style = static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE));
+        RECT client{};
+        GetClientRect(child, &client);
+        // Push buttons may turn bold: measured so.
+        const bool pushButton = _wcsicmp(name, L"Button") == 0 && (style & BS_TYPEMASK) <= BS_DEFPUSHBUTTON;
+        HFONT font = pushButton ? fonts.bold() : fonts.regular();
+        const auto check = [&](const std::wstring& text, int room) {
+            if (text.empty()) return;
+            const int width = TextSize(font, text).cx;
+            if (width > room)
+                clipped.push_back(WideToUtf8(className) + " \"" + WideToUtf8(text) + "\": " + std::to_string(width) +
+                                  " px in " + std::to_string(room));
+        };
+        const std::wstring text = Utf8ToWide(TextOf(child));
+        if (_wcsicmp(name, L"Static") == 0) {
+            if ((style & SS_TYPEMASK) == SS_LEFT) {  // wraps: every line must show
+                const SIZE wrapped = TextSize(font, text, client.right);
+                if (!text.empty() && wrapped.cy > client.bottom)
+                    clipped.push_back("Static \"" + WideToUtf8(text) + "\": " + std::to_string(wrapped.cy) +
+                                      " px high in " + std::to_string(client.bottom));
+            } else {
+                check(text, client.right);
+            }
+        } else if (_wcsicmp(name, L"Button") == 0) {
+            const DWORD type = style & BS_TYPEMASK;
+            if (type == BS_GROUPBOX) check(text, client.right - px(12));
+            else if (type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON || type == BS_AUTOCHECKBOX || type == BS_CHECKBOX)
+                check(text, client.right - px(16));
+            else check(text, client.right - px(6));
+        } else if (_wcsicmp(name, L"Edit") == 0) {
+            check(text, client.right - px(4));
+        } else if (_wcsicmp(name, L"ComboBox") == 0) {
+            const LRESULT count = SendMessageW(child, CB_GETCOUNT, 0, 0);
+            const auto dropped = static_cast<int>(SendMessageW(child, CB_GETDROPPEDWIDTH, 0, 0));
+            for (LRESULT n = 0; n < count; ++n) {
+                wchar_t item[256] = {};
+                if (SendMessageW(child, CB_GETLBTEXTLEN, n, 0) >= 256) continue;
+                SendMessageW(child, CB_GETLBTEXT, n, reinterpret_cast<LPARAM>(item));
+                check(item, std::max(dropped, static_cast<int>(client.right)) - px(4));  // in the drop list
+                check(item, client.right - GetSystemMetrics(SM_CXVSCROLL) - px(4));        // when chosen
+            }
+        }
+    }
+    return clipped;
+}
+
+void SetTextOf(HWND control, const wchar_t* text) { SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
+
+TEST_F(EndToEnd, NoTextIsCutOffAtAnyDpi) {
+    for (const int dpi : {96, 120, 144}) {
+        SCOPED_TRACE("DPI " + std::to_string(dpi));
+        ScreenDpi screen(static_cast<DWORD>(dpi));
+        ZelkanProcess zelkan;
+        ASSERT_NE(zelkan.window, nullptr);
+        // The longest values the panel shows: a seven-digit area, seven-digit
+        // counts, the search position, the longest status text.
+        SetTextOf(zelkan.Static(0), L"9999999.999");
+        SetTextOf(zelkan.Static(1), L"9999999");
+        SetTextOf(zelkan.Static(3), L"99:9999:99:99999");
+        SetTextOf(zelkan.Static(4), Utf8ToWide(kMemoryFullMessage).c_str());
+        SetTextOf(ChildOf(zelkan.window, L"Edit"), L"10,000");
+        for (const std::string& c : ClippedTexts(zelkan.window, dpi)) ADD_FAILURE() << "main window: " << c;
+        SetTextOf(zelkan.Static(1), L"-9999.99");
+        SetTextOf(zelkan.Static(3), L"99999:9999999");
+        for (const std::string& c : ClippedTexts(zelkan.window, dpi)) ADD_FAILURE() << "main window: " << c;
+
+        Click(zelkan.Button1());
+        HWND dialog = WaitWindow(zelkan.processId(), "三斜条件設定", 10000);
+        ASSERT_NE(dialog, nullptr);
+        SetTextOf(ChildOf(dialog, L"Edit", {}, 0), L"10,000");
+        SetTextOf(ChildOf(dialog, L"Edit", {}, 1), L"10,000");
+        SetTextOf(ChildOf(dialog, L"Edit", {}, 14), L"999999");
+        for (const std::string& c : ClippedTexts(dialog, dpi)) ADD_FAILURE() << "settings dialog: " << c;
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 10000));
     }
 }
 

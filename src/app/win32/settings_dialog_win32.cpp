@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/win32/dpi_win32.h"
+#include "app/win32/text_fit_win32.h"
 #include "app/win32/window_common_win32.h"
 #include "app/win32/ui_font_win32.h"
 #include "app/zelkan_form.h"
@@ -23,7 +24,8 @@ constexpr wchar_t kClassName[] = L"TZelkanSet";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 constexpr int kClientWidth = 298;
-constexpr int kClientHeight = 495;
+constexpr int kClientHeight = 528;  // the design's 495 and the status line
+constexpr int kStatusId = 399;
 
 int Id(C control) { return 200 + static_cast<int>(control); }
 
@@ -127,6 +129,9 @@ std::vector<Design> DesignOfDialog() {
         d.push_back(L(heron[n], 136 + 30 * n, 448, 30));
         d.push_back(E(heronEdits[n], kNumber, 136 + 30 * n, 464, 28));
     }
+    // A field that was not taken is told here too: the balloon that points
+    // at it does not show everywhere.
+    d.push_back(Design{kStatusId, L"STATIC", L"", kLabel, 8, 496, 282, 28, nullptr});
     return d;
 }
 
@@ -139,6 +144,17 @@ const SpinnerDesign kSpinners[] = {
     {C::ELengScale, 1, 10000, 50}, {C::EScale, 1, 10000, 50},  {C::EKetaNaga, 0, 15, 1},
     {C::EKetaMen, 0, 15, 1},       {C::EKetaKeka, 0, 15, 1},   {C::Edit1, 1, 1000, 100},
 };
+
+// The longest number a box of the dialog takes.
+std::wstring LongestNumberOf(int id) {
+    if (id == Id(C::ELengScale) || id == Id(C::EScale)) return L"10,000";
+    if (id == Id(C::Edit1)) return L"1,000";
+    if (id == Id(C::ELimTime)) return L"999999";
+    for (C table : {C::ES1, C::ES2, C::ES3, C::ES4, C::EH1, C::EH2, C::EH3, C::EH4, C::EH5, C::EKetaNaga, C::EKetaMen,
+                    C::EKetaKeka})
+        if (id == Id(table)) return L"99";
+    return L"99.99";  // text heights and radii
+}
 
 }  // namespace
 
@@ -194,15 +210,35 @@ void SettingsDialog::Layout() {
     dpi_ = WindowDpi(window_);
     if (font_ != nullptr) DeleteObject(font_);
     font_ = CreateUiFont(12, false, dpi_);
-    const SIZE outer = OuterSize(kClientWidth, kClientHeight, kStyle, kExStyle, dpi_);
+    const DesignScale scale = FittedScale();
+    const SIZE outer = OuterSizeOfClient(scale.X(kClientWidth), scale.Y(kClientHeight), kStyle, kExStyle, dpi_);
     SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (const Design& d : DesignOfDialog()) {
         HWND control = controls_[d.id];
-        MoveWindow(control, Scaled(d.x, dpi_), Scaled(d.y, dpi_), Scaled(d.width, dpi_), Scaled(d.height, dpi_), TRUE);
+        MoveWindow(control, scale.X(d.x), scale.Y(d.y), scale.X(d.x + d.width) - scale.X(d.x), scale.Y(d.height), TRUE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
         const auto spinner = spinners_.find(d.id);
         if (spinner != spinners_.end()) SendMessageW(spinner->second, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control), 0);
     }
+    KeepInWorkArea(window_);
+}
+
+// The design widened until every caption and the longest number each box
+// takes show whole in the font in use. Layer names scroll in their boxes.
+DesignScale SettingsDialog::FittedScale() const {
+    std::vector<WidthNeed> needs;
+    for (const Design& d : DesignOfDialog()) {
+        TextFrame frame = FrameOf(d.className, d.style);
+        std::wstring text = d.text;
+        if (frame == TextFrame::EditBox) {
+            if ((d.style & ES_RIGHT) == 0) continue;  // a layer name
+            text = LongestNumberOf(d.id);
+            if (spinners_.count(d.id) != 0) frame = TextFrame::SpinEdit;
+        }
+        needs.push_back({NeededWidth(frame, font_, text, dpi_), Scaled(d.width, dpi_)});
+    }
+    needs.push_back({CaptionClientWidth(Utf8ToWide(kSettingsDialogCaption), 1), Scaled(kClientWidth, dpi_)});
+    return DesignScale{dpi_, WideningFactor(needs)};
 }
 
 HWND SettingsDialog::Control(C control) const {
@@ -217,6 +253,7 @@ void SettingsDialog::ShowModal(const SanshaSettings& settings, MeasurementState&
     // The controls take the settings once for each showing: a return from
     // the save dialog must not undo what the user typed.
     logic_.FormActivate(settings_, state.tables.trisets.trisetnum());
+    SetWindowTextW(controls_[kStatusId], L"");
     open_ = true;
     RunModal(window_, owner_, open_);
     state_ = nullptr;
@@ -267,6 +304,7 @@ bool SettingsDialog::Checked(C control) const { return SendMessageW(Control(cont
 void SettingsDialog::SetEnabled(C control, bool enabled) { EnableWindow(Control(control), enabled ? TRUE : FALSE); }
 
 void SettingsDialog::ShowFieldError(C control, const std::string& message) {
+    SetWindowTextW(controls_[kStatusId], Utf8ToWide(message).c_str());
     const std::wstring text = Utf8ToWide(message);
     EDITBALLOONTIP balloon{};
     balloon.cbStruct = sizeof balloon;

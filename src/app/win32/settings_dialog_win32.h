@@ -10,6 +10,7 @@
 
 #include "app/measurement_run.h"
 #include "app/settings_dialog.h"
+#include "app/win32/text_fit_win32.h"
 #include "app/settings_dialog_view.h"
 #include "cad/cad_channel.h"
 #include "settings/sansha_settings.h"
@@ -48,6 +49,7 @@ private:
     LRESULT Handle(UINT message, WPARAM wp, LPARAM lp);
     void CreateControls();
     void Layout();
+    DesignScale FittedScale() const;
     void WriteSettings();
     void Close();
     HWND Control(SetControl control) const;

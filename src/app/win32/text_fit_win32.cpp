@@ -17,12 +17,28 @@ int FrameRoom(TextFrame frame) {
         case TextFrame::CheckBox: return 22;
         case TextFrame::GroupBox: return 20;
         case TextFrame::EditBox: return 10;
+        case TextFrame::SpinEdit: return 28;  // the up-down control sits inside the box
         case TextFrame::DropList: return 30;
     }
     return 0;
 }
 
 }  // namespace
+
+TextFrame FrameOf(const wchar_t* className, DWORD style) {
+    if (lstrcmpiW(className, L"EDIT") == 0) return TextFrame::EditBox;
+    if (lstrcmpiW(className, L"COMBOBOX") == 0) return TextFrame::DropList;
+    if (lstrcmpiW(className, L"BUTTON") != 0) return TextFrame::Plain;
+    switch (style & BS_TYPEMASK) {
+        case BS_GROUPBOX: return TextFrame::GroupBox;
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON: return TextFrame::CheckBox;
+        default: break;
+    }
+    return TextFrame::PushButton;
+}
 
 int TextWidth(HFONT font, const std::wstring& text) {
     if (text.empty()) return 0;
@@ -67,6 +83,18 @@ RECT WorkAreaOf(HWND window) {
     RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     return area;
+}
+
+void KeepInWorkArea(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    const RECT area = WorkAreaOf(window);
+    int x = r.left, y = r.top;
+    if (r.right > area.right) x -= r.right - area.right;
+    if (r.bottom > area.bottom) y -= r.bottom - area.bottom;
+    x = std::max(x, static_cast<int>(area.left));
+    y = std::max(y, static_cast<int>(area.top));
+    if (x != r.left || y != r.top) SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace zelkan::win32

@@ -14,7 +14,10 @@
 namespace zelkan::win32 {
 
 // How a control frames its text, which decides the room it needs around it.
-enum class TextFrame { Plain, PushButton, CheckBox, GroupBox, EditBox, DropList };
+enum class TextFrame { Plain, PushButton, CheckBox, GroupBox, EditBox, SpinEdit, DropList };
+
+// The frame of a control of that window class and style.
+TextFrame FrameOf(const wchar_t* className, DWORD style);
 
 // The width of text in font, in pixels.
 int TextWidth(HFONT font, const std::wstring& text);
@@ -45,5 +48,9 @@ int CaptionClientWidth(const std::wstring& caption, int buttons);
 
 // The work area of the monitor a window is on (or would be on).
 RECT WorkAreaOf(HWND window);
+
+// Moves a window into the work area of its monitor where it reaches out of
+// it; one larger than the area keeps its top left corner inside.
+void KeepInWorkArea(HWND window);
 
 }  // namespace zelkan::win32
