@@ -59,9 +59,14 @@ std::vector<int32_t> AreaOrder(const TriSetStore& store, double menkei, bool use
     });
 }
 
-int32_t NextThumbPage(int32_t page, bool forward) {
-    if (forward) return page <= INT32_MAX - kThumbSlots ? page + kThumbSlots : page;
+int32_t NextThumbPage(int32_t page, bool forward, int32_t count) {
+    if (forward) return page <= count - kThumbSlots ? page + kThumbSlots : page;
     return std::max(page - kThumbSlots, 1);
+}
+
+std::string ThumbPageLabel(int32_t page, int32_t count) {
+    const int32_t pages = std::max<int32_t>(1, (count - 1) / kThumbSlots + 1);
+    return "ページ " + std::to_string((page - 1) / kThumbSlots + 1) + " / " + std::to_string(pages);
 }
 
 std::vector<int32_t> PageSlots(const std::vector<int32_t>& order, int32_t page) {

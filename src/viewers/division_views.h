@@ -29,9 +29,12 @@ std::vector<int32_t> AreaOrder(const TriSetStore& store, double menkei, bool use
 // distance from the coordinate area after the others.
 inline bool ThumbnailsStartByShape(int32_t searchMode) { return searchMode == 0; }
 
-// The first ordering position of the page after one press of an arrow:
-// forwards without limit, backwards never below 1.
-int32_t NextThumbPage(int32_t page, bool forward);
+// The first ordering position of the page after one press of an arrow over
+// `count` divisions: never past the last page, never before the first.
+int32_t NextThumbPage(int32_t page, bool forward, int32_t count);
+
+// "ページ k / n" for the page starting at ordering position page.
+std::string ThumbPageLabel(int32_t page, int32_t count);
 
 // The division of each of the 24 slots of the page starting at position
 // page, 0 for a slot past the end of the ordering.

@@ -87,23 +87,31 @@ TEST(ThumbnailPages, TheOrderingTheWindowOpensWith) {
     for (int32_t mode : {1, 2, 3}) EXPECT_FALSE(ThumbnailsStartByShape(mode)) << mode;
 }
 
-TEST(ThumbnailPages, ThirtyDivisionsOnTwoPagesAndNeverBeforeTheFirst) {
+TEST(ThumbnailPages, ThirtyDivisionsOnTwoPagesNeverPastTheLastNorBeforeTheFirst) {
     std::vector<int32_t> order;
     for (int32_t g = 30; g >= 1; --g) order.push_back(g);
     const std::vector<int32_t> first = PageSlots(order, 1);
     EXPECT_EQ(first.front(), 30);
     EXPECT_EQ(first.back(), 7);
-    int32_t page = NextThumbPage(1, true);
+    EXPECT_EQ(ThumbPageLabel(1, 30), "ページ 1 / 2");
+    int32_t page = NextThumbPage(1, true, 30);
     EXPECT_EQ(page, 25);
+    EXPECT_EQ(ThumbPageLabel(page, 30), "ページ 2 / 2");
     const std::vector<int32_t> second = PageSlots(order, page);
     EXPECT_EQ(std::vector<int32_t>(second.begin(), second.begin() + 6), (std::vector<int32_t>{6, 5, 4, 3, 2, 1}));
     EXPECT_EQ(std::vector<int32_t>(second.begin() + 6, second.end()), std::vector<int32_t>(18, 0));
     EXPECT_EQ(PickedDivision(order, page, 6), 1);
     EXPECT_EQ(PickedDivision(order, page, 7), std::nullopt);  // an empty slot picks nothing
-    EXPECT_EQ(NextThumbPage(NextThumbPage(page, true), true), 73);  // no upper limit
-    page = NextThumbPage(page, false);
+    EXPECT_EQ(NextThumbPage(page, true, 30), 25);  // the last page stays
+    page = NextThumbPage(page, false, 30);
     EXPECT_EQ(page, 1);
-    EXPECT_EQ(NextThumbPage(page, false), 1);
+    EXPECT_EQ(NextThumbPage(page, false, 30), 1);
+    // Exactly full pages, and no division at all: one page.
+    EXPECT_EQ(NextThumbPage(1, true, 24), 1);
+    EXPECT_EQ(NextThumbPage(1, true, 48), 25);
+    EXPECT_EQ(ThumbPageLabel(25, 48), "ページ 2 / 2");
+    EXPECT_EQ(NextThumbPage(1, true, 0), 1);
+    EXPECT_EQ(ThumbPageLabel(1, 0), "ページ 1 / 1");
 }
 
 TEST(ThumbnailLabels, SummaryLineMarkAndHue) {

@@ -49,6 +49,20 @@ int CaptionClientWidth(const std::wstring& caption, int buttons);
 // The work area of the monitor a window is on (or would be on).
 RECT WorkAreaOf(HWND window);
 
+// The DPI a window is drawn at so that it fits the work area: its own, or
+// less where its design would reach out of the area. outerAt(dpi) is the
+// window's outer size when drawn at dpi.
+template <typename OuterAt>
+UINT FittingDpi(UINT dpi, const RECT& area, OuterAt outerAt) {
+    const LONG width = area.right - area.left, height = area.bottom - area.top;
+    while (dpi > 48) {
+        const SIZE outer = outerAt(dpi);
+        if (outer.cx <= width && outer.cy <= height) break;
+        --dpi;
+    }
+    return dpi;
+}
+
 // Moves a window into the work area of its monitor where it reaches out of
 // it; one larger than the area keeps its top left corner inside.
 void KeepInWorkArea(HWND window);

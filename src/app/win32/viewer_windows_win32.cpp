@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include "app/win32/dpi_win32.h"
+#include "app/win32/text_fit_win32.h"
 #include "app/win32/window_common_win32.h"
 #include "app/win32/ui_font_win32.h"
 #include "geometry/exact_format.h"
@@ -81,15 +82,41 @@ double SmallestArea(const MeasurementState& s, bool heron) { return heron ? s.ev
 
 // ------------------------------------------------------------------ thumbnails
 constexpr int kThumbSide = 121;
+constexpr int kThumbPitchX = 120, kThumbPitchY = 144;
+constexpr int kThumbTop = 58;  // below the three lines of the header
+constexpr int kThumbClientWidth = 740, kThumbClientHeight = kThumbTop + 4 * kThumbPitchY + 6;
 constexpr int kShapeRadio = 501, kAreaRadio = 502, kPages = 503;
 
-RECT SlotRect(int slot, UINT dpi) {  // slot from 0
-    const int r = slot / 6, c = slot % 6;
-    const int left = Scaled(8 + 120 * c, dpi), top = Scaled(40 + 144 * r, dpi);
-    return RECT{left, top, left + Scaled(kThumbSide, dpi), top + Scaled(kThumbSide, dpi)};
-}
+// The header's labels: Label26, Label29, Label27, Label28, Label30, Label25,
+// the legend of the numbers under the slots and the page, with the longest
+// texts they show.
+struct ThumbLabelDesign {
+    int x, y, width;
+    DWORD style;
+    std::wstring longest;
+};
+const ThumbLabelDesign kThumbLabels[] = {
+    {8, 8, 150, SS_LEFTNOWORDWRAP, L"総候補数:9999999"},
+    {8, 24, 150, SS_LEFTNOWORDWRAP, L"座標面計値:9999999.999"},
+    {160, 8, 140, SS_LEFTNOWORDWRAP, L"面積最大値:9999999.999999"},
+    {160, 24, 140, SS_LEFTNOWORDWRAP, L"面積最小値:9999999.999999"},
+    {304, 8, 170, SS_LEFTNOWORDWRAP, L"筆のダブルクリックで拡大します"},
+    {480, 8, 40, SS_LEFTNOWORDWRAP, L"並び順"},
+    {8, 40, 600, SS_LEFTNOWORDWRAP, L"筆の下の数値: 面積 : 座標面計値との差×100 : 形状（平均）　左下の赤い■: 座標面計値より小さい"},
+    {616, 40, 116, SS_RIGHT, L"ページ 99999 / 99999"},
+};
+constexpr size_t kLegendLabel = 6, kPageLabel = 7;
+
+// The numbers under a slot at their widest.
+constexpr wchar_t kWidestSummary[] = L"9999999.999:-9999.99:99.99";
 
 }  // namespace
+
+RECT ThumbnailWindow::SlotRect(int slot) const {  // slot from 0
+    const int r = slot / 6, c = slot % 6;
+    const int left = scale_.X(8 + kThumbPitchX * c), top = scale_.Y(kThumbTop + kThumbPitchY * r);
+    return RECT{left, top, left + scale_.Y(kThumbSide), top + scale_.Y(kThumbSide)};
+}
 
 bool ThumbnailWindow::Create(HINSTANCE instance, HWND owner) {
     RegisterWindowClass(instance, L"TZelkanDisp2F", Proc, CS_DBLCLKS);
@@ -97,8 +124,10 @@ bool ThumbnailWindow::Create(HINSTANCE instance, HWND owner) {
     window_ = CreateWindowExW(kExStyle, L"TZelkanDisp2F", L"三斜候補リストサムネイル", kStyle, 20, 20, 760, 660, owner,
                               nullptr, instance, this);
     if (window_ == nullptr) return false;
-    for (int n = 0; n < 6; ++n)
-        labels_.push_back(Child(window_, instance, L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 510 + n));
+    for (size_t n = 0; n < std::size(kThumbLabels); ++n)
+        labels_.push_back(Child(window_, instance, L"STATIC", "", kThumbLabels[n].style | SS_NOPREFIX,
+                                510 + static_cast<int>(n)));
+    SetText(labels_[kLegendLabel], WideToUtf8(kThumbLabels[kLegendLabel].longest));
     shapeRadio_ = Child(window_, instance, L"BUTTON", "正三角形", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, kShapeRadio);
     areaRadio_ = Child(window_, instance, L"BUTTON", "面積差", BS_AUTORADIOBUTTON, kAreaRadio);
     pages_ = CreateWindowExW(0, UPDOWN_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | UDS_HORZ, 0, 0, 0, 0, window_,
@@ -108,25 +137,47 @@ bool ThumbnailWindow::Create(HINSTANCE instance, HWND owner) {
     return true;
 }
 
+// The design widened for the longest texts, and drawn smaller where the
+// window would not fit the work area of its monitor.
 void ThumbnailWindow::Layout() {
-    dpi_ = WindowDpi(window_);
-    if (font_ != nullptr) DeleteObject(font_);
-    font_ = CreateUiFont(12, false, dpi_);
-    const SIZE outer = OuterSize(740, 622, kStyle, kExStyle, dpi_);
+    const RECT area = WorkAreaOf(window_);
+    dpi_ = FittingDpi(WindowDpi(window_), area, [this](UINT dpi) {
+        Measure(dpi);
+        return OuterSizeOfClient(scale_.X(kThumbClientWidth), scale_.Y(kThumbClientHeight), kStyle, kExStyle, dpi);
+    });
+    Measure(dpi_);
+    const SIZE outer =
+        OuterSizeOfClient(scale_.X(kThumbClientWidth), scale_.Y(kThumbClientHeight), kStyle, kExStyle, dpi_);
     SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // Label26, Label29, Label27, Label28, Label30, Label25.
-    const POINT places[] = {{8, 8}, {8, 24}, {160, 8}, {160, 24}, {304, 16}, {480, 8}};
-    const int widths[] = {150, 150, 140, 140, 170, 40};
     for (size_t n = 0; n < labels_.size(); ++n) {
-        MoveWindow(labels_[n], Scaled(places[n].x, dpi_), Scaled(places[n].y, dpi_), Scaled(widths[n], dpi_),
-                   Scaled(14, dpi_), TRUE);
+        const ThumbLabelDesign& d = kThumbLabels[n];
+        MoveWindow(labels_[n], scale_.X(d.x), scale_.Y(d.y), scale_.X(d.x + d.width) - scale_.X(d.x), scale_.Y(14), TRUE);
         SendMessageW(labels_[n], WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     }
-    MoveWindow(shapeRadio_, Scaled(528, dpi_), Scaled(16, dpi_), Scaled(84, dpi_), Scaled(17, dpi_), TRUE);
-    MoveWindow(areaRadio_, Scaled(616, dpi_), Scaled(16, dpi_), Scaled(76, dpi_), Scaled(17, dpi_), TRUE);
-    MoveWindow(pages_, Scaled(696, dpi_), Scaled(8, dpi_), Scaled(33, dpi_), Scaled(25, dpi_), TRUE);
+    MoveWindow(shapeRadio_, scale_.X(528), scale_.Y(16), scale_.X(612) - scale_.X(528), scale_.Y(17), TRUE);
+    MoveWindow(areaRadio_, scale_.X(616), scale_.Y(16), scale_.X(692) - scale_.X(616), scale_.Y(17), TRUE);
+    MoveWindow(pages_, scale_.X(696), scale_.Y(8), scale_.X(729) - scale_.X(696), scale_.Y(25), TRUE);
     for (HWND radio : {shapeRadio_, areaRadio_}) SendMessageW(radio, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    KeepInWorkArea(window_);
     InvalidateRect(window_, nullptr, FALSE);
+}
+
+// The fonts at dpi and how much wider than designed the texts need the window.
+void ThumbnailWindow::Measure(UINT dpi) {
+    if (font_ != nullptr) DeleteObject(font_);
+    if (slotFont_ != nullptr) DeleteObject(slotFont_);
+    font_ = CreateUiFont(12, false, dpi);
+    slotFont_ = CreateUiFont(9, false, dpi);
+    std::vector<WidthNeed> needs;
+    for (const ThumbLabelDesign& d : kThumbLabels)
+        needs.push_back({NeededWidth(TextFrame::Plain, font_, d.longest, dpi), Scaled(d.width, dpi)});
+    needs.push_back({NeededWidth(TextFrame::CheckBox, font_, L"正三角形", dpi), Scaled(84, dpi)});
+    needs.push_back({NeededWidth(TextFrame::CheckBox, font_, L"面積差", dpi), Scaled(76, dpi)});
+    // Neighbouring summary lines keep a gap between them.
+    needs.push_back({NeededWidth(TextFrame::Plain, slotFont_, kWidestSummary, dpi) + Scaled(8, dpi),
+                     Scaled(kThumbPitchX, dpi)});
+    needs.push_back({CaptionClientWidth(L"三斜候補リストサムネイル", 1), Scaled(kThumbClientWidth, dpi)});
+    scale_ = DesignScale{dpi, WideningFactor(needs)};
 }
 
 const std::vector<int32_t>& ThumbnailWindow::Order() const {
@@ -151,7 +202,7 @@ std::optional<int32_t> ThumbnailWindow::ShowModal(MeasurementState& state, const
     SetText(labels_[3], "面積最小値:" + FormatFixedWidth(11, 6, SmallestArea(state, useHeron_)));
     SetText(labels_[4], "筆のダブルクリックで拡大します");
     SetText(labels_[5], "並び順");
-    InvalidateRect(window_, nullptr, FALSE);
+    ShowPage();
     open_ = true;
     RunModal(window_, owner_, open_);
     shapeOrder_.clear();
@@ -162,17 +213,20 @@ std::optional<int32_t> ThumbnailWindow::ShowModal(MeasurementState& state, const
     return chosen_;
 }
 
+void ThumbnailWindow::ShowPage() {
+    SetText(labels_[kPageLabel], ThumbPageLabel(page_, static_cast<int32_t>(Order().size())));
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
 void ThumbnailWindow::Paint(HDC dc) {
     if (state_ == nullptr) return;
     const EngineTables& t = state_->tables;
     const std::vector<int32_t> slots = PageSlots(Order(), page_);
-    // The summary lines are 23 characters under slots 120 pixels apart: a
-    // smaller font keeps neighbours apart.
-    HFONT slotFont = CreateUiFont(9, false, dpi_);
-    HGDIOBJ oldFont = SelectObject(dc, slotFont);
+    // The summary lines in a smaller font, so that neighbours stay apart.
+    HGDIOBJ oldFont = SelectObject(dc, slotFont_);
     SetBkMode(dc, TRANSPARENT);
     for (int k = 0; k < kThumbSlots; ++k) {
-        const RECT r = SlotRect(k, dpi_);
+        const RECT r = SlotRect(k);
         FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         const int32_t g = slots[static_cast<size_t>(k)];
         if (g == 0) continue;
@@ -180,22 +234,20 @@ void ThumbnailWindow::Paint(HDC dc) {
             return ColorHLSToRGB(static_cast<WORD>(ThumbHue(shape)), 180, 140);
         });
         const double area = DivisionArea(t.trisets, g, useHeron_);
-        RECT text{r.left - Scaled(8, dpi_), Scaled(168 + 144 * (k / 6), dpi_), r.right + Scaled(8, dpi_),
-                  Scaled(168 + 144 * (k / 6) + 14, dpi_)};
+        const int middle = (r.left + r.right) / 2, half = scale_.X(kThumbPitchX) / 2;
+        const int top = scale_.Y(kThumbTop + kThumbPitchY * (k / 6) + 128);
+        RECT text{middle - half, top, middle + half, top + scale_.Y(14)};
         const std::wstring label = Utf8ToWide(ThumbLabel(area, t.menkei, AverageShape(t, g)));
         DrawTextW(dc, label.c_str(), static_cast<int>(label.size()), &text, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
         if (ThumbMarked(area, t.menkei)) {
-            HPEN red = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
-            HGDIOBJ oldPen = SelectObject(dc, red);
-            HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-            Rectangle(dc, r.left, r.bottom - Scaled(10, dpi_), r.left + Scaled(10, dpi_), r.bottom);
-            SelectObject(dc, oldBrush);
-            SelectObject(dc, oldPen);
+            // Filled, as the legend shows it: an outline read as an empty check box.
+            const RECT mark{r.left, r.bottom - scale_.Y(10), r.left + scale_.Y(10), r.bottom};
+            HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+            FillRect(dc, &mark, red);
             DeleteObject(red);
         }
     }
     SelectObject(dc, oldFont);
-    DeleteObject(slotFont);
 }
 
 LRESULT CALLBACK ThumbnailWindow::Proc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
@@ -214,7 +266,7 @@ LRESULT ThumbnailWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
         case WM_LBUTTONDBLCLK: {
             const POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
             for (int k = 0; k < kThumbSlots; ++k) {
-                const RECT r = SlotRect(k, dpi_);
+                const RECT r = SlotRect(k);
                 if (!PtInRect(&r, p)) continue;
                 // A slot past the end picks nothing and the window stays.
                 if (const auto g = PickedDivision(Order(), page_, k + 1)) {
@@ -227,14 +279,15 @@ LRESULT ThumbnailWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lp);
             if (header->hwndFrom == pages_ && header->code == UDN_DELTAPOS) {
-                page_ = NextThumbPage(page_, reinterpret_cast<const NMUPDOWN*>(lp)->iDelta > 0);
-                InvalidateRect(window_, nullptr, FALSE);
+                page_ = NextThumbPage(page_, reinterpret_cast<const NMUPDOWN*>(lp)->iDelta > 0,
+                                      static_cast<int32_t>(Order().size()));
+                ShowPage();
                 return 0;
             }
             break;
         }
         case WM_COMMAND:
-            if (LOWORD(wp) == kShapeRadio || LOWORD(wp) == kAreaRadio) InvalidateRect(window_, nullptr, FALSE);
+            if (LOWORD(wp) == kShapeRadio || LOWORD(wp) == kAreaRadio) ShowPage();
             if (LOWORD(wp) == IDCANCEL) open_ = false;
             return 0;
         case WM_CLOSE:

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/measurement_run.h"
+#include "app/win32/text_fit_win32.h"
 #include "settings/sansha_settings.h"
 #include "viewers/division_views.h"
 
@@ -27,6 +28,9 @@ private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wp, LPARAM lp);
     LRESULT Handle(UINT message, WPARAM wp, LPARAM lp);
     void Layout();
+    void Measure(UINT dpi);
+    RECT SlotRect(int slot) const;
+    void ShowPage();
     void Paint(HDC dc);
     const std::vector<int32_t>& Order() const;
 
@@ -37,7 +41,9 @@ private:
     HWND pages_ = nullptr;
     std::vector<HWND> labels_;
     HFONT font_ = nullptr;
+    HFONT slotFont_ = nullptr;
     UINT dpi_ = 96;
+    DesignScale scale_;
     MeasurementState* state_ = nullptr;
     bool useHeron_ = true;
     std::vector<int32_t> shapeOrder_;
