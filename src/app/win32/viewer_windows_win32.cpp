@@ -315,21 +315,25 @@ struct ListDesign {
     const char* text;
     DWORD style;
     int x, y, width, height;
+    const wchar_t* longest;  // the longest text it shows
 };
 
 const ListDesign kListDesign[kCount] = {
-    {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 8, 136, 14},
-    {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 24, 136, 14},
-    {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 40, 136, 14},
-    {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 56, 136, 14},
-    {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 72, 96, 14},
-    {L"STATIC", "", SS_RIGHT | SS_NOPREFIX | SS_NOTIFY, 104, 72, 33, 14},
-    {L"EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 8, 96, 57, 20},
-    {L"EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 72, 96, 57, 20},
-    {L"EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 8, 120, 57, 20},
-    {L"BUTTON", "フィルター", BS_PUSHBUTTON | WS_TABSTOP, 72, 120, 67, 25},
-    {L"BUTTON", "選択三斜置き換え", BS_PUSHBUTTON | WS_TABSTOP, 8, 152, 129, 25},
+    {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 8, 136, 14, L"総候補数:9999999"},
+    {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 24, 136, 14, L"面積最大値:9999999.999999"},
+    {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 40, 136, 14, L"面積最小値:9999999.999999"},
+    {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 56, 136, 14, L"座標面計値:9999999.999999"},
+    {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 72, 96, 14, L"不一致率:-9999.9999"},
+    {L"STATIC", "", SS_RIGHT | SS_NOPREFIX | SS_NOTIFY, 104, 72, 33, 14, L"999.99"},
+    {L"EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 8, 96, 57, 20, L"99,99,99"},
+    {L"EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 72, 96, 57, 20, L"99,99,99"},
+    {L"EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 8, 120, 57, 20, L"99,99,99"},
+    {L"BUTTON", "フィルター", BS_PUSHBUTTON | WS_TABSTOP, 72, 120, 67, 25, L"フィルター"},
+    {L"BUTTON", "選択三斜置き換え", BS_PUSHBUTTON | WS_TABSTOP, 8, 152, 129, 25, L"選択三斜置き換え"},
 };
+
+// The list's lines: "%8.3f" of a seven-digit area.
+constexpr wchar_t kWidestLine[] = L"9999999.999";
 
 constexpr int kPreviewLeft = 144, kPreviewSide = 598;
 
@@ -354,23 +358,47 @@ bool ListWindow::Create(HINSTANCE instance, HWND owner) {
     return true;
 }
 
+// The column of labels and the list widened for their texts; the preview a
+// square beside it, all drawn smaller where the window would not fit the
+// work area of its monitor.
 void ListWindow::Layout() {
-    dpi_ = WindowDpi(window_);
-    if (font_ != nullptr) DeleteObject(font_);
-    font_ = CreateUiFont(12, false, dpi_);
-    const SIZE outer = OuterSize(742, 602, kStyle, kExStyle, dpi_);
+    const RECT area = WorkAreaOf(window_);
+    dpi_ = FittingDpi(WindowDpi(window_), area, [this](UINT dpi) {
+        Measure(dpi);
+        return OuterSizeOfClient(PreviewLeft() + scale_.Y(kPreviewSide), scale_.Y(kPreviewSide + 4), kStyle, kExStyle,
+                                 dpi);
+    });
+    Measure(dpi_);
+    const SIZE outer = OuterSizeOfClient(PreviewLeft() + scale_.Y(kPreviewSide), scale_.Y(kPreviewSide + 4), kStyle,
+                                         kExStyle, dpi_);
     SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (int n = 0; n < kCount; ++n) {
         const ListDesign& d = kListDesign[n];
-        MoveWindow(controls_[static_cast<size_t>(n)], Scaled(d.x, dpi_), Scaled(d.y, dpi_), Scaled(d.width, dpi_),
-                   Scaled(d.height, dpi_), TRUE);
+        MoveWindow(controls_[static_cast<size_t>(n)], scale_.X(d.x), scale_.Y(d.y), scale_.X(d.x + d.width) - scale_.X(d.x),
+                   scale_.Y(d.height), TRUE);
         SendMessageW(controls_[static_cast<size_t>(n)], WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     }
     SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
-    SendMessageW(list_, LB_SETITEMHEIGHT, 0, Scaled(15, dpi_));
-    MoveWindow(list_, 0, Scaled(184, dpi_), Scaled(137, dpi_), Scaled(418, dpi_), TRUE);
+    SendMessageW(list_, LB_SETITEMHEIGHT, 0, scale_.Y(15));
+    MoveWindow(list_, 0, scale_.Y(184), scale_.X(137), scale_.Y(kPreviewSide + 4) - scale_.Y(184), TRUE);
+    KeepInWorkArea(window_);
     InvalidateRect(window_, nullptr, FALSE);
 }
+
+void ListWindow::Measure(UINT dpi) {
+    if (font_ != nullptr) DeleteObject(font_);
+    font_ = CreateUiFont(12, false, dpi);
+    std::vector<WidthNeed> needs;
+    for (const ListDesign& d : kListDesign)
+        needs.push_back({NeededWidth(FrameOf(d.className, d.style), font_, d.longest, dpi), Scaled(d.width, dpi)});
+    // A line of the list beside its scroll bar.
+    needs.push_back({NeededWidth(TextFrame::Plain, font_, kWidestLine, dpi) + Scaled(4 + 6, dpi) +
+                         GetSystemMetrics(SM_CXVSCROLL),
+                     Scaled(137, dpi)});
+    scale_ = DesignScale{dpi, WideningFactor(needs)};
+}
+
+int ListWindow::PreviewLeft() const { return scale_.X(kPreviewLeft); }
 
 bool ListWindow::ShowModal(MeasurementState& state, const SanshaSettings& settings, int32_t chosen) {
     state_ = &state;
@@ -409,7 +437,7 @@ void ListWindow::Show(int32_t g) {
     shown_ = g;
     EnableWindow(controls_[kReplace], TRUE);
     SetText(controls_[kLabel6], FormatFixedWidth(4, 2, AverageShape(state_->tables, g)));
-    const RECT preview{Scaled(kPreviewLeft, dpi_), 0, Scaled(kPreviewLeft + kPreviewSide, dpi_), Scaled(kPreviewSide, dpi_)};
+    const RECT preview{PreviewLeft(), 0, PreviewLeft() + scale_.Y(kPreviewSide), scale_.Y(kPreviewSide)};
     InvalidateRect(window_, &preview, FALSE);
 }
 
@@ -425,7 +453,7 @@ void ListWindow::LineClicked() {
 void ListWindow::Paint(HDC dc) {
     if (state_ == nullptr) return;
     const EngineTables& t = state_->tables;
-    const int left = Scaled(kPreviewLeft, dpi_), side = Scaled(kPreviewSide, dpi_);
+    const int left = PreviewLeft(), side = scale_.Y(kPreviewSide);
     const RECT preview{left, 0, left + side, side};
     FillRect(dc, &preview, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     if (shown_ < 1) return;
@@ -457,7 +485,7 @@ LRESULT ListWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
         case WM_ERASEBKGND:
             return 1;
         case WM_MEASUREITEM:
-            reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->itemHeight = static_cast<UINT>(Scaled(15, dpi_));
+            reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->itemHeight = static_cast<UINT>(scale_.Y(15));
             return TRUE;
         case WM_DRAWITEM: {
             const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);

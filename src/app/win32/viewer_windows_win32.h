@@ -65,6 +65,8 @@ private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wp, LPARAM lp);
     LRESULT Handle(UINT message, WPARAM wp, LPARAM lp);
     void Layout();
+    void Measure(UINT dpi);
+    int PreviewLeft() const;
     void DisplayList(int32_t start, const std::vector<TriangleFilter>& filters);
     void Show(int32_t g);
     void LineClicked();
@@ -76,6 +78,7 @@ private:
     std::vector<HWND> controls_;
     HFONT font_ = nullptr;
     UINT dpi_ = 96;
+    DesignScale scale_;
     MeasurementState* state_ = nullptr;
     bool useHeron_ = true;
     std::vector<int32_t> listed_;
