@@ -840,5 +840,72 @@ TEST_F(EndToEnd, NoTextIsCutOffAtAnyDpi) {
     }
 }
 
+TEST_F(EndToEnd, NoTextOfTheViewersOrTheNoticeIsCutOffAtAnyDpi) {
+    const std::string decagon = folder.Write("decagon.dxf", PolygonDrawing(10, 50));
+    for (const int dpi : {96, 120, 144}) {
+        SCOPED_TRACE("DPI " + std::to_string(dpi));
+        ScreenDpi screen(static_cast<DWORD>(dpi));
+        {
+            WriteSettings("[面積]\r\n検索=0\r\n");
+            StandInProcess cad(folder, "cad" + std::to_string(dpi), "pick = 1,1\n", decagon);
+            ZelkanProcess zelkan;
+            ASSERT_NE(zelkan.window, nullptr);
+            Click(zelkan.Button3());
+            ASSERT_TRUE(zelkan.WaitCaption(zelkan.Button3(), "面積表"));
+            HWND evaluate = zelkan.Button("評");
+            ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(evaluate) != FALSE; }, 10000));
+            Click(evaluate);
+            HWND thumbnails = WaitWindow(zelkan.processId(), "三斜候補リストサムネイル", 10000);
+            ASSERT_NE(thumbnails, nullptr);
+            // The longest values: seven-digit counts and areas.
+            SetTextOf(ChildOf(thumbnails, L"Static", {}, 0), L"総候補数:9999999");
+            SetTextOf(ChildOf(thumbnails, L"Static", {}, 1), L"座標面計値:9999999.999");
+            SetTextOf(ChildOf(thumbnails, L"Static", {}, 2), L"面積最大値:9999999.999999");
+            SetTextOf(ChildOf(thumbnails, L"Static", {}, 3), L"面積最小値:9999999.999999");
+            SetTextOf(ChildOf(thumbnails, L"Static", {}, 7), L"ページ 99999 / 99999");
+            for (const std::string& c : ClippedTexts(thumbnails, dpi)) ADD_FAILURE() << "thumbnails: " << c;
+            RECT client{};
+            GetClientRect(thumbnails, &client);
+            const double scale = client.right / 740.0;
+            PostMessageW(thumbnails, WM_LBUTTONDBLCLK, MK_LBUTTON,
+                         MAKELPARAM(static_cast<int>(60 * scale), static_cast<int>(100 * dpi / 96)));
+            HWND list = WaitWindow(zelkan.processId(), "三斜候補", 10000);
+            ASSERT_NE(list, nullptr);
+            SetTextOf(ChildOf(list, L"Static", {}, 0), L"総候補数:9999999");
+            SetTextOf(ChildOf(list, L"Static", {}, 1), L"面積最大値:9999999.999999");
+            SetTextOf(ChildOf(list, L"Static", {}, 2), L"面積最小値:9999999.999999");
+            SetTextOf(ChildOf(list, L"Static", {}, 3), L"座標面計値:9999999.999999");
+            SetTextOf(ChildOf(list, L"Static", {}, 4), L"不一致率:-9999.9999");
+            SetTextOf(ChildOf(list, L"Static", {}, 5), L"999.99");
+            for (int n = 0; n < 3; ++n) SetTextOf(ChildOf(list, L"Edit", {}, n), L"99,99,99");
+            for (const std::string& c : ClippedTexts(list, dpi)) ADD_FAILURE() << "list: " << c;
+            // Both windows inside the screen.
+            for (HWND w : {thumbnails, list}) {
+                RECT r{};
+                GetWindowRect(w, &r);
+                EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= GetSystemMetrics(SM_CXSCREEN) &&
+                            r.bottom <= GetSystemMetrics(SM_CYSCREEN))
+                    << r.left << "," << r.top << " " << r.right << "," << r.bottom;
+            }
+            PostMessageW(list, WM_CLOSE, 0, 0);
+            ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(list); }, 10000));
+        }
+        {
+            // The notice, with the longest message it shows.
+            WriteSettings("[面積]\r\n検索=2\r\n");
+            StandInProcess cad(folder, "notice" + std::to_string(dpi), kTwoPicks,
+                               test::FixturePath("cad/two_parcels_on_a_block.dxf"));
+            ZelkanProcess zelkan;
+            ASSERT_NE(zelkan.window, nullptr);
+            Click(zelkan.Button3());
+            HWND notice = WaitWindow(zelkan.processId(), "三斜自動", 120000);
+            ASSERT_NE(notice, nullptr);
+            for (const std::string& c : ClippedTexts(notice, dpi)) ADD_FAILURE() << "notice: " << c;
+            Click(ChildOf(notice, L"Button", "確　認"));
+            ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(notice); }, 10000));
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zelkan

@@ -1,6 +1,9 @@
 #include "app/win32/notice_dialog_win32.h"
 
+#include <algorithm>
+
 #include "app/win32/dpi_win32.h"
+#include "app/win32/text_fit_win32.h"
 #include "app/win32/window_common_win32.h"
 #include "app/win32/ui_font_win32.h"
 #include "geometry/wide_text.h"
@@ -38,18 +41,34 @@ void NoticeDialog::Layout() {
     if (buttonFont_ != nullptr) DeleteObject(buttonFont_);
     labelFont_ = CreateUiFont(15, true, dpi_);
     buttonFont_ = CreateUiFont(12, false, dpi_);
-    const auto s = [this](int v) { return Scaled(v, dpi_); };
-    const SIZE outer = OuterSize(311, 123, kStyle, kExStyle, dpi_);
-    SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    MoveWindow(label_, s(8), s(8), s(297), s(41), TRUE);
-    MoveWindow(button_, s(112), s(88), s(75), s(25), TRUE);
     SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_), TRUE);
     SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_), TRUE);
+    Place();
+}
+
+// The message takes as many lines as it needs (two in the design), and the
+// button and the window's bottom move down with it.
+void NoticeDialog::Place() {
+    const auto s = [this](int v) { return Scaled(v, dpi_); };
+    const std::wstring text = Utf8ToWide(WindowTextOf(label_));
+    HDC dc = GetDC(window_);
+    HGDIOBJ old = SelectObject(dc, labelFont_);
+    RECT needed{0, 0, s(297), 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(window_, dc);
+    const int extra = std::max(0, static_cast<int>(needed.bottom) - s(41));
+    const SIZE outer = OuterSizeOfClient(s(311), s(123) + extra, kStyle, kExStyle, dpi_);
+    SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    MoveWindow(label_, s(8), s(8), s(297), s(41) + extra, TRUE);
+    MoveWindow(button_, s(112), s(88) + extra, s(75), s(25), TRUE);
+    KeepInWorkArea(window_);
 }
 
 bool NoticeDialog::ShowModal(const std::string& caption, const std::string& message) {
     SetWindowTextW(window_, Utf8ToWide(caption).c_str());
     SetWindowTextW(label_, Utf8ToWide(message).c_str());
+    Place();
     open_ = true;
     confirmed_ = false;
     SetTopmost(window_, true);

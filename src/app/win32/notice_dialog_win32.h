@@ -19,6 +19,7 @@ public:
 private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wp, LPARAM lp);
     void Layout();
+    void Place();
 
     HWND window_ = nullptr;
     HWND owner_ = nullptr;
