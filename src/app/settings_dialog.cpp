@@ -231,7 +231,18 @@ void TZelkanSet::FormDeactivate(SanshaSettings& s) {
     ini.Save();
 }
 
-void TZelkanSet::bGasoClick(CadChannel& cad, const SanshaSettings& settings) { AcadEnsureLayers(cad, settings); }
+void TZelkanSet::bGasoClick(CadChannel& cad, const SanshaSettings& settings) {
+    if (!cad.Activate()) {
+        view_.ShowStatus(kCadNotFoundStatus);
+        return;
+    }
+    if (cad.ReadTextHistory().empty()) {
+        view_.ShowStatus(kCommandLineNotFoundStatus);
+        return;
+    }
+    view_.ShowStatus("");
+    AcadEnsureLayers(cad, settings);
+}
 
 void TZelkanSet::Button1Click(MeasurementState& state, int32_t measureScaleDenom) {
     const std::optional<std::string> name = view_.AskSaveName(kSaveLogsTitle);

@@ -36,6 +36,8 @@ public:
     // Points at a field whose text was not taken, without taking the focus.
     virtual void ShowFieldError(SetControl control, const std::string& message) = 0;
     virtual void ShowMessage(const std::string& text) = 0;
+    // The dialog's status line: what a command could not do.
+    virtual void ShowStatus(const std::string& text) = 0;
     // A question answered はい or いいえ, いいえ the default; true for はい.
     virtual bool AskYesNo(const std::string& text) = 0;
     // The common save dialog; none when the user cancels.

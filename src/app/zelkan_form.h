@@ -27,9 +27,7 @@ inline constexpr const char* kSettingsCaption = "設定";
 inline constexpr const char* kStopCaption = "中断";
 inline constexpr const char* kStoppingCaption = "断中";
 inline constexpr const char* kClickHint = "筆の内側をクリックしてください";
-// The panel's status line when the CAD cannot be talked to.
-inline constexpr const char* kCadNotFoundStatus = "CAD が見つかりません";
-inline constexpr const char* kCommandLineNotFoundStatus = "CAD のコマンドラインが見つかりません";
+// The panel's status line when the user's click was not waited for to the end.
 inline constexpr const char* kClickWaitEndedStatus = "クリック待ちを終えました。もう一度押してください";
 inline constexpr const char* kSearchModeNames[] = {"正三角形状優先", "面計測値に最も近い",
                                                    "（超えない）面計測値に最も近い", "高速"};

@@ -12,6 +12,10 @@ namespace zelkan {
 
 inline constexpr const char* kIdlePrompt = "コマンド: ";
 
+// What the user is told when the CAD cannot be talked to.
+inline constexpr const char* kCadNotFoundStatus = "CAD が見つかりません";
+inline constexpr const char* kCommandLineNotFoundStatus = "CAD のコマンドラインが見つかりません";
+
 // The current value of a system variable, from either reply form: the
 // writable one shows it in "<...>" (the prompt for a new value is then
 // cancelled), the read-only one answers "NAME = value (読み込み専用)".

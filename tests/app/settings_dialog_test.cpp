@@ -56,6 +56,7 @@ public:
     void SetEnabled(C c, bool on) override { enabled[c] = on; }
     void ShowFieldError(C c, const std::string& message) override { errors.emplace_back(c, message); }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void ShowStatus(const std::string& text) override { status = text; }
     bool AskYesNo(const std::string& text) override {
         questions.push_back(text);
         return answerYes;
@@ -78,6 +79,7 @@ public:
     std::map<C, std::string> texts;
     std::map<C, int32_t> spinners;
     std::vector<std::string> questions;
+    std::string status;
     bool answerYes = true;
     std::map<C, bool> checked;
     std::map<C, bool> enabled;
@@ -296,7 +298,14 @@ TEST_F(SettingsDialog, MakingTheLayersUsesTheNamesFromBeforeTheDialogOpened) {
     settings.layerText = "文字層";
     dialog.FormActivate(settings, 0);
     view.SetText(C::EText, "まだ保存していない名前");
+    // No CAD running: told in the status line, nothing made.
+    link.SetRunning(false);
     dialog.bGasoClick(link, settings);
+    EXPECT_EQ(view.status, "CAD が見つかりません");
+    EXPECT_FALSE(cad.drawing().HasLayer("文字層"));
+    link.SetRunning(true);
+    dialog.bGasoClick(link, settings);
+    EXPECT_EQ(view.status, "");
     EXPECT_TRUE(cad.drawing().HasLayer("文字層"));
     EXPECT_FALSE(cad.drawing().HasLayer("まだ保存していない名前"));
     EXPECT_TRUE(cad.drawing().HasLayer("S_HYO"));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/recording_view.h"
+#include "cad/cad_procedures.h"
 #include "command_interpreter.h"
 #include "engine/evaluation.h"
 #include "geometry/cp932.h"

@@ -9,6 +9,7 @@
 #include "app/win32/text_fit_win32.h"
 #include "app/win32/window_common_win32.h"
 #include "app/win32/ui_font_win32.h"
+#include "cad/cad_procedures.h"
 #include "engine/memory_budget.h"
 #include "geometry/wide_text.h"
 #include "settings/sansha_settings.h"

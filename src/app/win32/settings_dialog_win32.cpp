@@ -318,6 +318,10 @@ void SettingsDialog::ShowMessage(const std::string& text) {
     MessageBoxW(window_, Utf8ToWide(text).c_str(), Utf8ToWide(kApplicationTitle).c_str(), MB_OK);
 }
 
+void SettingsDialog::ShowStatus(const std::string& text) {
+    SetWindowTextW(controls_[kStatusId], Utf8ToWide(text).c_str());
+}
+
 bool SettingsDialog::AskYesNo(const std::string& text) {
     return MessageBoxW(window_, Utf8ToWide(text).c_str(), Utf8ToWide(kApplicationTitle).c_str(),
                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;

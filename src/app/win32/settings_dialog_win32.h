@@ -41,6 +41,7 @@ public:
     void SetEnabled(SetControl control, bool enabled) override;
     void ShowFieldError(SetControl control, const std::string& message) override;
     void ShowMessage(const std::string& text) override;
+    void ShowStatus(const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
     std::optional<std::string> AskSaveName(const std::string& title) override;
 
