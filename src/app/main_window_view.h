@@ -50,8 +50,8 @@ public:
     // The settings dialog, modally.
     virtual void ShowSettingsDialog() = 0;
     // The thumbnail window over the divisions of the last run, modally: the
-    // division double-clicked, none when it was closed otherwise. It makes
-    // the divisions it draws current one after another.
+    // division double-clicked, none when it was closed otherwise. It only
+    // reads the stored divisions: the current division stays.
     virtual std::optional<int32_t> ShowThumbnails(MeasurementState& state, const SanshaSettings& settings,
                                                   int32_t searchMode) = 0;
     // The list window on division `chosen`, modally; true when

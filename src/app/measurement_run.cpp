@@ -159,20 +159,14 @@ bool ReadRunBoundary(MeasurementState& state, const SanshaSettings& settings, co
     return true;
 }
 
-void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const RunRequest& request,
-                SearchControl& control, MillisecondClock& clock, RunResult& result, RunObserver* observer) {
-    EngineTables& t = state.tables;
-    RunObserver silent;
-    RunObserver& show = observer != nullptr ? *observer : silent;
-    const RunRounding& r = state.rounding;
-    // Numbers past kMaxFirstNumber would overflow in the drawing.
-    const int32_t noStart = std::min(request.noStart, kMaxFirstNumber);
-    state.noStart = noStart;
-    result.nextNoStart = noStart;
-    const bool records = settings.saveRecords;
-    const int32_t s = settings.measureScaleDenom;
-    const auto written = [&result](const std::string& name) { result.filesWritten.push_back(name); };
+namespace {
 
+// The boundary checked and put in working order, its coordinate area, and
+// the candidate triangles, with their records.
+void PrepareCandidates(EngineTables& t, const SanshaSettings& settings, const RunRequest& request, RunResult& result,
+                       RunObserver& show) {
+    const bool records = settings.saveRecords;
+    const auto written = [&result](const std::string& name) { result.filesWritten.push_back(name); };
     CheckBoundaryShape(t);
     VerticesToUcs(t, request.ucsOrigin, request.ucsXAxis, request.ucsYAxis);
     NormalizeVertexOrder(t);
@@ -180,7 +174,7 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
         WriteXyLog(t, result.logs.xyFile);
         written(result.logs.xyFile);
     }
-    t.menkei = CoordArea(t, s, records ? result.logs.memFile : std::string(), &t.menkeiDecimal);
+    t.menkei = CoordArea(t, settings.measureScaleDenom, records ? result.logs.memFile : std::string(), &t.menkeiDecimal);
     if (records) written(result.logs.memFile);
     result.menkei = t.menkei;
     show.AreaComputed(t.menkei);
@@ -192,40 +186,14 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
         WriteCanLog(t, result.logs.canFile);
         written(result.logs.canFile);
     }
+}
 
-    const DrawingStyle drawing = DrawingStyleOf(settings, r);
-    const std::string resultDrawing = DeriveName(request.runScript, "res.dxf");
-    const auto drawResult = [&] {
-        if (settings.useHeron) {
-            WriteHeronResultDrawing(t, resultDrawing, noStart, drawing);
-        } else {
-            WriteResultDrawing(t, resultDrawing, noStart, drawing);
-        }
-        written(resultDrawing);
-    };
-
-    if (request.searchMode == kModeFast) {
-        FastTriangulate(t);
-        result.trinum = t.trinum;
-        if (t.trinum < 1) {
-            result.outcome = RunOutcome::NotPlaced;
-        } else if (CoversParcel(t, s, result)) {
-            drawResult();
-            result.outcome = RunOutcome::Drawn;
-        }
-        // The fast mode keeps the triangle numbers as they are.
-        return;
-    }
-
-    CandidateMetrics(t, MeasureRules{s, r.lengthMode, r.lengthDigits, r.areaMode, r.areaDigits});
-    show.SearchStarting(t.tritempnum);
-    // Known before the search, the selection lets the search run short.
-    const ExactSelection exact = SelectExactly(t, t.menkei, request.searchMode, settings.useHeron, state.selectionLimits);
-    const bool known = Known(exact);
-    // Without a division of the whole parcel among the candidates the run
-    // ends without a result whatever the search finds: it only fills the
-    // viewers, as with a known selection.
-    const bool budgeted = known || exact.status == SelectionStatus::NoDivision;
+// The search for divisions beside the exact selection: for the viewers and
+// the records within a small budget when the selection is known (or none
+// exists), or as the fallback within a larger one. What it stored stays in
+// the tables; result says how it ended.
+void GatherDivisions(EngineTables& t, const SanshaSettings& settings, const RunRequest& request, bool budgeted,
+                     SearchControl& control, MillisecondClock& clock, RunResult& result) {
     const uint32_t runBudgetMs = !budgeted ? kFallbackBudgetMs : settings.calcTimeLimit <= 0 ? kGatherBudgetMs : 0;
     RunSearchControl watched(control, clock, runBudgetMs);
     bool timedOut = false;
@@ -237,7 +205,7 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
         const RunStoreBudget storeBudget(t.trisets, budgeted ? kGatherBudgetBytes : kFallbackBudgetBytes);
         const uint32_t timeLimit = settings.calcTimeLimit > 0 ? static_cast<uint32_t>(settings.calcTimeLimit) : 0;
         if (!result.gathered) {
-            // Nothing to gather: the selection alone is stored below.
+            // Nothing to gather: the selection alone is stored afterwards.
         } else if (t.xynum == 3 && t.tritempnum == 1) {
             StoreWholeTriangle(t);
         } else if (FastTriangulationSearch::Fits(t)) {
@@ -260,8 +228,14 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
     if (budgeted) result.memoryFull = false;
     result.trisetnum = t.trisets.trisetnum();
     result.dupnum = t.dupnum;
-    show.SearchEnded(result);
+}
 
+// The division of the run made current: the exact selection where the
+// search did not see every division, otherwise the evaluation of all.
+void SelectDivision(MeasurementState& state, const SanshaSettings& settings, const RunRequest& request,
+                    const ExactSelection& exact, RunResult& result) {
+    EngineTables& t = state.tables;
+    const bool known = Known(exact);
     if (!result.searchComplete && known) {
         result.evalDiff = ApplySelection(t, state.evaluation, exact, t.menkei, request.searchMode, settings.useHeron);
         result.trisetnum = t.trisets.trisetnum();
@@ -273,22 +247,65 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
     result.menkeiDecimal = t.menkeiDecimal;
     result.calcFailed = state.evaluation.calcFailed;
     WriteTriLog(t, result.logs.triFile);
-    written(result.logs.triFile);
+    result.filesWritten.push_back(result.logs.triFile);
     RestoreSelection(t);
     result.trinum = t.trinum;
+}
+
+}  // namespace
+
+void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const RunRequest& request,
+                SearchControl& control, MillisecondClock& clock, RunResult& result, RunObserver* observer) {
+    EngineTables& t = state.tables;
+    RunObserver silent;
+    RunObserver& show = observer != nullptr ? *observer : silent;
+    // Numbers past kMaxFirstNumber would overflow in the drawing.
+    const int32_t noStart = std::min(request.noStart, kMaxFirstNumber);
+    state.noStart = noStart;
+    result.nextNoStart = noStart;
+    const int32_t scaleDenom = settings.measureScaleDenom;
+    const auto drawResult = [&] {
+        result.filesWritten.push_back(WriteCurrentResultDrawing(state, settings, request.runScript));
+        result.outcome = RunOutcome::Drawn;
+    };
+
+    PrepareCandidates(t, settings, request, result, show);
+    if (request.searchMode == kModeFast) {
+        FastTriangulate(t);
+        result.trinum = t.trinum;
+        if (t.trinum < 1) {
+            result.outcome = RunOutcome::NotPlaced;
+        } else if (CoversParcel(t, scaleDenom, result)) {
+            drawResult();
+        }
+        // The fast mode keeps the triangle numbers as they are.
+        return;
+    }
+
+    const RunRounding& r = state.rounding;
+    CandidateMetrics(t, MeasureRules{scaleDenom, r.lengthMode, r.lengthDigits, r.areaMode, r.areaDigits});
+    show.SearchStarting(t.tritempnum);
+    // Known before the search, the selection lets the search run short.
+    // Without a division of the whole parcel among the candidates the run
+    // ends without a result whatever the search finds: it only fills the
+    // viewers, as with a known selection.
+    const ExactSelection exact = SelectExactly(t, t.menkei, request.searchMode, settings.useHeron, state.selectionLimits);
+    const bool budgeted = Known(exact) || exact.status == SelectionStatus::NoDivision;
+    GatherDivisions(t, settings, request, budgeted, control, clock, result);
+    show.SearchEnded(result);
+    SelectDivision(state, settings, request, exact, result);
 
     // Nothing selected where no division of the whole parcel exists is no
     // setting's doing: the check says what is missing.
     if (t.trinum < 1 && exact.status != SelectionStatus::NoDivision) {
         result.outcome = RunOutcome::NotFound;
-    } else if (CoversParcel(t, s, result)) {
+    } else if (CoversParcel(t, scaleDenom, result)) {
         show.Evaluated(result);
-        if (records) {
+        if (settings.saveRecords) {
             WriteTrwLog(t, result.logs.trwFile);
-            written(result.logs.trwFile);
+            result.filesWritten.push_back(result.logs.trwFile);
         }
         drawResult();
-        result.outcome = RunOutcome::Drawn;
     }
     // A division that was not drawn uses no numbers.
     if (result.outcome != RunOutcome::NotCovered) result.nextNoStart = NextNoStart(settings, noStart, t.trinum);

@@ -39,7 +39,6 @@ const char* const kSanshaKeys[] = {"No", "底辺", "高さ", "面積"};
 const C kHeronWidths[] = {C::EH1, C::EH2, C::EH3, C::EH4, C::EH5};
 const char* const kHeronKeys[] = {"No", "a", "b", "c", "面積"};
 
-std::string Trimmed(const std::string& text) { return std::string(TrimSpaceNul(text)); }
 
 bool IsInteger(const std::string& text, int32_t low, int32_t high) {
     const std::string t = Trimmed(text);
@@ -79,13 +78,6 @@ bool IsLayerText(const std::string& text) {
     for (unsigned char c : text)
         if ((c & 0xC0) != 0x80) ++characters;  // UTF-8 lead bytes
     return characters <= kMaxLayerNameLength;
-}
-
-std::string WithoutCommas(std::string text) {
-    std::string result;
-    for (char c : text)
-        if (c != ',') result += c;
-    return result;
 }
 
 TZelkanSet::TZelkanSet(SettingsDialogView& view, std::string workFolder, std::function<void(const std::string&)> recycle)
@@ -257,12 +249,7 @@ void TZelkanSet::Button1Click(MeasurementState& state, int32_t measureScaleDenom
 void TZelkanSet::Button2Click() {
     if (!view_.AskYesNo(HistoryDeletionQuestion(workFolder_))) return;
     if (recycle_) recycle_(workFolder_);
-    try {
-        ForceDirectories(workFolder_);
-    } catch (const InputOutputError& e) {
-        view_.ShowMessage(e.what());
-        return;
-    }
+    ForceDirectories(workFolder_);
     view_.ShowMessage(HistoryDeletedMessage(workFolder_));
 }
 

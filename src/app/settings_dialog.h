@@ -55,6 +55,5 @@ bool IsSizeText(const std::string& text);      // a number above 0
 bool IsTimeLimitText(const std::string& text); // a whole number of milliseconds, 0 or more
 inline constexpr size_t kMaxLayerNameLength = 255;  // the CAD's limit, in characters
 bool IsLayerText(const std::string& text);      // a layer name the CAD takes
-std::string WithoutCommas(std::string text);
 
 }  // namespace zelkan

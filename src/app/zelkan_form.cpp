@@ -15,12 +15,6 @@
 
 namespace zelkan {
 
-namespace {
-
-std::string Trimmed(const std::string& text) { return std::string(TrimSpaceNul(text)); }
-
-}  // namespace
-
 std::string AreaLabel(double menkei) { return FormatFixedWidth(6, 3, menkei); }
 
 std::string EvaluationLabel(double evalDiff) {
@@ -107,9 +101,7 @@ void TZelkanF::Guarded(Command command) {
     view_.SetText(MainControl::Status, "");
     try {
         command();
-    } catch (const InputOutputError& e) {
-        view_.ShowMessage(e.what());
-    } catch (const CapacityError& e) {
+    } catch (const RunError& e) {
         view_.ShowMessage(e.what());
     }
     view_.SetEnabled(MainControl::Button3, true);
@@ -119,21 +111,10 @@ void TZelkanF::Button2Click() {
     if (running_ || !evaluationEnabled_) return;
     running_ = true;
     Guarded([this] {
-        EngineTables& t = state_->tables;
-        const TriangleSlots saved = t.tritable;
-        const int32_t savedCount = t.trinum;
         // Whatever is not drawn into the CAD leaves the drawn division
         // current, so that the area table still belongs to the drawing.
-        const auto keepDrawn = [&] {
-            t.tritable = saved;
-            t.trinum = savedCount;
-        };
-        try {
-            if (!ReplaceDrawnDivision()) keepDrawn();
-        } catch (...) {
-            keepDrawn();
-            throw;
-        }
+        CurrentDivisionGuard drawn(state_->tables);
+        if (ReplaceDrawnDivision()) drawn.Keep();
     });
     running_ = false;
     if (closeRequested_) view_.Close();
@@ -213,11 +194,7 @@ void TZelkanF::Button3Click() {
     view_.SetText(MainControl::Status, "");
     try {
         Press();
-    } catch (const InputOutputError& e) {
-        Recover(e.what());
-    } catch (const CapacityError& e) {
-        Recover(e.what());
-    } catch (const InvalidInputError& e) {
+    } catch (const RunError& e) {
         Recover(e.what());
     }
     control_.reset();
@@ -264,10 +241,7 @@ void TZelkanF::Pump() {
 }
 
 int32_t TZelkanF::NoStartFromText() const {
-    std::string text;
-    for (char c : Trimmed(view_.Text(MainControl::ENoCount)))
-        if (c != ',') text += c;
-    return ParseSettingInteger(text, 1);
+    return ParseSettingInteger(WithoutCommas(Trimmed(view_.Text(MainControl::ENoCount))), 1);
 }
 
 void TZelkanF::Press() {

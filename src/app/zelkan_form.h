@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "app/application_title.h"
 #include "app/main_window_view.h"
 #include "app/measurement_run.h"
 #include "app/window_search_control.h"
@@ -17,7 +18,6 @@
 
 namespace zelkan {
 
-inline constexpr const char* kApplicationTitle = "Vordel（ACAD専用）";
 inline constexpr const char* kMainCaption = "三斜分割";
 inline constexpr const char* kReadyCaption = "三斜自動";
 inline constexpr const char* kWaitingCaption = "指示待ち";

@@ -34,10 +34,6 @@
 namespace zelkan::cli {
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitNothing = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitInput = 3;
 constexpr const char* kVersion = "zelkan-cli 0.1.0";
 
 std::atomic<bool> interrupted{false};
@@ -151,29 +147,17 @@ int Measure(const MeasureOptions& o) {
         if (!o.saveLogs.empty() && state->tables.trisets.trisetnum() == 0)
             Fail("分割が記録されていないため、ログは保存しません: " + o.saveLogs);
         if (!o.saveLogs.empty() && state->tables.trisets.trisetnum() >= 1) {
-            // As the settings dialog's ログ保存 does; the drawn division stays current.
-            const TriangleSlots drawn = state->tables.tritable;
-            const int32_t drawnCount = state->tables.trinum;
+            // As the settings dialog's ログ保存 does.
             const LogPaths saved = SaveLogsAs(state->tables, o.saveLogs,
                                               RunMeasure{state->rounding, settings.measureScaleDenom, state->tables.menkei});
-            state->tables.tritable = drawn;
-            state->tables.trinum = drawnCount;
             for (const std::string* name : {&saved.xyFile, &saved.canFile, &saved.memFile, &saved.triFile,
                                             &saved.trwFile, &saved.trsFile})
                 result.filesWritten.push_back(*name);
         }
-    } catch (const InputOutputError& e) {
+    } catch (const RunError& e) {
         RemoveRunFiles(request.runScript, o.svg);
         Fail(e.what());
-        return kExitInput;
-    } catch (const InvalidInputError& e) {
-        RemoveRunFiles(request.runScript, o.svg);
-        Fail(e.what());
-        return kExitInput;
-    } catch (const CapacityError& e) {
-        RemoveRunFiles(request.runScript, o.svg);
-        Fail(e.what());
-        return kExitNothing;
+        return e.exitCode();
     }
     if (result.droppedVertices > 0) Fail(RepeatedVerticesNote(result.droppedVertices));
 
@@ -245,9 +229,9 @@ int Run(const std::vector<std::string>& args) {
     }
     try {
         return cl.action == CommandLine::Action::Scan ? Scan(cl.scan) : Measure(cl.measure);
-    } catch (const InputOutputError& e) {
+    } catch (const RunError& e) {
         Fail(e.what());
-        return kExitInput;
+        return e.exitCode();
     }
 }
 
@@ -277,6 +261,6 @@ int main(int argc, char** argv) {
         return zelkan::cli::Run(zelkan::cli::Arguments(argc, argv));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "zelkan-cli: %s\n", e.what());
-        return 3;
+        return zelkan::kExitInput;
     }
 }

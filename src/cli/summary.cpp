@@ -30,7 +30,6 @@ std::string PadRight(std::string_view text, size_t width) {
     return std::string(text) + std::string(width > w ? width - w : 0, ' ');
 }
 
-std::string Trimmed(const std::string& s) { return std::string(TrimSpaceNul(s)); }
 
 // How many divisions were stored, and whether the search was cut or never ran.
 std::string DivisionCountNote(const RunResult& result) {

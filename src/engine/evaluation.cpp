@@ -12,8 +12,6 @@ namespace zelkan {
 
 namespace {
 
-constexpr double kNoDistance = 1e16;
-
 // The division that leads one of the area rules so far. Distances are
 // compared exactly in the units of the printed texts when every text is a
 // plain decimal (equal printed totals are equally close, and the first in

@@ -15,6 +15,10 @@ inline constexpr int32_t kModeFast = 3;        // 高速
 
 inline constexpr const char* kCalcFailedMessage = "計算できませんでした";
 
+// The distance from the coordinate area of a selection that found nothing:
+// farther than any division's.
+inline constexpr double kNoDistance = 1e16;
+
 // What the evaluation leaves for the viewers: the winners and the ranges of
 // the three sums. minShapeNo and maxShapeNo carry over from the last run
 // until the first entry of a new one sets them.
@@ -40,7 +44,7 @@ const Text16& AreaTextOfBase(const TTriTemp& c, Base base);
 
 // Evaluates all stored divisions, selects one into seltri (or empties the
 // selection) and returns the selected division's distance from menkei
-// (1e16 when modes 1 and 2 select nothing). A division of fewer triangles
+// (kNoDistance when modes 1 and 2 select nothing). A division of fewer triangles
 // than the parcel needs is selected only when no complete one is stored.
 // Areas are compared by their printed totals, exactly: of two divisions
 // whose totals are equally close, the one stored first is selected, as with

@@ -836,7 +836,7 @@ double ApplySelection(EngineTables& t, EvaluationState& e, const ExactSelection&
     e.calcFailed = false;
     if (entry == 0) {
         t.seltrinum = 0;
-        return 1e16;
+        return kNoDistance;
     }
     SelectTriset(t, entry);
     long double sum = 0;

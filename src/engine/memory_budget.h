@@ -9,4 +9,8 @@ inline constexpr const char* kMemoryFullMessage = "検索結果がメモリの�
 // physical memory, at most 4 GiB (1 GiB when the platform cannot tell).
 uint64_t DefaultStoreBudget();
 
+// The machine's physical memory in bytes, 0 when the platform cannot tell
+// (one file per platform).
+uint64_t PhysicalMemory();
+
 }  // namespace zelkan

@@ -190,6 +190,29 @@ void SelectTriset(EngineTables& t, int32_t n);
 void LoadTriset(EngineTables& t, int32_t n);
 void RestoreSelection(EngineTables& t);
 
+// Keeps the current division (tritable, trinum) for as long as it lives:
+// whatever is made current meanwhile is undone when it goes, unless Keep()
+// took the new one.
+class CurrentDivisionGuard {
+public:
+    explicit CurrentDivisionGuard(EngineTables& t) : t_(t), slots_(t.tritable), count_(t.trinum) {}
+    ~CurrentDivisionGuard() {
+        if (restore_) {
+            t_.tritable = slots_;
+            t_.trinum = count_;
+        }
+    }
+    CurrentDivisionGuard(const CurrentDivisionGuard&) = delete;
+    CurrentDivisionGuard& operator=(const CurrentDivisionGuard&) = delete;
+    void Keep() { restore_ = false; }
+
+private:
+    EngineTables& t_;
+    TriangleSlots slots_;
+    int32_t count_;
+    bool restore_ = true;
+};
+
 // The boundary sides (1,2), (2,3), ..., (xynum-1, xynum), (xynum, 1).
 void BuildSideList(EngineTables& t);
 bool IsBoundarySide(const EngineTables& t, int32_t a, int32_t b);

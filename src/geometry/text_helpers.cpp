@@ -79,6 +79,15 @@ std::string_view TrimSpaceNul(std::string_view s) {
     return s;
 }
 
+std::string Trimmed(std::string_view s) { return std::string(TrimSpaceNul(s)); }
+
+std::string WithoutCommas(std::string_view text) {
+    std::string result;
+    for (char c : text)
+        if (c != ',') result += c;
+    return result;
+}
+
 double StrToReal(std::string_view s) {
     s = TrimSpaceNul(s);
     bool negative = false;

@@ -7,6 +7,11 @@ namespace zelkan {
 
 // Removes spaces (U+0020) and NULs from both ends; other white space stays.
 std::string_view TrimSpaceNul(std::string_view s);
+// The same as a string of its own.
+std::string Trimmed(std::string_view s);
+
+// The text without its commas (thousands separators as a spinner shows them).
+std::string WithoutCommas(std::string_view text);
 
 // The one text-to-number conversion of the system: trimmed of spaces and NULs,
 // "." as decimal point whatever the process locale, empty text 0. A text that

@@ -103,6 +103,8 @@ LogPaths SaveLogsAs(EngineTables& t, const std::string& chosenName, const RunMea
     AtomicFileWriter trs(paths.trsFile);
     std::string file;
     WriteTrsHeader(file, t, m);
+    // Each division is made current to be written; the one before stays.
+    const CurrentDivisionGuard current(t);
     for (int32_t g = 1; g <= t.trisets.trisetnum(); ++g) {
         LoadTriset(t, g);
         WriteTrsDivision(file, g, t, m);

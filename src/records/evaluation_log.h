@@ -27,7 +27,7 @@ void WriteTrsDivision(std::string& file, int32_t g, const EngineTables& t, const
 // Writes the last run's ".xy", ".can", ".mem", ".tri", ".trw" and the
 // evaluation log ".trs" under the chosen name (its extension replaced), and
 // returns the six paths, which stay in force until the next run. Each
-// division in turn becomes the current one; the last stays current.
+// division in turn becomes the current one; the one current before stays.
 LogPaths SaveLogsAs(EngineTables& t, const std::string& chosenName, const RunMeasure& m);
 
 // The text shown after the work folder has been moved to the recycle bin.

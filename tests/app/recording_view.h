@@ -37,12 +37,11 @@ public:
     void Beep() override { events.push_back("beep"); }
     void SetTimerEnabled(bool on) override { events.push_back(on ? "timer on" : "timer off"); }
     void ShowSettingsDialog() override { events.push_back("settings"); }
-    // The thumbnails draw (make current) the first divisions of a page, then
-    // return the scripted pick; the list shows the scripted division and
-    // accepts it, or is cancelled (0).
-    std::optional<int32_t> ShowThumbnails(MeasurementState& state, const SanshaSettings&, int32_t mode) override {
+    // The thumbnails return the scripted pick (reading only, as the window
+    // does); the list shows the scripted division and accepts it, or is
+    // cancelled (0).
+    std::optional<int32_t> ShowThumbnails(MeasurementState&, const SanshaSettings&, int32_t mode) override {
         events.push_back("thumbnails " + std::to_string(mode));
-        for (int32_t g = 1; g <= std::min(state.tables.trisets.trisetnum(), 24); ++g) LoadTriset(state.tables, g);
         return thumbnailPick;
     }
     bool ShowDivisionList(MeasurementState& state, const SanshaSettings&, int32_t chosen) override {

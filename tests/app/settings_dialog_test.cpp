@@ -14,6 +14,7 @@
 #include "command_interpreter.h"
 #include "geometry/cp932.h"
 #include "geometry/file_io.h"
+#include "geometry/text_helpers.h"
 #include "in_process_cad.h"
 #include "settings/ini_file.h"
 #include "support/test_files.h"

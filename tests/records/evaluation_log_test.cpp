@@ -58,7 +58,7 @@ TEST(EvaluationLog, EquilateralTriangleTakesJkAsItsBase) {
     EXPECT_EQ(file.substr(0, 29), "1,1,2,3,     2,     2,4.0000,");
 }
 
-TEST(EvaluationLog, SaveAsWritesEveryLogUnderTheChosenNameAndLeavesTheLastDivisionCurrent) {
+TEST(EvaluationLog, SaveAsWritesEveryLogUnderTheChosenNameAndKeepsTheDrawnDivisionCurrent) {
     auto t = std::make_unique<EngineTables>();
     test::ScratchFolder folder;
     sample::SetParcel(*t, {{0, 0}, {10, 0}, {10, 10}, {0, 10}});
@@ -73,15 +73,16 @@ TEST(EvaluationLog, SaveAsWritesEveryLogUnderTheChosenNameAndLeavesTheLastDivisi
     AddTriangle(*t, 3, 1, 2, n, 4);
     AddTriangle(*t, 4, 2, 3, n, 4);
     StoreTriset(*t);
-    t->trinum = 0;
+    LoadTriset(*t, 1);  // the division drawn
 
     const LogPaths paths = SaveLogsAs(*t, folder.File("abc.txt"), DefaultMeasure(100.0));
     EXPECT_EQ(paths.trsFile, folder.File("abc.trs"));
     for (const char* name : {"abc.xy", "abc.can", "abc.mem", "abc.tri", "abc.trw", "abc.trs"})
         EXPECT_TRUE(std::filesystem::exists(PathFromUtf8(folder.File(name)))) << name;
     EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(folder.File("abc.txt"))));
+    // The division drawn stays current, so that the area table still belongs to it.
     EXPECT_EQ(t->trinum, 2);
-    EXPECT_EQ(t->tritable[1].st, 3);
+    EXPECT_EQ(t->tritable[1].st, 1);
 
     // Each half of the square is measured on its diagonal, 14.14 x 7.07.
     const std::string trs = ReadFileBytes(paths.trsFile);

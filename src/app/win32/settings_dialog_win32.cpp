@@ -9,7 +9,7 @@
 #include "app/win32/text_fit_win32.h"
 #include "app/win32/window_common_win32.h"
 #include "app/win32/ui_font_win32.h"
-#include "app/zelkan_form.h"
+#include "app/application_title.h"
 #include "geometry/errors.h"
 #include "geometry/wide_text.h"
 #include "records/evaluation_log.h"
@@ -290,8 +290,7 @@ void SettingsDialog::SetSpinner(C edit, int32_t position) {
 int32_t SettingsDialog::Spinner(C edit) const {
     const auto it = spinners_.find(Id(edit));
     if (it == spinners_.end()) return 0;
-    BOOL failed = FALSE;
-    const LRESULT position = SendMessageW(it->second, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed));
+    const LRESULT position = SendMessageW(it->second, UDM_GETPOS32, 0, 0);
     return static_cast<int32_t>(position);
 }
 
