@@ -61,7 +61,7 @@ void MeasureParcel(benchmark::State& state, const sample::Polygon& parcel) {
         Engine search(*t, control, clock, 0);
         search.trianproc();
         state.PauseTiming();
-        benchmark::DoNotOptimize(Evaluate(*t, evaluation, 0.0, kModeShape, true));
+        benchmark::DoNotOptimize(Evaluate(*t, evaluation, 0.0, SearchMode::Shape, true));
         state.ResumeTiming();
         nodes = search.nodes();
         if constexpr (std::is_same_v<Engine, FastTriangulationSearch>) useful = search.usefulNodes();

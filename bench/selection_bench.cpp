@@ -18,7 +18,7 @@ namespace {
 using namespace zelkan;
 
 void Select(benchmark::State& state, const sample::Polygon& parcel) {
-    const auto mode = static_cast<int32_t>(state.range(1));
+    const SearchMode mode = SearchModeOf(static_cast<int32_t>(state.range(1)));
     const bool heron = state.range(2) != 0;
     static const auto t = std::make_unique<EngineTables>();
     sample::PrepareCandidates(*t, parcel, MeasureRules{1, kKetaHalfUp, 2, kKetaHalfUp, 4});

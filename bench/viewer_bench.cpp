@@ -20,7 +20,7 @@ EngineTables& FifteenGon() {
                                   MeasureRules{1, kKetaHalfUp, 2, kKetaHalfUp, 4});
         sample::SearchEveryDivision(*tables);
         EvaluationState evaluation;
-        Evaluate(*tables, evaluation, 0.0, kModeShape, true);
+        Evaluate(*tables, evaluation, 0.0, SearchMode::Shape, true);
         return tables;
     }();
     return *t;

@@ -53,7 +53,7 @@ public:
     // division double-clicked, none when it was closed otherwise. It only
     // reads the stored divisions: the current division stays.
     virtual std::optional<int32_t> ShowThumbnails(MeasurementState& state, const SanshaSettings& settings,
-                                                  int32_t searchMode) = 0;
+                                                  SearchMode searchMode) = 0;
     // The list window on division `chosen`, modally; true when
     // 選択三斜置き換え accepted the division shown, which is then current.
     virtual bool ShowDivisionList(MeasurementState& state, const SanshaSettings& settings, int32_t chosen) = 0;

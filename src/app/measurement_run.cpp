@@ -270,7 +270,7 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
     };
 
     PrepareCandidates(t, settings, request, result, show);
-    if (request.searchMode == kModeFast) {
+    if (request.searchMode == SearchMode::Fast) {
         FastTriangulate(t);
         result.trinum = t.trinum;
         if (t.trinum < 1) {

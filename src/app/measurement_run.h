@@ -53,7 +53,7 @@ struct RunRequest {
     TAcadPoint ucsOrigin{0, 0, 0};
     TAcadPoint ucsXAxis{1, 0, 0};
     TAcadPoint ucsYAxis{0, 1, 0};
-    int32_t searchMode = 0;
+    SearchMode searchMode = SearchMode::Shape;
     int32_t noStart = 1;
     // Whether divisions are gathered beside a selection known without them:
     // the viewers and the records need them, a run that only prints does not.

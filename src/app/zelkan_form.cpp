@@ -36,7 +36,7 @@ TZelkanF::~TZelkanF() = default;
 
 void TZelkanF::LoadSettings() {
     zelkan::LoadSettings(IniFile(iniFile_), settings_);
-    searchMode_ = ClampedSearchMode(settings_.searchMode);
+    searchMode_ = SearchModeOf(settings_.searchMode);
 }
 
 void TZelkanF::FormCreate() {
@@ -45,7 +45,7 @@ void TZelkanF::FormCreate() {
     } catch (const InputOutputError& e) {
         view_.ShowMessage(e.what());  // the defaults stay
     }
-    settings_.searchMode = ClampedSearchMode(settings_.searchMode);
+    settings_.searchMode = ModeNumber(SearchModeOf(settings_.searchMode));
     view_.SetSearchModeIndex(settings_.searchMode);
     view_.SetText(MainControl::Button3, kReadyCaption);
     view_.SetBold(MainControl::Button3, true);
@@ -247,7 +247,7 @@ int32_t TZelkanF::NoStartFromText() const {
 void TZelkanF::Press() {
     if (!CadFound() || !CommandLineFound(!cad_.ReadTextHistory().empty())) return;
     TakeRunRules(*state_, settings_);
-    searchMode_ = ClampedSearchMode(view_.SearchModeIndex());
+    searchMode_ = SearchModeOf(view_.SearchModeIndex());
     runScript_ = MakeRunScript(workFolder_, localClock_);
     DeleteRunDrawings(runScript_);
     if (view_.Text(MainControl::Button3) == kReadyCaption) {
@@ -338,7 +338,7 @@ void TZelkanF::MeasurementRun() {
         if (view_.ShowNotice(kReadyCaption, NotCoveredMessage(result.cover))) view_.Beep();
         return;
     }
-    if (searchMode_ == kModeFast) {
+    if (searchMode_ == SearchMode::Fast) {
         const bool inserted = result.outcome == RunOutcome::Drawn && InsertResult(resultDrawing);
         view_.SetText(MainControl::Button3, inserted ? kTableCaption : kReadyCaption);
         return;

@@ -117,7 +117,7 @@ private:
     std::unique_ptr<MeasurementState> state_;
     std::unique_ptr<WindowSearchControl> control_;
     std::string runScript_;
-    int32_t searchMode_ = 0;
+    SearchMode searchMode_ = SearchMode::Shape;
     bool running_ = false;
     bool closeRequested_ = false;
     bool evaluationEnabled_ = false;

@@ -105,7 +105,7 @@ int Measure(const MeasureOptions& o) {
     if (o.heron) settings.useHeron = *o.heron;
     if (o.timeLimit) settings.calcTimeLimit = *o.timeLimit;
     if (o.records) settings.saveRecords = true;
-    const int32_t searchMode = o.mode ? *o.mode : ClampedSearchMode(settings.searchMode);
+    const SearchMode searchMode = SearchModeOf(o.mode ? *o.mode : settings.searchMode);
 
     const std::string out = WithSeparator(o.out.empty() ? workFolder : o.out);
     if (out.empty()) {

@@ -106,7 +106,7 @@ std::string SelectionNote(const RunResult& result) {
     return "記録した分割から（厳密ではありません）";
 }
 
-std::string FormatSummary(const std::string& parcel, int32_t searchMode, const RunResult& result,
+std::string FormatSummary(const std::string& parcel, SearchMode searchMode, const RunResult& result,
                           const AreaTableValues* table) {
     const auto row = [](std::string_view label, const std::string& value) {
         std::string line = PadRight(label, 12);
@@ -121,9 +121,10 @@ std::string FormatSummary(const std::string& parcel, int32_t searchMode, const R
                                    ? "（重複 " + std::to_string(result.droppedVertices) + " 点を除く）"
                                    : ""));
     text += row("座標面計値", Trimmed(FormatFixedWidth(0, 3, result.menkei)));
-    text += row("検索", std::to_string(searchMode) + " " + kModeNames[searchMode]);
+    const int32_t modeNumber = ModeNumber(searchMode);
+    text += row("検索", std::to_string(modeNumber) + " " + kModeNames[modeNumber]);
     text += row("候補三角形", std::to_string(result.tritempnum));
-    if (searchMode != 3) {
+    if (searchMode != SearchMode::Fast) {
         text += row("分割", DivisionCountNote(result));
         text += row("選択", SelectionNote(result));
     }

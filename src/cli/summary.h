@@ -18,7 +18,7 @@ std::string FormatAreaTable(const AreaTableValues& v);
 // division was stored.
 std::string SelectionNote(const RunResult& result);
 
-std::string FormatSummary(const std::string& parcel, int32_t searchMode, const RunResult& result,
+std::string FormatSummary(const std::string& parcel, SearchMode searchMode, const RunResult& result,
                           const AreaTableValues* table);
 
 }  // namespace zelkan::cli

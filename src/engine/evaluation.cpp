@@ -61,7 +61,7 @@ const Text16& AreaTextOfBase(const TTriTemp& c, Base base) {
     return c.ki.areaText;
 }
 
-double Evaluate(EngineTables& t, EvaluationState& e, double menkei, int32_t searchMode, bool useHeron) {
+double Evaluate(EngineTables& t, EvaluationState& e, double menkei, SearchMode searchMode, bool useHeron) {
     e.maxShape = -2147483647.0;
     e.minShape = 2147483647.0;
     e.maxSansha = e.maxHeron = -1e16;
@@ -71,7 +71,7 @@ double Evaluate(EngineTables& t, EvaluationState& e, double menkei, int32_t sear
     AreaWinner sanshaWinner, heronWinner;
     long double bestShape = 2147483647.0;
     long double shapeWinnerDS = kNoDistance, shapeWinnerDH = kNoDistance;
-    const bool closest = searchMode == kModeClosest;
+    const bool closest = searchMode == SearchMode::Closest;
 
     // Each candidate's values read back once: divisions share candidates.
     std::vector<double> baseArea(static_cast<size_t>(t.tritempnum) + 1), heron(static_cast<size_t>(t.tritempnum) + 1);
@@ -130,7 +130,7 @@ double Evaluate(EngineTables& t, EvaluationState& e, double menkei, int32_t sear
 
     int32_t selected = 0;
     long double result = kNoDistance;
-    if (searchMode == kModeShape) {
+    if (searchMode == SearchMode::Shape) {
         result = useHeron ? shapeWinnerDH : shapeWinnerDS;
         selected = e.bestShapeNo;
         e.calcFailed = selected == 0;

@@ -3,15 +3,10 @@
 // by the search mode.
 #include <cstdint>
 
+#include "engine/search_mode.h"
 #include "engine/tables.h"
 
 namespace zelkan {
-
-// Search modes of the main window.
-inline constexpr int32_t kModeShape = 0;       // 正三角形状優先
-inline constexpr int32_t kModeClosest = 1;     // 面計測値に最も近い
-inline constexpr int32_t kModeNotAbove = 2;    // （超えない）面計測値に最も近い
-inline constexpr int32_t kModeFast = 3;        // 高速
 
 inline constexpr const char* kCalcFailedMessage = "計算できませんでした";
 
@@ -49,6 +44,6 @@ const Text16& AreaTextOfBase(const TTriTemp& c, Base base);
 // Areas are compared by their printed totals, exactly: of two divisions
 // whose totals are equally close, the one stored first is selected, as with
 // equal shape sums.
-double Evaluate(EngineTables& t, EvaluationState& e, double menkei, int32_t searchMode, bool useHeron);
+double Evaluate(EngineTables& t, EvaluationState& e, double menkei, SearchMode searchMode, bool useHeron);
 
 }  // namespace zelkan

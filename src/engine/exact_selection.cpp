@@ -815,7 +815,7 @@ int32_t StoredEntry(EngineTables& t, const std::vector<int32_t>& division) {
 }  // namespace
 
 double ApplySelection(EngineTables& t, EvaluationState& e, const ExactSelection& selection, double menkei,
-                      int32_t searchMode, bool useHeron) {
+                      SearchMode searchMode, bool useHeron) {
     int32_t entry = 0;
     if (selection.status == SelectionStatus::Selected) {
         entry = StoredEntry(t, selection.division);
@@ -831,7 +831,7 @@ double ApplySelection(EngineTables& t, EvaluationState& e, const ExactSelection&
         }
     }
     Evaluate(t, e, menkei, searchMode, useHeron);  // the sums and ranges of every entry
-    int32_t& winner = searchMode == kModeShape ? e.bestShapeNo : (useHeron ? e.bestHeronNo : e.bestSanshaNo);
+    int32_t& winner = searchMode == SearchMode::Shape ? e.bestShapeNo : (useHeron ? e.bestHeronNo : e.bestSanshaNo);
     winner = entry;
     e.calcFailed = false;
     if (entry == 0) {
@@ -869,19 +869,19 @@ bool PassesSearchCrossingTest(EngineTables& t, const std::vector<int32_t>& divis
     return passes;
 }
 
-ExactSelection SelectExactly(EngineTables& t, double menkei, int32_t searchMode, bool useHeron,
+ExactSelection SelectExactly(EngineTables& t, double menkei, SearchMode searchMode, bool useHeron,
                              const SelectionLimits& limits) {
-    if (searchMode != kModeShape && searchMode != kModeClosest && searchMode != kModeNotAbove) return {};
+    if (searchMode != SearchMode::Shape && searchMode != SearchMode::Closest && searchMode != SearchMode::NotAbove) return {};
     // The search cannot hold a division of more triangles either.
     if (t.xynum - 2 > kMaxTriangles) return {};
     const ChordModel model(t);
     ExactSelection selection;
-    if (searchMode == kModeShape) {
+    if (searchMode == SearchMode::Shape) {
         std::optional<std::vector<int32_t>> division = ShapeSelection(t, model).Run();
         if (!division) return {SelectionStatus::NoDivision, {}, {}};
         selection = {SelectionStatus::Selected, std::move(*division), {}};
     } else {
-        selection = AreaSelection(t, model, menkei, searchMode == kModeNotAbove, useHeron, limits);
+        selection = AreaSelection(t, model, menkei, searchMode == SearchMode::NotAbove, useHeron, limits);
     }
     if (selection.status == SelectionStatus::Selected && !PassesSearchCrossingTest(t, selection.division))
         return {};

@@ -55,7 +55,7 @@ struct SelectionLimits {
 
 // Needs the candidates sorted and measured (CandidateMetrics) and xynum
 // vertices in boundary order; changes nothing in t but the side list.
-ExactSelection SelectExactly(EngineTables& t, double menkei, int32_t searchMode, bool useHeron,
+ExactSelection SelectExactly(EngineTables& t, double menkei, SearchMode searchMode, bool useHeron,
                              const SelectionLimits& limits = {});
 
 // Makes the selection the selected division of the store (seltri),
@@ -64,7 +64,7 @@ ExactSelection SelectExactly(EngineTables& t, double menkei, int32_t searchMode,
 // distance from menkei by the chosen measure, as Evaluate returns it.
 // Needs status Selected or NothingQualifies.
 double ApplySelection(EngineTables& t, EvaluationState& e, const ExactSelection& selection, double menkei,
-                      int32_t searchMode, bool useHeron);
+                      SearchMode searchMode, bool useHeron);
 
 // Whether the search, placing these candidates in ascending order, finds no
 // crossing between them.

@@ -122,8 +122,6 @@ void WriteSettings(IniFile& ini, const SanshaSettings& s) {
     });
 }
 
-int32_t ClampedSearchMode(int32_t searchMode) { return searchMode >= 0 && searchMode <= 3 ? searchMode : 0; }
-
 void WriteSearchMode(IniFile& ini, int32_t searchMode) { ini.WriteString("面積", "検索", std::to_string(searchMode)); }
 
 void TakeRoundingRules(const SanshaSettings& s, RunRounding& r) {

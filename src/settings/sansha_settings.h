@@ -56,9 +56,6 @@ void LoadSettings(const IniFile& ini, SanshaSettings& s);
 // Writes every key into the file's contents (IniFile::Save writes the file).
 void WriteSettings(IniFile& ini, const SanshaSettings& s);
 
-// A search mode outside 0..3 is taken as 0 when the program starts.
-int32_t ClampedSearchMode(int32_t searchMode);
-
 // [面積] 検索, which the main window writes when it closes.
 void WriteSearchMode(IniFile& ini, int32_t searchMode);
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/search_mode.h"
 #include "engine/tables.h"
 
 namespace zelkan {
@@ -27,7 +28,7 @@ std::vector<int32_t> AreaOrder(const TriSetStore& store, double menkei, bool use
 
 // The thumbnails open ordered by shape after a run in mode 0, by the
 // distance from the coordinate area after the others.
-inline bool ThumbnailsStartByShape(int32_t searchMode) { return searchMode == 0; }
+inline bool ThumbnailsStartByShape(SearchMode searchMode) { return searchMode == SearchMode::Shape; }
 
 // The first ordering position of the page after one press of an arrow over
 // `count` divisions: never past the last page, never before the first.

@@ -31,11 +31,15 @@ std::string WithText(std::string exported, const std::string& from, const std::s
 
 class Pipeline : public testing::Test {
 protected:
-    RunResult Measure(const std::string& parcel, int32_t mode, int32_t noStart) {
+    RunResult Measure(const std::string& parcel, SearchMode mode, int32_t noStart) {
         SteadyMillisecondClock clock;
         return Measure(parcel, mode, noStart, clock);
     }
-    RunResult Measure(const std::string& parcel, int32_t mode, int32_t noStart, MillisecondClock& clock) {
+    // The mode by its number, as the box and the settings file have it.
+    RunResult Measure(const std::string& parcel, int32_t modeNumber, int32_t noStart) {
+        return Measure(parcel, SearchModeOf(modeNumber), noStart);
+    }
+    RunResult Measure(const std::string& parcel, SearchMode mode, int32_t noStart, MillisecondClock& clock) {
         RunRequest request;
         request.boundaryDxf = folder.Write("boundary.dxf", parcel);
         request.runScript = folder.File("170412093005.scr");
@@ -72,8 +76,8 @@ TEST_F(Pipeline, ASearchCutShortKeepsTheSelectionOfTheFullSearch) {
     std::initializer_list<std::pair<double, double>> corners = {{0, 0},   {9, -1},  {17, 2},  {21, 8},  {20, 15},
                                                                 {14, 19}, {6, 20},  {-1, 17}, {-4, 10}, {-3, 4}};
     const std::string decagon = Export(corners);
-    for (const int32_t mode : {kModeShape, kModeClosest, kModeNotAbove}) {
-        SCOPED_TRACE(mode);
+    for (const SearchMode mode : {SearchMode::Shape, SearchMode::Closest, SearchMode::NotAbove}) {
+        SCOPED_TRACE(ModeNumber(mode));
         const RunResult full = Measure(decagon, mode, 1);
         ASSERT_EQ(full.outcome, RunOutcome::Drawn);
         EXPECT_TRUE(full.searchComplete && full.exactSelection);
@@ -150,7 +154,7 @@ TEST_F(Pipeline, RecordsOnlyWhenAskedExceptTheSelection) {
 
 TEST_F(Pipeline, FastModeWritesNoSelectionRecordAndKeepsTheNumbers) {
     settings.noMode = 1;
-    const RunResult r = Measure(kHexagon, kModeFast, 5);
+    const RunResult r = Measure(kHexagon, SearchMode::Fast, 5);
     EXPECT_EQ(r.outcome, RunOutcome::Drawn);
     EXPECT_EQ(r.trinum, 4);
     EXPECT_EQ(r.nextNoStart, 5);
@@ -209,16 +213,16 @@ TEST_F(Pipeline, RepeatedCornersAreDroppedAndMeasureAsTheParcel) {
 TEST_F(Pipeline, ATriangularParcelIsItsOwnDivisionInEveryMode) {
     const std::string triangle = Export({{0, 0}, {10, 0}, {0, 10}});
     settings.useHeron = false;
-    for (int32_t mode : {0, 1, 2, 3}) {
+    for (const SearchMode mode : {SearchMode::Shape, SearchMode::Closest, SearchMode::NotAbove, SearchMode::Fast}) {
         settings.noMode = 1;
         const RunResult r = Measure(triangle, mode, 1);
         // Base 14.14 and height 7.07 (both rounded down) measure below 50:
         // mode 2 finds it too.
-        ASSERT_EQ(r.outcome, RunOutcome::Drawn) << "mode " << mode;
+        ASSERT_EQ(r.outcome, RunOutcome::Drawn) << "mode " << ModeNumber(mode);
         EXPECT_EQ(r.trinum, 1);
         EXPECT_EQ(r.menkei, 50.0);
         EXPECT_EQ(LastRunTableValues(*state, settings).rows.size(), 1u);
-        if (mode != kModeFast) {
+        if (mode != SearchMode::Fast) {
             EXPECT_EQ(r.nextNoStart, 2);
         }
     }
@@ -276,8 +280,8 @@ TEST_F(Pipeline, ATotalEqualToTheCoordinateAreaIsNotBelowIt) {
                                 Export({{0, 0}, {0.3, 0}, {0.3, 0.4}, {0, 0.4}})}) {
         for (const bool heron : {true, false}) {
             settings.useHeron = heron;
-            EXPECT_EQ(Measure(corners, kModeNotAbove, 1).outcome, RunOutcome::NotFound);
-            const RunResult closest = Measure(corners, kModeClosest, 1);
+            EXPECT_EQ(Measure(corners, SearchMode::NotAbove, 1).outcome, RunOutcome::NotFound);
+            const RunResult closest = Measure(corners, SearchMode::Closest, 1);
             EXPECT_EQ(closest.outcome, RunOutcome::Drawn);
             EXPECT_NEAR(closest.evalDiff, 0, 1e-12);
         }

@@ -40,8 +40,8 @@ public:
     // The thumbnails return the scripted pick (reading only, as the window
     // does); the list shows the scripted division and accepts it, or is
     // cancelled (0).
-    std::optional<int32_t> ShowThumbnails(MeasurementState&, const SanshaSettings&, int32_t mode) override {
-        events.push_back("thumbnails " + std::to_string(mode));
+    std::optional<int32_t> ShowThumbnails(MeasurementState&, const SanshaSettings&, SearchMode mode) override {
+        events.push_back("thumbnails " + std::to_string(ModeNumber(mode)));
         return thumbnailPick;
     }
     bool ShowDivisionList(MeasurementState& state, const SanshaSettings&, int32_t chosen) override {

@@ -36,7 +36,7 @@ std::string Export(const Corners& corners) {
 
 class Runs {
 public:
-    RunResult Measure(const Corners& corners, int32_t mode, bool heron) {
+    RunResult Measure(const Corners& corners, SearchMode mode, bool heron) {
         settings.useHeron = heron;
         RunRequest request;
         request.boundaryDxf = folder.Write("boundary.dxf", Export(corners));
@@ -69,17 +69,17 @@ class WholeParcel : public testing::TestWithParam<ParcelCase> {};
 TEST_P(WholeParcel, IsMeasuredWholeInEveryMode) {
     const Corners& corners = GetParam().corners;
     Runs runs;
-    for (const int32_t mode : {kModeShape, kModeClosest, kModeNotAbove, kModeFast}) {
+    for (const SearchMode mode : {SearchMode::Shape, SearchMode::Closest, SearchMode::NotAbove, SearchMode::Fast}) {
         for (const bool heron : {true, false}) {
-            SCOPED_TRACE("mode " + std::to_string(mode) + (heron ? " heron" : " sansha"));
+            SCOPED_TRACE("mode " + std::to_string(ModeNumber(mode)) + (heron ? " heron" : " sansha"));
             const RunResult r = runs.Measure(corners, mode, heron);
             // Below the area in magnitude, mode 2 may find nothing, and says so.
-            if (mode == kModeNotAbove && r.outcome == RunOutcome::NotFound) continue;
+            if (mode == SearchMode::NotAbove && r.outcome == RunOutcome::NotFound) continue;
             ASSERT_EQ(r.outcome, RunOutcome::Drawn) << NotCoveredMessage(r.cover);
             EXPECT_EQ(r.trinum, static_cast<int32_t>(corners.size()) - 2);
             EXPECT_TRUE(r.cover.covers);
             EXPECT_NEAR(static_cast<double>(r.cover.divisionArea), static_cast<double>(r.cover.parcelArea), 1e-9 * r.menkei);
-            if (mode != kModeFast) {
+            if (mode != SearchMode::Fast) {
                 EXPECT_TRUE(r.exactSelection);
             }
         }
@@ -110,10 +110,10 @@ TEST(WholeParcelRefused, TwoCornersCloserThanASurveyCouldMean) {
                             {-32310.004, -9740.118},  {-32310.0040008, -9740.118}, {-33560.637, -9402.993},
                             {-34480.150, -10560.062}};
     Runs runs;
-    for (const int32_t mode : {kModeShape, kModeClosest, kModeNotAbove, kModeFast}) {
+    for (const SearchMode mode : {SearchMode::Shape, SearchMode::Closest, SearchMode::NotAbove, SearchMode::Fast}) {
         try {
             runs.Measure(parcel, mode, true);
-            ADD_FAILURE() << "measured in mode " << mode;
+            ADD_FAILURE() << "measured in mode " << ModeNumber(mode);
         } catch (const InvalidInputError& e) {
             EXPECT_STREQ(e.what(), "構成点が近すぎます: 構成点 4 と構成点 5（間隔 8e-07）");
         }

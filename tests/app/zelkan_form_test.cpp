@@ -84,10 +84,10 @@ class EveryMode : public Workflow, public testing::WithParamInterface<int32_t> {
 
 TEST_P(EveryMode, MeasuresThenPressesTheAreaTableThenMeasuresAgain) {
     {
-        const int32_t mode = GetParam();
+        const SearchMode mode = SearchModeOf(GetParam());
         // The parcel, where the table goes, the parcel again.
         Start(std::string(kPickInside) + "pick = -33900,-11900\n" + kPickInside);
-        view.searchMode = mode;
+        view.searchMode = GetParam();
         form->Button3Click();
         const std::string run = folder.File("170412093005.scr");
         ASSERT_EQ(form->runScript(), run);
@@ -95,12 +95,12 @@ TEST_P(EveryMode, MeasuresThenPressesTheAreaTableThenMeasuresAgain) {
         EXPECT_EQ(view.Text(C::Button3), "面積表");
         EXPECT_TRUE(view.Enabled(C::Button3));
         EXPECT_EQ(view.Text(C::Label1), "403.430");
-        EXPECT_EQ(form->evaluationEnabled(), mode != kModeFast);
+        EXPECT_EQ(form->evaluationEnabled(), mode != SearchMode::Fast);
         EXPECT_EQ(link->hints(), Texts{"筆の内側をクリックしてください"});
         EXPECT_TRUE(Exists("170412093005res.dxf"));
-        EXPECT_EQ(Exists("170412093005.tri"), mode != kModeFast);
+        EXPECT_EQ(Exists("170412093005.tri"), mode != SearchMode::Fast);
         EXPECT_FALSE(Exists("170412093005.xy"));  // records are off
-        if (mode != kModeFast) {
+        if (mode != SearchMode::Fast) {
             EXPECT_EQ(view.Text(C::Label4), std::to_string(form->state().tables.tritempnum) + ":" +
                                                  std::to_string(form->state().tables.trisets.trisetnum()));
         }
@@ -189,7 +189,7 @@ TEST_F(Workflow, ModeTwoFindingNothingTellsTheUserAndStillAdvancesTheNumbers) {
     // By Heron every division of the pentagon measures at least its
     // coordinate area.
     Start(kPickInside, Utf8ToCp932("[No増加]\r\nMode=2\r\n"));
-    view.searchMode = kModeNotAbove;
+    view.searchMode = ModeNumber(SearchMode::NotAbove);
     view.texts[C::ENoCount] = "5";
     form->Button3Click();
     EXPECT_EQ(view.Text(C::Button3), "三斜自動");
@@ -216,7 +216,7 @@ TEST_F(Workflow, AFastRunLeavesNothingOfTheRunBeforeOnThePanel) {
             label4WhileWaiting = view.Text(C::Label4);
         }
     };
-    view.searchMode = kModeFast;
+    view.searchMode = ModeNumber(SearchMode::Fast);
     // The area table is skipped: a new run from 三斜自動.
     view.texts[C::Button3] = "三斜自動";
     form->Button3Click();

@@ -107,16 +107,16 @@ TEST(NoDivisionAmongTheCandidates, EveryModeEndsWithoutOne) {
             if (keep(t->tritemp[static_cast<size_t>(c)])) t->tritemp[static_cast<size_t>(++kept)] = t->tritemp[static_cast<size_t>(c)];
         t->tritempnum = kept;
 
-        for (const int32_t mode : {kModeShape, kModeClosest, kModeNotAbove}) {
+        for (const SearchMode mode : {SearchMode::Shape, SearchMode::Closest, SearchMode::NotAbove}) {
             for (const bool heron : {false, true})
-                EXPECT_EQ(SelectExactly(*t, 259.8, mode, heron).status, SelectionStatus::NoDivision) << mode;
+                EXPECT_EQ(SelectExactly(*t, 259.8, mode, heron).status, SelectionStatus::NoDivision) << ModeNumber(mode);
         }
         sample::SearchEveryDivision(*t);
-        for (const int32_t mode : {kModeShape, kModeClosest, kModeNotAbove}) {
+        for (const SearchMode mode : {SearchMode::Shape, SearchMode::Closest, SearchMode::NotAbove}) {
             EvaluationState e;
             Evaluate(*t, e, 259.8, mode, true);
             RestoreSelection(*t);
-            EXPECT_FALSE(CheckDivisionCover(*t, 1).covers) << mode;
+            EXPECT_FALSE(CheckDivisionCover(*t, 1).covers) << ModeNumber(mode);
         }
         FastTriangulate(*t);
         EXPECT_FALSE(CheckDivisionCover(*t, 1).covers);
@@ -142,7 +142,7 @@ TEST(DivisionCover, EverySampleParcelIsDividedWhole) {
         for (const auto& [family, parcel] : parcels) {
             SCOPED_TRACE(family + " seed " + std::to_string(seed) + " corners " + std::to_string(parcel.size()));
             sample::PrepareCandidates(*t, parcel, rules);
-            const ExactSelection exact = SelectExactly(*t, sample::PolygonArea(parcel), kModeShape, false);
+            const ExactSelection exact = SelectExactly(*t, sample::PolygonArea(parcel), SearchMode::Shape, false);
             ASSERT_EQ(exact.status, SelectionStatus::Selected);
             t->trinum = 0;
             int32_t n = 0;

@@ -60,7 +60,7 @@ TEST_F(Evaluation, SumsAndRangesOfEveryDivision) {
     AddDivision("200.0000", "100.5000", 30);
     AddDivision("199.9600", "  99.9800", 12);
     AddDivision("180.0000", "90.0000", 45);
-    Evaluate(*t, e, 100.0, kModeShape, false);
+    Evaluate(*t, e, 100.0, SearchMode::Shape, false);
     EXPECT_EQ(t->trisets.sum(1).sanshaArea, 100.0);
     EXPECT_EQ(t->trisets.sum(1).heronArea, 100.5);
     EXPECT_EQ(t->trisets.sum(1).shapeSum, 30);
@@ -78,12 +78,12 @@ TEST_F(Evaluation, SumsAndRangesOfEveryDivision) {
 TEST_F(Evaluation, ModeTwoRejectsAnAreaEqualToTheCoordinateArea) {
     AddDivision("200.0000", "200.0000", 10);  // 100.00
     AddDivision("199.9600", "199.9600", 10);  // 99.98
-    EXPECT_NEAR(Evaluate(*t, e, 100.00, kModeNotAbove, false), 0.02, 1e-12);
+    EXPECT_NEAR(Evaluate(*t, e, 100.00, SearchMode::NotAbove, false), 0.02, 1e-12);
     EXPECT_EQ(e.bestSanshaNo, 2);
     ASSERT_EQ(t->seltrinum, 1);
     EXPECT_EQ(t->seltri[1].st, 2);
 
-    EXPECT_EQ(Evaluate(*t, e, 100.00, kModeClosest, false), 0.0);
+    EXPECT_EQ(Evaluate(*t, e, 100.00, SearchMode::Closest, false), 0.0);
     EXPECT_EQ(e.bestSanshaNo, 1);
     EXPECT_EQ(t->seltri[1].st, 1);
 }
@@ -92,7 +92,7 @@ TEST_F(Evaluation, ModeTwoWithEveryAreaTooLargeSelectsNothing) {
     AddDivision("200.0000", "200.0000", 10);
     AddDivision("202.0000", "202.0000", 10);
     t->seltrinum = 5;
-    EXPECT_EQ(Evaluate(*t, e, 100.00, kModeNotAbove, true), 1e16);
+    EXPECT_EQ(Evaluate(*t, e, 100.00, SearchMode::NotAbove, true), 1e16);
     EXPECT_EQ(t->seltrinum, 0);
     EXPECT_FALSE(e.calcFailed);
 }
@@ -100,45 +100,45 @@ TEST_F(Evaluation, ModeTwoWithEveryAreaTooLargeSelectsNothing) {
 TEST_F(Evaluation, TiesGoToTheDivisionStoredFirst) {
     AddDivision("196.0000", "98.0000", 20);   // 98, one below 99
     AddDivision("200.0000", "100.0000", 20);  // 100, one above
-    EXPECT_EQ(Evaluate(*t, e, 99.0, kModeClosest, false), 1.0);
+    EXPECT_EQ(Evaluate(*t, e, 99.0, SearchMode::Closest, false), 1.0);
     EXPECT_EQ(t->seltri[1].st, 1);
-    EXPECT_EQ(Evaluate(*t, e, 99.0, kModeClosest, true), 1.0);
+    EXPECT_EQ(Evaluate(*t, e, 99.0, SearchMode::Closest, true), 1.0);
     EXPECT_EQ(e.bestHeronNo, 1);
-    EXPECT_EQ(Evaluate(*t, e, 99.0, kModeShape, false), 1.0);
+    EXPECT_EQ(Evaluate(*t, e, 99.0, SearchMode::Shape, false), 1.0);
     EXPECT_EQ(e.bestShapeNo, 1);
 }
 
 TEST_F(Evaluation, HeronAreaDecidesWhenChosen) {
     AddDivision("200.0000", "97.0000", 10);  // 三斜 100, Heron 97
     AddDivision("190.0000", "99.5000", 10);  // 三斜 95, Heron 99.5
-    EXPECT_EQ(Evaluate(*t, e, 100.0, kModeClosest, true), 0.5);
+    EXPECT_EQ(Evaluate(*t, e, 100.0, SearchMode::Closest, true), 0.5);
     EXPECT_EQ(t->seltri[1].st, 2);
-    EXPECT_EQ(Evaluate(*t, e, 100.0, kModeClosest, false), 0.0);
+    EXPECT_EQ(Evaluate(*t, e, 100.0, SearchMode::Closest, false), 0.0);
     EXPECT_EQ(t->seltri[1].st, 1);
 }
 
 TEST_F(Evaluation, ModeZeroSelectsByShapeAndReturnsTheDistanceOfTheChosenMeasure) {
     AddDivision("200.0000", "100.0000", 50);
     AddDivision("180.0000", "97.0000", 15);  // 三斜 90, Heron 97
-    EXPECT_EQ(Evaluate(*t, e, 100.0, kModeShape, true), 3.0);
+    EXPECT_EQ(Evaluate(*t, e, 100.0, SearchMode::Shape, true), 3.0);
     EXPECT_EQ(t->seltri[1].st, 2);
-    EXPECT_EQ(Evaluate(*t, e, 100.0, kModeShape, false), 10.0);
+    EXPECT_EQ(Evaluate(*t, e, 100.0, SearchMode::Shape, false), 10.0);
     EXPECT_EQ(t->seltri[1].st, 2);
 }
 
 TEST_F(Evaluation, NoDivisionEmptiesTheSelection) {
     t->seltrinum = 3;
-    Evaluate(*t, e, 100.0, kModeShape, false);
+    Evaluate(*t, e, 100.0, SearchMode::Shape, false);
     EXPECT_TRUE(e.calcFailed);
     EXPECT_EQ(t->seltrinum, 0);
-    EXPECT_EQ(Evaluate(*t, e, 100.0, kModeClosest, false), 1e16);
+    EXPECT_EQ(Evaluate(*t, e, 100.0, SearchMode::Closest, false), 1e16);
     EXPECT_FALSE(e.calcFailed);
     EXPECT_EQ(t->seltrinum, 0);
 }
 
 TEST_F(Evaluation, NegativeCoordinateAreaComparesMagnitudes) {
     AddDivision("-199.9600", "-99.9800", 10);
-    EXPECT_NEAR(Evaluate(*t, e, -100.0, kModeNotAbove, false), 0.02, 1e-12);
+    EXPECT_NEAR(Evaluate(*t, e, -100.0, SearchMode::NotAbove, false), 0.02, 1e-12);
     EXPECT_EQ(t->seltrinum, 1);
 }
 
@@ -168,7 +168,7 @@ TEST_F(ThreeTriangleDivisions, EqualPrintedTotalsAreEquallyCloseWhateverTheirBin
     // totals are equal, so the first in search order is selected.
     Division({"41.7022", "99.7184", "72.0324"});
     Division({"93.2557", "0.0115", "120.1858"});
-    Evaluate(*t, e, 213.45303, kModeClosest, true);
+    Evaluate(*t, e, 213.45303, SearchMode::Closest, true);
     EXPECT_EQ(e.bestHeronNo, 1);
     // What each division keeps is its sum in extended precision, rounded to a double.
     long double second = 0;
@@ -179,7 +179,7 @@ TEST_F(ThreeTriangleDivisions, EqualPrintedTotalsAreEquallyCloseWhateverTheirBin
 TEST_F(ThreeTriangleDivisions, TotalsExactlyHalfWayAreEquallyClose) {
     Division({"0.25", "0.25", "0.25"});  // 0.75
     Division({"0.50", "0.50", "0.25"});  // 1.25
-    Evaluate(*t, e, 1.0, kModeClosest, true);
+    Evaluate(*t, e, 1.0, SearchMode::Closest, true);
     EXPECT_EQ(e.bestHeronNo, 1);
 }
 
@@ -187,7 +187,7 @@ TEST_F(ThreeTriangleDivisions, ModeTwoRefusesAPrintedTotalEqualToTheCoordinateAr
     // 0.1 + 0.2 + 0.3 is a little below 0.6 in binary; printed it is 0.6.
     Division({"0.1", "0.2", "0.3"});
     Division({"0.1", "0.2", "0.2"});
-    EXPECT_NEAR(Evaluate(*t, e, 0.6, kModeNotAbove, true), 0.1, 1e-12);
+    EXPECT_NEAR(Evaluate(*t, e, 0.6, SearchMode::NotAbove, true), 0.1, 1e-12);
     EXPECT_EQ(e.bestHeronNo, 2);
 }
 
@@ -204,14 +204,14 @@ TEST_F(ThreeTriangleDivisions, APartialDivisionIsNeverSelectedBesideACompleteOne
     }
     StoreTriset(*t);                     // 1: two triangles, shape 0, area 100 exactly
     Division({"40.0", "40.0", "40.0"}, 30);  // 2: complete, shape 90, area 120
-    for (const int32_t mode : {kModeShape, kModeClosest, kModeNotAbove}) {
+    for (const SearchMode mode : {SearchMode::Shape, SearchMode::Closest, SearchMode::NotAbove}) {
         Evaluate(*t, e, 130.0, mode, true);
-        EXPECT_EQ(t->seltrinum, 3) << "mode " << mode;
+        EXPECT_EQ(t->seltrinum, 3) << "mode " << ModeNumber(mode);
     }
     EXPECT_EQ(e.minShapeNo, 1);  // the ranges still cover every stored division
     // With no complete division stored, the partial ones are what there is.
     t->xynum = 6;
-    Evaluate(*t, e, 130.0, kModeShape, true);
+    Evaluate(*t, e, 130.0, SearchMode::Shape, true);
     EXPECT_EQ(e.bestShapeNo, 1);
 }
 

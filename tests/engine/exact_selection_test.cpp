@@ -28,10 +28,10 @@ std::vector<int32_t> Entry(const EngineTables& t, int32_t r) {
     return division;
 }
 
-std::vector<int32_t> SelectedByEvaluation(EngineTables& t, double menkei, int32_t mode, bool heron) {
+std::vector<int32_t> SelectedByEvaluation(EngineTables& t, double menkei, SearchMode mode, bool heron) {
     EvaluationState e;
     Evaluate(t, e, menkei, mode, heron);
-    const int32_t no = mode == kModeShape ? e.bestShapeNo : heron ? e.bestHeronNo : e.bestSanshaNo;
+    const int32_t no = mode == SearchMode::Shape ? e.bestShapeNo : heron ? e.bestHeronNo : e.bestSanshaNo;
     return no == 0 ? std::vector<int32_t>{} : Entry(t, no);
 }
 
@@ -48,21 +48,21 @@ void ExpectSameAsEvaluation(const Polygon& parcel, const MeasureRules& rules) {
     if (t->trisets.trisetnum() == 0) {
         // The evaluation has nothing to choose from; nor has the selection,
         // even where the polygon has a division.
-        EXPECT_NE(SelectExactly(*t, 1.0, kModeShape, false).status, SelectionStatus::Selected);
+        EXPECT_NE(SelectExactly(*t, 1.0, SearchMode::Shape, false).status, SelectionStatus::Selected);
         return;
     }
 
     std::vector<double> areas{sample::PolygonArea(parcel)};
     EvaluationState e;
-    Evaluate(*t, e, areas[0], kModeShape, true);
+    Evaluate(*t, e, areas[0], SearchMode::Shape, true);
     if (t->trisets.trisetnum() >= 2) {
         areas.push_back((t->trisets.sum(1).heronArea + t->trisets.sum(2).heronArea) / 2);
         areas.push_back((t->trisets.sum(1).sanshaArea + t->trisets.sum(t->trisets.trisetnum()).sanshaArea) / 2);
     }
     for (const double menkei : areas) {
-        for (const int32_t mode : {kModeShape, kModeClosest, kModeNotAbove}) {
+        for (const SearchMode mode : {SearchMode::Shape, SearchMode::Closest, SearchMode::NotAbove}) {
             for (const bool heron : {false, true}) {
-                SCOPED_TRACE("mode " + std::to_string(mode) + (heron ? " heron" : " sansha") + " area " +
+                SCOPED_TRACE("mode " + std::to_string(ModeNumber(mode)) + (heron ? " heron" : " sansha") + " area " +
                              std::to_string(menkei));
                 const std::vector<int32_t> expected = SelectedByEvaluation(*t, menkei, mode, heron);
                 const ExactSelection exact = SelectExactly(*t, menkei, mode, heron);
@@ -79,7 +79,7 @@ void ExpectSameAsEvaluation(const Polygon& parcel, const MeasureRules& rules) {
 
 TEST(ExactSelection, ATriangleIsItsOwnDivision) {
     auto t = Prepared(sample::RegularPolygon(3, 10, 0), kFine);
-    for (const int32_t mode : {kModeShape, kModeClosest}) {
+    for (const SearchMode mode : {SearchMode::Shape, SearchMode::Closest}) {
         const ExactSelection exact = SelectExactly(*t, 43.3, mode, false);
         EXPECT_EQ(exact.status, SelectionStatus::Selected);
         EXPECT_EQ(exact.division, std::vector<int32_t>{1});
@@ -137,7 +137,7 @@ TEST(ExactSelection, CornersOnStraightRunsAndVerticalSidesAsTheSearchChooses) {
         for (const MeasureRules& rules : {kCoarse, kFine}) {
             SCOPED_TRACE(name + (rules.areaDigits == 0 ? " whole units" : " fine"));
             auto t = Prepared(parcel, rules);
-            EXPECT_EQ(SelectExactly(*t, sample::PolygonArea(parcel), kModeShape, false).division.size(),
+            EXPECT_EQ(SelectExactly(*t, sample::PolygonArea(parcel), SearchMode::Shape, false).division.size(),
                       parcel.size() - 2);
             ExpectSameAsEvaluation(parcel, rules);
         }
@@ -159,8 +159,8 @@ TEST(ExactSelection, NeverWorseThanWhatABudgetedSearchStores) {
         t->trisets.SetBudget(8u << 20);
         ASSERT_TRUE(sample::SearchEveryDivision(*t));
         const double menkei = sample::PolygonArea(parcel);
-        for (const int32_t mode : {kModeShape, kModeClosest, kModeNotAbove}) {
-            SCOPED_TRACE(mode);
+        for (const SearchMode mode : {SearchMode::Shape, SearchMode::Closest, SearchMode::NotAbove}) {
+            SCOPED_TRACE(ModeNumber(mode));
             const ExactSelection exact = SelectExactly(*t, menkei, mode, false);
             ASSERT_EQ(exact.status, SelectionStatus::Selected);
             ASSERT_EQ(exact.division.size(), parcel.size() - 2);
@@ -168,18 +168,18 @@ TEST(ExactSelection, NeverWorseThanWhatABudgetedSearchStores) {
             // The selection measured as the evaluation measures a stored division.
             EvaluationState e;
             const double best = ApplySelection(*t, e, exact, menkei, mode, false);
-            const int32_t selected = mode == kModeShape ? e.bestShapeNo : e.bestSanshaNo;
+            const int32_t selected = mode == SearchMode::Shape ? e.bestShapeNo : e.bestSanshaNo;
             const TTriSum chosen = t->trisets.sum(selected);
             for (int32_t r = 1; r <= t->trisets.trisetnum(); ++r) {
                 if (t->trisets.trinum(r) != t->xynum - 2) continue;
                 const TTriSum& other = t->trisets.sum(r);
-                if (mode == kModeShape) {
+                if (mode == SearchMode::Shape) {
                     ASSERT_LE(chosen.shapeSum, other.shapeSum) << r;
-                } else if (mode == kModeClosest || other.sanshaArea < menkei) {
+                } else if (mode == SearchMode::Closest || other.sanshaArea < menkei) {
                     ASSERT_LE(best, std::fabs(other.sanshaArea - menkei) + 1e-9) << r;
                 }
             }
-            if (mode == kModeNotAbove) {
+            if (mode == SearchMode::NotAbove) {
                 EXPECT_LT(chosen.sanshaArea, menkei);
             }
         }
@@ -199,7 +199,7 @@ TEST(ExactSelection, PartsOfALargeParcelAreAsGoodAsTheFullSearchOfThePart) {
     for (const auto& [name, parcel] : parcels) {
         SCOPED_TRACE(name);
         auto t = Prepared(parcel, kFine);
-        const ExactSelection exact = SelectExactly(*t, 0, kModeShape, false);
+        const ExactSelection exact = SelectExactly(*t, 0, SearchMode::Shape, false);
         ASSERT_EQ(exact.status, SelectionStatus::Selected);
         int compared = 0;
         for (const int32_t c : exact.division) {
@@ -215,7 +215,7 @@ TEST(ExactSelection, PartsOfALargeParcelAreAsGoodAsTheFullSearchOfThePart) {
                 auto alone = Prepared(part, kFine);
                 sample::SearchEveryDivision(*alone);
                 EvaluationState e;
-                Evaluate(*alone, e, 0, kModeShape, false);
+                Evaluate(*alone, e, 0, SearchMode::Shape, false);
                 ASSERT_GT(e.bestShapeNo, 0);
                 EXPECT_EQ(alone->trisets.sum(e.bestShapeNo).shapeSum, inside) << "corners " << a << " to " << b;
                 ++compared;

@@ -63,7 +63,7 @@ Outcome Search(const Polygon& parcel, int32_t stopAfter, uint32_t timeLimit, uin
     o.dupnum = t->dupnum;
     o.hhhmax = engine.state().hhhmax;
     EvaluationState evaluation;
-    o.evalDiff = Evaluate(*t, evaluation, 100.0, kModeShape, false);
+    o.evalDiff = Evaluate(*t, evaluation, 100.0, SearchMode::Shape, false);
     o.selected = evaluation.bestShapeNo;
     return o;
 }

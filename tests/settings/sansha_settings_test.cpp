@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "engine/search_mode.h"
 #include "geometry/cp932.h"
 #include "geometry/errors.h"
 #include "geometry/file_io.h"
@@ -64,8 +65,8 @@ TEST(Settings, ValuesAsWrittenByHandOrByTheDialog) {
     EXPECT_EQ(s.measureScaleDenom, 1);
     EXPECT_EQ(s.calcTimeLimit, 0) << "abc: no time limit";
     EXPECT_EQ(s.searchMode, 7);
-    EXPECT_EQ(ClampedSearchMode(s.searchMode), 0);
-    EXPECT_EQ(ClampedSearchMode(3), 3);
+    EXPECT_EQ(SearchModeOf(s.searchMode), SearchMode::Shape);
+    EXPECT_EQ(SearchModeOf(3), SearchMode::Fast);
     EXPECT_FALSE(s.useHeron);
     EXPECT_TRUE(s.saveRecords) << "any integer but 0 is true";
     EXPECT_EQ(s.layerText, "文字 層") << "blanks and quotes around a value go";

@@ -83,8 +83,8 @@ TEST_F(Divisions, OrderingsAreThoseOfTheWindowsPassesWithTheirTies) {
 }
 
 TEST(ThumbnailPages, TheOrderingTheWindowOpensWith) {
-    EXPECT_TRUE(ThumbnailsStartByShape(0));
-    for (int32_t mode : {1, 2, 3}) EXPECT_FALSE(ThumbnailsStartByShape(mode)) << mode;
+    EXPECT_TRUE(ThumbnailsStartByShape(SearchModeOf(0)));
+    for (int32_t mode : {1, 2, 3}) EXPECT_FALSE(ThumbnailsStartByShape(SearchModeOf(mode))) << mode;
 }
 
 TEST(ThumbnailPages, ThirtyDivisionsOnTwoPagesNeverPastTheLastNorBeforeTheFirst) {

@@ -271,7 +271,7 @@ void MainWindow::Beep() { MessageBeep(MB_OK); }
 void MainWindow::ShowSettingsDialog() { settingsDialog_.ShowModal(form_->settings(), form_->state(), cad_); }
 
 std::optional<int32_t> MainWindow::ShowThumbnails(MeasurementState& state, const SanshaSettings& settings,
-                                                  int32_t searchMode) {
+                                                  SearchMode searchMode) {
     return thumbnails_.ShowModal(state, settings, searchMode);
 }
 

@@ -48,7 +48,7 @@ public:
     void SetTimerEnabled(bool enabled) override;
     void ShowSettingsDialog() override;
     std::optional<int32_t> ShowThumbnails(MeasurementState& state, const SanshaSettings& settings,
-                                          int32_t searchMode) override;
+                                          SearchMode searchMode) override;
     bool ShowDivisionList(MeasurementState& state, const SanshaSettings& settings, int32_t chosen) override;
     void Close() override;
 

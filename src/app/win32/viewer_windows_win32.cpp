@@ -185,7 +185,7 @@ const std::vector<int32_t>& ThumbnailWindow::Order() const {
 }
 
 std::optional<int32_t> ThumbnailWindow::ShowModal(MeasurementState& state, const SanshaSettings& settings,
-                                                  int32_t searchMode) {
+                                                  SearchMode searchMode) {
     state_ = &state;
     useHeron_ = settings.useHeron;
     const EngineTables& t = state.tables;

@@ -21,7 +21,7 @@ class ThumbnailWindow {
 public:
     bool Create(HINSTANCE instance, HWND owner);
     // The division double-clicked, none when the window was closed otherwise.
-    std::optional<int32_t> ShowModal(MeasurementState& state, const SanshaSettings& settings, int32_t searchMode);
+    std::optional<int32_t> ShowModal(MeasurementState& state, const SanshaSettings& settings, SearchMode searchMode);
     HWND window() const { return window_; }
 
 private:
