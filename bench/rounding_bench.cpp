@@ -10,7 +10,7 @@
 namespace {
 
 void BM_KetaFormat(benchmark::State& state) {
-    const int mode = static_cast<int>(state.range(0));
+    const auto mode = static_cast<zelkan::KetaMode>(state.range(0));
     std::string text;
     double v = 12.3456789;
     for (auto _ : state) {

@@ -56,7 +56,7 @@ void MeasureParcel(benchmark::State& state, const sample::Polygon& parcel) {
         ResetForRun(*t);
         EnumerateCandidates(*t);
         SortCandidates(*t);
-        CandidateMetrics(*t, MeasureRules{1, kKetaHalfUp, 2, kKetaHalfUp, 4});
+        CandidateMetrics(*t, MeasureRules{1, KetaMode::HalfUp, 2, KetaMode::HalfUp, 4});
         state.ResumeTiming();
         Engine search(*t, control, clock, 0);
         search.trianproc();

@@ -21,7 +21,7 @@ void Select(benchmark::State& state, const sample::Polygon& parcel) {
     const SearchMode mode = SearchModeOf(static_cast<int32_t>(state.range(1)));
     const bool heron = state.range(2) != 0;
     static const auto t = std::make_unique<EngineTables>();
-    sample::PrepareCandidates(*t, parcel, MeasureRules{1, kKetaHalfUp, 2, kKetaHalfUp, 4});
+    sample::PrepareCandidates(*t, parcel, MeasureRules{1, KetaMode::HalfUp, 2, KetaMode::HalfUp, 4});
     const double menkei = sample::PolygonArea(parcel);
     bool selected = false;
     for (auto _ : state) {

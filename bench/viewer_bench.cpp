@@ -17,7 +17,7 @@ EngineTables& FifteenGon() {
     static const auto t = [] {
         auto tables = std::make_unique<EngineTables>();
         sample::PrepareCandidates(*tables, sample::RegularPolygon(15, 100.0, 0.1),
-                                  MeasureRules{1, kKetaHalfUp, 2, kKetaHalfUp, 4});
+                                  MeasureRules{1, KetaMode::HalfUp, 2, KetaMode::HalfUp, 4});
         sample::SearchEveryDivision(*tables);
         EvaluationState evaluation;
         Evaluate(*tables, evaluation, 0.0, SearchMode::Shape, true);

@@ -59,7 +59,7 @@ void CheckRunSettings(const SanshaSettings& s, const RunRounding& r) {
     if (s.measureScaleDenom <= 0) throw InvalidInputError("設定 [計測縮尺] 分母 は 1 以上にしてください");
     if (s.scaleDenom <= 0) throw InvalidInputError("設定 [縮尺] 分母 は 1 以上にしてください");
     const auto needMode = [](KetaMode mode, const char* section) {
-        if (mode < kKetaCut || mode > kKetaEven)
+        if (mode < KetaMode::Cut || mode > KetaMode::Even)
             throw InvalidInputError(std::string("設定 [") + section +
                                     "] の切り捨て・四捨五入・切り上げ・五捨五入のどれかを 1 にしてください");
     };

@@ -28,9 +28,9 @@ void SortCandidates(EngineTables& t);
 // triangle areas.
 struct MeasureRules {
     int32_t scale = 1;  // drawing units per measure unit
-    KetaMode lengthMode = 0;
+    KetaMode lengthMode = KetaMode::None;
     int32_t lengthDigits = 0;
-    KetaMode areaMode = 0;
+    KetaMode areaMode = KetaMode::None;
     int32_t areaDigits = 0;
 };
 

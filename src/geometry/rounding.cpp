@@ -81,10 +81,10 @@ long double RoundHalfAway(int decimals, double value) {
 
 void KetaFormat(KetaMode mode, int digits, double value, std::string& text) {
     switch (mode) {
-        case kKetaCut: text = CutDown(digits, value); break;
-        case kKetaHalfUp: text = HalfAwayFromZero(digits, value); break;
-        case kKetaUp: text = UpOneUnit(digits, value); break;
-        case kKetaEven: text = MakeEven(digits, value); break;
+        case KetaMode::Cut: text = CutDown(digits, value); break;
+        case KetaMode::HalfUp: text = HalfAwayFromZero(digits, value); break;
+        case KetaMode::Up: text = UpOneUnit(digits, value); break;
+        case KetaMode::Even: text = MakeEven(digits, value); break;
         default: break;
     }
 }

@@ -6,21 +6,25 @@
 
 namespace zelkan {
 
-// 1 切り捨て (cut down), 2 四捨五入 (half away from zero),
-// 3 切り上げ (cut down, then one unit up), 4 五捨五入 (last kept digit even).
-using KetaMode = int;
+// The rules, numbered as the logs and the settings' flags order them. None
+// formats nothing (a run before any rule was set).
+enum class KetaMode : int {
+    None = 0,
+    Cut = 1,     // 切り捨て: cut down
+    HalfUp = 2,  // 四捨五入: half away from zero
+    Up = 3,      // 切り上げ: cut down, then one unit up
+    Even = 4,    // 五捨五入: the last kept digit even
+};
 
-inline constexpr KetaMode kKetaCut = 1;
-inline constexpr KetaMode kKetaHalfUp = 2;
-inline constexpr KetaMode kKetaUp = 3;
-inline constexpr KetaMode kKetaEven = 4;
+// The rule's number, as the evaluation log writes it.
+inline int KetaNumber(KetaMode mode) { return static_cast<int>(mode); }
 
 // Formats value by the rule of mode with digits decimals, right-aligned to at
-// least 6 characters (mode 4 may be two shorter). A mode outside 1..4 leaves
-// text as it was.
+// least 6 characters (Even may be two shorter). None (or any other value)
+// leaves text as it was.
 void KetaFormat(KetaMode mode, int digits, double value, std::string& text);
 
-// The same, returning the text (empty for a mode outside 1..4).
+// The same, returning the text (empty for None).
 std::string KetaText(KetaMode mode, int digits, double value);
 
 // 10^decimals * value, rounded to a double, then to an integer half away

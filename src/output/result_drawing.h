@@ -17,7 +17,7 @@ struct DrawingStyle {
     double labelHeight = 3;   // length labels, already times the drawing scale
     double numberHeight = 4;
     double numberRadius = 5;
-    KetaMode lengthMode = 0;
+    KetaMode lengthMode = KetaMode::None;
     int32_t lengthDigits = 0;
     int32_t measureScaleDenom = 1;
 };

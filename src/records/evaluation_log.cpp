@@ -29,8 +29,9 @@ void AppendFields(std::string& file, std::initializer_list<std::string> fields) 
 
 void WriteTrsHeader(std::string& file, const EngineTables& t, const RunMeasure& m) {
     const RunRounding& r = m.rounding;
-    AppendFields(file, {std::to_string(r.lengthMode), std::to_string(r.lengthDigits), std::to_string(r.areaMode),
-                        std::to_string(r.areaDigits), std::to_string(r.resultMode), std::to_string(r.resultDigits)});
+    AppendFields(file, {std::to_string(KetaNumber(r.lengthMode)), std::to_string(r.lengthDigits),
+                        std::to_string(KetaNumber(r.areaMode)), std::to_string(r.areaDigits),
+                        std::to_string(KetaNumber(r.resultMode)), std::to_string(r.resultDigits)});
     file += std::to_string(t.xynum) + kLineEnd;
     for (int32_t v = 1; v <= t.xynum; ++v) {
         const TAcadPoint& p = t.xy[static_cast<size_t>(v)];

@@ -68,10 +68,10 @@ std::string ToText(bool v) { return v ? "1" : "0"; }
 const std::string& ToText(const std::string& v) { return v; }
 
 KetaMode ModeOf(bool cut, bool halfUp, bool up, bool even, KetaMode previous) {
-    if (cut) return kKetaCut;
-    if (halfUp) return kKetaHalfUp;
-    if (up) return kKetaUp;
-    if (even) return kKetaEven;
+    if (cut) return KetaMode::Cut;
+    if (halfUp) return KetaMode::HalfUp;
+    if (up) return KetaMode::Up;
+    if (even) return KetaMode::Even;
     return previous;
 }
 

@@ -69,11 +69,11 @@ int32_t ParseSettingInteger(std::string_view text, int32_t fallback);
 // within 0..kMaxDecimals.
 inline constexpr int32_t kMaxDecimals = 15;
 struct RunRounding {
-    KetaMode lengthMode = 0;
+    KetaMode lengthMode = KetaMode::None;
     int32_t lengthDigits = 0;
-    KetaMode areaMode = 0;
+    KetaMode areaMode = KetaMode::None;
     int32_t areaDigits = 0;
-    KetaMode resultMode = 0;
+    KetaMode resultMode = KetaMode::None;
     int32_t resultDigits = 0;
 };
 

@@ -326,7 +326,7 @@ TEST_F(Pipeline, SettingsThatWouldPrintZerosAreRefused) {
     ASSERT_EQ(Measure(kHexagon, 0, 1).outcome, RunOutcome::Drawn);
     settings.nagaShishagonyu = false;
     EXPECT_EQ(Measure(kHexagon, 0, 1).outcome, RunOutcome::Drawn);
-    EXPECT_EQ(state->rounding.lengthMode, kKetaHalfUp);
+    EXPECT_EQ(state->rounding.lengthMode, KetaMode::HalfUp);
 }
 
 TEST_F(Pipeline, HugeDecimalCountsAreBounded) {

@@ -246,7 +246,7 @@ TEST_F(SettingsDialog, SaveLogsAsWritesTheSixLogsUnderTheChosenName) {
     AddTriangle(t, 1, 1, 2, n, 3);
     StoreTriset(t);
     t.menkei = 6;
-    state.rounding = RunRounding{2, 2, 2, 4, 2, 2};
+    state.rounding = RunRounding{KetaMode::HalfUp, 2, KetaMode::HalfUp, 4, KetaMode::HalfUp, 2};
 
     view.saveName.reset();
     dialog.Button1Click(state, 1);  // cancelled

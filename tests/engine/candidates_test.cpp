@@ -179,7 +179,7 @@ MeasureRules Rules(KetaMode lengthMode, int32_t lengthDigits, KetaMode areaMode,
 
 TEST_F(Candidates, MetricsOfARightTriangle) {
     Enumerate({{0, 0}, {4, 0}, {0, 3}});
-    CandidateMetrics(*t, Rules(kKetaHalfUp, 2, kKetaHalfUp, 4));
+    CandidateMetrics(*t, Rules(KetaMode::HalfUp, 2, KetaMode::HalfUp, 4));
     const TTriTemp& c = t->tritemp[1];
     EXPECT_EQ(c.lenIJ, 4.0);
     EXPECT_EQ(c.lenIJText, "  4.00");
@@ -205,7 +205,7 @@ TEST_F(Candidates, MetricsWorkInMeasureUnitsFromTheRoundedTexts) {
     // Scale 2 halves every length; lengths cut to whole units give sides
     // 2, 2 and 3, and Heron's area of those texts, not of the true sides.
     Enumerate({{0, 0}, {4.6, 0}, {0, 3.5}});
-    CandidateMetrics(*t, Rules(kKetaCut, 0, kKetaHalfUp, 4, 2));
+    CandidateMetrics(*t, Rules(KetaMode::Cut, 0, KetaMode::HalfUp, 4, 2));
     const TTriTemp& c = t->tritemp[1];
     EXPECT_EQ(c.lenIJ, 2.3);
     EXPECT_EQ(c.lenIJText, "     2");
@@ -216,7 +216,7 @@ TEST_F(Candidates, MetricsWorkInMeasureUnitsFromTheRoundedTexts) {
 
 TEST_F(Candidates, LongTextsAreStoredCutTo16Characters) {
     Enumerate({{0, 0}, {4e7, 0}, {0, 3e7}});
-    CandidateMetrics(*t, Rules(kKetaHalfUp, 8, kKetaHalfUp, 8));
+    CandidateMetrics(*t, Rules(KetaMode::HalfUp, 8, KetaMode::HalfUp, 8));
     const TTriTemp& c = t->tritemp[1];
     EXPECT_EQ(c.lenIJText, "40000000.0000000");  // 40000000.00000000
     EXPECT_EQ(c.ij.areaText, "1200000000000000");  // 1200000000000000.00000000
@@ -229,7 +229,7 @@ TEST_F(Candidates, ABaseWithoutAFootKeepsItsPreviousContent) {
     t->xy[2] = TAcadPoint{0, 0, 0};
     t->tritemp[1].ij.heightText = "old";
     t->tritemp[1].ij.footX = 99;
-    CandidateMetrics(*t, Rules(kKetaHalfUp, 2, kKetaHalfUp, 4));
+    CandidateMetrics(*t, Rules(KetaMode::HalfUp, 2, KetaMode::HalfUp, 4));
     EXPECT_EQ(t->tritemp[1].ij.heightText, "old");
     EXPECT_EQ(t->tritemp[1].ij.footX, 99);
     EXPECT_EQ(t->tritemp[1].jk.heightText, "  0.00");

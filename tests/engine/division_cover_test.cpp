@@ -91,7 +91,7 @@ TEST(DivisionCover, TheMessageSaysHowMuchIsLeftOutInMeasureUnits) {
 // of the selection, the search and the evaluation ends without one, and
 // nothing reads beyond a table (the sanitizer build runs this).
 TEST(NoDivisionAmongTheCandidates, EveryModeEndsWithoutOne) {
-    const MeasureRules rules{1, kKetaHalfUp, 2, kKetaHalfUp, 2};
+    const MeasureRules rules{1, KetaMode::HalfUp, 2, KetaMode::HalfUp, 2};
     const std::vector<std::pair<const char*, std::function<bool(const TTriTemp&)>>> keeps = {
         {"no candidate", [](const TTriTemp&) { return false; }},
         {"one candidate", [](const TTriTemp& c) { return c.i == 2 && c.j == 3 && c.k == 4; }},
@@ -128,7 +128,7 @@ TEST(NoDivisionAmongTheCandidates, EveryModeEndsWithoutOne) {
 // a division of the whole parcel, and the exact selection and the fast
 // mode's greedy pass each find one that covers it.
 TEST(DivisionCover, EverySampleParcelIsDividedWhole) {
-    const MeasureRules rules{1, kKetaHalfUp, 2, kKetaHalfUp, 2};
+    const MeasureRules rules{1, KetaMode::HalfUp, 2, KetaMode::HalfUp, 2};
     auto t = std::make_unique<EngineTables>();
     for (uint32_t seed = 1; seed <= 40; ++seed) {
         const auto size = [seed](int largest) { return 4 + static_cast<int>(seed % static_cast<uint32_t>(largest - 3)); };

@@ -35,9 +35,9 @@ std::vector<int32_t> SelectedByEvaluation(EngineTables& t, double menkei, Search
     return no == 0 ? std::vector<int32_t>{} : Entry(t, no);
 }
 
-const MeasureRules kFine{1, kKetaHalfUp, 2, kKetaHalfUp, 4};
+const MeasureRules kFine{1, KetaMode::HalfUp, 2, KetaMode::HalfUp, 4};
 // Whole units: many divisions share a total.
-const MeasureRules kCoarse{1, kKetaCut, 0, kKetaHalfUp, 0};
+const MeasureRules kCoarse{1, KetaMode::Cut, 0, KetaMode::HalfUp, 0};
 
 // Searches every division and compares the evaluation's choice with the
 // exact selection in every mode, with Heron on and off, at the parcel's own
@@ -116,7 +116,7 @@ TEST(ExactSelection, RandomParcelsFromFixedSeeds) {
 // totals and a division is kept as soon as a known division with the
 // preferred total holds it: the choice is still the full search's.
 TEST(ExactSelection, LotsInMetresAsTheSearchChooses) {
-    const MeasureRules rules{1, kKetaHalfUp, 2, kKetaHalfUp, 4};
+    const MeasureRules rules{1, KetaMode::HalfUp, 2, KetaMode::HalfUp, 4};
     for (uint32_t seed = 1; seed <= 12; ++seed) {
         const int corners = 6 + static_cast<int>(seed % 6);
         SCOPED_TRACE("seed " + std::to_string(seed) + " corners " + std::to_string(corners));

@@ -48,7 +48,7 @@ template <typename Engine>
 Outcome Search(const Polygon& parcel, int32_t stopAfter, uint32_t timeLimit, uint64_t budget = UINT64_MAX) {
     // One set of tables per engine, refilled by every run as in the program.
     static const auto t = std::make_unique<EngineTables>();
-    sample::PrepareCandidates(*t, parcel, MeasureRules{1, kKetaHalfUp, 2, kKetaHalfUp, 4});
+    sample::PrepareCandidates(*t, parcel, MeasureRules{1, KetaMode::HalfUp, 2, KetaMode::HalfUp, 4});
     RecordDrivenControl control(stopAfter);
     t->trisets.SetBudget(budget);
     Engine engine(*t, control, control, timeLimit);

@@ -135,7 +135,7 @@ TEST_F(Drawings, AreaTableColumnsAndTheTotalsFromPrintedTexts) {
     t->triheights[2] = TTriHeight{{4, 3, 0}, {4, 0, 0}, {10, 0, 0}, {0, 0, 0}};
     TableStyle style;
     style.layer = "S_HYO";
-    style.rounding = RunRounding{2, 2, 2, 4, 2, 2};
+    style.rounding = RunRounding{KetaMode::HalfUp, 2, KetaMode::HalfUp, 4, KetaMode::HalfUp, 2};
     WriteAreaTable(*t, folder.File("seki.dxf"), 1, style, SanshaColumns{});
     const auto all = Entities(ReadFileBytes(folder.File("seki.dxf")));
 
@@ -162,7 +162,7 @@ TEST_F(Drawings, ResultRoundsTheAlreadyRoundedHalfAndMovesWithTheDigits) {
     TableStyle style;
     style.layer = "S_HYO";
     // Areas cut at one decimal, the result half away from zero at none.
-    style.rounding = RunRounding{2, 2, 1, 1, 2, 0};
+    style.rounding = RunRounding{KetaMode::HalfUp, 2, KetaMode::Cut, 1, KetaMode::HalfUp, 0};
     WriteAreaTable(*t, folder.File("a.dxf"), 1, style, SanshaColumns{});
     const auto cut = Entities(ReadFileBytes(folder.File("a.dxf")));
     ASSERT_NE(TextNamed(cut, "40.5"), nullptr);
@@ -170,7 +170,7 @@ TEST_F(Drawings, ResultRoundsTheAlreadyRoundedHalfAndMovesWithTheDigits) {
     EXPECT_EQ(TextNamed(cut, "41")->Get(10), "140.0000");  // 148 - 4 * (1 - 0 + 1)
 
     // Fewer area than result decimals: the result ends right of the border.
-    style.rounding = RunRounding{2, 2, 2, 2, 2, 4};
+    style.rounding = RunRounding{KetaMode::HalfUp, 2, KetaMode::HalfUp, 2, KetaMode::HalfUp, 4};
     WriteAreaTable(*t, folder.File("b.dxf"), 1, style, SanshaColumns{});
     const auto wide = Entities(ReadFileBytes(folder.File("b.dxf")));
     ASSERT_NE(TextNamed(wide, "40.5000"), nullptr);
@@ -184,7 +184,7 @@ TEST_F(Drawings, HeronTableOfARightTriangle) {
     AddTriangle(*t, 1, 1, 2, n, 3);
     TableStyle style;
     style.layer = "S_HYO";
-    style.rounding = RunRounding{2, 2, 2, 4, 2, 2};
+    style.rounding = RunRounding{KetaMode::HalfUp, 2, KetaMode::HalfUp, 4, KetaMode::HalfUp, 2};
     WriteHeronAreaTable(*t, folder.File("h.dxf"), 1, style, HeronColumns{});
     const auto all = Entities(ReadFileBytes(folder.File("h.dxf")));
     ASSERT_NE(TextNamed(all, "6.0000"), nullptr);

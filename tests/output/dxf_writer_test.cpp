@@ -67,7 +67,7 @@ class LengthText : public testing::TestWithParam<LengthCase> {};
 TEST_P(LengthText, CentredAlongTheSegmentNeverUpsideDown) {
     const LengthCase& c = GetParam();
     DxfFile file;
-    DxfLengthText(file, "S_TEXT", kKetaHalfUp, c.x1, c.y1, c.x2, c.y2, 3, 2, c.scale);
+    DxfLengthText(file, "S_TEXT", KetaMode::HalfUp, c.x1, c.y1, c.x2, c.y2, 3, 2, c.scale);
     EXPECT_EQ(Joined(file), std::string("  0|TEXT") + kCommon + c.expected) << c.name;
 }
 

@@ -21,7 +21,7 @@ DrawingStyle DefaultDrawingStyle() {
     s.labelHeight = 3;
     s.numberHeight = 4;
     s.numberRadius = 5;
-    s.lengthMode = kKetaHalfUp;
+    s.lengthMode = KetaMode::HalfUp;
     s.lengthDigits = 2;
     s.measureScaleDenom = 1;
     return s;
@@ -32,7 +32,7 @@ TableStyle DefaultTableStyle() {
     s.layer = "S_HYO";
     s.textHeight = 4;
     s.rowHeight = 8;
-    s.rounding = RunRounding{2, 2, 2, 4, 2, 2};
+    s.rounding = RunRounding{KetaMode::HalfUp, 2, KetaMode::HalfUp, 4, KetaMode::HalfUp, 2};
     return s;
 }
 

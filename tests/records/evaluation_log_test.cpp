@@ -16,7 +16,7 @@ namespace {
 
 RunMeasure DefaultMeasure(double menkei) {
     RunMeasure m;
-    m.rounding = RunRounding{2, 2, 2, 4, 2, 2};
+    m.rounding = RunRounding{KetaMode::HalfUp, 2, KetaMode::HalfUp, 4, KetaMode::HalfUp, 2};
     m.s = 1;
     m.menkei = menkei;
     return m;

@@ -41,11 +41,11 @@ TEST(Settings, MissingFileGivesEveryDefault) {
     EXPECT_EQ(s.colHeronA, 8);
     RunRounding r;
     TakeRoundingRules(s, r);
-    EXPECT_EQ(r.lengthMode, 2);
+    EXPECT_EQ(r.lengthMode, KetaMode::HalfUp);
     EXPECT_EQ(r.lengthDigits, 2);
-    EXPECT_EQ(r.areaMode, 2);
+    EXPECT_EQ(r.areaMode, KetaMode::HalfUp);
     EXPECT_EQ(r.areaDigits, 4);
-    EXPECT_EQ(r.resultMode, 2);
+    EXPECT_EQ(r.resultMode, KetaMode::HalfUp);
     EXPECT_EQ(r.resultDigits, 2);
 }
 
@@ -81,17 +81,17 @@ TEST(Settings, AllLengthFlagsOffKeepThePreviousMode) {
     const SanshaSettings s = LoadFrom(file);
     RunRounding r;
     TakeRoundingRules(s, r);
-    EXPECT_EQ(r.lengthMode, 0) << "nothing formats before the first run";
+    EXPECT_EQ(r.lengthMode, KetaMode::None) << "nothing formats before the first run";
     EXPECT_EQ(r.lengthDigits, 3);
-    EXPECT_EQ(r.areaMode, 4);
+    EXPECT_EQ(r.areaMode, KetaMode::Even);
     std::string text = "unchanged";
     KetaFormat(r.lengthMode, r.lengthDigits, 1.5, text);
     EXPECT_EQ(text, "unchanged");
 
     RunRounding previous;
-    previous.lengthMode = 3;
+    previous.lengthMode = KetaMode::Up;
     TakeRoundingRules(s, previous);
-    EXPECT_EQ(previous.lengthMode, 3);
+    EXPECT_EQ(previous.lengthMode, KetaMode::Up);
 }
 
 TEST(Settings, WrittenFileIsShiftJisWithCrLfAndReadsBack) {
