@@ -46,9 +46,9 @@ TableStyle TableStyleOf(const SanshaSettings& s, const RunRounding& r) {
 int32_t NextNoStart(const SanshaSettings& s, int32_t noStart, int32_t trinum) {
     int64_t next = noStart;
     switch (s.noMode) {
-        case 1: next += trinum; break;   // 最大値+1
-        case 2: next += s.noStep; break;  // 定量値で増加
-        default: break;                  // 1　に固定
+        case NumberingMode::AfterLast: next += trinum; break;
+        case NumberingMode::Step: next += s.noStep; break;
+        case NumberingMode::Fixed: break;
     }
     return static_cast<int32_t>(std::clamp<int64_t>(next, INT32_MIN, kMaxFirstNumber));
 }

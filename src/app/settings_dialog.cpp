@@ -116,9 +116,9 @@ void TZelkanSet::FormActivate(const SanshaSettings& s, int32_t trisetnum) {
     view_.SetChecked(C::CLogOK, s.saveRecords);
     view_.SetChecked(C::RadioButton1, s.useHeron);
     view_.SetChecked(C::RadioButton2, !s.useHeron);
-    view_.SetChecked(C::RadioButton3, s.noMode == 0);
-    view_.SetChecked(C::RadioButton4, s.noMode == 1);
-    view_.SetChecked(C::RadioButton5, s.noMode == 2);
+    view_.SetChecked(C::RadioButton3, s.noMode == NumberingMode::Fixed);
+    view_.SetChecked(C::RadioButton4, s.noMode == NumberingMode::AfterLast);
+    view_.SetChecked(C::RadioButton5, s.noMode == NumberingMode::Step);
     view_.SetEnabled(C::Button1, trisetnum >= 1);
 
     // What a field that cannot be used keeps: the value in memory, or the
@@ -198,11 +198,11 @@ void TZelkanSet::FormDeactivate(SanshaSettings& s) {
     checked(C::ELengScale, "計測縮尺", "分母", WithoutCommas(text(C::ELengScale)), IsCountText, kCountRule);
 
     if (view_.Checked(C::RadioButton3)) {
-        s.noMode = 0;
+        s.noMode = NumberingMode::Fixed;
     } else if (view_.Checked(C::RadioButton4)) {
-        s.noMode = 1;
+        s.noMode = NumberingMode::AfterLast;
     } else if (view_.Checked(C::RadioButton5)) {
-        s.noMode = 2;
+        s.noMode = NumberingMode::Step;
     }
     const std::string step = WithoutCommas(text(C::Edit1));
     const std::string& keptStep = lastValid_[Key{"No増加", "増加量"}];
@@ -213,7 +213,7 @@ void TZelkanSet::FormDeactivate(SanshaSettings& s) {
         lastValid_[Key{"No増加", "増加量"}] = Trimmed(step);
     s.noStep = ParseSettingInteger(lastValid_[Key{"No増加", "増加量"}], 100);
     s.noStepPos = view_.Spinner(C::Edit1);
-    put("No増加", "Mode", std::to_string(s.noMode));
+    put("No増加", "Mode", std::to_string(ModeNumber(s.noMode)));
     put("No増加", "増加量", std::to_string(s.noStep));
     put("No増加", "増加c", std::to_string(s.noStepPos));
     for (int n = 0; n < 4; ++n)

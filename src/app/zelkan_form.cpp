@@ -355,7 +355,7 @@ void TZelkanF::MeasurementRun() {
         if (result.calcFailed) view_.ShowMessage(kCalcFailedMessage);
         if (view_.ShowNotice(kReadyCaption, kNotFoundMessage)) view_.Beep();
     }
-    if (settings_.noMode == 1 || settings_.noMode == 2)
+    if (settings_.noMode != NumberingMode::Fixed)
         view_.SetText(MainControl::ENoCount, std::to_string(result.nextNoStart));
 }
 

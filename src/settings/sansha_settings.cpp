@@ -64,6 +64,7 @@ void ForEachSetting(Settings& s, F&& f) {
 }
 
 std::string ToText(int32_t v) { return std::to_string(v); }
+std::string ToText(NumberingMode v) { return std::to_string(ModeNumber(v)); }
 std::string ToText(bool v) { return v ? "1" : "0"; }
 const std::string& ToText(const std::string& v) { return v; }
 
@@ -107,6 +108,8 @@ void LoadSettings(const IniFile& ini, SanshaSettings& s) {
             const std::string text = ini.ReadString(section, key, "");
             if constexpr (std::is_same_v<Field, bool>) {
                 field = ParseSettingInteger(text, field ? 1 : 0) != 0;
+            } else if constexpr (std::is_same_v<Field, NumberingMode>) {
+                field = NumberingModeOf(ParseSettingInteger(text, ModeNumber(field)));
             } else {
                 field = ParseSettingInteger(text, field);
             }

@@ -12,6 +12,20 @@ namespace zelkan {
 
 class IniFile;
 
+// The first triangle number after a run ([No増加] Mode).
+enum class NumberingMode : int32_t {
+    Fixed = 0,      // 1　に固定: unchanged
+    AfterLast = 1,  // 最大値+1: after the last number drawn
+    Step = 2,       // 定量値で増加: by the step
+};
+
+// The mode from its number in the settings file (any other number: Fixed),
+// and its number.
+inline NumberingMode NumberingModeOf(int32_t number) {
+    return number == 1 ? NumberingMode::AfterLast : number == 2 ? NumberingMode::Step : NumberingMode::Fixed;
+}
+inline int32_t ModeNumber(NumberingMode mode) { return static_cast<int32_t>(mode); }
+
 struct SanshaSettings {
     int32_t scaleDenomPos = 1;
     int32_t scaleDenom = 1;
@@ -39,7 +53,7 @@ struct SanshaSettings {
     bool useHeron = true;
     int32_t measureScaleDenomPos = 1;
     int32_t measureScaleDenom = 1;
-    int32_t noMode = 0;
+    NumberingMode noMode = NumberingMode::Fixed;
     int32_t noStep = 100;
     int32_t noStepPos = 3;
     int32_t colSanshaNo = 3, colSanshaTeihen = 10, colSanshaTakasa = 10, colSanshaMen = 14;

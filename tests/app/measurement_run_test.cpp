@@ -105,22 +105,22 @@ TEST_F(Pipeline, ASearchCutShortKeepsTheSelectionOfTheFullSearch) {
 }
 
 TEST_F(Pipeline, NextTriangleNumberByTheNumberingMode) {
-    settings.noMode = 0;
+    settings.noMode = NumberingMode::Fixed;
     EXPECT_EQ(Measure(kHexagon, 0, 5).nextNoStart, 5);
-    settings.noMode = 1;  // after the last number drawn: 5 + 4 triangles
+    settings.noMode = NumberingMode::AfterLast;  // after the last number drawn: 5 + 4 triangles
     const RunResult drawn = Measure(kHexagon, 0, 5);
     EXPECT_EQ(drawn.outcome, RunOutcome::Drawn);
     EXPECT_EQ(drawn.trinum, 4);
     EXPECT_EQ(drawn.nextNoStart, 9);
-    settings.noMode = 2;
+    settings.noMode = NumberingMode::Step;
     EXPECT_EQ(Measure(kHexagon, 0, 5).nextNoStart, 105);
 }
 
 TEST_F(Pipeline, TriangleNumbersNeverOverflow) {
-    settings.noMode = 2;
+    settings.noMode = NumberingMode::Step;
     settings.noStep = INT32_MAX;
     EXPECT_EQ(Measure(kHexagon, 0, 5).nextNoStart, kMaxFirstNumber);
-    settings.noMode = 1;
+    settings.noMode = NumberingMode::AfterLast;
     const RunResult r = Measure(kHexagon, 0, INT32_MAX);
     EXPECT_EQ(r.outcome, RunOutcome::Drawn);
     EXPECT_EQ(state->noStart, kMaxFirstNumber);
@@ -131,7 +131,7 @@ TEST_F(Pipeline, TriangleNumbersNeverOverflow) {
 TEST_F(Pipeline, NotFoundInModeTwoStillAdvancesTheNumbers) {
     // Both halves of a 10 x 10 square measure 50.00 by Heron: the division is
     // not below the coordinate area 100, so mode 2 finds nothing.
-    settings.noMode = 2;
+    settings.noMode = NumberingMode::Step;
     const RunResult r = Measure(Export({{0, 0}, {10, 0}, {10, 10}, {0, 10}}), 2, 5);
     EXPECT_EQ(r.outcome, RunOutcome::NotFound);
     EXPECT_EQ(r.menkei, 100.0);
@@ -153,7 +153,7 @@ TEST_F(Pipeline, RecordsOnlyWhenAskedExceptTheSelection) {
 }
 
 TEST_F(Pipeline, FastModeWritesNoSelectionRecordAndKeepsTheNumbers) {
-    settings.noMode = 1;
+    settings.noMode = NumberingMode::AfterLast;
     const RunResult r = Measure(kHexagon, SearchMode::Fast, 5);
     EXPECT_EQ(r.outcome, RunOutcome::Drawn);
     EXPECT_EQ(r.trinum, 4);
@@ -214,7 +214,7 @@ TEST_F(Pipeline, ATriangularParcelIsItsOwnDivisionInEveryMode) {
     const std::string triangle = Export({{0, 0}, {10, 0}, {0, 10}});
     settings.useHeron = false;
     for (const SearchMode mode : {SearchMode::Shape, SearchMode::Closest, SearchMode::NotAbove, SearchMode::Fast}) {
-        settings.noMode = 1;
+        settings.noMode = NumberingMode::AfterLast;
         const RunResult r = Measure(triangle, mode, 1);
         // Base 14.14 and height 7.07 (both rounded down) measure below 50:
         // mode 2 finds it too.

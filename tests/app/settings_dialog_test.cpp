@@ -163,7 +163,7 @@ TEST_F(SettingsDialog, SpinnersShowThousandsAndTheFileHoldsTheNumbers) {
     EXPECT_NE(ini.find("[縮尺]\r\n分母c=1000\r\n分母=1000\r\n"), std::string::npos);
     EXPECT_NE(ini.find("[計測縮尺]\r\n分母c=2500\r\n分母=2500\r\n"), std::string::npos);
     EXPECT_NE(ini.find("[No増加]\r\nMode=2\r\n増加量=1000\r\n増加c=1000\r\n"), std::string::npos);
-    EXPECT_EQ(settings.noMode, 2);
+    EXPECT_EQ(settings.noMode, NumberingMode::Step);
     EXPECT_EQ(settings.noStep, 1000);
     EXPECT_EQ(settings.noStepPos, 1000);
     const SanshaSettings back = Reloaded();

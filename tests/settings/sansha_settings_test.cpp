@@ -70,7 +70,7 @@ TEST(Settings, ValuesAsWrittenByHandOrByTheDialog) {
     EXPECT_FALSE(s.useHeron);
     EXPECT_TRUE(s.saveRecords) << "any integer but 0 is true";
     EXPECT_EQ(s.layerText, "文字 層") << "blanks and quotes around a value go";
-    EXPECT_EQ(s.noMode, 2) << "ASCII names match in any case; 0x is hexadecimal";
+    EXPECT_EQ(s.noMode, NumberingMode::Step) << "ASCII names match in any case; 0x is hexadecimal";
 }
 
 TEST(Settings, AllLengthFlagsOffKeepThePreviousMode) {
