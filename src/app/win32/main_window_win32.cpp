@@ -101,9 +101,8 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::Create(int show) {
-    if (!RegisterWindowClass(instance_, kClassName, Proc, 0, LoadIconW(instance_, MAKEINTRESOURCEW(1)))) return false;
-    window_ = CreateWindowExW(kExStyle, kClassName, Utf8ToWide(kMainCaption).c_str(), kStyle, 191, 135, 200, 200,
-                              nullptr, nullptr, instance_, this);
+    if (!Register(instance_, kClassName, 0, LoadIconW(instance_, MAKEINTRESOURCEW(1)))) return false;
+    CreateFor(kExStyle, kClassName, Utf8ToWide(kMainCaption).c_str(), kStyle, 191, 135, 200, 200, nullptr, instance_);
     if (window_ == nullptr) return false;
     CreateControls();
     Layout();
@@ -158,16 +157,8 @@ void MainWindow::Layout() {
     // The status line takes as many lines as its longest text needs.
     const int statusWidth = scale.X(111);
     int statusHeight = scale.Y(14);
-    for (const char* text : kStatusTexts) {
-        const std::wstring wide = Utf8ToWide(text);
-        HDC dc = GetDC(window_);
-        HGDIOBJ old = SelectObject(dc, font_);
-        RECT r{0, 0, statusWidth, 0};
-        DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-        SelectObject(dc, old);
-        ReleaseDC(window_, dc);
-        statusHeight = std::max(statusHeight, static_cast<int>(r.bottom));
-    }
+    for (const char* text : kStatusTexts)
+        statusHeight = std::max(statusHeight, WrappedHeight(font_, Utf8ToWide(text), statusWidth));
     const SIZE outer = OuterSizeOfClient(clientWidth, scale.Y(kStatusTop) + statusHeight + scale.Y(4), kStyle, kExStyle, dpi_);
     SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (const Design& d : DesignOfWindow()) {
@@ -292,13 +283,6 @@ void MainWindow::Close() {
     DestroyWindow(window_);
 }
 
-LRESULT CALLBACK MainWindow::Proc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-    auto* self = WindowObject<MainWindow>(window, message, lp);
-    if (self == nullptr) return DefWindowProcW(window, message, wp, lp);
-    self->window_ = window;
-    return self->Handle(message, wp, lp);
-}
-
 LRESULT MainWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
     switch (message) {
         case WM_COMMAND:
@@ -323,14 +307,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
             KillTimer(window_, kTimer1);
             PostQuitMessage(0);
             return 0;
-        case WM_DPICHANGED:
-            MoveToSuggestedRect(window_, lp);
-            Layout();
-            return 0;
         default:
             break;
     }
-    return DefWindowProcW(window_, message, wp, lp);
+    return Default(message, wp, lp);
 }
 
 }  // namespace zelkan::win32

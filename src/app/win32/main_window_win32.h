@@ -13,6 +13,7 @@
 #include "app/win32/settings_dialog_win32.h"
 #include "app/win32/text_fit_win32.h"
 #include "app/win32/viewer_windows_win32.h"
+#include "app/win32/window_common_win32.h"
 #include "app/zelkan_form.h"
 #include "cad/win32_cad_link.h"
 #include "engine/search_control.h"
@@ -20,12 +21,10 @@
 
 namespace zelkan::win32 {
 
-class MainWindow : public MainWindowView {
+class MainWindow : public Window, public MainWindowView {
 public:
     MainWindow(HINSTANCE instance, std::string workFolder);
     ~MainWindow() override;
-    MainWindow(const MainWindow&) = delete;
-    MainWindow& operator=(const MainWindow&) = delete;
 
     // Creates the main window, then the notice dialog, and shows the main window.
     bool Create(int show);
@@ -53,16 +52,14 @@ public:
     void Close() override;
 
 private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wp, LPARAM lp);
-    LRESULT Handle(UINT message, WPARAM wp, LPARAM lp);
+    LRESULT Handle(UINT message, WPARAM wp, LPARAM lp) override;
     void CreateControls();
-    void Layout();
+    void Layout() override;
     DesignScale FittedScale() const;
     HWND Control(MainControl control) const;
 
     HINSTANCE instance_;
     std::string workFolder_;
-    HWND window_ = nullptr;
     std::map<int, HWND> controls_;  // by control id
     HWND upDown_ = nullptr;
     HWND toolTip_ = nullptr;

@@ -24,9 +24,9 @@ void SetTopmost(HWND window, bool onTop) {
 }
 
 bool NoticeDialog::Create(HINSTANCE instance, HWND owner) {
-    RegisterWindowClass(instance, kClassName, Proc);
+    Register(instance, kClassName);
     owner_ = owner;
-    window_ = CreateWindowExW(kExStyle, kClassName, L"正常終了", kStyle, 192, 114, 320, 160, owner, nullptr, instance, this);
+    CreateFor(kExStyle, kClassName, L"正常終了", kStyle, 192, 114, 320, 160, owner, instance);
     if (window_ == nullptr) return false;
     label_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 0, 0, 0, window_, nullptr, instance, nullptr);
     button_ = CreateWindowExW(0, L"BUTTON", L"確　認", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0,
@@ -50,14 +50,8 @@ void NoticeDialog::Layout() {
 // button and the window's bottom move down with it.
 void NoticeDialog::Place() {
     const auto s = [this](int v) { return Scaled(v, dpi_); };
-    const std::wstring text = Utf8ToWide(WindowTextOf(label_));
-    HDC dc = GetDC(window_);
-    HGDIOBJ old = SelectObject(dc, labelFont_);
-    RECT needed{0, 0, s(297), 0};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(window_, dc);
-    const int extra = std::max(0, static_cast<int>(needed.bottom) - s(41));
+    const int needed = WrappedHeight(labelFont_, Utf8ToWide(WindowTextOf(label_)), s(297));
+    const int extra = std::max(0, needed - s(41));
     const SIZE outer = OuterSizeOfClient(s(311), s(123) + extra, kStyle, kExStyle, dpi_);
     SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     MoveWindow(label_, s(8), s(8), s(297), s(41) + extra, TRUE);
@@ -77,37 +71,31 @@ bool NoticeDialog::ShowModal(const std::string& caption, const std::string& mess
     return confirmed_;
 }
 
-LRESULT CALLBACK NoticeDialog::Proc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-    auto* self = WindowObject<NoticeDialog>(window, message, lp);
-    if (self == nullptr) return DefWindowProcW(window, message, wp, lp);
+LRESULT NoticeDialog::Handle(UINT message, WPARAM wp, LPARAM lp) {
     switch (message) {
         case WM_COMMAND:
             if (LOWORD(wp) == kButtonId || LOWORD(wp) == IDOK) {
-                self->confirmed_ = true;
-                self->open_ = false;
+                confirmed_ = true;
+                open_ = false;
                 return 0;
             }
             if (LOWORD(wp) == IDCANCEL) {
-                self->open_ = false;
+                open_ = false;
                 return 0;
             }
             break;
         case WM_CLOSE:
-            self->open_ = false;
-            return 0;
-        case WM_DPICHANGED:
-            MoveToSuggestedRect(window, lp);
-            self->Layout();
+            open_ = false;
             return 0;
         case WM_DESTROY:
-            if (self->labelFont_ != nullptr) DeleteObject(self->labelFont_);
-            if (self->buttonFont_ != nullptr) DeleteObject(self->buttonFont_);
-            self->labelFont_ = self->buttonFont_ = nullptr;
+            if (labelFont_ != nullptr) DeleteObject(labelFont_);
+            if (buttonFont_ != nullptr) DeleteObject(buttonFont_);
+            labelFont_ = buttonFont_ = nullptr;
             break;
         default:
             break;
     }
-    return DefWindowProcW(window, message, wp, lp);
+    return Default(message, wp, lp);
 }
 
 }  // namespace zelkan::win32

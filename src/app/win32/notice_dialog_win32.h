@@ -5,9 +5,11 @@
 
 #include <string>
 
+#include "app/win32/window_common_win32.h"
+
 namespace zelkan::win32 {
 
-class NoticeDialog {
+class NoticeDialog : public Window {
 public:
     // Creates the dialog hidden (it is made once, at the start).
     bool Create(HINSTANCE instance, HWND owner);
@@ -17,11 +19,10 @@ public:
     HWND window() const { return window_; }
 
 private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wp, LPARAM lp);
-    void Layout();
+    LRESULT Handle(UINT message, WPARAM wp, LPARAM lp) override;
+    void Layout() override;
     void Place();
 
-    HWND window_ = nullptr;
     HWND owner_ = nullptr;
     HWND label_ = nullptr;
     HWND button_ = nullptr;

@@ -166,10 +166,10 @@ SettingsDialog::~SettingsDialog() {
 }
 
 bool SettingsDialog::Create(HWND owner) {
-    RegisterWindowClass(instance_, kClassName, Proc);
+    Register(instance_, kClassName);
     owner_ = owner;
-    window_ = CreateWindowExW(kExStyle, kClassName, Utf8ToWide(kSettingsDialogCaption).c_str(), kStyle, 326, 136, 320,
-                              540, owner, nullptr, instance_, this);
+    CreateFor(kExStyle, kClassName, Utf8ToWide(kSettingsDialogCaption).c_str(), kStyle, 326, 136, 320, 540, owner,
+              instance_);
     if (window_ == nullptr) return false;
     CreateControls();
     Layout();
@@ -340,13 +340,6 @@ std::optional<std::string> SettingsDialog::AskSaveName(const std::string& title)
     return WideToUtf8(file);
 }
 
-LRESULT CALLBACK SettingsDialog::Proc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-    auto* self = WindowObject<SettingsDialog>(window, message, lp);
-    if (self == nullptr) return DefWindowProcW(window, message, wp, lp);
-    self->window_ = window;
-    return self->Handle(message, wp, lp);
-}
-
 LRESULT SettingsDialog::Handle(UINT message, WPARAM wp, LPARAM lp) {
     switch (message) {
         case WM_ACTIVATE:
@@ -365,14 +358,10 @@ LRESULT SettingsDialog::Handle(UINT message, WPARAM wp, LPARAM lp) {
         case WM_CLOSE:
             Close();
             return 0;
-        case WM_DPICHANGED:
-            MoveToSuggestedRect(window_, lp);
-            Layout();
-            return 0;
         default:
             break;
     }
-    return DefWindowProcW(window_, message, wp, lp);
+    return Default(message, wp, lp);
 }
 
 }  // namespace zelkan::win32

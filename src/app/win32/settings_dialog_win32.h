@@ -11,18 +11,17 @@
 #include "app/measurement_run.h"
 #include "app/settings_dialog.h"
 #include "app/win32/text_fit_win32.h"
+#include "app/win32/window_common_win32.h"
 #include "app/settings_dialog_view.h"
 #include "cad/cad_channel.h"
 #include "settings/sansha_settings.h"
 
 namespace zelkan::win32 {
 
-class SettingsDialog : public SettingsDialogView {
+class SettingsDialog : public Window, public SettingsDialogView {
 public:
     SettingsDialog(HINSTANCE instance, std::string workFolder);
     ~SettingsDialog() override;
-    SettingsDialog(const SettingsDialog&) = delete;
-    SettingsDialog& operator=(const SettingsDialog&) = delete;
 
     // Created hidden at the start, after the main window.
     bool Create(HWND owner);
@@ -46,17 +45,15 @@ public:
     std::optional<std::string> AskSaveName(const std::string& title) override;
 
 private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wp, LPARAM lp);
-    LRESULT Handle(UINT message, WPARAM wp, LPARAM lp);
+    LRESULT Handle(UINT message, WPARAM wp, LPARAM lp) override;
     void CreateControls();
-    void Layout();
+    void Layout() override;
     DesignScale FittedScale() const;
     void WriteSettings();
     void Close();
     HWND Control(SetControl control) const;
 
     HINSTANCE instance_;
-    HWND window_ = nullptr;
     HWND owner_ = nullptr;
     HWND toolTip_ = nullptr;
     std::map<int, HWND> controls_;  // by control id: the design's controls, labels and group boxes

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/win32/window_common_win32.h"
+
 namespace zelkan::win32 {
 
 namespace {
@@ -42,13 +44,19 @@ TextFrame FrameOf(const wchar_t* className, DWORD style) {
 
 int TextWidth(HFONT font, const std::wstring& text) {
     if (text.empty()) return 0;
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
+    const ScreenDc dc;
+    const Selection measured(dc, font);
     SIZE size{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
     return size.cx;
+}
+
+int WrappedHeight(HFONT font, const std::wstring& text, int width) {
+    const ScreenDc dc;
+    const Selection measured(dc, font);
+    RECT r{0, 0, width, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    return r.bottom;
 }
 
 int NeededWidth(TextFrame frame, HFONT font, const std::wstring& text, UINT dpi) {
@@ -68,9 +76,8 @@ int CaptionClientWidth(const std::wstring& caption, int buttons) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    HFONT font = CreateFontIndirectW(&metrics.lfCaptionFont);
+    const GdiObject<HFONT> font(CreateFontIndirectW(&metrics.lfCaptionFont));
     const int text = TextWidth(font, caption);
-    DeleteObject(font);
     const int icon = GetSystemMetrics(SM_CXSMICON) + GetSystemMetrics(SM_CXFRAME) * 2;
     return text + icon + buttons * GetSystemMetrics(SM_CXSIZE) + GetSystemMetrics(SM_CXSIZE) / 2;
 }

@@ -22,6 +22,9 @@ TextFrame FrameOf(const wchar_t* className, DWORD style);
 // The width of text in font, in pixels.
 int TextWidth(HFONT font, const std::wstring& text);
 
+// The height of text in font wrapped at words to width.
+int WrappedHeight(HFONT font, const std::wstring& text, int width);
+
 // The width a control needs to show text in font at dpi.
 int NeededWidth(TextFrame frame, HFONT font, const std::wstring& text, UINT dpi);
 

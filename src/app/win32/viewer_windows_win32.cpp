@@ -32,13 +32,13 @@ void PaintBuffered(HWND window, Draw draw) {
     RECT client{};
     GetClientRect(window, &client);
     HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    FillRect(memory, &client, GetSysColorBrush(COLOR_BTNFACE));
-    draw(memory);
-    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
+    {
+        const GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+        const Selection drawnInto(memory, bitmap);
+        FillRect(memory, &client, GetSysColorBrush(COLOR_BTNFACE));
+        draw(memory);
+        BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+    }
     DeleteDC(memory);
     EndPaint(window, &ps);
 }
@@ -52,29 +52,26 @@ void DrawDivision(HDC dc, const EngineTables& t, int32_t g, int left, int top, i
         const TAcadPoint& p = t.xy[static_cast<size_t>(v)];
         return POINT{left + view.X(p.x), top + view.Y(p.y)};
     };
-    HPEN black = CreatePen(PS_SOLID, boundaryWidth, RGB(0, 0, 0));
-    HGDIOBJ oldPen = SelectObject(dc, black);
-    for (int32_t v = 1; v <= t.xynum; ++v) {
-        const POINT a = at(v), b = at(v == t.xynum ? 1 : v + 1);
-        MoveToEx(dc, a.x, a.y, nullptr);
-        LineTo(dc, b.x, b.y);
+    const GdiObject<HPEN> black(CreatePen(PS_SOLID, boundaryWidth, RGB(0, 0, 0)));
+    const GdiObject<HPEN> red(CreatePen(PS_SOLID, 1, RGB(255, 0, 0)));
+    {
+        const Selection boundaryPen(dc, black);
+        for (int32_t v = 1; v <= t.xynum; ++v) {
+            const POINT a = at(v), b = at(v == t.xynum ? 1 : v + 1);
+            MoveToEx(dc, a.x, a.y, nullptr);
+            LineTo(dc, b.x, b.y);
+        }
     }
-    HPEN red = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
-    SelectObject(dc, red);
+    const Selection trianglePen(dc, red);
     const int32_t count = t.trisets.trinum(g);
     for (int32_t m = 1; m <= count; ++m) {
         const TTri tri = t.trisets.tri(g, m);
         const double shape = t.tritemp[static_cast<size_t>(tri.st)].shape;
-        HBRUSH brush = CreateSolidBrush(fill(shape));
-        HGDIOBJ oldBrush = SelectObject(dc, brush);
+        const GdiObject<HBRUSH> brush(CreateSolidBrush(fill(shape)));
+        const Selection filled(dc, brush);
         const POINT corners[3] = {at(tri.i), at(tri.j), at(tri.k)};
         Polygon(dc, corners, 3);
-        SelectObject(dc, oldBrush);
-        DeleteObject(brush);
     }
-    SelectObject(dc, oldPen);
-    DeleteObject(black);
-    DeleteObject(red);
 }
 
 double LargestArea(const MeasurementState& s, bool heron) { return heron ? s.evaluation.maxHeron : s.evaluation.maxSansha; }
@@ -119,10 +116,9 @@ RECT ThumbnailWindow::SlotRect(int slot) const {  // slot from 0
 }
 
 bool ThumbnailWindow::Create(HINSTANCE instance, HWND owner) {
-    RegisterWindowClass(instance, L"TZelkanDisp2F", Proc, CS_DBLCLKS);
+    Register(instance, L"TZelkanDisp2F", CS_DBLCLKS);
     owner_ = owner;
-    window_ = CreateWindowExW(kExStyle, L"TZelkanDisp2F", L"三斜候補リストサムネイル", kStyle, 20, 20, 760, 660, owner,
-                              nullptr, instance, this);
+    CreateFor(kExStyle, L"TZelkanDisp2F", L"三斜候補リストサムネイル", kStyle, 20, 20, 760, 660, owner, instance);
     if (window_ == nullptr) return false;
     for (size_t n = 0; n < std::size(kThumbLabels); ++n)
         labels_.push_back(Child(window_, instance, L"STATIC", "", kThumbLabels[n].style | SS_NOPREFIX,
@@ -223,7 +219,7 @@ void ThumbnailWindow::Paint(HDC dc) {
     const EngineTables& t = state_->tables;
     const std::vector<int32_t> slots = PageSlots(Order(), page_);
     // The summary lines in a smaller font, so that neighbours stay apart.
-    HGDIOBJ oldFont = SelectObject(dc, slotFont_);
+    const Selection summaryFont(dc, slotFont_);
     SetBkMode(dc, TRANSPARENT);
     for (int k = 0; k < kThumbSlots; ++k) {
         const RECT r = SlotRect(k);
@@ -242,18 +238,10 @@ void ThumbnailWindow::Paint(HDC dc) {
         if (ThumbMarked(area, t.menkei)) {
             // Filled, as the legend shows it: an outline read as an empty check box.
             const RECT mark{r.left, r.bottom - scale_.Y(10), r.left + scale_.Y(10), r.bottom};
-            HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+            const GdiObject<HBRUSH> red(CreateSolidBrush(RGB(255, 0, 0)));
             FillRect(dc, &mark, red);
-            DeleteObject(red);
         }
     }
-    SelectObject(dc, oldFont);
-}
-
-LRESULT CALLBACK ThumbnailWindow::Proc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-    auto* self = WindowObject<ThumbnailWindow>(window, message, lp);
-    if (self == nullptr || self->window_ == nullptr) return DefWindowProcW(window, message, wp, lp);
-    return self->Handle(message, wp, lp);
 }
 
 LRESULT ThumbnailWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
@@ -293,14 +281,10 @@ LRESULT ThumbnailWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
         case WM_CLOSE:
             open_ = false;
             return 0;
-        case WM_DPICHANGED:
-            MoveToSuggestedRect(window_, lp);
-            Layout();
-            return 0;
         default:
             break;
     }
-    return DefWindowProcW(window_, message, wp, lp);
+    return Default(message, wp, lp);
 }
 
 // ------------------------------------------------------------------------ list
@@ -340,10 +324,9 @@ constexpr int kPreviewLeft = 144, kPreviewSide = 598;
 }  // namespace
 
 bool ListWindow::Create(HINSTANCE instance, HWND owner) {
-    RegisterWindowClass(instance, L"TZelkanDispF", Proc);
+    Register(instance, L"TZelkanDispF");
     owner_ = owner;
-    window_ = CreateWindowExW(kExStyle, L"TZelkanDispF", L"三斜候補", kStyle, 20, 20, 760, 640, owner, nullptr,
-                              instance, this);
+    CreateFor(kExStyle, L"TZelkanDispF", L"三斜候補", kStyle, 20, 20, 760, 640, owner, instance);
     if (window_ == nullptr) return false;
     for (int n = 0; n < kCount; ++n)
         controls_.push_back(Child(window_, instance, kListDesign[n].className, kListDesign[n].text, kListDesign[n].style,
@@ -459,7 +442,7 @@ void ListWindow::Paint(HDC dc) {
     if (shown_ < 1) return;
     DrawDivision(dc, t, shown_, left, 0, side, Scaled(5, dpi_), [](double shape) { return RGB(0, 0, PreviewBlue(shape)); });
     const ViewTransform view = AlignView(t, side, side);
-    HGDIOBJ oldFont = SelectObject(dc, font_);
+    const Selection numberFont(dc, font_);
     SetBkMode(dc, OPAQUE);
     SetBkColor(dc, RGB(255, 255, 255));
     SetTextColor(dc, RGB(0, 0, 0));
@@ -468,13 +451,6 @@ void ListWindow::Paint(HDC dc) {
         const std::wstring number = std::to_wstring(v);
         TextOutW(dc, left + view.X(p.x), view.Y(p.y), number.c_str(), static_cast<int>(number.size()));
     }
-    SelectObject(dc, oldFont);
-}
-
-LRESULT CALLBACK ListWindow::Proc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-    auto* self = WindowObject<ListWindow>(window, message, lp);
-    if (self == nullptr || self->window_ == nullptr) return DefWindowProcW(window, message, wp, lp);
-    return self->Handle(message, wp, lp);
 }
 
 LRESULT ListWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
@@ -535,14 +511,10 @@ LRESULT ListWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
         case WM_CLOSE:
             open_ = false;
             return 0;
-        case WM_DPICHANGED:
-            MoveToSuggestedRect(window_, lp);
-            Layout();
-            return 0;
         default:
             break;
     }
-    return DefWindowProcW(window_, message, wp, lp);
+    return Default(message, wp, lp);
 }
 
 }  // namespace zelkan::win32

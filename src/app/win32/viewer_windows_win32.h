@@ -12,12 +12,13 @@
 
 #include "app/measurement_run.h"
 #include "app/win32/text_fit_win32.h"
+#include "app/win32/window_common_win32.h"
 #include "settings/sansha_settings.h"
 #include "viewers/division_views.h"
 
 namespace zelkan::win32 {
 
-class ThumbnailWindow {
+class ThumbnailWindow : public Window {
 public:
     bool Create(HINSTANCE instance, HWND owner);
     // The division double-clicked, none when the window was closed otherwise.
@@ -25,16 +26,14 @@ public:
     HWND window() const { return window_; }
 
 private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wp, LPARAM lp);
-    LRESULT Handle(UINT message, WPARAM wp, LPARAM lp);
-    void Layout();
+    LRESULT Handle(UINT message, WPARAM wp, LPARAM lp) override;
+    void Layout() override;
     void Measure(UINT dpi);
     RECT SlotRect(int slot) const;
     void ShowPage();
     void Paint(HDC dc);
     const std::vector<int32_t>& Order() const;
 
-    HWND window_ = nullptr;
     HWND owner_ = nullptr;
     HWND shapeRadio_ = nullptr;
     HWND areaRadio_ = nullptr;
@@ -53,7 +52,7 @@ private:
     bool open_ = false;
 };
 
-class ListWindow {
+class ListWindow : public Window {
 public:
     bool Create(HINSTANCE instance, HWND owner);
     // Lists every division, shows `chosen`; true when 選択三斜置き換え
@@ -62,9 +61,8 @@ public:
     HWND window() const { return window_; }
 
 private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wp, LPARAM lp);
-    LRESULT Handle(UINT message, WPARAM wp, LPARAM lp);
-    void Layout();
+    LRESULT Handle(UINT message, WPARAM wp, LPARAM lp) override;
+    void Layout() override;
     void Measure(UINT dpi);
     int PreviewLeft() const;
     void DisplayList(int32_t start, const std::vector<TriangleFilter>& filters);
@@ -72,7 +70,6 @@ private:
     void LineClicked();
     void Paint(HDC dc);
 
-    HWND window_ = nullptr;
     HWND owner_ = nullptr;
     HWND list_ = nullptr;
     std::vector<HWND> controls_;

@@ -4,11 +4,11 @@
 
 namespace zelkan::win32 {
 
-bool RegisterWindowClass(HINSTANCE instance, const wchar_t* className, WNDPROC proc, UINT style, HICON icon) {
+bool Window::Register(HINSTANCE instance, const wchar_t* className, UINT style, HICON icon) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.style = style;
-    wc.lpfnWndProc = proc;
+    wc.lpfnWndProc = Proc;
     wc.hInstance = instance;
     wc.hIcon = icon;
     wc.hIconSm = icon;
@@ -18,9 +18,28 @@ bool RegisterWindowClass(HINSTANCE instance, const wchar_t* className, WNDPROC p
     return RegisterClassExW(&wc) != 0;
 }
 
-void MoveToSuggestedRect(HWND window, LPARAM suggestedRect) {
-    const auto* r = reinterpret_cast<const RECT*>(suggestedRect);
-    SetWindowPos(window, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top, SWP_NOZORDER | SWP_NOACTIVATE);
+HWND Window::CreateFor(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y,
+                       int width, int height, HWND owner, HINSTANCE instance) {
+    return CreateWindowExW(exStyle, className, title, style, x, y, width, height, owner, nullptr, instance, this);
+}
+
+LRESULT CALLBACK Window::Proc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
+    if (message == WM_NCCREATE) {
+        auto* created = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        created->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    }
+    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) return DefWindowProcW(window, message, wp, lp);
+    if (message == WM_DPICHANGED) {
+        // The place and size the system suggests, then the controls anew.
+        const auto* r = reinterpret_cast<const RECT*>(lp);
+        SetWindowPos(window, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        self->Layout();
+        return 0;
+    }
+    return self->Handle(message, wp, lp);
 }
 
 void RunModal(HWND window, HWND owner, const bool& open) {

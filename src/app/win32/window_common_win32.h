@@ -1,29 +1,85 @@
 #pragma once
 // What every window of the program does alike: its class registered, the
 // object behind a window found from its handle, its move to the size the
-// system suggests for a new DPI, and being shown modally.
+// system suggests for a new DPI, being shown modally; and the GDI objects
+// and selections its painting makes, undone when they go.
 #include <windows.h>
 
 #include <string>
 
 namespace zelkan::win32 {
 
-// A window class with the arrow cursor and the dialog background.
-bool RegisterWindowClass(HINSTANCE instance, const wchar_t* className, WNDPROC proc, UINT style = 0,
-                         HICON icon = nullptr);
+// A window of this program: the object behind the handle, found by the
+// one window procedure every class shares, and the move to a new DPI. A
+// window handles its messages in Handle, returning Default for the rest,
+// and places its controls in Layout.
+class Window {
+public:
+    Window() = default;
+    virtual ~Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
 
-// The object a window was created for (the creation parameter), kept with
-// the window from WM_NCCREATE on; none before.
-template <typename Window>
-Window* WindowObject(HWND window, UINT message, LPARAM lp) {
-    if (message == WM_NCCREATE)
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-    return reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
+protected:
+    // The class, with the arrow cursor and the dialog background.
+    static bool Register(HINSTANCE instance, const wchar_t* className, UINT style = 0, HICON icon = nullptr);
+    // CreateWindowExW for this object: the window is bound to it from its
+    // first message on.
+    HWND CreateFor(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y, int width,
+                   int height, HWND owner, HINSTANCE instance);
+    virtual LRESULT Handle(UINT message, WPARAM wp, LPARAM lp) = 0;
+    virtual void Layout() = 0;
+    LRESULT Default(UINT message, WPARAM wp, LPARAM lp) { return DefWindowProcW(window_, message, wp, lp); }
 
-// WM_DPICHANGED: the window takes the place and size the system suggests.
-void MoveToSuggestedRect(HWND window, LPARAM suggestedRect);
+    HWND window_ = nullptr;
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wp, LPARAM lp);
+};
+
+// A GDI object (pen, brush, font, bitmap) deleted when it goes.
+template <typename Handle>
+class GdiObject {
+public:
+    explicit GdiObject(Handle handle) : handle_(handle) {}
+    ~GdiObject() {
+        if (handle_ != nullptr) DeleteObject(handle_);
+    }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    operator Handle() const { return handle_; }
+
+private:
+    Handle handle_;
+};
+
+// An object selected into a device context until this goes; the one
+// selected before comes back then.
+class Selection {
+public:
+    Selection(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+    ~Selection() { SelectObject(dc_, old_); }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// A device context of the screen, released when it goes.
+class ScreenDc {
+public:
+    explicit ScreenDc(HWND window = nullptr) : window_(window), dc_(GetDC(window)) {}
+    ~ScreenDc() { ReleaseDC(window_, dc_); }
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+    operator HDC() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
 
 // Shows the window over its owner, the owner disabled, handling messages
 // until `open` turns false; then the owner is enabled and brought back.
