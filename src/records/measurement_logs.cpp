@@ -27,67 +27,22 @@ std::string N(long long v) { return std::to_string(v); }
 
 }  // namespace
 
-void NormalizeVertexOrder(EngineTables& t) {
-    const int32_t n = t.xynum;
-    long double minX = 1e14L, minY = 1e14L;
-    int32_t start = 1;  // when no vertex qualifies, the order stays
-    for (int32_t v = 1; v <= n; ++v) {
-        const TAcadPoint& p = t.xy[static_cast<size_t>(v)];
-        if (p.x < minX || (std::trunc(p.x) == std::trunc(minX) && p.y < minY)) {
-            start = v;
-            minX = p.x;
-            minY = p.y;
-        }
-        t.xy[static_cast<size_t>(n + v)] = p;
-    }
-    // Vertex start+v-1 lies at that index, or in the copy beyond n; both are
-    // unchanged when vertex v is written.
-    for (int32_t v = 1; v <= n; ++v) t.xy[static_cast<size_t>(v)] = t.xy[static_cast<size_t>(start + v - 1)];
-    for (int32_t v = 1; v <= n; ++v) t.xy[static_cast<size_t>(n + v)] = t.xy[static_cast<size_t>(v)];
+double CoordArea(const EngineTables& t, int32_t s, const std::string& path, std::optional<DecimalText>* exact) {
+    const CoordinateArea area = MeasureCoordArea(t, s);
+    if (!path.empty() && t.xynum > 0) WriteMemLog(area, path);
+    if (exact != nullptr) *exact = area.exact;
+    return area.area;
 }
 
-double CoordArea(const EngineTables& t, int32_t s, const std::string& path, std::optional<DecimalText>* exact) {
-    const int32_t n = t.xynum;
-    if (n == 0) return 0.0;
-    const auto x = [&t, n](int32_t v) { return static_cast<double>(t.xy[static_cast<size_t>((v + n - 1) % n + 1)].x); };
-    const auto y = [&t, n](int32_t v) { return static_cast<double>(t.xy[static_cast<size_t>((v + n - 1) % n + 1)].y); };
-    const double scale = s;
-
+void WriteMemLog(const CoordinateArea& area, const std::string& path) {
     std::string table;
-    double S = 0, sumDx = 0, sumDy = 0, sumD = 0;
-    std::optional<DecimalText> exactSum = DecimalText{0, 6};
-    for (int32_t v = 1; v <= n; ++v) {
-        const double term = x(v) * (y(v - 1) - y(v + 1)) / scale / scale;
-        const std::string termText = F(16, 6, term);
-        S += StrToReal(termText);
-        const std::optional<DecimalText> termDecimal = ParseDecimalText(termText);
-        if (exactSum && termDecimal && termDecimal->decimals <= 6)
-            exactSum->units += UnitsAt(*termDecimal, 6);
-        else
-            exactSum.reset();
-        const double dx = (x(v + 1) - x(v)) / scale;
-        const double dy = (y(v + 1) - y(v)) / scale;
-        const double d = std::sqrt(dx * dx + dy * dy);
-        sumDx += dx;
-        sumDy += dy;
-        sumD += d;
-        if (!path.empty()) {
-            const TAcadPoint& p = t.xy[static_cast<size_t>(v)];
-            table += FormatIntWidth(4, v) + F(13, 3, p.y / s) + F(13, 3, p.x / s) + F(13, 3, dy) + F(13, 3, dx) +
-                     F(13, 3, d) + termText + kLineEnd;
-        }
-    }
-    if (!path.empty()) {
-        table += std::string(30, ' ') + F(13, 3, sumDy) + F(13, 3, sumDx) + F(13, 3, sumD) + F(16, 6, S) + kLineEnd;
-        table += std::string(69, ' ') + F(13, 3, S / 2) + kLineEnd;
-        WriteFileAtomically(path, table);
-    }
-    if (exact != nullptr) {
-        // |S| / 2 at seven decimals: exact, as every half of a sixth decimal is.
-        if (exactSum) exactSum = DecimalText{(exactSum->units < 0 ? -exactSum->units : exactSum->units) * 5, 7};
-        *exact = exactSum;
-    }
-    return std::fabs(S / 2);
+    for (const ShoelaceRow& r : area.rows)
+        table += FormatIntWidth(4, r.vertex) + F(13, 3, r.y) + F(13, 3, r.x) + F(13, 3, r.dy) + F(13, 3, r.dx) +
+                 F(13, 3, r.d) + r.term + kLineEnd;
+    table += std::string(30, ' ') + F(13, 3, area.sumDy) + F(13, 3, area.sumDx) + F(13, 3, area.sumD) +
+             F(16, 6, area.S) + kLineEnd;
+    table += std::string(69, ' ') + F(13, 3, area.S / 2) + kLineEnd;
+    WriteFileAtomically(path, table);
 }
 
 void WriteXyLog(const EngineTables& t, const std::string& path) {

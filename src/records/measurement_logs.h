@@ -1,18 +1,13 @@
 #pragma once
-// The working order of the vertices, the coordinate area, and the plain-text
-// measurement logs of a run (ASCII, CR LF; each appears whole or not at all).
+// The plain-text measurement logs of a run (ASCII, CR LF; each appears whole
+// or not at all).
 #include <optional>
 #include <string>
 
+#include "engine/coordinate_area.h"
 #include "engine/tables.h"
 
 namespace zelkan {
-
-// Rotates xy[1..xynum] to start at the vertex with the smallest x (ties within
-// the same whole unit of x go to the smaller y, compared with the vertex
-// taken so far), keeping the direction, and copies it into
-// xy[xynum+1..2*xynum].
-void NormalizeVertexOrder(EngineTables& t);
 
 // The coordinate area |S/2| in measure units (s drawing units each), from
 // the shoelace terms rounded to six decimals. When path is not empty, the
@@ -21,6 +16,9 @@ void NormalizeVertexOrder(EngineTables& t);
 // plain decimal).
 double CoordArea(const EngineTables& t, int32_t s, const std::string& path,
                  std::optional<DecimalText>* exact = nullptr);
+
+// The table of the coordinate area (.mem): a row a vertex, the sums, |S/2|.
+void WriteMemLog(const CoordinateArea& area, const std::string& path);
 
 // Logs of every division are written in pieces of about this size.
 inline constexpr size_t kLogChunkBytes = 1 << 20;
