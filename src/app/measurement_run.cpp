@@ -5,8 +5,8 @@
 
 #include "boundary/dxf_boundary_reader.h"
 #include "engine/boundary_shape.h"
-#include "engine/coordinate_area.h"
 #include "engine/candidates.h"
+#include "engine/coordinate_area.h"
 #include "engine/division_cover.h"
 #include "engine/exact_selection.h"
 #include "engine/fast_search.h"

@@ -1,5 +1,6 @@
 #include "app/zelkan_form.h"
 
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -268,11 +269,35 @@ void TZelkanF::AreaTablePress() {
 
 void TZelkanF::MeasurementRun() {
     ResetForRun(state_->tables);
-    // Nothing on the panel may belong to the run before.
+    ClearRunValues();
+    const std::optional<Ucs> ucs = AwaitParcelClick();
+    if (!ucs) return;
+    RunRequest request;
+    RunResult result;
+    if (!ReadParcelBoundary(*ucs, request, result)) return;
+    request.noStart = NoStartFromText();
+    control_ = std::make_unique<WindowSearchControl>(static_cast<SearchDisplay&>(*this), clock_, StopFlag);
+    ComputeRun(*state_, settings_, request, *control_, clock_, result, static_cast<RunObserver*>(this));
+    if (closeRequested_) {
+        // A close is a cancel: nothing more goes to the CAD.
+        view_.SetText(MainControl::Button3, kReadyCaption);
+        return;
+    }
+    ShowRunOutcome(result);
+}
+
+// Nothing on the panel may belong to the run before.
+void TZelkanF::ClearRunValues() {
     SetEvaluationEnabled(false);
     view_.SetText(MainControl::Label2, "");
     view_.SetText(MainControl::Label4, "");
     view_.SetText(MainControl::Status, "");
+}
+
+// The user's click inside the parcel, with the panel out of the way; the
+// CAD's coordinate system then. None when the click was cancelled, never
+// came, or the window is closing.
+std::optional<Ucs> TZelkanF::AwaitParcelClick() {
     view_.SetText(MainControl::Button3, kWaitingCaption);
     view_.ProcessMessages();
     view_.Minimize();
@@ -292,8 +317,15 @@ void TZelkanF::MeasurementRun() {
     }
     if (closeRequested_ || picked.find("キャンセル") != std::string::npos || picked.find('X') == std::string::npos) {
         view_.SetText(MainControl::Button3, kReadyCaption);
-        return;
+        return std::nullopt;
     }
+    return ucs;
+}
+
+// The boundary around the clicked point, made by the CAD, exported and
+// read; the CAD's boundary object erased again. False, with the window
+// ready again, when there is none or the window is closing.
+bool TZelkanF::ReadParcelBoundary(const Ucs& ucs, RunRequest& request, RunResult& result) {
     const std::string lastPoint = AcadGetVar(cad_, "LASTPOINT ");
     cad_.SendText(BoundaryCommand());
     cad_.SendText(BoundaryPoint(lastPoint));
@@ -301,18 +333,16 @@ void TZelkanF::MeasurementRun() {
     AcadRunScript(cad_, runScript_);
     cad_.WaitPrompt();
 
-    RunRequest request;
     request.boundaryDxf = DeriveName(runScript_, ".dxf");
     request.runScript = runScript_;
     request.ucsOrigin = ucs.origin;
     request.ucsXAxis = ucs.xAxis;
     request.ucsYAxis = ucs.yAxis;
     request.searchMode = searchMode_;
-    RunResult result;
     if (!ReadRunBoundary(*state_, settings_, request, result)) {
         view_.ShowMessage(kNoBoundaryMessage);
         view_.SetText(MainControl::Button3, kReadyCaption);
-        return;
+        return false;
     }
     cad_.SendText(EraseLastCommand(false));
     view_.SetText(MainControl::Button3, kComputingCaption);
@@ -320,37 +350,31 @@ void TZelkanF::MeasurementRun() {
     cad_.WaitPrompt();
     if (closeRequested_) {
         view_.SetText(MainControl::Button3, kReadyCaption);
-        return;
+        return false;
     }
-    request.noStart = NoStartFromText();
-    control_ = std::make_unique<WindowSearchControl>(static_cast<SearchDisplay&>(*this), clock_, StopFlag);
-    ComputeRun(*state_, settings_, request, *control_, clock_, result, static_cast<RunObserver*>(this));
-    if (closeRequested_) {
-        // A close is a cancel: nothing more goes to the CAD.
-        view_.SetText(MainControl::Button3, kReadyCaption);
-        return;
-    }
+    return true;
+}
 
-    const std::string resultDrawing = DeriveName(runScript_, "res.dxf");
+// The result inserted into the CAD, or why there is none; the next first
+// triangle number.
+void TZelkanF::ShowRunOutcome(const RunResult& result) {
     if (result.outcome == RunOutcome::NotCovered) {
         // Never inserted: a table that leaves part of the parcel out is no measurement.
         view_.SetText(MainControl::Button3, kReadyCaption);
         if (view_.ShowNotice(kReadyCaption, NotCoveredMessage(result.cover))) view_.Beep();
         return;
     }
-    if (searchMode_ == SearchMode::Fast) {
-        const bool inserted = result.outcome == RunOutcome::Drawn && InsertResult(resultDrawing);
-        view_.SetText(MainControl::Button3, inserted ? kTableCaption : kReadyCaption);
-        return;
-    }
+    // The fast mode neither evaluates nor advances the triangle numbers.
+    const bool fast = searchMode_ == SearchMode::Fast;
     if (result.outcome == RunOutcome::Drawn) {
+        const bool inserted = InsertResult(DeriveName(runScript_, "res.dxf"));
         // The viewers and the area table belong to a division in the drawing.
-        const bool inserted = InsertResult(resultDrawing);
-        SetEvaluationEnabled(inserted);
+        SetEvaluationEnabled(inserted && !fast);
         view_.SetText(MainControl::Button3, inserted ? kTableCaption : kReadyCaption);
-        if (!inserted) return;  // no triangle numbers were used
+        if (!inserted || fast) return;  // a division not drawn used no numbers
     } else {
         view_.SetText(MainControl::Button3, kReadyCaption);
+        if (fast) return;
         view_.SetText(MainControl::Label2, "");  // no division, no evaluation value
         if (result.calcFailed) view_.ShowMessage(kCalcFailedMessage);
         if (view_.ShowNotice(kReadyCaption, kNotFoundMessage)) view_.Beep();

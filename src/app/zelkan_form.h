@@ -5,6 +5,7 @@
 // through CadChannel, so that every rule is tested without either.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/application_title.h"
@@ -13,6 +14,7 @@
 #include "app/window_search_control.h"
 #include "boundary/drawing_number_scan.h"
 #include "cad/cad_channel.h"
+#include "cad/cad_procedures.h"
 #include "records/run_names.h"
 #include "settings/sansha_settings.h"
 
@@ -78,6 +80,10 @@ private:
     void Press();
     void AreaTablePress();
     void MeasurementRun();
+    void ClearRunValues();
+    std::optional<Ucs> AwaitParcelClick();
+    bool ReadParcelBoundary(const Ucs& ucs, RunRequest& request, RunResult& result);
+    void ShowRunOutcome(const RunResult& result);
     // False, with a message saying why, when the CAD or its command line is gone.
     bool InsertResult(const std::string& resultDrawing);
     // 評's replacement of the drawn division by the one the viewers accept;
