@@ -97,16 +97,79 @@ void RemoveRunFiles(const std::string& runScript, const std::string& svg) {
     if (!svg.empty()) DeleteFileQuietly(svg);
 }
 
-int Measure(const MeasureOptions& o) {
-    const std::string workFolder = o.ini.empty() || o.out.empty() ? SetUpWorkFolder() : std::string();
-    const std::string iniName = o.ini.empty() ? workFolder + kSettingsFileName : o.ini;
+// The settings file's values with the command line's over them.
+SanshaSettings SettingsOfRun(const MeasureOptions& o, const std::string& workFolder) {
     SanshaSettings settings;
-    LoadSettings(IniFile(iniName), settings);
+    LoadSettings(IniFile(o.ini.empty() ? workFolder + kSettingsFileName : o.ini), settings);
     if (o.heron) settings.useHeron = *o.heron;
     if (o.timeLimit) settings.calcTimeLimit = *o.timeLimit;
     if (o.records) settings.saveRecords = true;
-    const SearchMode searchMode = SearchModeOf(o.mode ? *o.mode : settings.searchMode);
+    return settings;
+}
 
+// What a drawn division adds to the result drawing: the area table and the
+// picture asked for; and the logs asked for, of every division recorded.
+void WriteRunExtras(const MeasureOptions& o, MeasurementState& state, const SanshaSettings& settings,
+                    const RunRequest& request, RunResult& result, AreaTableValues& table) {
+    if (result.outcome == RunOutcome::Drawn) {
+        table = LastRunTableValues(state, settings);
+        result.filesWritten.push_back(WriteLastRunAreaTable(state, settings, request.runScript));
+        if (!o.svg.empty()) {
+            WriteFileAtomically(o.svg, DivisionSvg(state.tables, request.noStart, !settings.useHeron));
+            result.filesWritten.push_back(o.svg);
+        }
+    }
+    if (o.saveLogs.empty()) return;
+    if (state.tables.trisets.trisetnum() == 0) {
+        Fail("分割が記録されていないため、ログは保存しません: " + o.saveLogs);
+        return;
+    }
+    // As the settings dialog's ログ保存 does.
+    const LogPaths saved =
+        SaveLogsAs(state.tables, o.saveLogs, RunMeasure{state.rounding, settings.measureScaleDenom, state.tables.menkei});
+    for (const std::string* name :
+         {&saved.xyFile, &saved.canFile, &saved.memFile, &saved.triFile, &saved.trwFile, &saved.trsFile})
+        result.filesWritten.push_back(*name);
+}
+
+// The summary on standard output, what went wrong on standard error; the exit code.
+int Report(const MeasureOptions& o, SearchMode searchMode, const SanshaSettings& settings, const RunResult& result,
+           const AreaTableValues& table) {
+    if (result.droppedVertices > 0) Fail(RepeatedVerticesNote(result.droppedVertices));
+    const auto summary = [&](const AreaTableValues* printed) {
+        std::fputs(FormatSummary(o.parcel, searchMode, result, printed).c_str(), stdout);
+    };
+    switch (result.outcome) {
+        case RunOutcome::NoBoundary:
+            Fail(std::string(kNoBoundaryMessage) + ": " + o.parcel);
+            return kExitInput;
+        case RunOutcome::NotFound:
+            summary(nullptr);
+            Fail(result.calcFailed ? std::string(kCalcFailedMessage) : std::string(kNotFoundMessage));
+            if (const std::string note = SmallestTotalNote(result, settings.useHeron); !note.empty()) Fail(note);
+            return kExitNothing;
+        case RunOutcome::NotPlaced:
+            summary(nullptr);
+            Fail("三角形を置けませんでした");
+            return kExitNothing;
+        case RunOutcome::NotCovered:
+            summary(nullptr);
+            Fail(NotCoveredMessage(result.cover));
+            return kExitNothing;
+        case RunOutcome::Drawn:
+            break;
+    }
+    std::string text = FormatSummary(o.parcel, searchMode, result, &table);
+    text += "\n";
+    for (const std::string& name : result.filesWritten) text += name + "\n";
+    std::fputs(text.c_str(), stdout);
+    return kExitOk;
+}
+
+int Measure(const MeasureOptions& o) {
+    const std::string workFolder = o.ini.empty() || o.out.empty() ? SetUpWorkFolder() : std::string();
+    const SanshaSettings settings = SettingsOfRun(o, workFolder);
+    const SearchMode searchMode = SearchModeOf(o.mode ? *o.mode : settings.searchMode);
     const std::string out = WithSeparator(o.out.empty() ? workFolder : o.out);
     if (out.empty()) {
         Fail("no folder for the files: give --out");
@@ -128,64 +191,19 @@ int Measure(const MeasureOptions& o) {
     SteadyMillisecondClock clock;
     RunResult result;
     AreaTableValues table;
-    std::string sekiFile;
     try {
         TerminalControl control(clock, ZELKAN_ISATTY(2) != 0);
         std::signal(SIGINT, OnInterrupt);
         result = MeasureParcel(*state, settings, request, control, clock);
         std::signal(SIGINT, SIG_DFL);
         if (result.memoryFull) Fail(kMemoryFullMessage);
-        if (result.outcome == RunOutcome::Drawn) {
-            table = LastRunTableValues(*state, settings);
-            sekiFile = WriteLastRunAreaTable(*state, settings, request.runScript);
-            result.filesWritten.push_back(sekiFile);
-            if (!o.svg.empty()) {
-                WriteFileAtomically(o.svg, DivisionSvg(state->tables, request.noStart, !settings.useHeron));
-                result.filesWritten.push_back(o.svg);
-            }
-        }
-        if (!o.saveLogs.empty() && state->tables.trisets.trisetnum() == 0)
-            Fail("分割が記録されていないため、ログは保存しません: " + o.saveLogs);
-        if (!o.saveLogs.empty() && state->tables.trisets.trisetnum() >= 1) {
-            // As the settings dialog's ログ保存 does.
-            const LogPaths saved = SaveLogsAs(state->tables, o.saveLogs,
-                                              RunMeasure{state->rounding, settings.measureScaleDenom, state->tables.menkei});
-            for (const std::string* name : {&saved.xyFile, &saved.canFile, &saved.memFile, &saved.triFile,
-                                            &saved.trwFile, &saved.trsFile})
-                result.filesWritten.push_back(*name);
-        }
+        WriteRunExtras(o, *state, settings, request, result, table);
     } catch (const RunError& e) {
         RemoveRunFiles(request.runScript, o.svg);
         Fail(e.what());
         return e.exitCode();
     }
-    if (result.droppedVertices > 0) Fail(RepeatedVerticesNote(result.droppedVertices));
-
-    switch (result.outcome) {
-        case RunOutcome::NoBoundary:
-            Fail(std::string(kNoBoundaryMessage) + ": " + o.parcel);
-            return kExitInput;
-        case RunOutcome::NotFound:
-            std::fputs(FormatSummary(o.parcel, searchMode, result, nullptr).c_str(), stdout);
-            Fail(result.calcFailed ? std::string(kCalcFailedMessage) : std::string(kNotFoundMessage));
-            if (const std::string note = SmallestTotalNote(result, settings.useHeron); !note.empty()) Fail(note);
-            return kExitNothing;
-        case RunOutcome::NotPlaced:
-            std::fputs(FormatSummary(o.parcel, searchMode, result, nullptr).c_str(), stdout);
-            Fail("三角形を置けませんでした");
-            return kExitNothing;
-        case RunOutcome::NotCovered:
-            std::fputs(FormatSummary(o.parcel, searchMode, result, nullptr).c_str(), stdout);
-            Fail(NotCoveredMessage(result.cover));
-            return kExitNothing;
-        case RunOutcome::Drawn:
-            break;
-    }
-    std::string text = FormatSummary(o.parcel, searchMode, result, &table);
-    text += "\n";
-    for (const std::string& name : result.filesWritten) text += name + "\n";
-    std::fputs(text.c_str(), stdout);
-    return kExitOk;
+    return Report(o, searchMode, settings, result, table);
 }
 
 int Scan(const ScanOptions& o) {
