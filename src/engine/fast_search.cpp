@@ -90,15 +90,13 @@ struct Direction {
     int32_t other;
 };
 
-// Builds the wedges and the candidates' covers; false when the geometry
-// does not allow the bound (a corner of exactly pi), or when goOn() asked
-// for a stop (stopped is then set). goOn is called once per candidate and
-// per wedge checked.
-template <typename GoOn>
-bool BuildWedges(const EngineTables& t, FastTriangulationSearch::Tables& tb, GoOn goOn, bool& stopped) {
-    const auto stop = [&goOn, &stopped] { return stopped = !goOn(); };
-    const int32_t n = tb.n;
-    std::vector<std::vector<Direction>> directions(static_cast<size_t>(t.xynum) + 1);
+// The directions from each corner to the corners it shares a candidate
+// with, sorted by angle; wedge k at v lies between directions k and k+1
+// (circularly). Fills the wedges' angles and returns each corner's first
+// wedge.
+std::vector<int32_t> CornerWedges(const EngineTables& t, int32_t n, FastTriangulationSearch::Tables& tb,
+                                  std::vector<std::vector<Direction>>& directions) {
+    directions.assign(static_cast<size_t>(t.xynum) + 1, {});
     const auto angleTo = [&t](int32_t v, int32_t u) {
         const TAcadPoint &a = t.xy[static_cast<size_t>(v)], &b = t.xy[static_cast<size_t>(u)];
         return std::atan2(b.y - a.y, b.x - a.x);
@@ -114,7 +112,6 @@ bool BuildWedges(const EngineTables& t, FastTriangulationSearch::Tables& tb, GoO
         addDirection(tri.j, tri.i), addDirection(tri.j, tri.k);
         addDirection(tri.k, tri.i), addDirection(tri.k, tri.j);
     }
-    // Wedge k at v lies between sorted directions k and k+1 (circularly).
     std::vector<int32_t> firstWedge(static_cast<size_t>(t.xynum) + 2, 0);
     for (int32_t v = 1; v <= t.xynum; ++v) {
         auto& list = directions[static_cast<size_t>(v)];
@@ -127,6 +124,16 @@ bool BuildWedges(const EngineTables& t, FastTriangulationSearch::Tables& tb, GoO
             tb.wedgeAngle.push_back(next - list[k].angle);
         }
     }
+    return firstWedge;
+}
+
+// The wedges each candidate's three corners cover, and the smallest angle a
+// candidate covers; false when a corner is exactly pi (no bound then) or
+// stop() asked for a stop.
+template <typename Stop>
+bool CoverWedges(const EngineTables& t, int32_t n, FastTriangulationSearch::Tables& tb,
+                 const std::vector<std::vector<Direction>>& directions, const std::vector<int32_t>& firstWedge,
+                 Stop stop) {
     tb.wedgesOf.assign(static_cast<size_t>(n) + 1, {});
     tb.minCovered = kTwoPi;
     for (int32_t c = 1; c <= n; ++c) {
@@ -157,10 +164,13 @@ bool BuildWedges(const EngineTables& t, FastTriangulationSearch::Tables& tb, GoO
         }
         tb.minCovered = std::min(tb.minCovered, covered);
     }
-    if (tb.minCovered < 1.0L) return false;
+    return true;
+}
 
-    // The bound holds only if candidates sharing a wedge exclude each other
-    // in the search's own conflict relation.
+// The bound holds only if candidates sharing a wedge exclude each other in
+// the search's own conflict relation.
+template <typename Stop>
+bool CoverersExcludeEachOther(int32_t n, const FastTriangulationSearch::Tables& tb, Stop stop) {
     std::vector<std::vector<int32_t>> coverers(tb.wedgeAngle.size());
     for (int32_t c = 1; c <= n; ++c)
         for (int32_t w : tb.wedgesOf[static_cast<size_t>(c)]) coverers[static_cast<size_t>(w)].push_back(c);
@@ -173,6 +183,12 @@ bool BuildWedges(const EngineTables& t, FastTriangulationSearch::Tables& tb, GoO
             for (size_t b = a + 1; b < list.size(); ++b)
                 if (TestBit(tb.Row(list[a]), list[b])) return false;
     }
+    return true;
+}
+
+// Each candidate's wedges as a mask, and the angle of every byte of a mask
+// in integer units; false where the masks would take too much.
+bool BuildWedgeMasks(int32_t n, FastTriangulationSearch::Tables& tb) {
     tb.wedgeWords = (tb.wedgeAngle.size() + 63) / 64;
     // Large parcels would need too much for the masks; the count bound remains.
     if (static_cast<uint64_t>(n + 1) * tb.wedgeWords > kMaxWedgeMaskWords) return false;
@@ -191,6 +207,22 @@ bool BuildWedges(const EngineTables& t, FastTriangulationSearch::Tables& tb, GoO
                     tb.byteUnits[b * 256 + value] +=
                         static_cast<uint64_t>(std::floor(tb.wedgeAngle[b * 8 + bit] * kUnitsPerRadian)) + 2;
     return true;
+}
+
+// Builds the wedges and the candidates' covers; false when the geometry
+// does not allow the bound (a corner of exactly pi), or when goOn() asked
+// for a stop (stopped is then set). goOn is called once per candidate and
+// per wedge checked.
+template <typename GoOn>
+bool BuildWedges(const EngineTables& t, FastTriangulationSearch::Tables& tb, GoOn goOn, bool& stopped) {
+    const auto stop = [&goOn, &stopped] { return stopped = !goOn(); };
+    const int32_t n = tb.n;
+    std::vector<std::vector<Direction>> directions;
+    const std::vector<int32_t> firstWedge = CornerWedges(t, n, tb, directions);
+    if (!CoverWedges(t, n, tb, directions, firstWedge, stop)) return false;
+    if (tb.minCovered < 1.0L) return false;
+    if (!CoverersExcludeEachOther(n, tb, stop)) return false;
+    return BuildWedgeMasks(n, tb);
 }
 
 }  // namespace
