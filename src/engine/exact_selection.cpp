@@ -638,62 +638,81 @@ struct Preference {
     Int128 least = 0;  // NothingQualifies: the smallest total of any division
 };
 
-Preference PreferredOverall(ReachableTotals& totals, const std::vector<uint8_t>& allowed, const ExactTarget& target,
-                            bool below) {
-    const Preference beyondLimits;
-    const auto found = [](std::vector<Int128> preferred) { return Preference{SelectionStatus::Selected, std::move(preferred)}; };
-    // The whole numbers the rule would take first, if a division reaches
-    // them; the narrowed totals usually show one that does.
+Preference Found(std::vector<Int128> preferred) { return Preference{SelectionStatus::Selected, std::move(preferred)}; }
+
+const Preference kNoDivision{SelectionStatus::NoDivision, {}};
+const Preference kBeyondLimits;
+
+// The whole numbers the rule would take first, if a division reaches them;
+// the narrowed totals usually show one that does. Undecided (none) where
+// no division reaches them.
+std::optional<Preference> IdealTotalsReached(ReachableTotals& totals, const std::vector<uint8_t>& allowed,
+                                             const ExactTarget& target, bool below) {
     const std::vector<Int128> ideal = IdealTotals(target, below);
+    if (ideal.empty()) return std::nullopt;
     const auto reachesAll = [&totals](const std::vector<Int128>& wanted) {
         return std::all_of(wanted.begin(), wanted.end(), [&](Int128 total) { return totals.Root().Has(total); });
     };
-    if (!ideal.empty()) {
-        const auto [lo, hi] = std::minmax_element(ideal.begin(), ideal.end());
-        // Where the totals are dense a narrow band around each part's share
-        // already reaches them; a band that outgrows the limits is given up.
-        for (const Int128 band : kBands) {
-            if (!totals.Compute(allowed, *lo, *hi, false, band)) break;
-            if (!totals.Root().divisible) return {SelectionStatus::NoDivision, {}};
-            if (reachesAll(ideal)) return found(ideal);
-        }
-        if (!totals.Compute(allowed, *lo, *hi, true)) return beyondLimits;
-        if (!totals.Root().divisible) return {SelectionStatus::NoDivision, {}};
-        if (reachesAll(ideal)) return found(ideal);
+    const auto [lo, hi] = std::minmax_element(ideal.begin(), ideal.end());
+    // Where the totals are dense a narrow band around each part's share
+    // already reaches them; a band that outgrows the limits is given up.
+    for (const Int128 band : kBands) {
+        if (!totals.Compute(allowed, *lo, *hi, false, band)) break;
+        if (!totals.Root().divisible) return kNoDivision;
+        if (reachesAll(ideal)) return Found(ideal);
     }
-    // Otherwise a total that the narrowed parts reach near the area bounds
-    // how far the best one can lie: every total as close lies between it and
-    // its mirror image about the area.
+    if (!totals.Compute(allowed, *lo, *hi, true)) return kBeyondLimits;
+    if (!totals.Root().divisible) return kNoDivision;
+    if (reachesAll(ideal)) return Found(ideal);
+    return std::nullopt;
+}
+
+// A total that the narrowed parts reach near the area bounds how far the
+// best one can lie: every total as close lies between it and its mirror
+// image about the area. Undecided where the narrowed parts reach none.
+std::optional<Preference> BoundedByANearTotal(ReachableTotals& totals, const std::vector<uint8_t>& allowed,
+                                              const ExactTarget& target, bool below) {
     const std::optional<Int128> floor = FloorOf(target);
     const std::optional<Int128> twice = FloorOf(ExactTarget{target.mantissa, target.exponent + 1, target.tenths});
-    if (floor && twice) {
-        const Int128 spread = (totals.Root().most - totals.Root().least) / 16 + 64;
-        if (!totals.Compute(allowed, *floor - spread, *floor + 1 + spread, true)) return beyondLimits;
-        if (!totals.Root().divisible) return {SelectionStatus::NoDivision, {}};
-        const std::vector<Int128> near = PreferredTotals(totals.Root(), target, below, *floor - spread, *floor + 1 + spread);
-        if (!near.empty()) {
-            const Int128 mirror = *twice - near.front();
-            const Int128 windowLo = std::min(near.front(), mirror);
-            const Int128 windowHi = std::max(near.front(), mirror + 1);
-            if (!totals.Compute(allowed, windowLo, windowHi)) return beyondLimits;
-            return found(PreferredTotals(totals.Root(), target, below, windowLo, windowHi));
-        }
-    }
-    // Otherwise every reachable total near the coordinate area: the parts
-    // keep only what can give a total in the window, which widens until it
-    // holds a total the rule accepts, or every total.
+    if (!floor || !twice) return std::nullopt;
+    const Int128 spread = (totals.Root().most - totals.Root().least) / 16 + 64;
+    if (!totals.Compute(allowed, *floor - spread, *floor + 1 + spread, true)) return kBeyondLimits;
+    if (!totals.Root().divisible) return kNoDivision;
+    const std::vector<Int128> near = PreferredTotals(totals.Root(), target, below, *floor - spread, *floor + 1 + spread);
+    if (near.empty()) return std::nullopt;
+    const Int128 mirror = *twice - near.front();
+    const Int128 windowLo = std::min(near.front(), mirror);
+    const Int128 windowHi = std::max(near.front(), mirror + 1);
+    if (!totals.Compute(allowed, windowLo, windowHi)) return kBeyondLimits;
+    return Found(PreferredTotals(totals.Root(), target, below, windowLo, windowHi));
+}
+
+// Every reachable total near the coordinate area: the parts keep only what
+// can give a total in the window, which widens until it holds a total the
+// rule accepts, or every total.
+Preference EveryTotalNear(ReachableTotals& totals, const std::vector<uint8_t>& allowed, const ExactTarget& target,
+                          bool below) {
+    const std::optional<Int128> floor = FloorOf(target);
     for (Int128 reach = 64;; reach *= 8) {
         const bool everything = !floor || reach > (static_cast<Int128>(1) << 100);
         const Int128 windowLo = everything ? -(static_cast<Int128>(1) << 120) : *floor - reach;
         const Int128 windowHi = everything ? static_cast<Int128>(1) << 120 : *floor + 1 + reach;
-        if (!totals.Compute(allowed, windowLo, windowHi)) return beyondLimits;
+        if (!totals.Compute(allowed, windowLo, windowHi)) return kBeyondLimits;
         const TotalSet& root = totals.Root();
-        if (!root.divisible) return {SelectionStatus::NoDivision, {}};
+        if (!root.divisible) return kNoDivision;
         std::vector<Int128> preferred = PreferredTotals(root, target, below, windowLo, windowHi);
-        if (!preferred.empty()) return found(std::move(preferred));
+        if (!preferred.empty()) return Found(std::move(preferred));
         if (everything || (windowLo <= root.least && root.most <= windowHi))
             return {SelectionStatus::NothingQualifies, {}, root.least};
     }
+}
+
+// The three ways to the preferred totals, cheapest first.
+Preference PreferredOverall(ReachableTotals& totals, const std::vector<uint8_t>& allowed, const ExactTarget& target,
+                            bool below) {
+    if (std::optional<Preference> p = IdealTotalsReached(totals, allowed, target, below)) return *std::move(p);
+    if (std::optional<Preference> p = BoundedByANearTotal(totals, allowed, target, below)) return *std::move(p);
+    return EveryTotalNear(totals, allowed, target, below);
 }
 
 // The first division in search order whose total is one of `preferred`:
