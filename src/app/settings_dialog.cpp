@@ -21,18 +21,6 @@ constexpr const char* kSizeRule = "0 より大きい数を入れてください"
 constexpr const char* kTimeRule = "0 以上の整数（ミリ秒）を入れてください";
 constexpr const char* kLayerRule = "画層名は 255 文字までです";
 
-struct RoundingGroup {
-    const char* section;
-    C edit;
-    C radios[4];
-};
-
-const RoundingGroup kRoundingGroups[] = {
-    {"長さ", C::EKetaNaga, {C::RKetaNaga1, C::RKetaNaga2, C::RKetaNaga3, C::RKetaNaga4}},
-    {"面積", C::EKetaMen, {C::RKetaMen1, C::RKetaMen2, C::RKetaMen3, C::RKetaMen4}},
-    {"結果", C::EKetaKeka, {C::RKetaKeka1, C::RKetaKeka2, C::RKetaKeka3, C::RKetaKeka4}},
-};
-const char* const kRoundingKeys[] = {"切り捨て", "四捨五入", "切り上げ", "五捨五入"};
 
 const C kSanshaWidths[] = {C::ES1, C::ES2, C::ES3, C::ES4};
 const char* const kSanshaKeys[] = {"No", "底辺", "高さ", "面積"};

@@ -21,6 +21,24 @@ enum class SetControl {
     EH1, EH2, EH3, EH4, EH5,                              // ヘロン(横文字数)
 };
 
+// The three rounding groups of the dialog (長さ, 面積, 結果): the settings
+// section each stands for and is titled by, its decimals box, and its four
+// rules in the order of kRoundingKeys.
+struct RoundingGroup {
+    const char* section;
+    SetControl edit;
+    SetControl radios[4];
+};
+inline constexpr RoundingGroup kRoundingGroups[] = {
+    {"長さ", SetControl::EKetaNaga,
+     {SetControl::RKetaNaga1, SetControl::RKetaNaga2, SetControl::RKetaNaga3, SetControl::RKetaNaga4}},
+    {"面積", SetControl::EKetaMen,
+     {SetControl::RKetaMen1, SetControl::RKetaMen2, SetControl::RKetaMen3, SetControl::RKetaMen4}},
+    {"結果", SetControl::EKetaKeka,
+     {SetControl::RKetaKeka1, SetControl::RKetaKeka2, SetControl::RKetaKeka3, SetControl::RKetaKeka4}},
+};
+inline constexpr const char* kRoundingKeys[] = {"切り捨て", "四捨五入", "切り上げ", "五捨五入"};
+
 class SettingsDialogView {
 public:
     virtual ~SettingsDialogView() = default;

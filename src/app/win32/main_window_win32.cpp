@@ -32,38 +32,35 @@ enum ControlId : int {
     kLabel3, kLabel4, kStatus,
 };
 
-// The design at 96 DPI, in the order of the window's fields, with the
-// longest texts each control shows besides its own.
-struct Design {
-    int id;
-    const wchar_t* className;
-    const wchar_t* text;
-    DWORD style;
-    int x, y, width, height;
-    TextFrame frame = TextFrame::Plain;
-    std::vector<std::wstring> longest = {};
-};
+// The search mode box's entries, its longest texts.
+std::vector<std::wstring> SearchModeTexts() {
+    std::vector<std::wstring> texts;
+    for (const char* name : kSearchModeNames) texts.push_back(Utf8ToWide(name));
+    return texts;
+}
 
-const std::vector<Design>& DesignOfWindow() {
-    static const std::vector<Design> design = {
-        {kButton3, L"BUTTON", L"三斜自動", BS_PUSHBUTTON | WS_TABSTOP, 0, 0, 62, 25, TextFrame::PushButton,
+// The design at 96 DPI, in the order of the window's fields.
+const std::vector<ControlDesign>& DesignOfWindow() {
+    static const std::vector<ControlDesign> design = {
+        {kButton3, L"BUTTON", L"三斜自動", BS_PUSHBUTTON | WS_TABSTOP, 0, 0, 62, 25, nullptr,
          {L"指示待ち", L"計算中", L"面積表"}},
-        {kButton1, L"BUTTON", L"設定", BS_PUSHBUTTON | WS_TABSTOP, 82, 0, 34, 25, TextFrame::PushButton, {L"中断", L"断中"}},
+        {kButton1, L"BUTTON", L"設定", BS_PUSHBUTTON | WS_TABSTOP, 82, 0, 34, 25, nullptr, {L"中断", L"断中"}},
         // A seven-digit coordinate area.
-        {kLabel1, L"STATIC", L"座標面計値", SS_LEFT | SS_NOPREFIX, 4, 29, 64, 14, TextFrame::Plain, {L"9999999.999"}},
+        {kLabel1, L"STATIC", L"座標面計値", SS_LEFT | SS_NOPREFIX, 4, 29, 64, 14, nullptr, {L"9999999.999"}},
         // Candidates, divisions (up to seven digits) or the evaluation value.
-        {kLabel2, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX, 64, 29, 48, 14, TextFrame::Plain, {L"9999999", L"-9999.99"}},
-        {kButton2, L"BUTTON", L"評", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 61, 0, 22, 25, TextFrame::PushButton},
-        {kCSeaMode, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 2, 45, 111, 120, TextFrame::DropList},
-        {kGetSaidai, L"BUTTON", L"最大", BS_PUSHBUTTON | WS_TABSTOP, 81, 69, 33, 19, TextFrame::PushButton},
+        {kLabel2, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX, 64, 29, 48, 14, nullptr, {L"9999999", L"-9999.99"}},
+        {kButton2, L"BUTTON", L"評", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 61, 0, 22, 25},
+        {kCSeaMode, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 2, 45, 111, 120, nullptr,
+         SearchModeTexts()},
+        {kGetSaidai, L"BUTTON", L"最大", BS_PUSHBUTTON | WS_TABSTOP, 81, 69, 33, 19},
         {kENoCount, L"EDIT", L"1", ES_LEFT | ES_AUTOHSCROLL | ES_NUMBER | WS_BORDER | WS_TABSTOP, 21, 69, 39, 20,
-         TextFrame::EditBox, {L"10,000"}},
+         L"次の計測で最初の三角形に付ける番号（1 から 10,000）", {L"10,000"}},
         {kUpDown7, UPDOWN_CLASSW, L"", UDS_SETBUDDYINT | UDS_ARROWKEYS, 60, 69, 16, 20},
-        {kButton5, L"BUTTON", L"初期", BS_PUSHBUTTON | WS_TABSTOP, 6, 93, 33, 19, TextFrame::PushButton},
+        {kButton5, L"BUTTON", L"初期", BS_PUSHBUTTON | WS_TABSTOP, 6, 93, 33, 19},
         {kLabel3, L"STATIC", L"No", SS_LEFT, 2, 72, 18, 14},
         // The search position (first level : position : start : candidates),
         // then candidates : divisions. Right edge at 112, clear of 初期.
-        {kLabel4, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX, 42, 96, 70, 14, TextFrame::Plain,
+        {kLabel4, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX, 42, 96, 70, 14, nullptr,
          {L"99:9999:99:99999", L"99999:9999999"}},
         {kStatus, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 4, kStatusTop, 111, 14},
     };
@@ -120,11 +117,7 @@ bool MainWindow::Create(int show) {
 }
 
 void MainWindow::CreateControls() {
-    for (const Design& d : DesignOfWindow()) {
-        HWND control = CreateWindowExW(0, d.className, d.text, WS_CHILD | WS_VISIBLE | d.style, 0, 0, 0, 0, window_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), instance_, nullptr);
-        controls_[d.id] = control;
-    }
+    controls_ = MakeControls(window_, instance_, DesignOfWindow());
     HWND combo = controls_[kCSeaMode];
     for (const char* name : kSearchModeNames) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(name).c_str()));
     SendMessageW(combo, CB_SETCURSEL, 0, 0);
@@ -133,17 +126,6 @@ void MainWindow::CreateControls() {
     SendMessageW(upDown_, UDM_SETRANGE32, 1, 10000);
     SendMessageW(upDown_, UDM_SETPOS32, 0, 1);
     bold_[kButton3] = true;
-
-    toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
-    static wchar_t hint[] = L"次の計測で最初の三角形に付ける番号（1 から 10,000）";
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window_;
-    tool.uId = reinterpret_cast<UINT_PTR>(controls_[kENoCount]);
-    tool.lpszText = hint;
-    SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void MainWindow::Layout() {
@@ -155,18 +137,17 @@ void MainWindow::Layout() {
     const DesignScale scale = FittedScale();
     const int clientWidth = scale.X(kClientWidth);
     // The status line takes as many lines as its longest text needs.
-    const int statusWidth = scale.X(111);
+    const int statusWidth = scale.X(115) - scale.X(4);
     int statusHeight = scale.Y(14);
     for (const char* text : kStatusTexts)
         statusHeight = std::max(statusHeight, WrappedHeight(font_, Utf8ToWide(text), statusWidth));
     const SIZE outer = OuterSizeOfClient(clientWidth, scale.Y(kStatusTop) + statusHeight + scale.Y(4), kStyle, kExStyle, dpi_);
     SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    for (const Design& d : DesignOfWindow()) {
-        HWND control = controls_[d.id];
-        const int height = d.id == kStatus ? statusHeight : scale.Y(d.height);
-        MoveWindow(control, scale.X(d.x), scale.Y(d.y), scale.X(d.x + d.width) - scale.X(d.x), height, TRUE);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(bold_[d.id] ? boldFont_ : font_), TRUE);
-    }
+    PlaceControls(DesignOfWindow(), controls_, scale, font_);
+    for (const auto& [id, bold] : bold_)
+        if (bold) SendMessageW(controls_[id], WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), TRUE);
+    // The status line as tall as its longest text.
+    MoveWindow(controls_[kStatus], scale.X(4), scale.Y(kStatusTop), statusWidth, statusHeight, TRUE);
     // The up-down control keeps its place beside the edit box it is bound to.
     SendMessageW(upDown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(controls_[kENoCount]), 0);
     MoveWindow(upDown_, scale.X(60), scale.Y(69), scale.X(76) - scale.X(60), scale.Y(20), TRUE);
@@ -181,16 +162,10 @@ void MainWindow::Layout() {
 // in the fonts in use, and the caption shows whole.
 DesignScale MainWindow::FittedScale() const {
     std::vector<WidthNeed> needs;
-    for (const Design& d : DesignOfWindow()) {
-        if (d.id == kStatus || d.id == kUpDown7) continue;
-        std::vector<std::wstring> texts = d.longest;
-        texts.emplace_back(d.text);
-        if (d.id == kCSeaMode)
-            for (const char* name : kSearchModeNames) texts.push_back(Utf8ToWide(name));
+    for (const ControlDesign& d : DesignOfWindow()) {
+        if (d.id == kStatus || d.id == kUpDown7) continue;  // the status line wraps
         // The run and settings buttons turn bold.
-        const HFONT font = d.id == kButton3 || d.id == kButton1 ? boldFont_ : font_;
-        for (const std::wstring& text : texts)
-            needs.push_back({NeededWidth(d.frame, font, text, dpi_), Scaled(d.width, dpi_)});
+        AddWidthNeeds(d, d.id == kButton3 || d.id == kButton1 ? boldFont_ : font_, dpi_, needs);
     }
     needs.push_back({CaptionClientWidth(Utf8ToWide(kMainCaption), 3), Scaled(kClientWidth, dpi_)});
     return DesignScale{dpi_, WideningFactor(needs)};

@@ -62,7 +62,6 @@ private:
     std::string workFolder_;
     std::map<int, HWND> controls_;  // by control id
     HWND upDown_ = nullptr;
-    HWND toolTip_ = nullptr;
     HFONT font_ = nullptr;
     HFONT boldFont_ = nullptr;
     std::map<int, bool> bold_;

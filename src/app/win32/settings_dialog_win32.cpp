@@ -38,14 +38,7 @@ constexpr DWORD kGroup = BS_GROUPBOX;
 
 // The design at 96 DPI, in creation (tab) order. A control of the dialog's
 // logic has its id from SetControl; labels and group boxes have their own.
-struct Design {
-    int id;
-    const wchar_t* className;
-    const wchar_t* text;
-    DWORD style;
-    int x, y, width, height;
-    const wchar_t* hint;
-};
+using Design = ControlDesign;
 
 std::vector<Design> DesignOfDialog() {
     int label = 400;
@@ -82,22 +75,19 @@ std::vector<Design> DesignOfDialog() {
         L(L"辺の線分", 136, 100, 58), E(C::EHen, kEdit, 196, 96, 86),
         L(L"高さ線分", 136, 124, 58), E(C::ETakasa, kEdit, 196, 120, 86),
     };
-    const struct {
-        const wchar_t* title;
-        int x;
-        C edit;
-        C radios[4];
-    } rounding[] = {
-        {L"長さ", 8, C::EKetaNaga, {C::RKetaNaga1, C::RKetaNaga2, C::RKetaNaga3, C::RKetaNaga4}},
-        {L"面積", 104, C::EKetaMen, {C::RKetaMen1, C::RKetaMen2, C::RKetaMen3, C::RKetaMen4}},
-        {L"結果", 200, C::EKetaKeka, {C::RKetaKeka1, C::RKetaKeka2, C::RKetaKeka3, C::RKetaKeka4}},
-    };
-    const wchar_t* const ways[] = {L"切り捨て", L"四捨五入", L"切り上げ", L"五捨五入"};
-    for (const auto& g : rounding) {
-        d.push_back(G(g.title, g.x, 160, 90, 114));
-        d.push_back(E(g.edit, kNumber, g.x + 8, 178, 40));
-        d.push_back(L(L"桁", g.x + 68, 181, 16));
-        for (int n = 0; n < 4; ++n) d.push_back(R(g.radios[n], ways[n], n == 0, g.x + 8, 202 + 18 * n, 78));
+    // The rounding groups side by side, titled by their settings sections.
+    static const std::vector<std::wstring> titles = {Utf8ToWide(kRoundingGroups[0].section),
+                                                     Utf8ToWide(kRoundingGroups[1].section),
+                                                     Utf8ToWide(kRoundingGroups[2].section)};
+    static const std::vector<std::wstring> ways = {Utf8ToWide(kRoundingKeys[0]), Utf8ToWide(kRoundingKeys[1]),
+                                                   Utf8ToWide(kRoundingKeys[2]), Utf8ToWide(kRoundingKeys[3])};
+    for (size_t g = 0; g < std::size(kRoundingGroups); ++g) {
+        const int x = 8 + 96 * static_cast<int>(g);
+        d.push_back(G(titles[g].c_str(), x, 160, 90, 114));
+        d.push_back(E(kRoundingGroups[g].edit, kNumber, x + 8, 178, 40));
+        d.push_back(L(L"桁", x + 68, 181, 16));
+        for (size_t n = 0; n < 4; ++n)
+            d.push_back(R(kRoundingGroups[g].radios[n], ways[n].c_str(), n == 0, x + 8, 202 + 18 * static_cast<int>(n), 78));
     }
     const std::vector<Design> rest = {
         G(L"求積表", 8, 280, 214, 76),
@@ -177,32 +167,16 @@ bool SettingsDialog::Create(HWND owner) {
 }
 
 void SettingsDialog::CreateControls() {
-    toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
-    for (const Design& d : DesignOfDialog()) {
-        HWND control = CreateWindowExW(0, d.className, d.text, WS_CHILD | WS_VISIBLE | d.style, 0, 0, 0, 0, window_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), instance_, nullptr);
-        controls_[d.id] = control;
-        if (d.hint != nullptr) {
-            TTTOOLINFOW tool{};
-            tool.cbSize = sizeof tool;
-            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-            tool.hwnd = window_;
-            tool.uId = reinterpret_cast<UINT_PTR>(control);
-            tool.lpszText = const_cast<wchar_t*>(d.hint);
-            SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-        }
-        for (const SpinnerDesign& s : kSpinners) {
-            if (Id(s.edit) != d.id) continue;
-            HWND spinner = CreateWindowExW(0, UPDOWN_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT |
-                                                                        UDS_ARROWKEYS | UDS_ALIGNRIGHT,
-                                           0, 0, 0, 0, window_, nullptr, instance_, nullptr);
-            SendMessageW(spinner, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control), 0);
-            SendMessageW(spinner, UDM_SETRANGE32, static_cast<WPARAM>(s.low), s.high);
-            UDACCEL accel{0, static_cast<UINT>(s.step)};
-            SendMessageW(spinner, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&accel));
-            spinners_[d.id] = spinner;
-        }
+    controls_ = MakeControls(window_, instance_, DesignOfDialog());
+    for (const SpinnerDesign& s : kSpinners) {
+        HWND spinner = CreateWindowExW(0, UPDOWN_CLASSW, nullptr,
+                                       WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_ALIGNRIGHT, 0, 0, 0,
+                                       0, window_, nullptr, instance_, nullptr);
+        SendMessageW(spinner, UDM_SETBUDDY, reinterpret_cast<WPARAM>(controls_.at(Id(s.edit))), 0);
+        SendMessageW(spinner, UDM_SETRANGE32, static_cast<WPARAM>(s.low), s.high);
+        UDACCEL accel{0, static_cast<UINT>(s.step)};
+        SendMessageW(spinner, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&accel));
+        spinners_[Id(s.edit)] = spinner;
     }
 }
 
@@ -213,13 +187,10 @@ void SettingsDialog::Layout() {
     const DesignScale scale = FittedScale();
     const SIZE outer = OuterSizeOfClient(scale.X(kClientWidth), scale.Y(kClientHeight), kStyle, kExStyle, dpi_);
     SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    for (const Design& d : DesignOfDialog()) {
-        HWND control = controls_[d.id];
-        MoveWindow(control, scale.X(d.x), scale.Y(d.y), scale.X(d.x + d.width) - scale.X(d.x), scale.Y(d.height), TRUE);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
-        const auto spinner = spinners_.find(d.id);
-        if (spinner != spinners_.end()) SendMessageW(spinner->second, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control), 0);
-    }
+    PlaceControls(DesignOfDialog(), controls_, scale, font_);
+    // Each spinner keeps its place inside the box it is bound to.
+    for (const auto& [id, spinner] : spinners_)
+        SendMessageW(spinner, UDM_SETBUDDY, reinterpret_cast<WPARAM>(controls_.at(id)), 0);
     KeepInWorkArea(window_);
 }
 

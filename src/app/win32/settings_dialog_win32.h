@@ -55,7 +55,6 @@ private:
 
     HINSTANCE instance_;
     HWND owner_ = nullptr;
-    HWND toolTip_ = nullptr;
     std::map<int, HWND> controls_;  // by control id: the design's controls, labels and group boxes
     std::map<int, HWND> spinners_;  // by the id of the box each is bound to
     HFONT font_ = nullptr;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <commctrl.h>
+
 #include "app/win32/window_common_win32.h"
 
 namespace zelkan::win32 {
@@ -90,6 +92,44 @@ RECT WorkAreaOf(HWND window) {
     RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     return area;
+}
+
+std::map<int, HWND> MakeControls(HWND window, HINSTANCE instance, const std::vector<ControlDesign>& design) {
+    std::map<int, HWND> controls;
+    HWND toolTip = nullptr;
+    for (const ControlDesign& d : design) {
+        HWND control = CreateWindowExW(0, d.className, d.text, WS_CHILD | WS_VISIBLE | d.style, 0, 0, 0, 0, window,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), instance, nullptr);
+        controls[d.id] = control;
+        if (d.hint == nullptr) continue;
+        if (toolTip == nullptr)
+            toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, instance, nullptr);
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = window;
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        tool.lpszText = const_cast<wchar_t*>(d.hint);
+        SendMessageW(toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    return controls;
+}
+
+void PlaceControls(const std::vector<ControlDesign>& design, const std::map<int, HWND>& controls,
+                   const DesignScale& scale, HFONT font) {
+    for (const ControlDesign& d : design) {
+        HWND control = controls.at(d.id);
+        MoveWindow(control, scale.X(d.x), scale.Y(d.y), scale.X(d.x + d.width) - scale.X(d.x), scale.Y(d.height), TRUE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+}
+
+void AddWidthNeeds(const ControlDesign& control, HFONT font, UINT dpi, std::vector<WidthNeed>& needs) {
+    const TextFrame frame = FrameOf(control.className, control.style);
+    needs.push_back({NeededWidth(frame, font, control.text, dpi), Scaled(control.width, dpi)});
+    for (const std::wstring& text : control.longest)
+        needs.push_back({NeededWidth(frame, font, text, dpi), Scaled(control.width, dpi)});
 }
 
 void KeepInWorkArea(HWND window) {

@@ -6,6 +6,7 @@
 // and places stay.
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,30 @@ struct DesignScale {
     int X(int at96) const;
     int Y(int at96) const { return Scaled(at96, dpi); }
 };
+
+// A control of a window's design at 96 DPI: its class, text and style, its
+// place, its tooltip, and the longest texts it shows besides its own.
+struct ControlDesign {
+    int id;
+    const wchar_t* className;
+    const wchar_t* text;
+    DWORD style;
+    int x, y, width, height;
+    const wchar_t* hint = nullptr;
+    std::vector<std::wstring> longest = {};
+};
+
+// The controls of a design made in window (hidden texts and places until
+// PlaceControls), by id, with a tooltip each where the design gives one.
+std::map<int, HWND> MakeControls(HWND window, HINSTANCE instance, const std::vector<ControlDesign>& design);
+
+// Every control placed by scale, in font.
+void PlaceControls(const std::vector<ControlDesign>& design, const std::map<int, HWND>& controls,
+                   const DesignScale& scale, HFONT font);
+
+// What each control needs for its own text and its longest ones, against
+// what the design gives it.
+void AddWidthNeeds(const ControlDesign& control, HFONT font, UINT dpi, std::vector<WidthNeed>& needs);
 
 // The client width that shows a caption whole beside the caption buttons
 // (`buttons` of them) of a window of that style.

@@ -294,27 +294,26 @@ enum ListControl { kLabel1, kLabel3, kLabel4, kLabel5, kLabel2, kLabel6, kEdit1,
 constexpr int kListBox = 650;
 constexpr int kListBase = 600;
 
-struct ListDesign {
-    const wchar_t* className;
-    const char* text;
-    DWORD style;
-    int x, y, width, height;
-    const wchar_t* longest;  // the longest text it shows
-};
-
-const ListDesign kListDesign[kCount] = {
-    {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 8, 136, 14, L"総候補数:9999999"},
-    {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 24, 136, 14, L"面積最大値:9999999.999999"},
-    {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 40, 136, 14, L"面積最小値:9999999.999999"},
-    {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 56, 136, 14, L"座標面計値:9999999.999999"},
-    {L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 72, 96, 14, L"不一致率:-9999.9999"},
-    {L"STATIC", "", SS_RIGHT | SS_NOPREFIX | SS_NOTIFY, 104, 72, 33, 14, L"999.99"},
-    {L"EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 8, 96, 57, 20, L"99,99,99"},
-    {L"EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 72, 96, 57, 20, L"99,99,99"},
-    {L"EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 8, 120, 57, 20, L"99,99,99"},
-    {L"BUTTON", "フィルター", BS_PUSHBUTTON | WS_TABSTOP, 72, 120, 67, 25, L"フィルター"},
-    {L"BUTTON", "選択三斜置き換え", BS_PUSHBUTTON | WS_TABSTOP, 8, 152, 129, 25, L"選択三斜置き換え"},
-};
+// The column of labels, boxes and buttons beside the preview, at 96 DPI,
+// with the longest text each shows.
+const std::vector<ControlDesign>& ListDesign() {
+    constexpr DWORD kLabel = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
+    constexpr DWORD kFilterBox = ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
+    static const std::vector<ControlDesign> design = {
+        {kListBase + kLabel1, L"STATIC", L"", kLabel, 8, 8, 136, 14, nullptr, {L"総候補数:9999999"}},
+        {kListBase + kLabel3, L"STATIC", L"", kLabel, 8, 24, 136, 14, nullptr, {L"面積最大値:9999999.999999"}},
+        {kListBase + kLabel4, L"STATIC", L"", kLabel, 8, 40, 136, 14, nullptr, {L"面積最小値:9999999.999999"}},
+        {kListBase + kLabel5, L"STATIC", L"", kLabel, 8, 56, 136, 14, nullptr, {L"座標面計値:9999999.999999"}},
+        {kListBase + kLabel2, L"STATIC", L"", kLabel, 8, 72, 96, 14, nullptr, {L"不一致率:-9999.9999"}},
+        {kListBase + kLabel6, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX | SS_NOTIFY, 104, 72, 33, 14, nullptr, {L"999.99"}},
+        {kListBase + kEdit1, L"EDIT", L"", kFilterBox, 8, 96, 57, 20, nullptr, {L"99,99,99"}},
+        {kListBase + kEdit2, L"EDIT", L"", kFilterBox, 72, 96, 57, 20, nullptr, {L"99,99,99"}},
+        {kListBase + kEdit3, L"EDIT", L"", kFilterBox, 8, 120, 57, 20, nullptr, {L"99,99,99"}},
+        {kListBase + kFilter, L"BUTTON", L"フィルター", BS_PUSHBUTTON | WS_TABSTOP, 72, 120, 67, 25},
+        {kListBase + kReplace, L"BUTTON", L"選択三斜置き換え", BS_PUSHBUTTON | WS_TABSTOP, 8, 152, 129, 25},
+    };
+    return design;
+}
 
 // The list's lines: "%8.3f" of a seven-digit area.
 constexpr wchar_t kWidestLine[] = L"9999999.999";
@@ -328,9 +327,7 @@ bool ListWindow::Create(HINSTANCE instance, HWND owner) {
     owner_ = owner;
     CreateFor(kExStyle, L"TZelkanDispF", L"三斜候補", kStyle, 20, 20, 760, 640, owner, instance);
     if (window_ == nullptr) return false;
-    for (int n = 0; n < kCount; ++n)
-        controls_.push_back(Child(window_, instance, kListDesign[n].className, kListDesign[n].text, kListDesign[n].style,
-                                  kListBase + n));
+    controls_ = MakeControls(window_, instance, ListDesign());
     // A list of hundreds of thousands of lines: the box holds none of them
     // and asks for each line it draws.
     list_ = CreateWindowExW(0, L"LISTBOX", nullptr,
@@ -355,12 +352,7 @@ void ListWindow::Layout() {
     const SIZE outer = OuterSizeOfClient(PreviewLeft() + scale_.Y(kPreviewSide), scale_.Y(kPreviewSide + 4), kStyle,
                                          kExStyle, dpi_);
     SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    for (int n = 0; n < kCount; ++n) {
-        const ListDesign& d = kListDesign[n];
-        MoveWindow(controls_[static_cast<size_t>(n)], scale_.X(d.x), scale_.Y(d.y), scale_.X(d.x + d.width) - scale_.X(d.x),
-                   scale_.Y(d.height), TRUE);
-        SendMessageW(controls_[static_cast<size_t>(n)], WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
-    }
+    PlaceControls(ListDesign(), controls_, scale_, font_);
     SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     SendMessageW(list_, LB_SETITEMHEIGHT, 0, scale_.Y(15));
     MoveWindow(list_, 0, scale_.Y(184), scale_.X(137), scale_.Y(kPreviewSide + 4) - scale_.Y(184), TRUE);
@@ -372,8 +364,7 @@ void ListWindow::Measure(UINT dpi) {
     if (font_ != nullptr) DeleteObject(font_);
     font_ = CreateUiFont(12, false, dpi);
     std::vector<WidthNeed> needs;
-    for (const ListDesign& d : kListDesign)
-        needs.push_back({NeededWidth(FrameOf(d.className, d.style), font_, d.longest, dpi), Scaled(d.width, dpi)});
+    for (const ControlDesign& d : ListDesign()) AddWidthNeeds(d, font_, dpi, needs);
     // A line of the list beside its scroll bar.
     needs.push_back({NeededWidth(TextFrame::Plain, font_, kWidestLine, dpi) + Scaled(4 + 6, dpi) +
                          GetSystemMetrics(SM_CXVSCROLL),
@@ -383,11 +374,13 @@ void ListWindow::Measure(UINT dpi) {
 
 int ListWindow::PreviewLeft() const { return scale_.X(kPreviewLeft); }
 
+HWND ListWindow::Control(int control) const { return controls_.at(kListBase + control); }
+
 bool ListWindow::ShowModal(MeasurementState& state, const SanshaSettings& settings, int32_t chosen) {
     state_ = &state;
     useHeron_ = settings.useHeron;
     accepted_ = false;
-    for (HWND edit : {controls_[kEdit1], controls_[kEdit2], controls_[kEdit3]}) SetText(edit, "");
+    for (HWND edit : {Control(kEdit1), Control(kEdit2), Control(kEdit3)}) SetText(edit, "");
     DisplayList(chosen, {});
     open_ = true;
     RunModal(window_, owner_, open_);
@@ -399,17 +392,17 @@ void ListWindow::DisplayList(int32_t start, const std::vector<TriangleFilter>& f
     EngineTables& t = state_->tables;
     listed_ = ListedDivisions(t, filters);
     SendMessageW(list_, LB_SETCOUNT, listed_.size(), 0);
-    SetText(controls_[kLabel1], "総候補数:" + std::to_string(t.trisets.trisetnum()));
-    SetText(controls_[kLabel3], "面積最大値:" + FormatFixedWidth(11, 6, LargestArea(*state_, useHeron_)));
-    SetText(controls_[kLabel4], "面積最小値:" + FormatFixedWidth(11, 6, SmallestArea(*state_, useHeron_)));
-    SetText(controls_[kLabel5], "座標面計値:" + FormatFixedWidth(11, 6, t.menkei));
+    SetText(Control(kLabel1), "総候補数:" + std::to_string(t.trisets.trisetnum()));
+    SetText(Control(kLabel3), "面積最大値:" + FormatFixedWidth(11, 6, LargestArea(*state_, useHeron_)));
+    SetText(Control(kLabel4), "面積最小値:" + FormatFixedWidth(11, 6, SmallestArea(*state_, useHeron_)));
+    SetText(Control(kLabel5), "座標面計値:" + FormatFixedWidth(11, 6, t.menkei));
     // The list leaves the last division current; a start shows its own.
     // Nothing is shown until then, and only a division shown can replace
     // the drawn one.
     if (t.trisets.trisetnum() >= 1) LoadTriset(t, t.trisets.trisetnum());
     shown_ = 0;
-    EnableWindow(controls_[kReplace], FALSE);
-    SetText(controls_[kLabel2], "");
+    EnableWindow(Control(kReplace), FALSE);
+    SetText(Control(kLabel2), "");
     Show(start);
     InvalidateRect(window_, nullptr, FALSE);
 }
@@ -418,8 +411,8 @@ void ListWindow::Show(int32_t g) {
     if (g < 1 || g > state_->tables.trisets.trisetnum()) return;
     LoadTriset(state_->tables, g);
     shown_ = g;
-    EnableWindow(controls_[kReplace], TRUE);
-    SetText(controls_[kLabel6], FormatFixedWidth(4, 2, AverageShape(state_->tables, g)));
+    EnableWindow(Control(kReplace), TRUE);
+    SetText(Control(kLabel6), FormatFixedWidth(4, 2, AverageShape(state_->tables, g)));
     const RECT preview{PreviewLeft(), 0, PreviewLeft() + scale_.Y(kPreviewSide), scale_.Y(kPreviewSide)};
     InvalidateRect(window_, &preview, FALSE);
 }
@@ -428,7 +421,7 @@ void ListWindow::LineClicked() {
     const LRESULT line = SendMessageW(list_, LB_GETCURSEL, 0, 0);
     if (line == LB_ERR || static_cast<size_t>(line) >= listed_.size()) return;
     const int32_t g = listed_[static_cast<size_t>(line)];
-    SetText(controls_[kLabel2], MismatchLabel(ListLine(DivisionArea(state_->tables.trisets, g, useHeron_)),
+    SetText(Control(kLabel2), MismatchLabel(ListLine(DivisionArea(state_->tables.trisets, g, useHeron_)),
                                               state_->tables.menkei));
     Show(g);
 }
@@ -493,7 +486,7 @@ LRESULT ListWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
             if (id == kListBase + kFilter && HIWORD(wp) == BN_CLICKED && state_ != nullptr) {
                 std::vector<TriangleFilter> filters;
                 for (int edit : {kEdit1, kEdit2, kEdit3})
-                    filters.push_back(ParseTriangleFilter(WindowTextOf(controls_[static_cast<size_t>(edit)])));
+                    filters.push_back(ParseTriangleFilter(WindowTextOf(Control(edit))));
                 // Empty boxes list every division again.
                 DisplayList(0, filters);
             }

@@ -6,6 +6,7 @@
 // modally by 評.
 #include <windows.h>
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -65,6 +66,7 @@ private:
     void Layout() override;
     void Measure(UINT dpi);
     int PreviewLeft() const;
+    HWND Control(int control) const;  // one of the column, by its place in the design
     void DisplayList(int32_t start, const std::vector<TriangleFilter>& filters);
     void Show(int32_t g);
     void LineClicked();
@@ -72,7 +74,7 @@ private:
 
     HWND owner_ = nullptr;
     HWND list_ = nullptr;
-    std::vector<HWND> controls_;
+    std::map<int, HWND> controls_;  // by id
     HFONT font_ = nullptr;
     UINT dpi_ = 96;
     DesignScale scale_;
