@@ -48,7 +48,7 @@ void TZelkanF::FormCreate() {
     }
     settings_.searchMode = ModeNumber(SearchModeOf(settings_.searchMode));
     view_.SetSearchModeIndex(settings_.searchMode);
-    view_.SetText(MainControl::Button3, kReadyCaption);
+    ShowRunButton(RunButton::Ready);
     view_.SetBold(MainControl::Button3, true);
     RestoreSettingsButton();
     SetEvaluationEnabled(false);
@@ -74,7 +74,7 @@ void TZelkanF::FormClose() {
 
 void TZelkanF::Button4Click() {
     view_.SetEnabled(MainControl::Button1, false);
-    if (view_.Text(MainControl::Button1) == kStopCaption) {
+    if (searching_) {
         StopFlag = true;
         view_.SetText(MainControl::Button1, kStoppingCaption);
         view_.SetEnabled(MainControl::Button1, true);
@@ -208,13 +208,20 @@ void TZelkanF::Button3Click() {
 void TZelkanF::Recover(const std::string& message) {
     view_.SetTimerEnabled(false);
     view_.Restore();
-    view_.SetText(MainControl::Button3, kReadyCaption);
+    ShowRunButton(RunButton::Ready);
     view_.SetBold(MainControl::Button3, true);
     RestoreSettingsButton();
     view_.ShowMessage(message);
 }
 
+void TZelkanF::ShowRunButton(RunButton state) {
+    static constexpr const char* kCaptions[] = {kReadyCaption, kWaitingCaption, kComputingCaption, kTableCaption};
+    runButton_ = state;
+    view_.SetText(MainControl::Button3, kCaptions[static_cast<int>(state)]);
+}
+
 void TZelkanF::RestoreSettingsButton() {
+    searching_ = false;
     view_.SetText(MainControl::Button1, kSettingsCaption);
     view_.SetBold(MainControl::Button1, false);
     view_.SetEnabled(MainControl::Button1, features_.settingsDialog);
@@ -251,7 +258,7 @@ void TZelkanF::Press() {
     searchMode_ = SearchModeOf(view_.SearchModeIndex());
     runScript_ = MakeRunScript(workFolder_, localClock_);
     DeleteRunDrawings(runScript_);
-    if (view_.Text(MainControl::Button3) == kReadyCaption) {
+    if (runButton_ == RunButton::Ready) {
         MeasurementRun();
     } else {
         AreaTablePress();
@@ -259,7 +266,7 @@ void TZelkanF::Press() {
 }
 
 void TZelkanF::AreaTablePress() {
-    view_.SetText(MainControl::Button3, kReadyCaption);
+    ShowRunButton(RunButton::Ready);
     SetEvaluationEnabled(false);
     const std::string table = WriteLastRunAreaTable(*state_, settings_, runScript_);
     view_.Minimize();
@@ -280,7 +287,7 @@ void TZelkanF::MeasurementRun() {
     ComputeRun(*state_, settings_, request, *control_, clock_, result, static_cast<RunObserver*>(this));
     if (closeRequested_) {
         // A close is a cancel: nothing more goes to the CAD.
-        view_.SetText(MainControl::Button3, kReadyCaption);
+        ShowRunButton(RunButton::Ready);
         return;
     }
     ShowRunOutcome(result);
@@ -298,7 +305,7 @@ void TZelkanF::ClearRunValues() {
 // CAD's coordinate system then. None when the click was cancelled, never
 // came, or the window is closing.
 std::optional<Ucs> TZelkanF::AwaitParcelClick() {
-    view_.SetText(MainControl::Button3, kWaitingCaption);
+    ShowRunButton(RunButton::Waiting);
     view_.ProcessMessages();
     view_.Minimize();
     Pump();
@@ -316,7 +323,7 @@ std::optional<Ucs> TZelkanF::AwaitParcelClick() {
         view_.SetText(MainControl::Status, kClickWaitEndedStatus);
     }
     if (closeRequested_ || picked.find("キャンセル") != std::string::npos || picked.find('X') == std::string::npos) {
-        view_.SetText(MainControl::Button3, kReadyCaption);
+        ShowRunButton(RunButton::Ready);
         return std::nullopt;
     }
     return ucs;
@@ -341,15 +348,15 @@ bool TZelkanF::ReadParcelBoundary(const Ucs& ucs, RunRequest& request, RunResult
     request.searchMode = searchMode_;
     if (!ReadRunBoundary(*state_, settings_, request, result)) {
         view_.ShowMessage(kNoBoundaryMessage);
-        view_.SetText(MainControl::Button3, kReadyCaption);
+        ShowRunButton(RunButton::Ready);
         return false;
     }
     cad_.SendText(EraseLastCommand(false));
-    view_.SetText(MainControl::Button3, kComputingCaption);
+    ShowRunButton(RunButton::Computing);
     view_.ProcessMessages();
     cad_.WaitPrompt();
     if (closeRequested_) {
-        view_.SetText(MainControl::Button3, kReadyCaption);
+        ShowRunButton(RunButton::Ready);
         return false;
     }
     return true;
@@ -360,7 +367,7 @@ bool TZelkanF::ReadParcelBoundary(const Ucs& ucs, RunRequest& request, RunResult
 void TZelkanF::ShowRunOutcome(const RunResult& result) {
     if (result.outcome == RunOutcome::NotCovered) {
         // Never inserted: a table that leaves part of the parcel out is no measurement.
-        view_.SetText(MainControl::Button3, kReadyCaption);
+        ShowRunButton(RunButton::Ready);
         if (view_.ShowNotice(kReadyCaption, NotCoveredMessage(result.cover))) view_.Beep();
         return;
     }
@@ -370,10 +377,10 @@ void TZelkanF::ShowRunOutcome(const RunResult& result) {
         const bool inserted = InsertResult(DeriveName(runScript_, "res.dxf"));
         // The viewers and the area table belong to a division in the drawing.
         SetEvaluationEnabled(inserted && !fast);
-        view_.SetText(MainControl::Button3, inserted ? kTableCaption : kReadyCaption);
+        ShowRunButton(inserted ? RunButton::Table : RunButton::Ready);
         if (!inserted || fast) return;  // a division not drawn used no numbers
     } else {
-        view_.SetText(MainControl::Button3, kReadyCaption);
+        ShowRunButton(RunButton::Ready);
         if (fast) return;
         view_.SetText(MainControl::Label2, "");  // no division, no evaluation value
         if (result.calcFailed) view_.ShowMessage(kCalcFailedMessage);
@@ -420,6 +427,7 @@ void TZelkanF::SearchStarting(int32_t tritempnum) {
     StopFlag = closeRequested_;
     view_.SetBold(MainControl::Button3, false);
     view_.SetBold(MainControl::Button1, true);
+    searching_ = true;
     view_.SetText(MainControl::Button1, kStopCaption);
     view_.SetEnabled(MainControl::Button1, true);
     view_.SetText(MainControl::Label2, std::to_string(tritempnum));

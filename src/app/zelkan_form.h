@@ -99,6 +99,9 @@ private:
     // Runs a command of the main window; an error is shown and leaves it usable.
     template <typename Command>
     void Guarded(Command command);
+    // What the run button does next, shown by its caption.
+    enum class RunButton { Ready, Waiting, Computing, Table };
+    void ShowRunButton(RunButton state);
     void SetEvaluationEnabled(bool enabled);
     void RestoreSettingsButton();
     int32_t NoStartFromText() const;
@@ -125,6 +128,8 @@ private:
     std::string runScript_;
     SearchMode searchMode_ = SearchMode::Shape;
     bool running_ = false;
+    RunButton runButton_ = RunButton::Ready;
+    bool searching_ = false;  // the settings button stops the search
     bool closeRequested_ = false;
     bool evaluationEnabled_ = false;
     DrawingNumberScan scan_;

@@ -205,7 +205,8 @@ TEST_F(Workflow, ModeTwoFindingNothingTellsTheUserAndStillAdvancesTheNumbers) {
 }
 
 TEST_F(Workflow, AFastRunLeavesNothingOfTheRunBeforeOnThePanel) {
-    Start(std::string(kPickInside) + kPickInside);
+    // The parcel, where the table goes, the parcel again.
+    Start(std::string(kPickInside) + "pick = -33900,-11900\n" + kPickInside);
     form->Button3Click();
     ASSERT_EQ(view.Text(C::Button3), "面積表");
     ASSERT_FALSE(view.Text(C::Label4).empty());
@@ -217,8 +218,9 @@ TEST_F(Workflow, AFastRunLeavesNothingOfTheRunBeforeOnThePanel) {
         }
     };
     view.searchMode = ModeNumber(SearchMode::Fast);
-    // The area table is skipped: a new run from 三斜自動.
-    view.texts[C::Button3] = "三斜自動";
+    form->Button3Click();  // the area table
+    link->SleepMs(1000);   // placed
+    ASSERT_EQ(view.Text(C::Button3), "三斜自動");
     form->Button3Click();
     EXPECT_EQ(label2WhileWaiting, "");
     EXPECT_EQ(label4WhileWaiting, "");
@@ -415,15 +417,22 @@ TEST_F(Workflow, SearchModeFromAndToTheSettingsFile) {
 }
 
 TEST_F(Workflow, TheSettingsButtonStopsASearchOrOpensTheDialog) {
-    Start("");
+    Start(kPickInside);
     form->Button4Click();
     EXPECT_EQ(view.events, Texts{"settings"});
     EXPECT_TRUE(view.Enabled(C::Button1));
-    view.texts[C::Button1] = "中断";
-    form->Button4Click();
-    EXPECT_TRUE(form->StopFlag);
-    EXPECT_EQ(view.Text(C::Button1), "断中");
-    EXPECT_EQ(view.events, Texts{"settings"});
+    // During the search it reads 中断 and stops it.
+    bool stopped = false;
+    view.onPump = [&] {
+        if (stopped || view.Text(C::Button1) != "中断") return;
+        stopped = true;
+        form->Button4Click();
+        EXPECT_TRUE(form->StopFlag);
+        EXPECT_EQ(view.Text(C::Button1), "断中");
+    };
+    form->Button3Click();
+    EXPECT_TRUE(stopped);
+    EXPECT_EQ(std::count(view.events.begin(), view.events.end(), "settings"), 1);  // only the first press
     // During a press, before the search, the settings stay as they are.
     Start(kPickInside);
     bool pressed = false;
