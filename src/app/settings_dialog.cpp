@@ -21,12 +21,8 @@ constexpr const char* kSizeRule = "0 より大きい数を入れてください"
 constexpr const char* kTimeRule = "0 以上の整数（ミリ秒）を入れてください";
 constexpr const char* kLayerRule = "画層名は 255 文字までです";
 
-
 const C kSanshaWidths[] = {C::ES1, C::ES2, C::ES3, C::ES4};
-const char* const kSanshaKeys[] = {"No", "底辺", "高さ", "面積"};
 const C kHeronWidths[] = {C::EH1, C::EH2, C::EH3, C::EH4, C::EH5};
-const char* const kHeronKeys[] = {"No", "a", "b", "c", "面積"};
-
 
 bool IsInteger(const std::string& text, int32_t low, int32_t high) {
     const std::string t = Trimmed(text);
@@ -50,6 +46,61 @@ Rounding RoundingOf(const SanshaSettings& s, int group) {
         default: break;
     }
     return {s.ketaKeka, s.ketaKekaPos, {s.kekaKirisute, s.kekaShishagonyu, s.kekaKiriage, s.kekaGoshagonyu}};
+}
+
+// A field the dialog checks before it is written: its box, its key in the
+// settings file, the check and the rule the user is told, and the member of
+// the settings that holds it (a number or a text).
+struct CheckedField {
+    CheckedField(C c, const char* sec, const char* k, bool (*check)(const std::string&), const char* r,
+                 int32_t SanshaSettings::*member)
+        : control(c), section(sec), key(k), valid(check), rule(r), number(member) {}
+    CheckedField(C c, const char* sec, const char* k, bool (*check)(const std::string&), const char* r,
+                 std::string SanshaSettings::*member)
+        : control(c), section(sec), key(k), valid(check), rule(r), text(member) {}
+    std::string ValueIn(const SanshaSettings& s) const { return number != nullptr ? std::to_string(s.*number) : s.*text; }
+
+    C control;
+    const char* section;
+    const char* key;
+    bool (*valid)(const std::string&);
+    const char* rule;
+    int32_t SanshaSettings::*number = nullptr;
+    std::string SanshaSettings::*text = nullptr;
+};
+
+const CheckedField kCheckedFields[] = {
+    {C::EScale, "縮尺", "分母", IsCountText, kCountRule, &SanshaSettings::scaleDenom},
+    {C::ELengScale, "計測縮尺", "分母", IsCountText, kCountRule, &SanshaSettings::measureScaleDenom},
+    {C::EText, "画層", "文字", IsLayerText, kLayerRule, &SanshaSettings::layerText},
+    {C::EHen, "画層", "辺の線分", IsLayerText, kLayerRule, &SanshaSettings::layerHen},
+    {C::ETakasa, "画層", "高さ線分", IsLayerText, kLayerRule, &SanshaSettings::layerTakasa},
+    {C::EKyuLayer, "求積表", "画層名", IsLayerText, kLayerRule, &SanshaSettings::kyuLayer},
+    {C::EMojiDaka, "辺高さ", "文字高", IsSizeText, kSizeRule, &SanshaSettings::mojiDaka},
+    {C::EBTextHi, "辺高さ", "番号文字高", IsSizeText, kSizeRule, &SanshaSettings::bTextHi},
+    {C::EBCirR, "辺高さ", "番号半径", IsSizeText, kSizeRule, &SanshaSettings::bCirR},
+    {C::EKetaNaga, "長さ", "小数点以下", IsDecimalsText, kDecimalsRule, &SanshaSettings::ketaNaga},
+    {C::EKetaMen, "面積", "小数点以下", IsDecimalsText, kDecimalsRule, &SanshaSettings::ketaMen},
+    {C::EKetaKeka, "結果", "小数点以下", IsDecimalsText, kDecimalsRule, &SanshaSettings::ketaKeka},
+    {C::EKyuMojiDaka, "求積表", "文字高", IsSizeText, kSizeRule, &SanshaSettings::kyuMojiDaka},
+    {C::EKyuGyoDaka, "求積表", "行高", IsSizeText, kSizeRule, &SanshaSettings::kyuGyoDaka},
+    {C::ELimTime, "計算", "計算制限値", IsTimeLimitText, kTimeRule, &SanshaSettings::calcTimeLimit},
+    {C::Edit1, "No増加", "増加量", IsCountText, kCountRule, &SanshaSettings::noStep},
+    {C::ES1, "表三斜", "No", IsCountText, kCountRule, &SanshaSettings::colSanshaNo},
+    {C::ES2, "表三斜", "底辺", IsCountText, kCountRule, &SanshaSettings::colSanshaTeihen},
+    {C::ES3, "表三斜", "高さ", IsCountText, kCountRule, &SanshaSettings::colSanshaTakasa},
+    {C::ES4, "表三斜", "面積", IsCountText, kCountRule, &SanshaSettings::colSanshaMen},
+    {C::EH1, "表ヘロン", "No", IsCountText, kCountRule, &SanshaSettings::colHeronNo},
+    {C::EH2, "表ヘロン", "a", IsCountText, kCountRule, &SanshaSettings::colHeronA},
+    {C::EH3, "表ヘロン", "b", IsCountText, kCountRule, &SanshaSettings::colHeronB},
+    {C::EH4, "表ヘロン", "c", IsCountText, kCountRule, &SanshaSettings::colHeronC},
+    {C::EH5, "表ヘロン", "面積", IsCountText, kCountRule, &SanshaSettings::colHeronMen},
+};
+
+const CheckedField& FieldOf(C control) {
+    for (const CheckedField& f : kCheckedFields)
+        if (f.control == control) return f;
+    return kCheckedFields[0];  // every caller names a field of the table
 }
 
 }  // namespace
@@ -112,33 +163,10 @@ void TZelkanSet::FormActivate(const SanshaSettings& s, int32_t trisetnum) {
     // What a field that cannot be used keeps: the value in memory, or the
     // default where that cannot be used either.
     const SanshaSettings defaults;
-    const auto keep = [this](const char* section, const char* key, const std::string& value,
-                             const std::string& fallback, bool (*valid)(const std::string&)) {
-        lastValid_[Key{section, key}] = valid(value) ? value : fallback;
-    };
-    keep("縮尺", "分母", std::to_string(s.scaleDenom), std::to_string(defaults.scaleDenom), IsCountText);
-    keep("計測縮尺", "分母", std::to_string(s.measureScaleDenom), std::to_string(defaults.measureScaleDenom), IsCountText);
-    keep("画層", "文字", s.layerText, defaults.layerText, IsLayerText);
-    keep("画層", "辺の線分", s.layerHen, defaults.layerHen, IsLayerText);
-    keep("画層", "高さ線分", s.layerTakasa, defaults.layerTakasa, IsLayerText);
-    keep("求積表", "画層名", s.kyuLayer, defaults.kyuLayer, IsLayerText);
-    keep("辺高さ", "文字高", s.mojiDaka, defaults.mojiDaka, IsSizeText);
-    keep("辺高さ", "番号文字高", s.bTextHi, defaults.bTextHi, IsSizeText);
-    keep("辺高さ", "番号半径", s.bCirR, defaults.bCirR, IsSizeText);
-    for (int g = 0; g < 3; ++g)
-        keep(kRoundingGroups[g].section, "小数点以下", RoundingOf(s, g).digits, RoundingOf(defaults, g).digits, IsDecimalsText);
-    keep("求積表", "文字高", s.kyuMojiDaka, defaults.kyuMojiDaka, IsSizeText);
-    keep("求積表", "行高", s.kyuGyoDaka, defaults.kyuGyoDaka, IsSizeText);
-    keep("計算", "計算制限値", std::to_string(s.calcTimeLimit), std::to_string(defaults.calcTimeLimit), IsTimeLimitText);
-    keep("No増加", "増加量", std::to_string(s.noStep), std::to_string(defaults.noStep), IsCountText);
-    const int32_t defaultSansha[] = {defaults.colSanshaNo, defaults.colSanshaTeihen, defaults.colSanshaTakasa,
-                                     defaults.colSanshaMen};
-    for (int n = 0; n < 4; ++n)
-        keep("表三斜", kSanshaKeys[n], std::to_string(sansha[n]), std::to_string(defaultSansha[n]), IsCountText);
-    const int32_t defaultHeron[] = {defaults.colHeronNo, defaults.colHeronA, defaults.colHeronB, defaults.colHeronC,
-                                    defaults.colHeronMen};
-    for (int n = 0; n < 5; ++n)
-        keep("表ヘロン", kHeronKeys[n], std::to_string(heron[n]), std::to_string(defaultHeron[n]), IsCountText);
+    for (const CheckedField& f : kCheckedFields) {
+        const std::string value = f.ValueIn(s);
+        lastValid_[f.control] = f.valid(value) ? value : f.ValueIn(defaults);
+    }
 }
 
 void TZelkanSet::FormDeactivate(SanshaSettings& s) {
@@ -147,43 +175,42 @@ void TZelkanSet::FormDeactivate(SanshaSettings& s) {
         ini.WriteString(section, key, text);
     };
     // A checked field: its text when it can be used, else the last one that could.
-    const auto checked = [&](C control, const char* section, const char* key, const std::string& text,
-                             bool (*valid)(const std::string&), const char* rule) {
-        std::string& last = lastValid_[Key{section, key}];
-        if (valid(text)) {
+    const auto checked = [&](C control, const std::string& text) {
+        const CheckedField& f = FieldOf(control);
+        std::string& last = lastValid_[control];
+        if (f.valid(text)) {
             last = text;
         } else {
-            view_.ShowFieldError(control, "「" + text + "」は使えません。" + rule + "（" + last + " のままにします）");
+            view_.ShowFieldError(control, "「" + text + "」は使えません。" + f.rule + "（" + last + " のままにします）");
             view_.SetText(control, last);  // the box shows what is in force
         }
-        put(section, key, last);
-        return last;
+        put(f.section, f.key, last);
     };
     const auto flag = [this](C control) { return std::string(view_.Checked(control) ? "1" : "0"); };
     const auto spinner = [this](C control) { return std::to_string(view_.Spinner(control)); };
     const auto text = [this](C control) { return view_.Text(control); };
 
     put("縮尺", "分母c", spinner(C::EScale));
-    checked(C::EScale, "縮尺", "分母", WithoutCommas(text(C::EScale)), IsCountText, kCountRule);
-    checked(C::EText, "画層", "文字", text(C::EText), IsLayerText, kLayerRule);
-    checked(C::EHen, "画層", "辺の線分", text(C::EHen), IsLayerText, kLayerRule);
-    checked(C::ETakasa, "画層", "高さ線分", text(C::ETakasa), IsLayerText, kLayerRule);
-    checked(C::EMojiDaka, "辺高さ", "文字高", text(C::EMojiDaka), IsSizeText, kSizeRule);
-    checked(C::EBTextHi, "辺高さ", "番号文字高", text(C::EBTextHi), IsSizeText, kSizeRule);
-    checked(C::EBCirR, "辺高さ", "番号半径", text(C::EBCirR), IsSizeText, kSizeRule);
+    checked(C::EScale, WithoutCommas(text(C::EScale)));
+    checked(C::EText, text(C::EText));
+    checked(C::EHen, text(C::EHen));
+    checked(C::ETakasa, text(C::ETakasa));
+    checked(C::EMojiDaka, text(C::EMojiDaka));
+    checked(C::EBTextHi, text(C::EBTextHi));
+    checked(C::EBCirR, text(C::EBCirR));
     for (const RoundingGroup& g : kRoundingGroups) {
         put(g.section, "小数点以下c", spinner(g.edit));
-        checked(g.edit, g.section, "小数点以下", text(g.edit), IsDecimalsText, kDecimalsRule);
+        checked(g.edit, text(g.edit));
         for (int n = 0; n < 4; ++n) put(g.section, kRoundingKeys[n], flag(g.radios[n]));
     }
-    checked(C::EKyuMojiDaka, "求積表", "文字高", text(C::EKyuMojiDaka), IsSizeText, kSizeRule);
-    checked(C::EKyuGyoDaka, "求積表", "行高", text(C::EKyuGyoDaka), IsSizeText, kSizeRule);
-    checked(C::EKyuLayer, "求積表", "画層名", text(C::EKyuLayer), IsLayerText, kLayerRule);
+    checked(C::EKyuMojiDaka, text(C::EKyuMojiDaka));
+    checked(C::EKyuGyoDaka, text(C::EKyuGyoDaka));
+    checked(C::EKyuLayer, text(C::EKyuLayer));
     put("結果", "ログ保存", flag(C::CLogOK));
     put("面積", "ヘロン", flag(C::RadioButton1));
-    checked(C::ELimTime, "計算", "計算制限値", text(C::ELimTime), IsTimeLimitText, kTimeRule);
+    checked(C::ELimTime, text(C::ELimTime));
     put("計測縮尺", "分母c", spinner(C::ELengScale));
-    checked(C::ELengScale, "計測縮尺", "分母", WithoutCommas(text(C::ELengScale)), IsCountText, kCountRule);
+    checked(C::ELengScale, WithoutCommas(text(C::ELengScale)));
 
     if (view_.Checked(C::RadioButton3)) {
         s.noMode = NumberingMode::Fixed;
@@ -192,22 +219,22 @@ void TZelkanSet::FormDeactivate(SanshaSettings& s) {
     } else if (view_.Checked(C::RadioButton5)) {
         s.noMode = NumberingMode::Step;
     }
+    // The step is read back into the settings as well, trimmed.
     const std::string step = WithoutCommas(text(C::Edit1));
-    const std::string& keptStep = lastValid_[Key{"No増加", "増加量"}];
+    std::string& keptStep = lastValid_[C::Edit1];
     if (!IsCountText(step)) {
         view_.ShowFieldError(C::Edit1, "「" + text(C::Edit1) + "」は使えません。" + kCountRule + "（" + keptStep + " のままにします）");
         view_.SetText(C::Edit1, keptStep);
-    } else
-        lastValid_[Key{"No増加", "増加量"}] = Trimmed(step);
-    s.noStep = ParseSettingInteger(lastValid_[Key{"No増加", "増加量"}], 100);
+    } else {
+        keptStep = Trimmed(step);
+    }
+    s.noStep = ParseSettingInteger(keptStep, 100);
     s.noStepPos = view_.Spinner(C::Edit1);
     put("No増加", "Mode", std::to_string(ModeNumber(s.noMode)));
     put("No増加", "増加量", std::to_string(s.noStep));
     put("No増加", "増加c", std::to_string(s.noStepPos));
-    for (int n = 0; n < 4; ++n)
-        checked(kSanshaWidths[n], "表三斜", kSanshaKeys[n], text(kSanshaWidths[n]), IsCountText, kCountRule);
-    for (int n = 0; n < 5; ++n)
-        checked(kHeronWidths[n], "表ヘロン", kHeronKeys[n], text(kHeronWidths[n]), IsCountText, kCountRule);
+    for (const C width : kSanshaWidths) checked(width, text(width));
+    for (const C width : kHeronWidths) checked(width, text(width));
     ini.Save();
 }
 

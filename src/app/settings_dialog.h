@@ -39,12 +39,11 @@ public:
     const std::string& iniFile() const { return iniFile_; }
 
 private:
-    using Key = std::pair<std::string, std::string>;
     std::string workFolder_;
     std::string iniFile_;
     SettingsDialogView& view_;
     std::function<void(const std::string&)> recycle_;
-    std::map<Key, std::string> lastValid_;  // the last text each checked key was written with
+    std::map<SetControl, std::string> lastValid_;  // the last text each checked field was written with
 };
 
 // The checks of the dialog's number fields: the text as it is to be stored,
