@@ -150,7 +150,13 @@ bool ReadRunBoundary(MeasurementState& state, const SanshaSettings& settings, co
     result.logs = DeriveLogPaths(request.runScript);
     result.nextNoStart = request.noStart;
     ResetForRun(t);
-    ReadBoundaryDxf(request.boundaryDxf, t);
+    if (request.corners) {
+        if (request.corners->size() > static_cast<size_t>(kMaxVertices)) throw CapacityError(kXynumOverflow);
+        t.xynum = static_cast<int32_t>(request.corners->size());
+        for (int32_t v = 1; v <= t.xynum; ++v) t.xy[static_cast<size_t>(v)] = (*request.corners)[static_cast<size_t>(v - 1)];
+    } else {
+        ReadBoundaryDxf(request.boundaryDxf, t);
+    }
     result.droppedVertices = DropRepeatedVertices(t);
     result.xynum = t.xynum;
     if (t.xynum < 3) {

@@ -49,6 +49,8 @@ struct MeasurementState {
 
 struct RunRequest {
     std::string boundaryDxf;  // the CAD's export of the parcel boundary
+    // The boundary's corners where they come from a coordinate file instead.
+    std::optional<std::vector<TAcadPoint>> corners;
     std::string runScript;    // workFolder + stamp + ".scr": every file is named from it
     TAcadPoint ucsOrigin{0, 0, 0};
     TAcadPoint ucsXAxis{1, 0, 0};

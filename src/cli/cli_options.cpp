@@ -33,6 +33,13 @@ const char* const kUsage =
     "                    (default: a quarter of the memory, at most 4G); the search\n"
     "                    ends there and the divisions found are evaluated\n"
     "\n"
+    "PARCEL may also be a SIMA file (.sim: every 画地 is measured) or a coordinate\n"
+    "list (\"点名,X,Y\" a line, X north): each parcel gets its own drawings, named\n"
+    "after it, and summary.csv lists them all:\n"
+    "  zelkan-cli measure lots.sim --out results\n"
+    "  --only NAME       measure only this parcel (its number or name; repeatable)\n"
+    "  --continue-numbering  triangle numbers run on from one parcel to the next\n"
+    "\n"
     "scan prints the next triangle number: one more than the largest number on the\n"
     "label layer (--layer, default from the settings) of a DXF R12 drawing.\n"
     "\n"
@@ -163,6 +170,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             m.saveLogs = needValue();
         } else if (arg == "--memory-limit") {
             m.memoryLimit = ParseSize(arg, needValue());
+        } else if (arg == "--only") {
+            m.only.push_back(needValue());
+        } else if (arg == "--continue-numbering") {
+            noValue();
+            m.continueNumbering = true;
         } else if (arg == "--") {
             positional.insert(positional.end(), args.begin() + static_cast<std::ptrdiff_t>(n) + 1, args.end());
             break;

@@ -20,6 +20,11 @@ struct MeasureOptions {
     std::string svg;
     std::string saveLogs;  // the name the logs of the run are saved under, as the settings dialog does
     std::optional<uint64_t> memoryLimit;  // bytes
+    // Files of many parcels (SIMA, coordinate lists): the parcels measured,
+    // by number or name (all when empty), and whether the triangle numbers
+    // run on from one parcel to the next.
+    std::vector<std::string> only;
+    bool continueNumbering = false;
 };
 
 struct ScanOptions {

@@ -1,4 +1,5 @@
 // zelkan-cli: the measurement of a parcel from the command line.
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -6,16 +7,20 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/measurement_run.h"
+#include "boundary/coordinate_files.h"
 #include "boundary/drawing_number_scan.h"
 #include "cli/cli_options.h"
 #include "cli/summary.h"
 #include "cli/svg_picture.h"
 #include "engine/boundary_shape.h"
 #include "geometry/errors.h"
+#include "geometry/exact_format.h"
 #include "geometry/file_io.h"
+#include "geometry/text_helpers.h"
 #include "geometry/wide_text.h"
 #include "records/evaluation_log.h"
 #include "records/work_folder.h"
@@ -166,6 +171,113 @@ int Report(const MeasureOptions& o, SearchMode searchMode, const SanshaSettings&
     return kExitOk;
 }
 
+// A parcel's name as a file name: its name, or its number where the name
+// holds a character no file name may.
+std::string FileNameOf(const ParcelRecord& parcel) {
+    const std::string& name = parcel.name.empty() ? parcel.number : parcel.name;
+    for (char c : name)
+        if (std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos || static_cast<unsigned char>(c) < 0x20)
+            return "parcel-" + parcel.number;
+    return name.empty() ? "parcel" : name;
+}
+
+// A field of summary.csv, quoted where it holds a comma or a quote.
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+int ExitCodeOf(RunOutcome outcome) {
+    switch (outcome) {
+        case RunOutcome::Drawn: return kExitOk;
+        case RunOutcome::NoBoundary: return kExitInput;
+        case RunOutcome::NotFound:
+        case RunOutcome::NotPlaced:
+        case RunOutcome::NotCovered: break;
+    }
+    return kExitNothing;
+}
+
+std::string OutcomeText(const RunResult& result) {
+    switch (result.outcome) {
+        case RunOutcome::Drawn: return "計測しました";
+        case RunOutcome::NoBoundary: return kNoBoundaryMessage;
+        case RunOutcome::NotFound: return result.calcFailed ? kCalcFailedMessage : kNotFoundMessage;
+        case RunOutcome::NotPlaced: return "三角形を置けませんでした";
+        case RunOutcome::NotCovered: return NotCoveredMessage(result.cover);
+    }
+    return {};
+}
+
+// Every parcel of a coordinate file, each on its own, in file order; one
+// line each in summary.csv (UTF-8 with a byte order mark, as a Japanese
+// spreadsheet opens it). The exit code is the worst of the parcels'.
+int MeasureParcels(const MeasureOptions& o, const SanshaSettings& settings, SearchMode searchMode,
+                   const std::string& out, const CoordinateFile& file) {
+    std::string csv = "\xEF\xBB\xBF番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果\r\n";
+    int worst = kExitOk;
+    int32_t noStart = o.startNo ? *o.startNo : 1;
+    size_t done = 0;
+    for (const ParcelRecord& parcel : file.parcels) {
+        const bool wanted = o.only.empty() || std::find(o.only.begin(), o.only.end(), parcel.number) != o.only.end() ||
+                            std::find(o.only.begin(), o.only.end(), parcel.name) != o.only.end();
+        if (!wanted) continue;
+        if (interrupted) break;  // Ctrl+C: what was done is written
+        std::fprintf(stderr, "画地 %zu / %zu: %s %s\n", ++done, file.parcels.size(), parcel.number.c_str(),
+                     parcel.name.c_str());
+        const auto row = [&](const std::string& corners, const std::string& area, const std::string& total,
+                             const std::string& printed, const std::string& difference, const std::string& exact,
+                             const std::string& outcome) {
+            csv += CsvField(parcel.number) + "," + CsvField(parcel.name) + "," + corners + "," + area + "," + total +
+                   "," + printed + "," + difference + "," + std::to_string(ModeNumber(searchMode)) + "," + exact + "," +
+                   CsvField(outcome) + "\r\n";
+        };
+        if (!parcel.problem.empty()) {
+            row(std::to_string(parcel.corners.size()), "", "", "", "", "", parcel.problem);
+            worst = std::max(worst, kExitInput);
+            continue;
+        }
+        SystemLocalClock localClock;
+        RunRequest request;
+        request.corners = parcel.corners;
+        request.runScript = out + FileNameOf(parcel) + ".scr";
+        request.searchMode = searchMode;
+        request.noStart = noStart;
+        request.gather = o.divisions || settings.saveRecords;
+        DeleteRunDrawings(request.runScript);
+        auto state = std::make_unique<MeasurementState>();
+        if (o.memoryLimit) state->tables.trisets.SetBudget(*o.memoryLimit);
+        SteadyMillisecondClock clock;
+        TerminalControl control(clock, false);
+        try {
+            const RunResult result = MeasureParcel(*state, settings, request, control, clock);
+            const std::string area = Trimmed(FormatFixedWidth(0, 3, result.menkei));
+            if (result.outcome != RunOutcome::Drawn) {
+                row(std::to_string(result.xynum), area, "", "", "", result.exactSelection ? "はい" : "いいえ",
+                    OutcomeText(result));
+                worst = std::max(worst, ExitCodeOf(result.outcome));
+                continue;
+            }
+            const AreaTableValues table = LastRunTableValues(*state, settings);
+            WriteLastRunAreaTable(*state, settings, request.runScript);
+            const long double difference = static_cast<long double>(result.menkei) - StrToReal(table.resultText);
+            row(std::to_string(result.xynum), area, Trimmed(table.totalText), Trimmed(table.resultText),
+                Trimmed(FormatFixedWidth(0, 3, difference)), result.exactSelection ? "はい" : "いいえ", OutcomeText(result));
+            if (o.continueNumbering) noStart = std::min(noStart + result.trinum, kMaxFirstNumber);
+        } catch (const RunError& e) {
+            RemoveRunFiles(request.runScript, "");
+            row(std::to_string(parcel.corners.size()), "", "", "", "", "", e.what());
+            worst = std::max(worst, e.exitCode());
+        }
+    }
+    const std::string summary = out + "summary.csv";
+    WriteFileAtomically(summary, csv);
+    std::printf("%s\n", summary.c_str());
+    return worst;
+}
+
 int Measure(const MeasureOptions& o) {
     const std::string workFolder = o.ini.empty() || o.out.empty() ? SetUpWorkFolder() : std::string();
     const SanshaSettings settings = SettingsOfRun(o, workFolder);
@@ -176,6 +288,17 @@ int Measure(const MeasureOptions& o) {
         return kExitInput;
     }
     ForceDirectories(out);
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(PathFromUtf8(o.parcel), ec)) {
+        const ParcelFileKind kind = KindOfParcelFile(o.parcel);
+        if (kind != ParcelFileKind::BoundaryDxf) {
+            std::signal(SIGINT, OnInterrupt);
+            const CoordinateFile file = kind == ParcelFileKind::Sima ? ReadSimaFile(o.parcel) : ReadCoordinateList(o.parcel);
+            const int code = MeasureParcels(o, settings, searchMode, out, file);
+            std::signal(SIGINT, SIG_DFL);
+            return code;
+        }
+    }
     SystemLocalClock localClock;
     RunRequest request;
     request.boundaryDxf = o.parcel;

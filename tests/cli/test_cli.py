@@ -342,6 +342,45 @@ class Cli(unittest.TestCase):
         code, out, err = run("scan", drawing, "--layer", "S_TEXT")
         self.assertEqual((code, out.strip()), (0, "2147482647"), err)
 
+    def sima(self, name):
+        """Two square lots and a lot with an unknown point, as survey software writes them."""
+        text = ("G00,04,分譲地,\r\nZ01,9,\r\nA00,\r\n"
+                "A01,1,P1,-11990.000,-33990.000,,\r\nA01,2,P2,-11990.000,-33970.000,,\r\n"
+                "A01,3,P3,-11970.000,-33970.000,,\r\nA01,4,P4,-11970.000,-33990.000,,\r\n"
+                "A01,5,P5,-11970.000,-33950.000,,\r\nA01,6,P6,-11990.000,-33950.000,,\r\nA99,\r\n"
+                "D00,1,一号地,1,\r\nB01,1,P1,\r\nB01,2,P2,\r\nB01,3,P3,\r\nB01,4,P4,\r\nD99,\r\n"
+                "D00,2,二号地,1,\r\nB01,2,P2,\r\nB01,6,P6,\r\nB01,5,P5,\r\nB01,3,P3,\r\nD99,\r\n"
+                "D00,3,三号地,1,\r\nB01,1,P1,\r\nB01,8,P8,\r\nB01,3,P3,\r\nD99,\r\n")
+        path = self.dir / name
+        path.write_bytes(text.encode("cp932"))
+        return path
+
+    def test_every_parcel_of_a_sima_file_and_the_summary(self):
+        code, out, err = self.measure(self.sima("lots.sim"), "--mode", "0", "--sansha")
+        self.assertEqual(code, 3, err)  # the worst of the parcels: an unknown point
+        summary = (self.out / "summary.csv").read_bytes()
+        self.assertEqual(summary.decode("utf-8"),
+                         "\ufeff番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果\r\n"
+                         # 28.28 x 14.14 twice: base x height totals count twice the area
+                         "1,一号地,4,400.000,799.7584,399.88,0.120,0,はい,計測しました\r\n"
+                         "2,二号地,4,400.000,799.7584,399.88,0.120,0,はい,計測しました\r\n"
+                         "3,三号地,2,,,,,0,,25 行目の点 8 P8 が座標にありません\r\n")
+        for lot in ("一号地", "二号地"):
+            self.assertIn(lot + "res.dxf", self.written())
+            self.assertIn(lot + "seki.dxf", self.written())
+
+    def test_only_some_parcels_and_numbers_that_run_on(self):
+        lots = self.sima("lots.sim")
+        code, _, err = self.measure(lots, "--only", "2", "--only", "一号地", "--continue-numbering", "--start-no", "5")
+        self.assertEqual(code, 0, err)
+        summary = (self.out / "summary.csv").read_text(encoding="utf-8-sig")
+        self.assertEqual([line.split(",")[1] for line in summary.splitlines()[1:]], ["一号地", "二号地"])
+        # Two triangles each: the second lot's are numbered 7 and 8.
+        second = (self.out / "二号地seki.dxf").read_bytes()
+        self.assertIn(b"\r\n7\r\n", second)
+        self.assertIn(b"\r\n8\r\n", second)
+        self.assertNotIn(b"\r\n5\r\n", second)
+
 
 if __name__ == "__main__":
     unittest.main(argv=[sys.argv[0], "-v"])

@@ -1,0 +1,48 @@
+#pragma once
+// Parcels from the coordinate files surveyors exchange: SIMA (the survey
+// instruments' and programs' common format) and plain coordinate lists
+// ("点名,X,Y" a line). X is north and Y east, in metres, so a corner's
+// drawing x is its Y and its y its X, as the CAD export has them.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/acad_point.h"
+
+namespace zelkan {
+
+// One parcel of a file, in file order. A parcel that cannot be measured
+// keeps its number and name and says why in problem.
+struct ParcelRecord {
+    std::string number;
+    std::string name;
+    std::vector<TAcadPoint> corners;  // a last corner repeating the first is left out
+    std::string problem;              // empty for a parcel that can be measured
+};
+
+struct CoordinateFile {
+    std::string zone;  // SIMA Z01: the plane-rectangular zone, as written
+    std::vector<ParcelRecord> parcels;
+};
+
+// What a parcel file holds, told by its content.
+enum class ParcelFileKind { BoundaryDxf, Sima, CoordinateList };
+ParcelFileKind KindOfParcelFile(const std::string& path);
+
+// The parcels of a SIMA file (CP932 or UTF-8, CR LF or LF, fields padded
+// with blanks). A B01 record names its point by number, or by name where
+// the number is missing or unknown; a file may lack its last D99. Throws
+// InputOutputError naming the file and the line for a point record whose
+// coordinates are no numbers, and when the file cannot be read.
+CoordinateFile ReadSimaFile(const std::string& path);
+
+// The one parcel of a coordinate list: "点名,X,Y" a line in boundary order,
+// an optional header line. Throws InputOutputError naming the file and the
+// line for a line that is no corner.
+CoordinateFile ReadCoordinateList(const std::string& path);
+
+// The text of a file's line as UTF-8: taken as it is where it is valid
+// UTF-8, from code page 932 otherwise.
+std::string TextOfLine(const std::string& line);
+
+}  // namespace zelkan
