@@ -151,4 +151,134 @@ CoordinateFile ReadCoordinateList(const std::string& path) {
     return file;
 }
 
+namespace {
+
+// A DXF text with its "\U+XXXX" escapes (drawings of R2000 to R2004 write
+// other characters so) turned into the characters.
+std::string WithoutUnicodeEscapes(const std::string& text) {
+    std::string out;
+    for (size_t n = 0; n < text.size(); ++n) {
+        if (text.compare(n, 3, "\\U+") == 0 && n + 7 <= text.size() &&
+            text.find_first_not_of("0123456789abcdefABCDEF", n + 3) >= n + 7) {
+            AppendUtf8(out, static_cast<char32_t>(std::stoul(text.substr(n + 3, 4), nullptr, 16)));
+            n += 6;
+        } else {
+            out += text[n];
+        }
+    }
+    return out;
+}
+
+// Walks the closed polylines of the ENTITIES section; found(layer, corners,
+// bulgeVertex) for each (bulgeVertex 0 for none).
+template <typename Found>
+void ForEachClosedPolyline(const std::string& path, Found found) {
+    LineReader reader(path, LineReader::Units::Bytes, FileStart(path, 3).rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0);
+    enum class Kind { None, Light, Heavy, Vertex };
+    Kind kind = Kind::None;
+    bool inEntities = false, sectionNamed = false, closed = false, inHeavy = false;
+    std::string layer;
+    std::vector<TAcadPoint> corners;
+    size_t bulgeVertex = 0;
+    const auto finish = [&] {
+        if (closed) found(layer, corners, bulgeVertex);
+        corners.clear();
+        closed = false;
+        bulgeVertex = 0;
+        layer.clear();
+    };
+    std::string codeLine, value;
+    while (reader.Next(codeLine) && reader.Next(value)) {
+        int code = 0;
+        const std::string codeText(TrimSpaceNul(codeLine));
+        if (codeText.empty() || !IsDecimalNumber(codeText)) BadLine(path, reader.lineNumber() - 1, "グループコードが整数ではありません");
+        code = static_cast<int>(StrToReal(codeText));
+        const std::string text(TrimSpaceNul(value));
+        if (code == 0) {
+            if (kind == Kind::Light) finish();
+            if (text == "SECTION") {
+                sectionNamed = true;
+                kind = Kind::None;
+                continue;
+            }
+            sectionNamed = false;
+            if (text == "ENDSEC") {
+                if (inHeavy) finish();
+                inHeavy = false;
+                inEntities = false;
+                kind = Kind::None;
+            } else if (!inEntities) {
+                kind = Kind::None;
+            } else if (text == "LWPOLYLINE") {
+                kind = Kind::Light;
+            } else if (text == "POLYLINE") {
+                kind = Kind::Heavy;
+                inHeavy = true;
+            } else if (text == "VERTEX" && inHeavy) {
+                kind = Kind::Vertex;
+            } else if (text == "SEQEND" && inHeavy) {
+                finish();
+                inHeavy = false;
+                kind = Kind::None;
+            } else {
+                kind = Kind::None;
+            }
+            continue;
+        }
+        if (sectionNamed && code == 2) {
+            inEntities = text == "ENTITIES";
+            sectionNamed = false;
+            continue;
+        }
+        if (kind == Kind::None) continue;
+        const auto number = [&] {
+            if (!IsDecimalNumber(text)) BadLine(path, reader.lineNumber(), "座標が数ではありません");
+            return static_cast<long double>(StrToReal(text));
+        };
+        if ((kind == Kind::Light || kind == Kind::Heavy) && code == 8) layer = WithoutUnicodeEscapes(TextOfLine(text));
+        if ((kind == Kind::Light || kind == Kind::Heavy) && code == 70)
+            closed = (static_cast<int>(StrToReal(text)) & 1) != 0;
+        const bool vertexGroup = kind == Kind::Light || kind == Kind::Vertex;
+        if (vertexGroup && code == 10) corners.push_back(TAcadPoint{number(), 0, 0});
+        if (vertexGroup && code == 20 && !corners.empty()) corners.back().y = number();
+        if (vertexGroup && code == 42 && number() != 0 && bulgeVertex == 0) bulgeVertex = std::max<size_t>(corners.size(), 1);
+    }
+    if (kind == Kind::Light || inHeavy) finish();
+}
+
+}  // namespace
+
+CoordinateFile ReadDxfPolylines(const std::string& path, const std::string& layer) {
+    CoordinateFile file;
+    int32_t number = 0;
+    ForEachClosedPolyline(path, [&](const std::string& on, const std::vector<TAcadPoint>& corners, size_t bulge) {
+        if (!layer.empty() && on != layer) return;
+        ParcelRecord parcel;
+        parcel.number = std::to_string(++number);
+        parcel.name = parcel.number;
+        parcel.corners = corners;
+        if (bulge != 0)
+            parcel.problem = "頂点 " + std::to_string(bulge) +
+                             " に円弧があります（筆界は点の間を直線で結びます。CAD で円弧を点に分けてください）";
+        Finish(parcel);
+        file.parcels.push_back(std::move(parcel));
+    });
+    return file;
+}
+
+bool NeedsPolylineReader(const std::string& path, const std::string& layer) {
+    if (!layer.empty()) return true;
+    bool light = false;
+    int closedHeavy = 0;
+    LineReader reader(path);
+    std::string codeLine, value;
+    while (reader.Next(codeLine) && reader.Next(value)) {
+        if (TrimSpaceNul(codeLine) != "0") continue;
+        const std::string_view text = TrimSpaceNul(value);
+        if (text == "LWPOLYLINE") light = true;
+        if (text == "POLYLINE") ++closedHeavy;
+    }
+    return light || closedHeavy > 1;
+}
+
 }  // namespace zelkan

@@ -41,6 +41,20 @@ CoordinateFile ReadSimaFile(const std::string& path);
 // line for a line that is no corner.
 CoordinateFile ReadCoordinateList(const std::string& path);
 
+// The closed polylines of a DXF drawing of any version, in file order:
+// LWPOLYLINE and POLYLINE with group 70 bit 1, each a parcel numbered from
+// 1, only those on layer where one is given. A polyline with an arc (a
+// bulge, group 42, not zero) is refused naming its vertex: a parcel
+// boundary is straight between its points. Throws InputOutputError naming
+// the file and the line for a group code that is no integer or a
+// coordinate that is no number.
+CoordinateFile ReadDxfPolylines(const std::string& path, const std::string& layer);
+
+// Whether a DXF drawing needs the reader above: it holds an LWPOLYLINE, or
+// not exactly one closed POLYLINE, or a layer is asked for. The CAD's
+// export of one boundary keeps its own reader.
+bool NeedsPolylineReader(const std::string& path, const std::string& layer);
+
 // The text of a file's line as UTF-8: taken as it is where it is valid
 // UTF-8, from code page 932 otherwise.
 std::string TextOfLine(const std::string& line);

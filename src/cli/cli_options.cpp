@@ -37,6 +37,9 @@ const char* const kUsage =
     "list (\"点名,X,Y\" a line, X north): each parcel gets its own drawings, named\n"
     "after it, and summary.csv lists them all:\n"
     "  zelkan-cli measure lots.sim --out results\n"
+    "A DXF drawing of any version with closed LWPOLYLINEs, or several closed\n"
+    "polylines, is measured the same way, each polyline a parcel:\n"
+    "  --layer NAME      only the closed polylines on this layer\n"
     "  --only NAME       measure only this parcel (its number or name; repeatable)\n"
     "  --continue-numbering  triangle numbers run on from one parcel to the next\n"
     "\n"
@@ -170,6 +173,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             m.saveLogs = needValue();
         } else if (arg == "--memory-limit") {
             m.memoryLimit = ParseSize(arg, needValue());
+        } else if (arg == "--layer") {
+            m.layer = needValue();
         } else if (arg == "--only") {
             m.only.push_back(needValue());
         } else if (arg == "--continue-numbering") {

@@ -25,6 +25,7 @@ struct MeasureOptions {
     // run on from one parcel to the next.
     std::vector<std::string> only;
     bool continueNumbering = false;
+    std::string layer;  // DXF drawings: only the closed polylines on this layer
 };
 
 struct ScanOptions {

@@ -291,9 +291,11 @@ int Measure(const MeasureOptions& o) {
     std::error_code ec;
     if (std::filesystem::is_regular_file(PathFromUtf8(o.parcel), ec)) {
         const ParcelFileKind kind = KindOfParcelFile(o.parcel);
-        if (kind != ParcelFileKind::BoundaryDxf) {
+        if (kind != ParcelFileKind::BoundaryDxf || NeedsPolylineReader(o.parcel, o.layer)) {
             std::signal(SIGINT, OnInterrupt);
-            const CoordinateFile file = kind == ParcelFileKind::Sima ? ReadSimaFile(o.parcel) : ReadCoordinateList(o.parcel);
+            const CoordinateFile file = kind == ParcelFileKind::Sima             ? ReadSimaFile(o.parcel)
+                                        : kind == ParcelFileKind::CoordinateList ? ReadCoordinateList(o.parcel)
+                                                                                 : ReadDxfPolylines(o.parcel, o.layer);
             const int code = MeasureParcels(o, settings, searchMode, out, file);
             std::signal(SIGINT, SIG_DFL);
             return code;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "geometry/cp932.h"
 #include "geometry/errors.h"
@@ -93,10 +94,33 @@ TEST(CoordinateFiles, ACoordinateListWithOrWithoutItsHeaderInEitherEncoding) {
     EXPECT_THROW(ReadCoordinateList(bad), InputOutputError);
 }
 
+TEST(CoordinateFiles, ClosedPolylinesOfADrawingOnALayer) {
+    test::ScratchFolder folder;
+    const auto square = [](const char* layer, int closed, double x0) {
+        std::string dxf = std::string("  0\r\nPOLYLINE\r\n  8\r\n") + layer + "\r\n 66\r\n1\r\n 70\r\n" +
+                          std::to_string(closed) + "\r\n";
+        for (const auto& [x, y] : {std::pair{x0, 0.0}, {x0 + 10, 0.0}, {x0 + 10, 10.0}, {x0, 10.0}})
+            dxf += "  0\r\nVERTEX\r\n 10\r\n" + std::to_string(x) + "\r\n 20\r\n" + std::to_string(y) + "\r\n";
+        return dxf + "  0\r\nSEQEND\r\n";
+    };
+    const std::string path = folder.Write(
+        "lots.dxf", "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n" + square("\\U+7b46\\U+754c", 1, 0) + square("X", 1, 20) +
+                        square("\\U+7b46\\U+754c", 0, 40) + square("\\U+7b46\\U+754c", 1, 60) +
+                        "  0\r\nENDSEC\r\n  0\r\nEOF\r\n");
+    EXPECT_TRUE(NeedsPolylineReader(path, ""));
+    const CoordinateFile all = ReadDxfPolylines(path, "");
+    EXPECT_EQ(all.parcels.size(), 3u);  // the open one is no parcel
+    const CoordinateFile onLayer = ReadDxfPolylines(path, "筆界");
+    ASSERT_EQ(onLayer.parcels.size(), 2u);
+    EXPECT_EQ(onLayer.parcels[1].corners.size(), 4u);
+    EXPECT_EQ(onLayer.parcels[1].corners[0].x, 60.0L);
+}
+
 TEST(CoordinateFiles, ACadExportIsNoCoordinateFile) {
     test::ScratchFolder folder;
     const std::string path = folder.Write("parcel.dxf", "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n");
     EXPECT_EQ(KindOfParcelFile(path), ParcelFileKind::BoundaryDxf);
+    EXPECT_FALSE(NeedsPolylineReader(path, ""));
 }
 
 }  // namespace

@@ -381,6 +381,41 @@ class Cli(unittest.TestCase):
         self.assertIn(b"\r\n8\r\n", second)
         self.assertNotIn(b"\r\n5\r\n", second)
 
+    def lots_dxf(self, version):
+        """Closed LWPOLYLINEs written by ezdxf: two lots, one with an arc, one on another layer."""
+        import ezdxf
+        doc = ezdxf.new(version)
+        msp = doc.modelspace()
+        msp.add_lwpolyline([(0, 0), (20, 0), (20, 20), (0, 20)], close=True, dxfattribs={"layer": "筆界"})
+        msp.add_lwpolyline([(20, 0), (40, 0), (40, 20), (20, 20)], close=True, dxfattribs={"layer": "筆界"})
+        msp.add_lwpolyline([(0, 20, 0, 0, 0.5), (20, 20), (20, 40), (0, 40)], format="xyseb", close=True,
+                           dxfattribs={"layer": "筆界"})
+        msp.add_lwpolyline([(50, 0), (60, 0), (60, 10)], close=True, dxfattribs={"layer": "other"})
+        msp.add_lwpolyline([(70, 0), (80, 0), (80, 10)], close=False, dxfattribs={"layer": "筆界"})
+        path = self.dir / f"lots-{version}.dxf"
+        doc.saveas(path)
+        return path
+
+    def test_closed_lwpolylines_of_any_version_on_a_layer(self):
+        for version in ("R2000", "R2018"):
+            if self.out.exists():
+                shutil.rmtree(self.out)
+            code, _, err = self.measure(self.lots_dxf(version), "--layer", "筆界", "--mode", "0")
+            self.assertEqual(code, 3, err)  # the lot with an arc is refused
+            rows = [line.split(",") for line in
+                    (self.out / "summary.csv").read_text(encoding="utf-8-sig").splitlines()[1:]]
+            self.assertEqual([r[0] for r in rows], ["1", "2", "3"], version)
+            self.assertEqual([r[3] for r in rows[:2]], ["400.000", "400.000"], version)
+            self.assertEqual([r[-1] for r in rows[:2]], ["計測しました"] * 2, version)
+            self.assertIn("頂点 1 に円弧があります", rows[2][-1])
+        # Without a layer, the triangle on the other layer is measured too.
+        shutil.rmtree(self.out)
+        code, _, err = self.measure(self.lots_dxf("R2000"), "--only", "4")
+        self.assertEqual(code, 0, err)
+        rows = (self.out / "summary.csv").read_text(encoding="utf-8-sig").splitlines()[1:]
+        self.assertEqual(len(rows), 1)
+        self.assertTrue(rows[0].startswith("4,4,3,50.000,"), rows[0])
+
 
 if __name__ == "__main__":
     unittest.main(argv=[sys.argv[0], "-v"])
