@@ -6,8 +6,10 @@
 #include <exception>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "app/measurement_run.h"
@@ -211,66 +213,112 @@ std::string OutcomeText(const RunResult& result) {
     return {};
 }
 
-// Every parcel of a coordinate file, each on its own, in file order; one
-// line each in summary.csv (UTF-8 with a byte order mark, as a Japanese
-// spreadsheet opens it). The exit code is the worst of the parcels'.
+// What one parcel of a file gave: its line of summary.csv, its exit code,
+// and the triangles drawn.
+struct ParcelOutcome {
+    std::string row;
+    int code = kExitOk;
+    int32_t triangles = 0;
+};
+
+// One parcel of a file measured on its own, its triangles numbered from noStart.
+ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& settings, SearchMode searchMode,
+                               const std::string& out, const ParcelRecord& parcel, int32_t noStart) {
+    ParcelOutcome outcome;
+    const auto row = [&](const std::string& corners, const std::string& area, const std::string& total,
+                         const std::string& printed, const std::string& difference, const std::string& exact,
+                         const std::string& what) {
+        outcome.row = CsvField(parcel.number) + "," + CsvField(parcel.name) + "," + corners + "," + area + "," + total +
+                      "," + printed + "," + difference + "," + std::to_string(ModeNumber(searchMode)) + "," + exact +
+                      "," + CsvField(what) + "\r\n";
+    };
+    if (!parcel.problem.empty()) {
+        row(std::to_string(parcel.corners.size()), "", "", "", "", "", parcel.problem);
+        outcome.code = kExitInput;
+        return outcome;
+    }
+    RunRequest request;
+    request.corners = parcel.corners;
+    request.runScript = out + FileNameOf(parcel) + ".scr";
+    request.searchMode = searchMode;
+    request.noStart = noStart;
+    request.gather = o.divisions || settings.saveRecords;
+    DeleteRunDrawings(request.runScript);
+    auto state = std::make_unique<MeasurementState>();
+    if (o.memoryLimit) state->tables.trisets.SetBudget(*o.memoryLimit);
+    SteadyMillisecondClock clock;
+    // Ctrl+C ends the file after the parcels in hand, each measured whole.
+    SilentSearchControl control;
+    try {
+        const RunResult result = MeasureParcel(*state, settings, request, control, clock);
+        const std::string area = Trimmed(FormatFixedWidth(0, 3, result.menkei));
+        const std::string exact = result.exactSelection ? "はい" : "いいえ";
+        if (result.outcome != RunOutcome::Drawn) {
+            row(std::to_string(result.xynum), area, "", "", "", exact, OutcomeText(result));
+            outcome.code = ExitCodeOf(result.outcome);
+            return outcome;
+        }
+        const AreaTableValues table = LastRunTableValues(*state, settings);
+        WriteLastRunAreaTable(*state, settings, request.runScript);
+        const long double difference = static_cast<long double>(result.menkei) - StrToReal(table.resultText);
+        row(std::to_string(result.xynum), area, Trimmed(table.totalText), Trimmed(table.resultText),
+            Trimmed(FormatFixedWidth(0, 3, difference)), exact, OutcomeText(result));
+        outcome.triangles = result.trinum;
+    } catch (const RunError& e) {
+        RemoveRunFiles(request.runScript, "");
+        row(std::to_string(parcel.corners.size()), "", "", "", "", "", e.what());
+        outcome.code = e.exitCode();
+    }
+    return outcome;
+}
+
+// Every parcel of a file (those --only names), each on its own; one line
+// each in summary.csv, in file order (UTF-8 with a byte order mark, as a
+// Japanese spreadsheet opens it). The parcels are measured on every core,
+// each run independent of the others, unless their numbers run on from one
+// to the next. Ctrl+C ends after the parcels in hand, with what was done
+// written. The exit code is the worst of the parcels'.
 int MeasureParcels(const MeasureOptions& o, const SanshaSettings& settings, SearchMode searchMode,
                    const std::string& out, const CoordinateFile& file) {
+    std::vector<const ParcelRecord*> wanted;
+    for (const ParcelRecord& parcel : file.parcels) {
+        if (o.only.empty() || std::find(o.only.begin(), o.only.end(), parcel.number) != o.only.end() ||
+            std::find(o.only.begin(), o.only.end(), parcel.name) != o.only.end())
+            wanted.push_back(&parcel);
+    }
+    std::vector<std::optional<ParcelOutcome>> outcomes(wanted.size());
+    const int32_t firstNo = o.startNo ? *o.startNo : 1;
+    std::atomic<size_t> next{0}, started{0};
+    const auto announce = [&](size_t k) {
+        std::fprintf(stderr, "画地 %zu / %zu: %s %s\n", ++started, wanted.size(), wanted[k]->number.c_str(),
+                     wanted[k]->name.c_str());
+    };
+    if (o.continueNumbering) {
+        int32_t noStart = firstNo;
+        for (size_t k = 0; k < wanted.size() && !interrupted; ++k) {
+            announce(k);
+            outcomes[k] = MeasureOneParcel(o, settings, searchMode, out, *wanted[k], noStart);
+            noStart = std::min(noStart + outcomes[k]->triangles, kMaxFirstNumber);
+        }
+    } else {
+        const auto work = [&] {
+            for (size_t k; !interrupted && (k = next++) < wanted.size();) {
+                announce(k);
+                outcomes[k] = MeasureOneParcel(o, settings, searchMode, out, *wanted[k], firstNo);
+            }
+        };
+        const size_t cores = std::max<size_t>(1, std::thread::hardware_concurrency());
+        std::vector<std::thread> workers;
+        for (size_t n = 1; n < std::min(cores, wanted.size()); ++n) workers.emplace_back(work);
+        work();
+        for (std::thread& worker : workers) worker.join();
+    }
     std::string csv = "\xEF\xBB\xBF番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果\r\n";
     int worst = kExitOk;
-    int32_t noStart = o.startNo ? *o.startNo : 1;
-    size_t done = 0;
-    for (const ParcelRecord& parcel : file.parcels) {
-        const bool wanted = o.only.empty() || std::find(o.only.begin(), o.only.end(), parcel.number) != o.only.end() ||
-                            std::find(o.only.begin(), o.only.end(), parcel.name) != o.only.end();
-        if (!wanted) continue;
-        if (interrupted) break;  // Ctrl+C: what was done is written
-        std::fprintf(stderr, "画地 %zu / %zu: %s %s\n", ++done, file.parcels.size(), parcel.number.c_str(),
-                     parcel.name.c_str());
-        const auto row = [&](const std::string& corners, const std::string& area, const std::string& total,
-                             const std::string& printed, const std::string& difference, const std::string& exact,
-                             const std::string& outcome) {
-            csv += CsvField(parcel.number) + "," + CsvField(parcel.name) + "," + corners + "," + area + "," + total +
-                   "," + printed + "," + difference + "," + std::to_string(ModeNumber(searchMode)) + "," + exact + "," +
-                   CsvField(outcome) + "\r\n";
-        };
-        if (!parcel.problem.empty()) {
-            row(std::to_string(parcel.corners.size()), "", "", "", "", "", parcel.problem);
-            worst = std::max(worst, kExitInput);
-            continue;
-        }
-        SystemLocalClock localClock;
-        RunRequest request;
-        request.corners = parcel.corners;
-        request.runScript = out + FileNameOf(parcel) + ".scr";
-        request.searchMode = searchMode;
-        request.noStart = noStart;
-        request.gather = o.divisions || settings.saveRecords;
-        DeleteRunDrawings(request.runScript);
-        auto state = std::make_unique<MeasurementState>();
-        if (o.memoryLimit) state->tables.trisets.SetBudget(*o.memoryLimit);
-        SteadyMillisecondClock clock;
-        TerminalControl control(clock, false);
-        try {
-            const RunResult result = MeasureParcel(*state, settings, request, control, clock);
-            const std::string area = Trimmed(FormatFixedWidth(0, 3, result.menkei));
-            if (result.outcome != RunOutcome::Drawn) {
-                row(std::to_string(result.xynum), area, "", "", "", result.exactSelection ? "はい" : "いいえ",
-                    OutcomeText(result));
-                worst = std::max(worst, ExitCodeOf(result.outcome));
-                continue;
-            }
-            const AreaTableValues table = LastRunTableValues(*state, settings);
-            WriteLastRunAreaTable(*state, settings, request.runScript);
-            const long double difference = static_cast<long double>(result.menkei) - StrToReal(table.resultText);
-            row(std::to_string(result.xynum), area, Trimmed(table.totalText), Trimmed(table.resultText),
-                Trimmed(FormatFixedWidth(0, 3, difference)), result.exactSelection ? "はい" : "いいえ", OutcomeText(result));
-            if (o.continueNumbering) noStart = std::min(noStart + result.trinum, kMaxFirstNumber);
-        } catch (const RunError& e) {
-            RemoveRunFiles(request.runScript, "");
-            row(std::to_string(parcel.corners.size()), "", "", "", "", "", e.what());
-            worst = std::max(worst, e.exitCode());
-        }
+    for (const std::optional<ParcelOutcome>& outcome : outcomes) {
+        if (!outcome) continue;  // not reached before Ctrl+C
+        csv += outcome->row;
+        worst = std::max(worst, outcome->code);
     }
     const std::string summary = out + "summary.csv";
     WriteFileAtomically(summary, csv);
