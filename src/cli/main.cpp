@@ -221,9 +221,11 @@ struct ParcelOutcome {
     int32_t triangles = 0;
 };
 
-// One parcel of a file measured on its own, its triangles numbered from noStart.
+// One parcel of a file measured on its own, its triangles numbered from
+// noStart, in tables that each run sets anew (they are large: made once a thread).
 ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& settings, SearchMode searchMode,
-                               const std::string& out, const ParcelRecord& parcel, int32_t noStart) {
+                               const std::string& out, const ParcelRecord& parcel, int32_t noStart,
+                               MeasurementState& state) {
     ParcelOutcome outcome;
     const auto row = [&](const std::string& corners, const std::string& area, const std::string& total,
                          const std::string& printed, const std::string& difference, const std::string& exact,
@@ -244,13 +246,12 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
     request.noStart = noStart;
     request.gather = o.divisions || settings.saveRecords;
     DeleteRunDrawings(request.runScript);
-    auto state = std::make_unique<MeasurementState>();
-    if (o.memoryLimit) state->tables.trisets.SetBudget(*o.memoryLimit);
+    if (o.memoryLimit) state.tables.trisets.SetBudget(*o.memoryLimit);
     SteadyMillisecondClock clock;
     // Ctrl+C ends the file after the parcels in hand, each measured whole.
     SilentSearchControl control;
     try {
-        const RunResult result = MeasureParcel(*state, settings, request, control, clock);
+        const RunResult result = MeasureParcel(state, settings, request, control, clock);
         const std::string area = Trimmed(FormatFixedWidth(0, 3, result.menkei));
         const std::string exact = result.exactSelection ? "はい" : "いいえ";
         if (result.outcome != RunOutcome::Drawn) {
@@ -258,8 +259,8 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
             outcome.code = ExitCodeOf(result.outcome);
             return outcome;
         }
-        const AreaTableValues table = LastRunTableValues(*state, settings);
-        WriteLastRunAreaTable(*state, settings, request.runScript);
+        const AreaTableValues table = LastRunTableValues(state, settings);
+        WriteLastRunAreaTable(state, settings, request.runScript);
         const long double difference = static_cast<long double>(result.menkei) - StrToReal(table.resultText);
         row(std::to_string(result.xynum), area, Trimmed(table.totalText), Trimmed(table.resultText),
             Trimmed(FormatFixedWidth(0, 3, difference)), exact, OutcomeText(result));
@@ -295,16 +296,18 @@ int MeasureParcels(const MeasureOptions& o, const SanshaSettings& settings, Sear
     };
     if (o.continueNumbering) {
         int32_t noStart = firstNo;
+        const auto state = std::make_unique<MeasurementState>();
         for (size_t k = 0; k < wanted.size() && !interrupted; ++k) {
             announce(k);
-            outcomes[k] = MeasureOneParcel(o, settings, searchMode, out, *wanted[k], noStart);
+            outcomes[k] = MeasureOneParcel(o, settings, searchMode, out, *wanted[k], noStart, *state);
             noStart = std::min(noStart + outcomes[k]->triangles, kMaxFirstNumber);
         }
     } else {
         const auto work = [&] {
+            const auto state = std::make_unique<MeasurementState>();
             for (size_t k; !interrupted && (k = next++) < wanted.size();) {
                 announce(k);
-                outcomes[k] = MeasureOneParcel(o, settings, searchMode, out, *wanted[k], firstNo);
+                outcomes[k] = MeasureOneParcel(o, settings, searchMode, out, *wanted[k], firstNo, *state);
             }
         };
         const size_t cores = std::max<size_t>(1, std::thread::hardware_concurrency());

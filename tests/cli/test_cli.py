@@ -369,6 +369,20 @@ class Cli(unittest.TestCase):
             self.assertIn(lot + "res.dxf", self.written())
             self.assertIn(lot + "seki.dxf", self.written())
 
+    def test_parcels_measured_together_equal_each_measured_alone(self):
+        lots = SAMPLES / "subdivision.sim"
+        code, _, err = self.measure(lots, "--mode", "1")
+        self.assertEqual(code, 0, err)
+        together = (self.out / "summary.csv").read_text(encoding="utf-8-sig").splitlines()
+        alone = self.dir / "alone"
+        for row in together[1:]:
+            name = row.split(",")[1]
+            code, _, err = run("measure", lots, "--ini", self.ini, "--out", alone, "--mode", "1", "--only", name)
+            self.assertEqual(code, 0, err)
+            self.assertEqual((alone / "summary.csv").read_text(encoding="utf-8-sig").splitlines()[1:], [row])
+            for ending in ("res.dxf", "seki.dxf"):
+                self.assertEqual((alone / (name + ending)).read_bytes(), (self.out / (name + ending)).read_bytes())
+
     def test_only_some_parcels_and_numbers_that_run_on(self):
         lots = self.sima("lots.sim")
         code, _, err = self.measure(lots, "--only", "2", "--only", "一号地", "--continue-numbering", "--start-no", "5")
