@@ -224,15 +224,15 @@ struct ParcelOutcome {
 // One parcel of a file measured on its own, its triangles numbered from
 // noStart, in tables that each run sets anew (they are large: made once a thread).
 ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& settings, SearchMode searchMode,
-                               const std::string& out, const ParcelRecord& parcel, int32_t noStart,
-                               MeasurementState& state) {
+                               const std::string& out, const std::string& zone, const ParcelRecord& parcel,
+                               int32_t noStart, MeasurementState& state) {
     ParcelOutcome outcome;
     const auto row = [&](const std::string& corners, const std::string& area, const std::string& total,
                          const std::string& printed, const std::string& difference, const std::string& exact,
                          const std::string& what) {
         outcome.row = CsvField(parcel.number) + "," + CsvField(parcel.name) + "," + corners + "," + area + "," + total +
                       "," + printed + "," + difference + "," + std::to_string(ModeNumber(searchMode)) + "," + exact +
-                      "," + CsvField(what) + "\r\n";
+                      "," + CsvField(what) + "," + CsvField(zone) + "\r\n";
     };
     if (!parcel.problem.empty()) {
         row(std::to_string(parcel.corners.size()), "", "", "", "", "", parcel.problem);
@@ -299,7 +299,7 @@ int MeasureParcels(const MeasureOptions& o, const SanshaSettings& settings, Sear
         const auto state = std::make_unique<MeasurementState>();
         for (size_t k = 0; k < wanted.size() && !interrupted; ++k) {
             announce(k);
-            outcomes[k] = MeasureOneParcel(o, settings, searchMode, out, *wanted[k], noStart, *state);
+            outcomes[k] = MeasureOneParcel(o, settings, searchMode, out, file.zone, *wanted[k], noStart, *state);
             noStart = std::min(noStart + outcomes[k]->triangles, kMaxFirstNumber);
         }
     } else {
@@ -307,7 +307,7 @@ int MeasureParcels(const MeasureOptions& o, const SanshaSettings& settings, Sear
             const auto state = std::make_unique<MeasurementState>();
             for (size_t k; !interrupted && (k = next++) < wanted.size();) {
                 announce(k);
-                outcomes[k] = MeasureOneParcel(o, settings, searchMode, out, *wanted[k], firstNo, *state);
+                outcomes[k] = MeasureOneParcel(o, settings, searchMode, out, file.zone, *wanted[k], firstNo, *state);
             }
         };
         const size_t cores = std::max<size_t>(1, std::thread::hardware_concurrency());
@@ -316,7 +316,8 @@ int MeasureParcels(const MeasureOptions& o, const SanshaSettings& settings, Sear
         work();
         for (std::thread& worker : workers) worker.join();
     }
-    std::string csv = "\xEF\xBB\xBF番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果\r\n";
+    // The last column: the plane-rectangular zone a SIMA file names.
+    std::string csv = "\xEF\xBB\xBF番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系\r\n";
     int worst = kExitOk;
     for (const std::optional<ParcelOutcome>& outcome : outcomes) {
         if (!outcome) continue;  // not reached before Ctrl+C
