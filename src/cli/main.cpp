@@ -269,6 +269,11 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
         RemoveRunFiles(request.runScript, "");
         row(std::to_string(parcel.corners.size()), "", "", "", "", "", e.what());
         outcome.code = e.exitCode();
+    } catch (const std::exception& e) {
+        // Measured on a thread of its own: whatever else fails is this parcel's.
+        RemoveRunFiles(request.runScript, "");
+        row(std::to_string(parcel.corners.size()), "", "", "", "", "", e.what());
+        outcome.code = kExitInput;
     }
     return outcome;
 }
