@@ -139,6 +139,29 @@ void WriteRunExtras(const MeasureOptions& o, MeasurementState& state, const Sans
         result.filesWritten.push_back(*name);
 }
 
+// The exit code and the text of a run that ended without a drawing (or with one).
+int ExitCodeOf(RunOutcome outcome) {
+    switch (outcome) {
+        case RunOutcome::Drawn: return kExitOk;
+        case RunOutcome::NoBoundary: return kExitInput;
+        case RunOutcome::NotFound:
+        case RunOutcome::NotPlaced:
+        case RunOutcome::NotCovered: break;
+    }
+    return kExitNothing;
+}
+
+std::string OutcomeText(const RunResult& result) {
+    switch (result.outcome) {
+        case RunOutcome::Drawn: return "計測しました";
+        case RunOutcome::NoBoundary: return kNoBoundaryMessage;
+        case RunOutcome::NotFound: return result.calcFailed ? kCalcFailedMessage : kNotFoundMessage;
+        case RunOutcome::NotPlaced: return "三角形を置けませんでした";
+        case RunOutcome::NotCovered: return NotCoveredMessage(result.cover);
+    }
+    return {};
+}
+
 // The summary on standard output, what went wrong on standard error; the exit code.
 int Report(const MeasureOptions& o, SearchMode searchMode, const SanshaSettings& settings, const RunResult& result,
            const AreaTableValues& table) {
@@ -146,25 +169,17 @@ int Report(const MeasureOptions& o, SearchMode searchMode, const SanshaSettings&
     const auto summary = [&](const AreaTableValues* printed) {
         std::fputs(FormatSummary(o.parcel, searchMode, result, printed).c_str(), stdout);
     };
-    switch (result.outcome) {
-        case RunOutcome::NoBoundary:
-            Fail(std::string(kNoBoundaryMessage) + ": " + o.parcel);
-            return kExitInput;
-        case RunOutcome::NotFound:
-            summary(nullptr);
-            Fail(result.calcFailed ? std::string(kCalcFailedMessage) : std::string(kNotFoundMessage));
+    if (result.outcome == RunOutcome::NoBoundary) {
+        Fail(std::string(kNoBoundaryMessage) + ": " + o.parcel);
+        return kExitInput;
+    }
+    if (result.outcome != RunOutcome::Drawn) {
+        summary(nullptr);
+        Fail(OutcomeText(result));
+        if (result.outcome == RunOutcome::NotFound) {
             if (const std::string note = SmallestTotalNote(result, settings.useHeron); !note.empty()) Fail(note);
-            return kExitNothing;
-        case RunOutcome::NotPlaced:
-            summary(nullptr);
-            Fail("三角形を置けませんでした");
-            return kExitNothing;
-        case RunOutcome::NotCovered:
-            summary(nullptr);
-            Fail(NotCoveredMessage(result.cover));
-            return kExitNothing;
-        case RunOutcome::Drawn:
-            break;
+        }
+        return ExitCodeOf(result.outcome);
     }
     std::string text = FormatSummary(o.parcel, searchMode, result, &table);
     text += "\n";
@@ -189,28 +204,6 @@ std::string CsvField(const std::string& text) {
     std::string quoted = "\"";
     for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
     return quoted + "\"";
-}
-
-int ExitCodeOf(RunOutcome outcome) {
-    switch (outcome) {
-        case RunOutcome::Drawn: return kExitOk;
-        case RunOutcome::NoBoundary: return kExitInput;
-        case RunOutcome::NotFound:
-        case RunOutcome::NotPlaced:
-        case RunOutcome::NotCovered: break;
-    }
-    return kExitNothing;
-}
-
-std::string OutcomeText(const RunResult& result) {
-    switch (result.outcome) {
-        case RunOutcome::Drawn: return "計測しました";
-        case RunOutcome::NoBoundary: return kNoBoundaryMessage;
-        case RunOutcome::NotFound: return result.calcFailed ? kCalcFailedMessage : kNotFoundMessage;
-        case RunOutcome::NotPlaced: return "三角形を置けませんでした";
-        case RunOutcome::NotCovered: return NotCoveredMessage(result.cover);
-    }
-    return {};
 }
 
 // What one parcel of a file gave: its line of summary.csv, its exit code,
