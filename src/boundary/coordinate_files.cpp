@@ -49,6 +49,11 @@ void Finish(ParcelRecord& parcel) {
         parcel.problem = "構成点が " + std::to_string(c.size()) + " 点しかありません（3 点以上が必要です）";
 }
 
+// The file's lines, past a UTF-8 byte order mark.
+LineReader OpenText(const std::string& path) {
+    return LineReader(path, LineReader::Units::Bytes, FileStart(path, 3).rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0);
+}
+
 [[noreturn]] void BadLine(const std::string& path, int64_t line, const std::string& what) {
     throw InputOutputError(path, std::to_string(line) + " 行目: " + what);
 }
@@ -58,7 +63,7 @@ void Finish(ParcelRecord& parcel) {
 std::string TextOfLine(const std::string& line) { return IsUtf8(line) ? line : Cp932ToUtf8(line); }
 
 ParcelFileKind KindOfParcelFile(const std::string& path) {
-    LineReader reader(path, LineReader::Units::Bytes, FileStart(path, 3).rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0);
+    LineReader reader = OpenText(path);
     std::string line;
     for (int checked = 0; checked < 20 && reader.Next(line); ++checked) {
         const std::string text(TrimSpaceNul(line));
@@ -73,7 +78,7 @@ ParcelFileKind KindOfParcelFile(const std::string& path) {
 }
 
 CoordinateFile ReadSimaFile(const std::string& path) {
-    LineReader reader(path, LineReader::Units::Bytes, FileStart(path, 3).rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0);
+    LineReader reader = OpenText(path);
     CoordinateFile file;
     std::map<std::string, TAcadPoint> byNumber, byName;
     std::optional<ParcelRecord> parcel;
@@ -121,7 +126,7 @@ CoordinateFile ReadSimaFile(const std::string& path) {
 }
 
 CoordinateFile ReadCoordinateList(const std::string& path) {
-    LineReader reader(path, LineReader::Units::Bytes, FileStart(path, 3).rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0);
+    LineReader reader = OpenText(path);
     CoordinateFile file;
     ParcelRecord parcel;
     std::string raw;
@@ -173,7 +178,7 @@ std::string WithoutUnicodeEscapes(const std::string& text) {
 // bulgeVertex) for each (bulgeVertex 0 for none).
 template <typename Found>
 void ForEachClosedPolyline(const std::string& path, Found found) {
-    LineReader reader(path, LineReader::Units::Bytes, FileStart(path, 3).rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0);
+    LineReader reader = OpenText(path);
     enum class Kind { None, Light, Heavy, Vertex };
     Kind kind = Kind::None;
     bool inEntities = false, sectionNamed = false, closed = false, inHeavy = false;
@@ -268,17 +273,22 @@ CoordinateFile ReadDxfPolylines(const std::string& path, const std::string& laye
 
 bool NeedsPolylineReader(const std::string& path, const std::string& layer) {
     if (!layer.empty()) return true;
-    bool light = false;
-    int closedHeavy = 0;
-    LineReader reader(path);
+    // Only the drawing's own objects count, not the polylines of block
+    // definitions; the answer is known at the first LWPOLYLINE or second
+    // POLYLINE.
+    int polylines = 0;
+    bool inEntities = false, sectionNamed = false;
+    LineReader reader = OpenText(path);
     std::string codeLine, value;
     while (reader.Next(codeLine) && reader.Next(value)) {
-        if (TrimSpaceNul(codeLine) != "0") continue;
-        const std::string_view text = TrimSpaceNul(value);
-        if (text == "LWPOLYLINE") light = true;
-        if (text == "POLYLINE") ++closedHeavy;
+        const std::string_view code = TrimSpaceNul(codeLine), text = TrimSpaceNul(value);
+        if (code == "2" && sectionNamed) inEntities = text == "ENTITIES";
+        sectionNamed = code == "0" && text == "SECTION";
+        if (code != "0" || !inEntities) continue;
+        if (text == "ENDSEC") break;
+        if (text == "LWPOLYLINE" || (text == "POLYLINE" && ++polylines > 1)) return true;
     }
-    return light || closedHeavy > 1;
+    return false;
 }
 
 }  // namespace zelkan

@@ -121,6 +121,13 @@ TEST(CoordinateFiles, ACadExportIsNoCoordinateFile) {
     const std::string path = folder.Write("parcel.dxf", "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n");
     EXPECT_EQ(KindOfParcelFile(path), ParcelFileKind::BoundaryDxf);
     EXPECT_FALSE(NeedsPolylineReader(path, ""));
+    // The polylines of block definitions are none of the drawing's parcels.
+    const std::string polyline = "  0\r\nPOLYLINE\r\n 70\r\n1\r\n  0\r\nVERTEX\r\n 10\r\n0\r\n 20\r\n0\r\n  0\r\nSEQEND\r\n";
+    const std::string withBlocks = folder.Write(
+        "with-blocks.dxf", "  0\r\nSECTION\r\n  2\r\nBLOCKS\r\n  0\r\nBLOCK\r\n" + polyline + polyline +
+                               "  0\r\nENDBLK\r\n  0\r\nENDSEC\r\n  0\r\nSECTION\r\n  2\r\nENTITIES\r\n" + polyline +
+                               "  0\r\nENDSEC\r\n  0\r\nEOF\r\n");
+    EXPECT_FALSE(NeedsPolylineReader(withBlocks, ""));
 }
 
 }  // namespace
