@@ -41,6 +41,7 @@ TableStyle TableStyleOf(const SanshaSettings& s, const RunRounding& r) {
     style.rowHeight = StrToReal(s.kyuGyoDaka) * s.scaleDenom;
     style.rounding = r;
     style.measureScaleDenom = s.measureScaleDenom;
+    style.rowBoundFactor = RowBoundFactorOf(s).value_or(0);
     return style;
 }
 
@@ -67,6 +68,7 @@ void CheckRunSettings(const SanshaSettings& s, const RunRounding& r) {
     needMode(r.lengthMode, "長さ");
     needMode(r.areaMode, "面積");
     needMode(r.resultMode, "結果");
+    if (!RowBoundFactorOf(s)) throw InvalidInputError("設定 [行誤差] 倍率 は 0 以上の数にしてください");
 }
 
 // A triangular parcel is its own division; the search stores only divisions
@@ -189,9 +191,34 @@ void PrepareCandidates(EngineTables& t, const SanshaSettings& settings, const Ru
     EnumerateCandidates(t);
     SortCandidates(t);
     result.tritempnum = t.tritempnum;
-    if (records) {
+}
+
+// The candidates measured, and those whose printed area strays beyond the
+// row bound taken out before any mode chooses; then their record.
+void MeasureCandidates(MeasurementState& state, const SanshaSettings& settings, RunResult& result) {
+    EngineTables& t = state.tables;
+    const RunRounding& r = state.rounding;
+    const MeasureRules rules{settings.measureScaleDenom, r.lengthMode, r.lengthDigits, r.areaMode, r.areaDigits};
+    CandidateMetrics(t, rules);
+    result.rowBound = KeepHonestCandidates(t, RowBoundRules{rules, settings.useHeron, *RowBoundFactorOf(settings)});
+    if (settings.saveRecords) {
         WriteCanLog(t, result.logs.canFile);
-        written(result.logs.canFile);
+        result.filesWritten.push_back(result.logs.canFile);
+    }
+}
+
+// The fast mode's pass over the candidates left by the bound can close
+// itself off from a division that exists among them: the division of the
+// smallest shape sum takes its place then.
+void CompleteFastDivision(EngineTables& t, const SanshaSettings& settings) {
+    if (t.trinum == t.xynum - 2 || !(*RowBoundFactorOf(settings) > 0)) return;
+    const ExactSelection shape = SelectExactly(t, t.menkei, SearchMode::Shape, settings.useHeron);
+    if (shape.status != SelectionStatus::Selected) return;
+    t.trinum = 0;
+    int32_t n = 0;
+    for (const int32_t c : shape.division) {
+        const TTriTemp& candidate = t.tritemp[static_cast<size_t>(c)];
+        AddTriangle(t, c, candidate.i, candidate.j, n, candidate.k);
     }
 }
 
@@ -277,8 +304,15 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
     };
 
     PrepareCandidates(t, settings, request, result, show);
+    MeasureCandidates(state, settings, result);
     if (request.searchMode == SearchMode::Fast) {
         FastTriangulate(t);
+        CompleteFastDivision(t, settings);
+        // The division is the selection: its record names it as the other modes' do.
+        t.seltri = t.tritable;
+        t.seltrinum = t.trinum;
+        WriteTriLog(t, result.logs.triFile);
+        result.filesWritten.push_back(result.logs.triFile);
         result.trinum = t.trinum;
         if (t.trinum < 1) {
             result.outcome = RunOutcome::NotPlaced;
@@ -289,8 +323,6 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
         return;
     }
 
-    const RunRounding& r = state.rounding;
-    CandidateMetrics(t, MeasureRules{scaleDenom, r.lengthMode, r.lengthDigits, r.areaMode, r.areaDigits});
     show.SearchStarting(t.tritempnum);
     // Known before the search, the selection lets the search run short.
     // Without a division of the whole parcel among the candidates the run
@@ -339,8 +371,9 @@ std::string SmallestTotalNote(const RunResult& result, bool useHeron) {
 
 AreaTableValues LastRunTableValues(const MeasurementState& state, const SanshaSettings& settings) {
     const EngineTables& t = state.tables;
-    return settings.useHeron ? HeronTableValues(t, state.noStart, state.rounding, settings.measureScaleDenom)
-                             : SanshaTableValues(t, state.noStart, state.rounding, settings.measureScaleDenom);
+    const double factor = RowBoundFactorOf(settings).value_or(0);
+    return settings.useHeron ? HeronTableValues(t, state.noStart, state.rounding, settings.measureScaleDenom, factor)
+                             : SanshaTableValues(t, state.noStart, state.rounding, settings.measureScaleDenom, factor);
 }
 
 std::string WriteCurrentResultDrawing(MeasurementState& state, const SanshaSettings& settings,

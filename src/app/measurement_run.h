@@ -13,6 +13,7 @@
 #include "engine/evaluation.h"
 #include "engine/exact_selection.h"
 #include "engine/memory_budget.h"
+#include "engine/row_bound.h"
 #include "engine/search_control.h"
 #include "engine/tables.h"
 #include "output/area_table.h"
@@ -95,6 +96,9 @@ struct RunResult {
     std::optional<DecimalText> leastTotal;
     std::optional<DecimalText> menkeiDecimal;
     int32_t nextNoStart = 1;  // the first triangle number for the next run
+    // What the row bound took out of the candidates (tritempnum counts them
+    // all), and whether a division within it exists.
+    RowBoundChoice rowBound;
     LogPaths logs;
     std::vector<std::string> filesWritten;
 };
@@ -132,7 +136,7 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
 // InputOutputError when the export cannot be read or a file cannot be
 // written, CapacityError when a table overflows, InvalidInputError for
 // settings that cannot give a table (a scale below 1, a rounding rule with
-// no mode) or a boundary that crosses or touches itself.
+// no mode, a row bound's factor that is no number of 0 or more) or a boundary that crosses or touches itself.
 RunResult MeasureParcel(MeasurementState& state, const SanshaSettings& settings, const RunRequest& request,
                         SearchControl& control, MillisecondClock& clock);
 

@@ -1,6 +1,7 @@
 #include "cli/cli_options.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace zelkan::cli {
 
@@ -29,6 +30,9 @@ const char* const kUsage =
     "  --svg FILE        also draw the parcel and its division as SVG\n"
     "  --save-logs NAME  also save the run's logs under NAME (its extension replaced):\n"
     "                    .xy .can .mem .tri .trw and the evaluation log .trs\n"
+    "  --row-bound F     rows of the area table may stray from their triangle's exact\n"
+    "                    area by F times what rounding the lengths can explain\n"
+    "                    (default 4; 0: no bound); the modes avoid triangles beyond it\n"
     "  --memory-limit SIZE  memory for the divisions found, in bytes or with K, M, G\n"
     "                    (default: a quarter of the memory, at most 4G); the search\n"
     "                    ends there and the divisions found are evaluated\n"
@@ -78,6 +82,16 @@ uint64_t ParseSize(const std::string& option, const std::string& text) {
     if (ec != std::errc() || rest == text.data() || unit == 0 || value == 0 || value > (uint64_t{1} << 40) / unit)
         throw UsageError{option + " needs a size such as 512M, not '" + text + "'"};
     return value * unit;
+}
+
+// A factor of 0 or more, kept as the text the settings file would hold.
+std::string ParseFactor(const std::string& option, const std::string& text) {
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !(value >= 0) || !std::isfinite(value) ||
+        text.find_first_not_of("0123456789.") != std::string::npos)
+        throw UsageError{option + " needs a number of 0 or more, not '" + text + "'"};
+    return text;
 }
 
 CommandLine ParseScan(const std::vector<std::string>& args) {
@@ -175,6 +189,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             m.memoryLimit = ParseSize(arg, needValue());
         } else if (arg == "--layer") {
             m.layer = needValue();
+        } else if (arg == "--row-bound") {
+            m.rowBound = ParseFactor(arg, needValue());
         } else if (arg == "--only") {
             m.only.push_back(needValue());
         } else if (arg == "--continue-numbering") {

@@ -26,6 +26,7 @@ struct MeasureOptions {
     std::vector<std::string> only;
     bool continueNumbering = false;
     std::string layer;  // DXF drawings: only the closed polylines on this layer
+    std::optional<std::string> rowBound;  // the row bound's factor, as the settings file holds it
 };
 
 struct ScanOptions {

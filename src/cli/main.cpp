@@ -111,6 +111,7 @@ SanshaSettings SettingsOfRun(const MeasureOptions& o, const std::string& workFol
     if (o.heron) settings.useHeron = *o.heron;
     if (o.timeLimit) settings.calcTimeLimit = *o.timeLimit;
     if (o.records) settings.saveRecords = true;
+    if (o.rowBound) settings.rowBoundFactor = *o.rowBound;
     return settings;
 }
 
@@ -220,12 +221,13 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
                                const std::string& out, const std::string& zone, const ParcelRecord& parcel,
                                int32_t noStart, MeasurementState& state) {
     ParcelOutcome outcome;
+    std::string rowError;  // the last column, for a table drawn
     const auto row = [&](const std::string& corners, const std::string& area, const std::string& total,
                          const std::string& printed, const std::string& difference, const std::string& exact,
                          const std::string& what) {
         outcome.row = CsvField(parcel.number) + "," + CsvField(parcel.name) + "," + corners + "," + area + "," + total +
                       "," + printed + "," + difference + "," + std::to_string(ModeNumber(searchMode)) + "," + exact +
-                      "," + CsvField(what) + "," + CsvField(zone) + "\r\n";
+                      "," + CsvField(what) + "," + CsvField(zone) + "," + CsvField(rowError) + "\r\n";
     };
     if (!parcel.problem.empty()) {
         row(std::to_string(parcel.corners.size()), "", "", "", "", "", parcel.problem);
@@ -255,6 +257,7 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
         const AreaTableValues table = LastRunTableValues(state, settings);
         WriteLastRunAreaTable(state, settings, request.runScript);
         const long double difference = static_cast<long double>(result.menkei) - StrToReal(table.resultText);
+        rowError = RowErrorText(table);
         row(std::to_string(result.xynum), area, Trimmed(table.totalText), Trimmed(table.resultText),
             Trimmed(FormatFixedWidth(0, 3, difference)), exact, OutcomeText(result));
         outcome.triangles = result.trinum;
@@ -315,7 +318,7 @@ int MeasureParcels(const MeasureOptions& o, const SanshaSettings& settings, Sear
         for (std::thread& worker : workers) worker.join();
     }
     // The last column: the plane-rectangular zone a SIMA file names.
-    std::string csv = "\xEF\xBB\xBF番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系\r\n";
+    std::string csv = "\xEF\xBB\xBF番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系,行誤差\r\n";
     int worst = kExitOk;
     for (const std::optional<ParcelOutcome>& outcome : outcomes) {
         if (!outcome) continue;  // not reached before Ctrl+C

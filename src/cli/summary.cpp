@@ -40,7 +40,37 @@ std::string DivisionCountNote(const RunResult& result) {
     return result.searchComplete ? count : count + " 打ち切り";
 }
 
+// A factor as short as it is exact: 4, 2.5.
+std::string FactorText(double factor) {
+    std::string text = Trimmed(FormatFixed(6, factor));
+    if (text.find('.') == std::string::npos) return text;
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+    return text;
+}
+
 }  // namespace
+
+std::string RowErrorText(const AreaTableValues& table) {
+    const RowErrorSummary rows = SummarizeRowErrors(table);
+    return Trimmed(FormatFixed(2, rows.worstRatio)) + " 倍、限度を超える行 " + std::to_string(rows.rowsBeyond);
+}
+
+std::string RowErrorNote(const RunResult& result, const AreaTableValues& table, bool useHeron) {
+    const RowBoundChoice& bound = result.rowBound;
+    std::string note = RowErrorText(table) + "（倍率 " + FactorText(ReferenceFactor(bound.factor));
+    if (!(bound.factor > 0)) {
+        note += " として。限度は切）";
+        return note;
+    }
+    if (bound.removed > 0) note += "、除外した候補 " + std::to_string(bound.removed);
+    note += "）";
+    if (SummarizeRowErrors(table).rowsBeyond > 0 && !bound.honestDivision) {
+        note += "。限度内の分割はありません";
+        if (useHeron && bound.sanshaHonest) note += "。三斜 なら限度内で測れます";
+    }
+    return note;
+}
 
 size_t DisplayWidth(std::string_view utf8) {
     size_t width = 0;
@@ -88,8 +118,11 @@ std::string FormatAreaTable(const AreaTableValues& v) {
         out += '\n';
         return out;
     };
-    std::string text;
-    for (const auto& row : rows) text += line(row);
+    std::string text = line(rows[0]);
+    for (size_t r = 1; r < rows.size(); ++r) {
+        text += line(rows[r]);
+        if (v.rows[r - 1].beyondBound) text.insert(text.size() - 1, std::string("  ") + kRowBeyondBoundMark);
+    }
     for (const auto& [label, value] : totals) {
         std::vector<std::string> cells(columns);
         cells[columns - 2] = label;
@@ -134,6 +167,7 @@ std::string FormatSummary(const std::string& parcel, SearchMode searchMode, cons
         text += '\n';
         const long double difference = static_cast<long double>(result.menkei) - StrToReal(table->resultText);
         text += row("差", Trimmed(FormatFixedWidth(0, 3, difference)) + "（座標面計値 − 面積）");
+        text += row("行誤差", RowErrorNote(result, *table, table->heron));
     }
     return text;
 }

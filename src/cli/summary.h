@@ -18,6 +18,14 @@ std::string FormatAreaTable(const AreaTableValues& v);
 // division was stored.
 std::string SelectionNote(const RunResult& result);
 
+// The worst row's stray from its exact area as a multiple of the row bound,
+// and the rows beyond it: summary.csv's 行誤差.
+std::string RowErrorText(const AreaTableValues& table);
+
+// The same, with the factor, the candidates the bound took out, and what to
+// do where no division stays within it: the summary's 行誤差.
+std::string RowErrorNote(const RunResult& result, const AreaTableValues& table, bool useHeron);
+
 std::string FormatSummary(const std::string& parcel, SearchMode searchMode, const RunResult& result,
                           const AreaTableValues* table);
 

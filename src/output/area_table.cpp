@@ -1,9 +1,11 @@
 #include "output/area_table.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 #include <vector>
 
+#include "engine/row_bound.h"
 #include "geometry/text_helpers.h"
 #include "output/dxf_writer.h"
 
@@ -61,10 +63,19 @@ double Product(const std::string& a, const std::string& b) {
     return static_cast<double>(static_cast<long double>(StrToReal(a)) * StrToReal(b));
 }
 
+// The row's stray from the exact area of the triangle it measures.
+void JudgeRow(AreaTableValues::Row& row, long double printedArea, long double exactArea, const RunRounding& r,
+              int32_t measureScaleDenom, bool heron, double factor) {
+    const RowBoundRules rules{MeasureRules{measureScaleDenom, r.lengthMode, r.lengthDigits, r.areaMode, r.areaDigits},
+                              heron, factor};
+    row.boundRatio = RowErrorRatio(printedArea, exactArea, rules);
+    row.beyondBound = factor > 0 && row.boundRatio > 1;
+}
+
 }  // namespace
 
 AreaTableValues SanshaTableValues(const EngineTables& t, int32_t firstNumber, const RunRounding& r,
-                                  int32_t measureScaleDenom) {
+                                  int32_t measureScaleDenom, double rowBoundFactor) {
     AreaTableValues v;
     double sum = 0;
     for (int32_t m = 1; m <= t.trinum; ++m) {
@@ -74,6 +85,9 @@ AreaTableValues SanshaTableValues(const EngineTables& t, int32_t firstNumber, co
         const std::string areaText = KetaText(r.areaMode, r.areaDigits, Product(baseText, heightText));
         sum += StrToReal(areaText);
         v.rows.push_back({firstNumber + m - 1, {baseText, heightText, areaText}});
+        JudgeRow(v.rows.back(), static_cast<long double>(StrToReal(areaText)) / 2,
+                 ExactTriangleArea(h.baseA, h.baseB, h.apex, measureScaleDenom), r, measureScaleDenom, false,
+                 rowBoundFactor);
     }
     v.totalText = KetaText(r.areaMode, r.areaDigits, sum);
     v.halfText = KetaText(r.areaMode, r.areaDigits, StrToReal(v.totalText) / 2);
@@ -82,7 +96,7 @@ AreaTableValues SanshaTableValues(const EngineTables& t, int32_t firstNumber, co
 }
 
 AreaTableValues HeronTableValues(const EngineTables& t, int32_t firstNumber, const RunRounding& r,
-                                 int32_t measureScaleDenom) {
+                                 int32_t measureScaleDenom, double rowBoundFactor) {
     AreaTableValues v;
     v.heron = true;
     double sum = 0;
@@ -98,10 +112,22 @@ AreaTableValues HeronTableValues(const EngineTables& t, int32_t firstNumber, con
             KetaText(r.areaMode, r.areaDigits, HeronArea(StrToReal(aText), StrToReal(bText), StrToReal(cText)));
         sum += StrToReal(areaText);
         v.rows.push_back({firstNumber + m - 1, {aText, bText, cText, areaText}});
+        JudgeRow(v.rows.back(), StrToReal(areaText), ExactTriangleArea(pi, pj, pk, measureScaleDenom), r,
+                 measureScaleDenom, true, rowBoundFactor);
     }
     v.totalText = KetaText(r.areaMode, r.areaDigits, sum);
     v.resultText = KetaText(r.resultMode, r.resultDigits, StrToReal(v.totalText));
     return v;
+}
+
+RowErrorSummary SummarizeRowErrors(const AreaTableValues& v) {
+    RowErrorSummary summary;
+    const bool marked = std::any_of(v.rows.begin(), v.rows.end(), [](const auto& row) { return row.beyondBound; });
+    for (const AreaTableValues::Row& row : v.rows) {
+        summary.worstRatio = std::max(summary.worstRatio, row.boundRatio);
+        if (marked ? row.beyondBound : row.boundRatio > 1) ++summary.rowsBeyond;
+    }
+    return summary;
 }
 
 SanshaColumns SanshaColumnsOf(const SanshaSettings& s) {
@@ -134,6 +160,8 @@ void DrawTable(const AreaTableValues& v, const std::string& fileName, const Tabl
         grid.Centred(row, 1, std::to_string(values.number));
         size_t column = 2;
         for (const std::string& text : values.values) grid.InColumn(row, column++, text);
+        // Outside the table, so that its columns stay as they are.
+        if (values.beyondBound) grid.RightAligned(row, grid.right() + 2 * s.textHeight, kRowBeyondBoundMark);
     }
     grid.VerticalLine(1, grid.bottom(row));
     grid.VerticalLine(2, grid.bottom(row));
@@ -163,13 +191,13 @@ void DrawTable(const AreaTableValues& v, const std::string& fileName, const Tabl
 
 void WriteAreaTable(const EngineTables& t, const std::string& fileName, int32_t firstNumber, const TableStyle& s,
                     const SanshaColumns& c) {
-    DrawTable(SanshaTableValues(t, firstNumber, s.rounding, s.measureScaleDenom), fileName, s,
+    DrawTable(SanshaTableValues(t, firstNumber, s.rounding, s.measureScaleDenom, s.rowBoundFactor), fileName, s,
               {c.no, c.teihen, c.takasa, c.men}, {"No.", "底辺", "高さ", "面積"});
 }
 
 void WriteHeronAreaTable(const EngineTables& t, const std::string& fileName, int32_t firstNumber,
                          const TableStyle& s, const HeronColumns& c) {
-    DrawTable(HeronTableValues(t, firstNumber, s.rounding, s.measureScaleDenom), fileName, s,
+    DrawTable(HeronTableValues(t, firstNumber, s.rounding, s.measureScaleDenom, s.rowBoundFactor), fileName, s,
               {c.no, c.a, c.b, c.c, c.men}, {"No.", "a", "b", "c", "面積"});
 }
 

@@ -17,7 +17,12 @@ struct TableStyle {
     double rowHeight = 8;      // B
     RunRounding rounding;
     int32_t measureScaleDenom = 1;
+    double rowBoundFactor = 0;  // rows beyond the row bound get kRowBeyondBoundMark; 0: none
 };
+
+// Beside a row whose printed area strays from its triangle's exact area
+// beyond the row bound.
+inline constexpr const char* kRowBeyondBoundMark = "※";
 
 // Column widths in characters.
 struct SanshaColumns {
@@ -33,6 +38,10 @@ struct AreaTableValues {
     struct Row {
         int32_t number = 0;
         std::vector<std::string> values;  // 底辺, 高さ, 面積 or a, b, c, 面積
+        // |printed - exact area| over the row bound (of the default factor
+        // where the bound is off), and whether the row is marked for it.
+        double boundRatio = 0;
+        bool beyondBound = false;
     };
     bool heron = false;
     std::vector<Row> rows;
@@ -42,17 +51,26 @@ struct AreaTableValues {
 };
 
 // 三斜: base and height from triheights, base x height per row.
+// rowBoundFactor: rows beyond the row bound of this factor are marked (0: none).
 AreaTableValues SanshaTableValues(const EngineTables& t, int32_t firstNumber, const RunRounding& r,
-                                  int32_t measureScaleDenom);
+                                  int32_t measureScaleDenom, double rowBoundFactor = 0);
 // Heron: the three sides from the vertices, Heron's area per row.
 AreaTableValues HeronTableValues(const EngineTables& t, int32_t firstNumber, const RunRounding& r,
-                                 int32_t measureScaleDenom);
+                                 int32_t measureScaleDenom, double rowBoundFactor = 0);
+
+// The worst row's boundRatio and the number of marked rows (of rows beyond
+// the bound of the default factor where none are marked).
+struct RowErrorSummary {
+    double worstRatio = 0;
+    int32_t rowsBeyond = 0;
+};
+RowErrorSummary SummarizeRowErrors(const AreaTableValues& v);
 
 SanshaColumns SanshaColumnsOf(const SanshaSettings& s);
 HeronColumns HeronColumnsOf(const SanshaSettings& s);
 
 // No., 底辺, 高さ, 面積 (base x height) per triangle from triheights; then
-// 合計, １/２ and 面積.
+// 合計, １/２ and 面積. A row beyond the row bound is marked right of the table.
 void WriteAreaTable(const EngineTables& t, const std::string& fileName, int32_t firstNumber, const TableStyle& style,
                     const SanshaColumns& columns);
 

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <type_traits>
 
+#include "geometry/text_helpers.h"
 #include "settings/ini_file.h"
 
 namespace zelkan {
@@ -61,6 +63,7 @@ void ForEachSetting(Settings& s, F&& f) {
     f("表ヘロン", "b", s.colHeronB);
     f("表ヘロン", "c", s.colHeronC);
     f("表ヘロン", "面積", s.colHeronMen);
+    f("行誤差", "倍率", s.rowBoundFactor);
 }
 
 std::string ToText(int32_t v) { return std::to_string(v); }
@@ -139,6 +142,14 @@ void TakeRoundingRules(const SanshaSettings& s, RunRounding& r) {
     r.lengthDigits = decimals(s.ketaNaga, 2);
     r.areaDigits = decimals(s.ketaMen, 4);
     r.resultDigits = decimals(s.ketaKeka, 2);
+}
+
+std::optional<double> RowBoundFactorOf(const SanshaSettings& s) {
+    const std::string text = Trimmed(s.rowBoundFactor);
+    if (!IsDecimalNumber(text) || DecimalBeyondDouble(text)) return std::nullopt;
+    const double factor = StrToReal(text);
+    if (!(factor >= 0) || !std::isfinite(factor)) return std::nullopt;
+    return factor;
 }
 
 }  // namespace zelkan

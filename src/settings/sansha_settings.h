@@ -3,6 +3,7 @@
 // default. Several sizes are kept as the text the user typed and turned into
 // numbers only where they are used.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -58,6 +59,9 @@ struct SanshaSettings {
     int32_t noStepPos = 3;
     int32_t colSanshaNo = 3, colSanshaTeihen = 10, colSanshaTakasa = 10, colSanshaMen = 14;
     int32_t colHeronNo = 3, colHeronA = 8, colHeronB = 8, colHeronC = 8, colHeronMen = 14;
+    // How far a row of the area table may stray from its triangle's exact
+    // area, in multiples of what rounding the lengths can explain; 0: no bound.
+    std::string rowBoundFactor = "4";
 };
 
 // The name of the settings file in the work folder: the windows program's
@@ -92,5 +96,9 @@ struct RunRounding {
 };
 
 void TakeRoundingRules(const SanshaSettings& s, RunRounding& r);
+
+// The row bound's factor as a number; none where the text is no decimal
+// number of 0 or more.
+std::optional<double> RowBoundFactorOf(const SanshaSettings& s);
 
 }  // namespace zelkan
