@@ -152,13 +152,20 @@ TEST_F(Pipeline, RecordsOnlyWhenAskedExceptTheSelection) {
         EXPECT_TRUE(Exists(name)) << name;
 }
 
-TEST_F(Pipeline, FastModeWritesNoSelectionRecordAndKeepsTheNumbers) {
+TEST_F(Pipeline, FastModeRecordsItsDivisionAndKeepsTheNumbers) {
     settings.noMode = NumberingMode::AfterLast;
     const RunResult r = Measure(kHexagon, SearchMode::Fast, 5);
     EXPECT_EQ(r.outcome, RunOutcome::Drawn);
     EXPECT_EQ(r.trinum, 4);
     EXPECT_EQ(r.nextNoStart, 5);
-    EXPECT_FALSE(Exists("170412093005.tri"));
+    // Its table traces back to corners as the other modes' do.
+    std::string expected;
+    for (int32_t m = 1; m <= 4; ++m) {
+        const TTri& tri = state->tables.tritable[static_cast<size_t>(m)];
+        expected += std::to_string(m) + "," + std::to_string(tri.i) + "," + std::to_string(tri.j) + "," +
+                    std::to_string(tri.k) + "\r\n";
+    }
+    EXPECT_EQ(ReadFileBytes(folder.File("170412093005.tri")), expected);
 }
 
 TEST_F(Pipeline, TooFewVerticesIsNoBoundary) {

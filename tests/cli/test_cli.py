@@ -148,7 +148,9 @@ class Cli(unittest.TestCase):
         self.assertIn("底辺", out)
         self.assertNotIn("分割", out)
         names = self.written()
-        self.assertEqual([n for n in names if n.endswith((".tri", ".trw"))], [])
+        # The division it drew is recorded; it gathers no others.
+        self.assertEqual(len([n for n in names if n.endswith(".tri")]), 1, names)
+        self.assertEqual([n for n in names if n.endswith(".trw")], [])
         self.assertEqual(len([n for n in names if n.endswith(".xy")]), 1)
 
     def test_memory_limit_keeps_what_was_found_and_the_selection_exact(self):
@@ -360,11 +362,11 @@ class Cli(unittest.TestCase):
         self.assertEqual(code, 3, err)  # the worst of the parcels: an unknown point
         summary = (self.out / "summary.csv").read_bytes()
         self.assertEqual(summary.decode("utf-8"),
-                         "\ufeff番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系\r\n"
+                         "\ufeff番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系,行誤差\r\n"
                          # 28.28 x 14.14 twice: base x height totals count twice the area
-                         "1,一号地,4,400.000,799.7584,399.88,0.120,0,はい,計測しました,9\r\n"
-                         "2,二号地,4,400.000,799.7584,399.88,0.120,0,はい,計測しました,9\r\n"
-                         "3,三号地,2,,,,,0,,25 行目の点 8 P8 が座標にありません,9\r\n")
+                         "1,一号地,4,400.000,799.7584,399.88,0.120,0,はい,計測しました,9,0.08 倍、限度を超える行 0\r\n"
+                         "2,二号地,4,400.000,799.7584,399.88,0.120,0,はい,計測しました,9,0.08 倍、限度を超える行 0\r\n"
+                         "3,三号地,2,,,,,0,,25 行目の点 8 P8 が座標にありません,9,\r\n")
         for lot in ("一号地", "二号地"):
             self.assertIn(lot + "res.dxf", self.written())
             self.assertIn(lot + "seki.dxf", self.written())
@@ -416,12 +418,13 @@ class Cli(unittest.TestCase):
                 shutil.rmtree(self.out)
             code, _, err = self.measure(self.lots_dxf(version), "--layer", "筆界", "--mode", "0")
             self.assertEqual(code, 3, err)  # the lot with an arc is refused
-            rows = [line.split(",") for line in
-                    (self.out / "summary.csv").read_text(encoding="utf-8-sig").splitlines()[1:]]
+            lines = (self.out / "summary.csv").read_text(encoding="utf-8-sig").splitlines()
+            outcome = lines[0].split(",").index("結果")
+            rows = [line.split(",") for line in lines[1:]]
             self.assertEqual([r[0] for r in rows], ["1", "2", "3"], version)
             self.assertEqual([r[3] for r in rows[:2]], ["400.000", "400.000"], version)
-            self.assertEqual([r[-2] for r in rows[:2]], ["計測しました"] * 2, version)
-            self.assertIn("頂点 1 に円弧があります", rows[2][-2])
+            self.assertEqual([r[outcome] for r in rows[:2]], ["計測しました"] * 2, version)
+            self.assertIn("頂点 1 に円弧があります", rows[2][outcome])
         # Without a layer, the triangle on the other layer is measured too.
         shutil.rmtree(self.out)
         code, _, err = self.measure(self.lots_dxf("R2000"), "--only", "4")

@@ -166,6 +166,30 @@ Polygon IrregularLot(int n, uint32_t seed) {
     return p;
 }
 
+Polygon NearStraightStrip(int n, double length, uint32_t seed) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> wobble(-0.05, 0.05), slide(-1.0, 1.0), turn(0, 2 * std::numbers::pi);
+    const double phase = turn(random), period = (0.6 + 0.9 * std::uniform_real_distribution<double>(0, 1)(random)) * length;
+    const auto width = [&](double x) { return 12.5 + 7.5 * std::sin(phase + 2 * std::numbers::pi * x / period); };
+    const int front = n / 2, back = n - front;
+    Polygon p;
+    for (int k = 0; k < front; ++k) {
+        const double x = length * k / (front - 1) + (k > 0 && k < front - 1 ? slide(random) : 0);
+        p.emplace_back(x, wobble(random));
+    }
+    for (int k = 0; k < back; ++k) {
+        const double x = length * (back - 1 - k) / (back - 1) + (k > 0 && k < back - 1 ? slide(random) : 0);
+        p.emplace_back(x, width(x) + wobble(random));
+    }
+    const double angle = turn(random), c = std::cos(angle), s = std::sin(angle);
+    for (auto& [x, y] : p) {
+        const double turnedX = x * c - y * s, turnedY = x * s + y * c;
+        x = Millimetres(turnedX);
+        y = Millimetres(turnedY);
+    }
+    return p;
+}
+
 Polygon Shifted(Polygon p, double dx, double dy) {
     for (auto& v : p) v.first += dx, v.second += dy;
     return p;

@@ -57,6 +57,12 @@ Polygon RoadCurveLot(int n, uint32_t seed);
 // distances, in metres to the millimetre, fixed by the seed.
 Polygon IrregularLot(int n, uint32_t seed);
 
+// A strip `length` metres long whose width runs between 5 and 20 m, in
+// metres to the millimetre: half its corners along a front that wobbles by
+// centimetres, half along the back, so that most corners lie within a degree
+// of straight; turned by an angle fixed by the seed.
+Polygon NearStraightStrip(int n, double length, uint32_t seed);
+
 // The polygon moved by (dx, dy), e.g. to survey coordinates.
 Polygon Shifted(Polygon p, double dx, double dy);
 
