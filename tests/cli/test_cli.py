@@ -141,6 +141,42 @@ class Cli(unittest.TestCase):
         xy = next(self.out.glob("*.xy")).read_bytes()
         self.assertEqual(xy.count(b"\r\n"), 6)
 
+    def test_rows_beyond_the_row_bound_are_avoided_or_marked(self):
+        # The lowest corner a hair below its neighbours' line, under a notch
+        # 0.15 m above it: every division has a sliver, which Heron on
+        # centimetres cannot measure.
+        corners = [(0, 0), (30, -0.05), (60, 0), (60, 20), (31, 20), (30.5, 0.1), (29.5, 0.1), (29, 20), (0, 20)]
+        parcel = self.dir / "notched.csv"
+        parcel.write_bytes("".join(f"P{k},{-12000 + y:.3f},{-34000 + x:.3f}\r\n"
+                                   for k, (x, y) in enumerate(corners, 1)).encode("cp932"))
+        code, out, err = self.measure(parcel, "--mode", "0")
+        self.assertEqual(code, 0, err)
+        summary = (self.out / "summary.csv").read_text(encoding="utf-8-sig").splitlines()
+        self.assertEqual(summary[0].split(",")[-1], "行誤差")
+        self.assertRegex(summary[1].split(",")[-1], r"^1\.\d\d 倍、限度を超える行 [12]$")
+        # One parcel from a file: the summary line comes from measuring the export.
+        export = self.dir / "notched.dxf"
+        export.write_text("  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nPOLYLINE\r\n 70\r\n1\r\n" + "".join(
+            f"  0\r\nVERTEX\r\n 10\r\n{-34000 + x:.3f}\r\n 20\r\n{-12000 + y:.3f}\r\n" for x, y in corners) +
+            "  0\r\nSEQEND\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n", newline="")
+        code, out, err = self.measure(export, "--mode", "0")
+        self.assertEqual(code, 0, err)
+        self.assertRegex(value_of(out, "行誤差"),
+                         r"^1\.\d\d 倍、限度を超える行 [12]（倍率 4、除外した候補 \d+）。限度内の分割はありません。"
+                         r"三斜 なら限度内で測れます$")
+        marked = [line for line in out.splitlines() if line.endswith("※")]
+        self.assertEqual(len(marked), int(re.search(r"限度を超える行 (\d)", out).group(1)))
+        code, out, err = self.measure(export, "--mode", "0", "--sansha")
+        self.assertEqual(code, 0, err)
+        self.assertRegex(value_of(out, "行誤差"), r"^0\.\d\d 倍、限度を超える行 0（倍率 4、除外した候補 \d+）$")
+        code, out, err = self.measure(export, "--mode", "0", "--row-bound", "0")
+        self.assertEqual(code, 0, err)
+        self.assertRegex(value_of(out, "行誤差"), r"（倍率 4 として。限度は切）$")
+        self.assertNotIn("※", out)
+        for bad in ("-1", "x", "1e5"):
+            code, _, err = self.measure(export, "--row-bound", bad)
+            self.assertEqual(code, 2, (bad, err))
+
     def test_fast_mode_and_settings_from_the_ini_file(self):
         self.ini.write_bytes("[面積]\r\nヘロン=0\r\n[結果]\r\nログ保存=1\r\n".encode("cp932"))
         code, out, err = self.measure(SAMPLES / "roadside.dxf", "--mode", "3")
