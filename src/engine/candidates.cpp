@@ -28,7 +28,11 @@ struct Point2 {
     double y;
 };
 
-Point2 AsDoubles(const TAcadPoint& p) { return {static_cast<double>(p.x), static_cast<double>(p.y)}; }
+// A point as the point test reads it: from the parcel's first corner, so
+// that its tolerances act at survey coordinates as they do at the origin.
+Point2 FromOrigin(const TAcadPoint& p, const TAcadPoint& origin) {
+    return {static_cast<double>(p.x - origin.x), static_cast<double>(p.y - origin.y)};
+}
 
 // An interior angle from the difference of two direction angles, brought
 // into [0, pi].
@@ -142,8 +146,7 @@ bool PointInRing(int32_t m, Vertex vertex, double px, double py) {
 template <typename Inside>
 bool PairRejected(EngineTables& t, int32_t a, int32_t b, bool boundarySide, long double tolerance, const Inside& inside) {
     const TAcadPoint pa = P(t, a), pb = P(t, b);
-    if (!boundarySide && !inside(static_cast<double>((pa.x + pb.x) * 0.5L), static_cast<double>((pa.y + pb.y) * 0.5L)))
-        return true;
+    if (!boundarySide && !inside((pa.x + pb.x) * 0.5L, (pa.y + pb.y) * 0.5L)) return true;
     // Two segments can only cross, and a corner can only lie on the pair,
     // where their x ranges meet; the slack covers the tolerance and the
     // rounding of the crossing test to doubles.
@@ -163,7 +166,7 @@ bool PairRejected(EngineTables& t, int32_t a, int32_t b, bool boundarySide, long
 template <typename Inside>
 bool CentroidInside(const EngineTables& t, int32_t i, int32_t j, int32_t k, const Inside& inside) {
     const TAcadPoint pi = P(t, i), pj = P(t, j), pk = P(t, k);
-    return inside(static_cast<double>((pi.x + pj.x + pk.x) / 3), static_cast<double>((pi.y + pj.y + pk.y) / 3));
+    return inside((pi.x + pj.x + pk.x) / 3, (pi.y + pj.y + pk.y) / 3);
 }
 
 }  // namespace
@@ -183,10 +186,12 @@ void EnumerateCandidates(EngineTables& t) {
     std::vector<uint8_t> pairState(static_cast<size_t>(n + 1) * static_cast<size_t>(n + 1), kUntested);
     // The vertices as the point tests read them, converted once.
     t.xy[static_cast<size_t>(n) + 1] = t.xy[1];
+    const TAcadPoint origin = t.xy[1];
     std::vector<Point2> ring(static_cast<size_t>(n) + 2);
-    for (int32_t v = 1; v <= n + 1; ++v) ring[static_cast<size_t>(v)] = AsDoubles(t.xy[static_cast<size_t>(v)]);
-    const auto inside = [&ring, n](double px, double py) {
-        return PointInRing(n + 1, [&ring](int32_t i) { return ring[static_cast<size_t>(i)]; }, px, py);
+    for (int32_t v = 1; v <= n + 1; ++v) ring[static_cast<size_t>(v)] = FromOrigin(t.xy[static_cast<size_t>(v)], origin);
+    const auto inside = [&ring, n, &origin](long double px, long double py) {
+        const Point2 p = FromOrigin(TAcadPoint{px, py, 0}, origin);
+        return PointInRing(n + 1, [&ring](int32_t i) { return ring[static_cast<size_t>(i)]; }, p.x, p.y);
     };
     const long double tolerance = CoincidenceTolerance(t);
     const auto ok = [&](int32_t a, int32_t b) {
@@ -278,14 +283,18 @@ void CandidateMetrics(EngineTables& t, const MeasureRules& rules) {
     }
 }
 
-bool PointInParcel(EngineTables& t, double px, double py) {
+bool PointInParcel(EngineTables& t, long double px, long double py) {
     const int32_t m = t.xynum + 1;
     t.xy[static_cast<size_t>(m)] = t.xy[1];
-    return PointInRing(m, [&t](int32_t i) { return AsDoubles(t.xy[static_cast<size_t>(i)]); }, px, py);
+    const TAcadPoint origin = t.xy[1];
+    const Point2 p = FromOrigin(TAcadPoint{px, py, 0}, origin);
+    return PointInRing(m, [&t, &origin](int32_t i) { return FromOrigin(t.xy[static_cast<size_t>(i)], origin); }, p.x, p.y);
 }
 
-bool SidesCross(const TAcadPoint& A, const TAcadPoint& B, const TAcadPoint& C, const TAcadPoint& D) {
-    if (SamePoint(A, C) || SamePoint(A, D) || SamePoint(B, C) || SamePoint(B, D)) return false;
+namespace {
+
+// The crossing test on points near the origin, where doubles hold their digits.
+bool LocalSidesCross(const TAcadPoint& A, const TAcadPoint& B, const TAcadPoint& C, const TAcadPoint& D) {
     const double dx1 = static_cast<double>(A.x - B.x);
     const double dy1 = static_cast<double>(A.y - B.y);
     const double dx2 = static_cast<double>(C.x - D.x);
@@ -301,15 +310,24 @@ bool SidesCross(const TAcadPoint& A, const TAcadPoint& B, const TAcadPoint& C, c
            InClosedRange(static_cast<double>(C.x), static_cast<double>(D.x), X);
 }
 
+}  // namespace
+
+bool SidesCross(const TAcadPoint& A, const TAcadPoint& B, const TAcadPoint& C, const TAcadPoint& D) {
+    if (SamePoint(A, C) || SamePoint(A, D) || SamePoint(B, C) || SamePoint(B, D)) return false;
+    // Decided from A, as at the origin: at survey coordinates the crossing's
+    // abscissa, formed from products of coordinates near a million, would
+    // lose the digits that tell a parcel a few centimetres across.
+    const auto local = [&A](const TAcadPoint& p) { return TAcadPoint{p.x - A.x, p.y - A.y, 0}; };
+    return LocalSidesCross(local(A), local(B), local(C), local(D));
+}
+
 bool TriangleRejected(EngineTables& t, int32_t i, int32_t j, int32_t k, uint8_t ijEdge, uint8_t jkEdge,
                       uint8_t kiEdge) {
     const TAcadPoint pi = P(t, i), pj = P(t, j), pk = P(t, k);
-    const double cx = static_cast<double>((pi.x + pj.x + pk.x) / 3);
-    const double cy = static_cast<double>((pi.y + pj.y + pk.y) / 3);
-    if (!PointInParcel(t, cx, cy)) return true;
+    if (!PointInParcel(t, (pi.x + pj.x + pk.x) / 3, (pi.y + pj.y + pk.y) / 3)) return true;
 
     const auto midpointInside = [&t](const TAcadPoint& a, const TAcadPoint& b) {
-        return PointInParcel(t, static_cast<double>((a.x + b.x) * 0.5L), static_cast<double>((a.y + b.y) * 0.5L));
+        return PointInParcel(t, (a.x + b.x) * 0.5L, (a.y + b.y) * 0.5L);
     };
     if (!ijEdge && !midpointInside(pi, pj)) return true;
     if (!kiEdge && !midpointInside(pi, pk)) return true;

@@ -38,13 +38,15 @@ struct MeasureRules {
 // candidate, with their rounded texts.
 void CandidateMetrics(EngineTables& t, const MeasureRules& rules);
 
-// Ray casting towards +x; vertices on the ray's line are handled as the
+// Ray casting towards +x, from vertex 1 so that survey coordinates decide
+// as the origin does; vertices on the ray's line are handled as the
 // boundary passing through or touching. Writes vertex 1 into slot xynum+1.
-bool PointInParcel(EngineTables& t, double px, double py);
+bool PointInParcel(EngineTables& t, long double px, long double py);
 
 // Do segments AB and CD cross? Segments with a common end point never do,
 // nor parallel ones; touching counts as crossing. Exactly vertical segments
-// are decided as any other, without margin.
+// are decided as any other, without margin. Decided from A, so that survey
+// coordinates decide as the origin does.
 bool SidesCross(const TAcadPoint& A, const TAcadPoint& B, const TAcadPoint& C, const TAcadPoint& D);
 
 // True when the triple is not a candidate: centroid or an inner side's

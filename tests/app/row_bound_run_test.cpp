@@ -105,6 +105,29 @@ TEST_F(RowBoundRun, AForcedSliverGivesTheLeastDishonestDivisionMarked) {
     }
 }
 
+TEST_F(RowBoundRun, TheSameParcelGivesTheSameTableTwiceAndWithTheDivisionsGathered) {
+    const sample::Polygon small = sample::Shifted({{-0.001, 0.028}, {-0.026, 0.024}, {-0.026, 0.011}, {-0.037, -0.002},
+                                                   {0.001, -0.042}, {0.009, -0.038}, {0.023, -0.019}},
+                                                  999000, -999000);
+    for (const sample::Polygon* parcel : {&kStrip, &small}) {
+        for (const SearchMode mode : kEveryMode) {
+            SCOPED_TRACE(std::to_string(parcel->size()) + " corners, mode " + std::to_string(ModeNumber(mode)));
+            std::vector<std::string> tables;
+            for (const bool gather : {false, false, true}) {
+                const RunResult r = Measure(*parcel, mode, true, "4", gather);
+                if (mode == SearchMode::NotAbove && r.outcome == RunOutcome::NotFound) {
+                    tables.push_back("nothing below the area");
+                    continue;
+                }
+                ASSERT_EQ(r.outcome, RunOutcome::Drawn) << NotCoveredMessage(r.cover);
+                tables.push_back(ReadFileBytes(WriteLastRunAreaTable(*state, settings, r.logs.triFile)));
+            }
+            EXPECT_EQ(tables[1], tables[0]);
+            EXPECT_EQ(tables[2], tables[0]);
+        }
+    }
+}
+
 TEST_F(RowBoundRun, AFactorThatIsNoNumberIsRefused) {
     for (const char* factor : {"-1", "abc", "", "1e999"}) {
         settings.rowBoundFactor = factor;

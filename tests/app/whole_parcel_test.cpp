@@ -101,7 +101,12 @@ INSTANTIATE_TEST_SUITE_P(
         ParcelCase{"a_corner_a_micrometre_off_the_top", {{0, 0}, {100, 0}, {100, 100}, {0.000001, 100.000001}, {0, 100}}},
         ParcelCase{"five_corners_on_a_slanted_line",
                    {{0, 0}, {10, 10}, {20, 20}, {30, 30}, {40, 40}, {60, 20}, {50, -10}}},
-        ParcelCase{"four_corners_on_a_slanted_side", {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 0}}}),
+        ParcelCase{"four_corners_on_a_slanted_side", {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 0}}},
+        // 9 cm across at a million: the search stored a stack of 7 triangles.
+        ParcelCase{"seven_corners_9_cm_across_at_a_million",
+                   {{998999.999, -998999.972}, {998999.974, -998999.976}, {998999.974, -998999.989},
+                    {998999.963, -999000.002}, {999000.001, -999000.042}, {999000.009, -999000.038},
+                    {999000.023, -999000.019}}}),
     [](const testing::TestParamInfo<ParcelCase>& info) { return std::string(info.param.name); });
 
 TEST(WholeParcelRefused, TwoCornersCloserThanASurveyCouldMean) {

@@ -154,6 +154,33 @@ TEST_F(Candidates, PointWhereTheBoundaryTouchesTheRayAndReturns) {
     EXPECT_FALSE(PointInParcel(*t, 11, 5));
 }
 
+TEST_F(Candidates, SurveyCoordinatesAdmitWhatTheOriginAdmits) {
+    // 9 cm across, with a corner level with the midpoint of its neighbours'
+    // diagonal: at a million the ray through that midpoint once missed the
+    // corner by a rounding, and a diagonal outside the parcel became a side.
+    const Polygon small = {{-0.001, 0.028}, {-0.026, 0.024}, {-0.026, 0.011}, {-0.037, -0.002},
+                           {0.001, -0.042}, {0.009, -0.038}, {0.023, -0.019}};
+    const auto triples = [this](const Polygon& p) {
+        SetParcel(*t, p);
+        EnumerateCandidates(*t);
+        std::vector<std::vector<int32_t>> list;
+        for (int32_t m = 1; m <= t->tritempnum; ++m)
+            list.push_back({t->tritemp[static_cast<size_t>(m)].i, t->tritemp[static_cast<size_t>(m)].j,
+                            t->tritemp[static_cast<size_t>(m)].k});
+        return list;
+    };
+    const auto atOrigin = triples(small);
+    EXPECT_EQ(atOrigin.size(), 30u);
+    for (const auto& [dx, dy] : {std::pair{999000.0, -999000.0}, std::pair{-34000.0, -12000.0}}) {
+        EXPECT_EQ(triples(sample::Shifted(small, dx, dy)), atOrigin) << dx;
+        const Polygon shifted = sample::Shifted(small, dx, dy);
+        SetParcel(*t, shifted);
+        // The literal reference agrees.
+        EnumerateCandidatesLiterally(*t);
+        EXPECT_EQ(t->tritempnum, 30) << dx;
+    }
+}
+
 TEST_F(Candidates, ShapeDeviationInWholeDegrees) {
     SetParcel(*t, {{0, 0}, {10, 0}, {5, 8.660254037844386}, {0, 10}, {20, 0}});
     EXPECT_EQ(ShapeDeviation(*t, 1, 2, 3), 0.0);   // equilateral
