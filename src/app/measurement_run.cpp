@@ -285,7 +285,8 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
         } else if (CoversParcel(t, scaleDenom, result)) {
             drawResult();
         }
-        // The fast mode keeps the triangle numbers as they are.
+        // Numbered on like the other modes: the next parcel never repeats a number drawn.
+        if (result.outcome != RunOutcome::NotCovered) result.nextNoStart = NextNoStart(settings, noStart, t.trinum);
         return;
     }
 

@@ -152,13 +152,17 @@ TEST_F(Pipeline, RecordsOnlyWhenAskedExceptTheSelection) {
         EXPECT_TRUE(Exists(name)) << name;
 }
 
-TEST_F(Pipeline, FastModeWritesNoSelectionRecordAndKeepsTheNumbers) {
+TEST_F(Pipeline, FastModeWritesNoSelectionRecordAndNumbersOnAfterWhatItDrew) {
     settings.noMode = NumberingMode::AfterLast;
     const RunResult r = Measure(kHexagon, SearchMode::Fast, 5);
     EXPECT_EQ(r.outcome, RunOutcome::Drawn);
     EXPECT_EQ(r.trinum, 4);
-    EXPECT_EQ(r.nextNoStart, 5);
+    EXPECT_EQ(r.nextNoStart, 9);  // 5 to 8 drawn
     EXPECT_FALSE(Exists("170412093005.tri"));
+    settings.noMode = NumberingMode::Step;
+    EXPECT_EQ(Measure(kHexagon, SearchMode::Fast, 5).nextNoStart, 105);
+    settings.noMode = NumberingMode::Fixed;
+    EXPECT_EQ(Measure(kHexagon, SearchMode::Fast, 5).nextNoStart, 5);
 }
 
 TEST_F(Pipeline, TooFewVerticesIsNoBoundary) {

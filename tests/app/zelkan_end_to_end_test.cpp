@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -305,16 +306,101 @@ TEST_F(EndToEnd, MeasuresInModeZeroThenInsertsTheAreaTable) {
     EXPECT_NE(Cp932ToUtf8(ReadFileBytes(iniFile)).find("検索=0"), std::string::npos);
 }
 
-TEST_F(EndToEnd, FastModeDrawsWithoutEvaluating) {
-    WriteSettings("[面積]\r\n検索=3\r\n");
+// The message box the program shows now: its text, once confirmed.
+std::string ConfirmMessage(const ZelkanProcess& zelkan, int milliseconds = 20000) {
+    HWND message = WaitWindow(zelkan.processId(), kApplicationTitle, milliseconds);
+    if (message == nullptr) return "(no message)";
+    const std::string text = TextOf(ChildOf(message, L"Static", {}, 1));
+    PostMessageW(message, WM_COMMAND, IDOK, 0);
+    WaitFor([&] { return !IsWindow(message) || !IsWindowVisible(message); }, 10000);
+    return text;
+}
+
+TEST_F(EndToEnd, FastModeDrawsWithoutEvaluatingAndNumbersOn) {
+    WriteSettings("[面積]\r\n検索=3\r\n[No増加]\r\nMode=1\r\n");
     StandInProcess cad(folder, "cad", kTwoPicks, test::FixturePath("cad/two_parcels_on_a_block.dxf"));
     ZelkanProcess zelkan;
     ASSERT_NE(zelkan.window, nullptr);
+    HWND number = ChildOf(zelkan.window, L"Edit");
     HWND run = zelkan.Button3();
+    // A number the box refuses starts nothing.
+    SetWindowTextW(number, L"99999");
+    Click(run);
+    EXPECT_EQ(ConfirmMessage(zelkan), kNoOutOfRangeMessage);
+    EXPECT_TRUE(zelkan.WaitCaption(run, "三斜自動", 10000));
+    EXPECT_TRUE(cad.Received().empty());
+
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(run) != FALSE; }, 10000));
+    SetWindowTextW(number, L"7");
     Click(run);
     ASSERT_TRUE(zelkan.WaitCaption(run, "面積表")) << TextOf(run);
     EXPECT_EQ(TextOf(zelkan.Static(1)), "");  // no evaluation value
     EXPECT_FALSE(InsertedFile(cad.Received(), "res.dxf").empty());
+    EXPECT_EQ(TextOf(number), "10");  // 7, 8 and 9 drawn
+}
+
+// A closed polyline of the user's, the drawing's last object, and a click
+// beside it: the CAD finds no boundary there.
+TEST_F(EndToEnd, AClickBesideEveryParcelErasesNothing) {
+    WriteSettings("[面積]\r\n検索=0\r\n");
+    const std::string drawing = folder.Write("users.dxf", PolygonDrawing(10, 50));
+    StandInProcess cad(folder, "cad", "pick = 500,500\n", drawing);
+    ZelkanProcess zelkan;
+    ASSERT_NE(zelkan.window, nullptr);
+    HWND run = zelkan.Button3();
+    Click(run);
+    EXPECT_EQ(ConfirmMessage(zelkan, 60000), "面の取得ができませんでした");
+    EXPECT_TRUE(zelkan.WaitCaption(run, "三斜自動", 10000));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(run) != FALSE; }, 10000));
+    const std::vector<std::string> log = cad.Received();
+    EXPECT_TRUE(Contains(log, "-boundary"));
+    for (const std::string& line : log) {
+        EXPECT_EQ(line.find("ERASE"), std::string::npos) << line;
+        EXPECT_EQ(line.find("-INSERT"), std::string::npos) << line;
+    }
+    EXPECT_EQ(TextOf(zelkan.Static(0)), "座標面計値");
+}
+
+TEST_F(EndToEnd, ClosingDuringTheClickWaitClosesAtOnceAndCancelsThePrompt) {
+    WriteSettings("[面積]\r\n検索=0\r\n");
+    // The user would click only after a minute.
+    StandInProcess cad(folder, "cad", "pick.delay = 60000\npick = -33990,-11990\n",
+                       test::FixturePath("cad/two_parcels_on_a_block.dxf"));
+    ZelkanProcess zelkan;
+    ASSERT_NE(zelkan.window, nullptr);
+    Click(zelkan.Button3());
+    ASSERT_TRUE(WaitFor([&] { return Contains(cad.Received(), "\\003ID "); }, 30000));
+    // As the task bar's close does.
+    PostMessageW(zelkan.window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(zelkan.Ended(5000));
+    // The point prompt cancelled after the point command.
+    EXPECT_TRUE(WaitFor([&] {
+        const std::vector<std::string> log = cad.Received();
+        const auto id = std::find(log.begin(), log.end(), "\\003ID ");
+        return id != log.end() && std::find(id + 1, log.end(), "\\003") != log.end();
+    }, 5000));
+    for (const std::string& line : cad.Received()) EXPECT_EQ(line.find("-boundary"), std::string::npos) << line;
+}
+
+TEST_F(EndToEnd, TheCadGoneDuringTheClickWaitIsTold) {
+    WriteSettings("[面積]\r\n検索=0\r\n");
+    auto cad = std::make_unique<StandInProcess>(folder, "cad", "pick.delay = 60000\npick = -33990,-11990\n",
+                                                test::FixturePath("cad/two_parcels_on_a_block.dxf"));
+    ZelkanProcess zelkan;
+    ASSERT_NE(zelkan.window, nullptr);
+    HWND run = zelkan.Button3();
+    Click(run);
+    ASSERT_TRUE(WaitFor([&] { return Contains(cad->Received(), "\\003ID "); }, 30000));
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, cad->processId());
+    ASSERT_NE(process, nullptr);
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, 10000);
+    CloseHandle(process);
+    EXPECT_EQ(ConfirmMessage(zelkan, 10000), kCadGoneDuringClickMessage);
+    EXPECT_TRUE(zelkan.WaitCaption(run, "三斜自動", 10000)) << TextOf(run);
+    EXPECT_EQ(TextOf(zelkan.Static(4)), kCadNotFoundStatus);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(run) != FALSE; }, 10000));
+    cad.reset();
 }
 
 TEST_F(EndToEnd, StopDuringTheSearchOfALargeParcel) {
