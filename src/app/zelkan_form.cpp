@@ -1,5 +1,6 @@
 #include "app/zelkan_form.h"
 
+#include <cmath>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -125,7 +126,9 @@ void TZelkanF::Button2Click() {
 
 bool TZelkanF::ReplaceDrawnDivision() {
     const std::optional<int32_t> chosen = view_.ShowThumbnails(*state_, settings_, searchMode_);
-    if (!chosen || !view_.ShowDivisionList(*state_, settings_, *chosen)) return false;
+    if (!chosen) return false;
+    const std::optional<int32_t> accepted = view_.ShowDivisionList(*state_, settings_, *chosen);
+    if (!accepted) return false;
     if (!CadFound() || !CommandLineFound(!cad_.ReadPrompt().empty())) return false;
     // A division stored part-way (a search cut short) leaves part of the
     // parcel out: it never replaces a drawn result.
@@ -148,6 +151,8 @@ bool TZelkanF::ReplaceDrawnDivision() {
     cad_.SendText(InsertCommand(drawing, true));
     AcadRunCommand(cad_, FileDialogCommand(true));
     drawnResult_ = BlockNameOfFile(drawing);
+    // The panel's evaluation value belongs to the division now drawn.
+    view_.SetText(MainControl::Label2, EvaluationLabel(DistanceFromArea(*state_, settings_, *accepted)));
     return true;
 }
 
@@ -159,6 +164,13 @@ bool TZelkanF::LastObjectIsDrawnResult(const std::string& script) {
     cad_.WaitPrompt();
     const std::optional<std::string> block = LastInsertedBlock(DeriveName(script, ".dxf"));
     return block && SameBlockName(*block, drawnResult_);
+}
+
+// As the evaluation measures the division it selects: its area's distance
+// from the coordinate area.
+double DistanceFromArea(const MeasurementState& state, const SanshaSettings& settings, int32_t g) {
+    const TTriSum& sum = state.tables.trisets.sum(g);
+    return std::fabs((settings.useHeron ? sum.heronArea : sum.sanshaArea) - state.tables.menkei);
 }
 
 std::string NotReplacedMessage(const std::string& drawnResult) {

@@ -161,4 +161,7 @@ std::string NotReplacedMessage(const std::string& drawnResult);
 std::string AreaLabel(double menkei);
 std::string EvaluationLabel(double evalDiff);
 
+// Division g's evaluation value: its area's distance from the coordinate area.
+double DistanceFromArea(const MeasurementState& state, const SanshaSettings& settings, int32_t g);
+
 }  // namespace zelkan

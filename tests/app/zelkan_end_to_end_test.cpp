@@ -606,15 +606,6 @@ TEST_F(EndToEnd, SettingsChangedInTheDialogTakeEffectAndItsCommandsWork) {
     EXPECT_EQ(TextOf(ChildOf(zelkan.window, L"Edit")), "4");                   // 1 + three triangles
 }
 
-// A press on one arrow of a horizontal up-down control.
-void PressArrow(HWND upDown, bool right) {
-    RECT r{};
-    GetClientRect(upDown, &r);
-    const LPARAM at = MAKELPARAM(right ? r.right * 3 / 4 : r.right / 4, r.bottom / 2);
-    PostMessageW(upDown, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageW(upDown, WM_LBUTTONUP, 0, at);
-    Sleep(300);
-}
 
 TEST_F(EndToEnd, ReEvaluationThroughTheThumbnailsAndTheList) {
     WriteSettings("[面積]\r\n検索=0\r\n");
@@ -657,10 +648,17 @@ TEST_F(EndToEnd, ReEvaluationThroughTheThumbnailsAndTheList) {
     ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(run) != FALSE; }, 10000));
     Click(evaluate);
     ASSERT_NE(WaitWindow(zelkan.processId(), "三斜候補リストサムネイル", 10000), nullptr);
-    HWND arrows = ChildOf(thumbnails, L"msctls_updown32");
-    ASSERT_NE(arrows, nullptr);
-    PressArrow(arrows, true);
-    PressArrow(arrows, false);
+    HWND back = ChildOf(thumbnails, L"Button", "<");
+    HWND forward = ChildOf(thumbnails, L"Button", ">");
+    ASSERT_NE(back, nullptr);
+    ASSERT_NE(forward, nullptr);
+    // The arrow that leads nowhere is greyed.
+    EXPECT_FALSE(IsWindowEnabled(back));
+    EXPECT_TRUE(IsWindowEnabled(forward));
+    Click(forward);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(back) != FALSE; }, 10000));
+    Click(back);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(back) == FALSE; }, 10000));
     Click(ChildOf(thumbnails, L"Button", "面積差"));
     Sleep(300);
     Screenshot("6-thumbnails");

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -20,6 +21,7 @@
 #include "in_process_cad.h"
 #include "settings/ini_file.h"
 #include "support/test_files.h"
+#include "viewers/division_views.h"
 
 namespace zelkan {
 namespace {
@@ -639,6 +641,7 @@ TEST_F(Workflow, ReEvaluationReplacesTheDrawnDivision) {
     ASSERT_GE(t.trisets.trisetnum(), 2);
     const TriangleSlots drawn = t.tritable;
     const int32_t drawnCount = t.trinum;
+    const std::string drawnEvaluation = view.Text(C::Label2);
     const size_t sent = Received().size();
 
     // Cancelled in the thumbnails: the current division exactly as before.
@@ -684,6 +687,10 @@ TEST_F(Workflow, ReEvaluationReplacesTheDrawnDivision) {
     EXPECT_TRUE(Exists("170412093006res.dxf"));
     ASSERT_EQ(cad->drawing().entities().size(), entities);
     EXPECT_EQ(cad->drawing().Last()->text, "170412093006res");
+    // The panel's evaluation value is the new division's.
+    EXPECT_EQ(view.Text(C::Label2),
+              EvaluationLabel(std::fabs(DivisionArea(t.trisets, other, form->settings().useHeron) - t.menkei)));
+    EXPECT_NE(view.Text(C::Label2), drawnEvaluation);
 
     // Whatever the user draws after the result is never erased: nothing is
     // replaced, the user is told why, and the drawn division stays current.
