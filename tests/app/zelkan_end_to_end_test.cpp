@@ -495,9 +495,26 @@ TEST_F(EndToEnd, TheSettingsDialogWritesTheFileWhenItCloses) {
     EXPECT_EQ(TextOf(scale), "500");
     EXPECT_EQ(TextOf(timeLimit), "3000");
     SendMessageW(measuringScale, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1,000"));
-    SendMessageW(timeLimit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"-5"));
     Screenshot("5-settings");
+    // A box the user leaves with a text it cannot use says so at once and
+    // shows the value in force again.
+    const auto clickInto = [](HWND box) {
+        PostMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        PostMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        Sleep(300);
+    };
+    clickInto(timeLimit);
+    SendMessageW(timeLimit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"-5"));
+    clickInto(scale);
+    EXPECT_TRUE(WaitFor([&] { return TextOf(timeLimit) == "3000"; }, 10000)) << TextOf(timeLimit);
+    EXPECT_TRUE(WaitFor([&] { return ChildOf(dialog, L"Static", "計算制限値 の「-5」は使えません。0 以上の整数（ミリ秒）を入れてください（3000 のままにします）") != nullptr; }, 10000));
+    // Boxes never left are checked when the dialog closes, and every one is named.
+    SendMessageW(timeLimit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"-5"));
+    SendMessageW(scale, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"0"));
     PostMessageW(dialog, WM_CLOSE, 0, 0);
+    const std::string told = ConfirmMessage(zelkan);
+    EXPECT_NE(told.find("設定縮尺 の「0」は使えません。"), std::string::npos) << told;
+    EXPECT_NE(told.find("計算制限値 の「-5」は使えません。"), std::string::npos) << told;
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 10000));
     ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(zelkan.window) != FALSE; }, 10000));
     const std::string ini = Cp932ToUtf8(ReadFileBytes(iniFile));
