@@ -237,6 +237,21 @@ void GatherDivisions(EngineTables& t, const SanshaSettings& settings, const RunR
     result.dupnum = t.dupnum;
 }
 
+// A search cut short stores the first divisions in its order, which are
+// neither the best shaped nor the closest: with the selection known, the
+// viewers get the best by shape from the parts of the polygon instead.
+void OfferBestDivisions(EngineTables& t, const RunRequest& request, const ExactSelection& exact, RunResult& result) {
+    if (result.searchComplete) {
+        result.divisionSource = DivisionSource::AllDivisions;
+    } else if (request.bestForViewers && Known(exact)) {
+        StoreBestDivisionsByShape(t, kViewerDivisions);
+        result.trisetnum = t.trisets.trisetnum();
+        result.divisionSource = DivisionSource::BestByShape;
+    } else {
+        result.divisionSource = DivisionSource::SearchCut;
+    }
+}
+
 // The division of the run made current: the exact selection where the
 // search did not see every division, otherwise the evaluation of all.
 void SelectDivision(MeasurementState& state, const SanshaSettings& settings, const RunRequest& request,
@@ -300,6 +315,8 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
     const ExactSelection exact = SelectExactly(t, t.menkei, request.searchMode, settings.useHeron, state.selectionLimits);
     const bool budgeted = Known(exact) || exact.status == SelectionStatus::NoDivision;
     GatherDivisions(t, settings, request, budgeted, control, clock, result);
+    OfferBestDivisions(t, request, exact, result);
+    state.divisionSource = result.divisionSource;
     show.SearchEnded(result);
     SelectDivision(state, settings, request, exact, result);
 

@@ -308,6 +308,7 @@ void TZelkanF::MeasurementRun() {
     RunResult result;
     if (!ReadParcelBoundary(*ucs, request, result)) return;
     request.noStart = *noStart;
+    request.bestForViewers = true;
     control_ = std::make_unique<WindowSearchControl>(static_cast<SearchDisplay&>(*this), clock_, StopFlag);
     ComputeRun(*state_, settings_, request, *control_, clock_, result, static_cast<RunObserver*>(this));
     if (closeRequested_) {

@@ -68,6 +68,15 @@ bool ThumbPageCanMove(int32_t page, bool forward, int32_t count) {
     return NextThumbPage(page, forward, count) != page;
 }
 
+std::string DivisionSourceLabel(DivisionSource source) {
+    switch (source) {
+        case DivisionSource::AllDivisions: return "全分割";
+        case DivisionSource::BestByShape: return "全分割のうち形状の良い順の上位";
+        case DivisionSource::SearchCut: break;
+    }
+    return "打ち切った検索で見つかった分割";
+}
+
 std::string ThumbPageLabel(int32_t page, int32_t count) {
     const int32_t pages = std::max<int32_t>(1, (count - 1) / kThumbSlots + 1);
     return "ページ " + std::to_string((page - 1) / kThumbSlots + 1) + " / " + std::to_string(pages);

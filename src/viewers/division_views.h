@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/best_divisions.h"
 #include "engine/search_mode.h"
 #include "engine/tables.h"
 
@@ -37,6 +38,9 @@ int32_t NextThumbPage(int32_t page, bool forward, int32_t count);
 // Whether an arrow leads anywhere from that page: the arrow that would stay
 // is greyed.
 bool ThumbPageCanMove(int32_t page, bool forward, int32_t count);
+
+// The thumbnails' header: how the divisions shown were found.
+std::string DivisionSourceLabel(DivisionSource source);
 
 // "ページ k / n" for the page starting at ordering position page.
 std::string ThumbPageLabel(int32_t page, int32_t count);

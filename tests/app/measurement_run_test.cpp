@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <climits>
 #include <filesystem>
 #include <memory>
@@ -45,6 +47,7 @@ protected:
         request.runScript = folder.File("170412093005.scr");
         request.searchMode = mode;
         request.noStart = noStart;
+        request.bestForViewers = bestForViewers;
         SilentSearchControl control;
         return MeasureParcel(*state, settings, request, control, clock);
     }
@@ -59,6 +62,7 @@ protected:
     std::unique_ptr<MeasurementState> state = std::make_unique<MeasurementState>();
     SanshaSettings settings;
     test::ScratchFolder folder;
+    bool bestForViewers = false;
 };
 
 const std::string kHexagon = Export({{0, 0}, {10, 0}, {15, 8}, {10, 16}, {0, 16}, {-5, 8}});
@@ -102,6 +106,43 @@ TEST_F(Pipeline, ASearchCutShortKeepsTheSelectionOfTheFullSearch) {
         EXPECT_EQ(Selected(), chosen);
         EXPECT_EQ(late.evalDiff, full.evalDiff);
     }
+}
+
+TEST_F(Pipeline, ASearchCutShortLeavesTheViewersTheBestByShape) {
+    const std::string decagon = Export({{0, 0}, {9, -1}, {17, 2}, {21, 8}, {20, 15},
+                                        {14, 19}, {6, 20}, {-1, 17}, {-4, 10}, {-3, 4}});
+    bestForViewers = true;
+    for (const SearchMode mode : {SearchMode::Shape, SearchMode::Closest}) {
+        SCOPED_TRACE(ModeNumber(mode));
+        const RunResult full = Measure(decagon, mode, 1);
+        EXPECT_EQ(full.divisionSource, DivisionSource::AllDivisions);
+        EXPECT_EQ(full.trisetnum, 1430);
+        const std::vector<int32_t> chosen = Selected();
+        // The best shape sums of all 1 430, in order.
+        std::vector<double> shapes;
+        for (int32_t r = 1; r <= state->tables.trisets.trisetnum(); ++r)
+            shapes.push_back(state->tables.trisets.sum(r).shapeSum);
+        std::sort(shapes.begin(), shapes.end());
+
+        RacingClock racing;
+        const RunResult late = Measure(decagon, mode, 1, racing);
+        EXPECT_FALSE(late.searchComplete);
+        EXPECT_EQ(late.divisionSource, DivisionSource::BestByShape);
+        EXPECT_EQ(state->divisionSource, DivisionSource::BestByShape);
+        EXPECT_EQ(Selected(), chosen);
+        EXPECT_EQ(late.evalDiff, full.evalDiff);
+        const EngineTables& t = state->tables;
+        ASSERT_GE(t.trisets.trisetnum(), static_cast<int32_t>(kViewerDivisions));
+        ASSERT_LE(t.trisets.trisetnum(), static_cast<int32_t>(kViewerDivisions) + 1);  // and the selection
+        for (int32_t r = 1; r <= static_cast<int32_t>(kViewerDivisions); ++r)
+            EXPECT_EQ(t.trisets.sum(r).shapeSum, shapes[static_cast<size_t>(r - 1)]) << r;
+    }
+    // Without the viewers (zelkan-cli) what the search found stays.
+    bestForViewers = false;
+    RacingClock racing;
+    const RunResult cut = Measure(decagon, SearchMode::Shape, 1, racing);
+    EXPECT_EQ(cut.divisionSource, DivisionSource::SearchCut);
+    EXPECT_LT(cut.trisetnum, 300);
 }
 
 TEST_F(Pipeline, NextTriangleNumberByTheNumberingMode) {

@@ -438,9 +438,11 @@ TEST_F(Workflow, StopDuringTheSearchGoesOnWithWhatWasFound) {
     form->Button3Click();
     EXPECT_TRUE(pressed);
     EXPECT_TRUE(form->StopFlag);
-    // Nothing was stored; the selection, known without the search, is
-    // stored for the viewers and drawn.
-    EXPECT_EQ(form->state().tables.trisets.trisetnum(), 1);
+    // The search stored nothing; the viewers get the best divisions by
+    // shape instead (all five of the pentagon), and the selection, known
+    // without the search, is drawn.
+    EXPECT_EQ(form->state().tables.trisets.trisetnum(), 5);
+    EXPECT_EQ(form->state().divisionSource, DivisionSource::BestByShape);
     EXPECT_EQ(form->state().tables.seltrinum, 3);
     EXPECT_EQ(view.Text(C::Button3), "面積表");
     EXPECT_TRUE(view.Enabled(C::Button1));

@@ -114,6 +114,12 @@ TEST(ThumbnailPages, ThirtyDivisionsOnTwoPagesNeverPastTheLastNorBeforeTheFirst)
     EXPECT_EQ(ThumbPageLabel(1, 0), "ページ 1 / 1");
 }
 
+TEST(ThumbnailPages, TheHeaderSaysHowTheDivisionsWereFound) {
+    EXPECT_EQ(DivisionSourceLabel(DivisionSource::AllDivisions), "全分割");
+    EXPECT_EQ(DivisionSourceLabel(DivisionSource::BestByShape), "全分割のうち形状の良い順の上位");
+    EXPECT_EQ(DivisionSourceLabel(DivisionSource::SearchCut), "打ち切った検索で見つかった分割");
+}
+
 TEST(ThumbnailPages, AnArrowThatLeadsNowhereIsGreyed) {
     const struct {
         int32_t page, count;

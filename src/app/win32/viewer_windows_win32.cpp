@@ -101,8 +101,9 @@ const ThumbLabelDesign kThumbLabels[] = {
     {480, 8, 40, SS_LEFTNOWORDWRAP, L"並び順"},
     {8, 40, 600, SS_LEFTNOWORDWRAP, L"筆の下の数値: 面積 : 座標面計値との差×100 : 形状（平均）　左下の赤い■: 座標面計値より小さい"},
     {616, 40, 116, SS_RIGHT, L"ページ 99999 / 99999"},
+    {304, 24, 170, SS_LEFTNOWORDWRAP, L"打ち切った検索で見つかった分割"},
 };
-constexpr size_t kLegendLabel = 6, kPageLabel = 7;
+constexpr size_t kLegendLabel = 6, kPageLabel = 7, kSourceLabel = 8;
 
 // The numbers under a slot at their widest.
 constexpr wchar_t kWidestSummary[] = L"9999999.999:-9999.99:99.99";
@@ -200,6 +201,7 @@ std::optional<int32_t> ThumbnailWindow::ShowModal(MeasurementState& state, const
     SetText(labels_[3], "面積最小値:" + FormatFixedWidth(11, 6, SmallestArea(state, useHeron_)));
     SetText(labels_[4], "筆のダブルクリックで拡大します");
     SetText(labels_[5], "並び順");
+    SetText(labels_[kSourceLabel], DivisionSourceLabel(state.divisionSource));
     ShowPage();
     open_ = true;
     RunModal(window_, owner_, open_);
