@@ -1,9 +1,6 @@
 #include "app/parcel_pick.h"
 
-#include <optional>
 #include <string>
-
-#include "cad/boundary_answer.h"
 
 namespace zelkan {
 
@@ -38,14 +35,6 @@ bool BoundarySurroundsPick(const EngineTables& t, const Ucs& ucs, std::string_vi
         a = b;
     }
     return inside;
-}
-
-bool BoundaryMadeAroundPick(std::string_view history, const EngineTables& t, const Ucs& ucs,
-                            std::string_view lastPoint) {
-    // A CAD that answers in words not known here is judged by the polyline alone.
-    const std::optional<int> made = BoundaryPolylinesMade(history);
-    if (made && *made < 1) return false;
-    return BoundarySurroundsPick(t, ucs, lastPoint);
 }
 
 }  // namespace zelkan

@@ -346,7 +346,7 @@ std::optional<Ucs> TZelkanF::AwaitParcelClick() {
     Pump();
     if (cadGone) {
         view_.SetText(MainControl::Status, kCadNotFoundStatus);
-        view_.ShowMessage(kCadGoneDuringClickMessage);
+        if (!closeRequested_) view_.ShowMessage(kCadGoneDuringClickMessage);
     } else if (wait != PromptWait::Idle) {
         // The CAD would still wait for the point, and a late click would
         // start nothing here: its prompt is cancelled.
@@ -380,10 +380,10 @@ bool TZelkanF::ReadParcelBoundary(const Ucs& ucs, RunRequest& request, RunResult
     request.searchMode = searchMode_;
     // A click beside every parcel makes no boundary: the last object is
     // then one of the user's, which is neither measured nor erased.
-    const std::string history = cad_.ReadTextHistory();
-    const std::optional<int> made = BoundaryPolylinesMade(history);
+    // A CAD that answers in words not known here is judged by the polyline alone.
+    const std::optional<int> made = BoundaryPolylinesMade(cad_.ReadTextHistory());
     if ((made && *made < 1) || !ReadRunBoundary(*state_, settings_, request, result) ||
-        !BoundaryMadeAroundPick(history, state_->tables, ucs, lastPoint)) {
+        !BoundarySurroundsPick(state_->tables, ucs, lastPoint)) {
         state_->tables.xynum = 0;  // nothing of the user's object stays in the tables
         view_.ShowMessage(kNoBoundaryMessage);
         ShowRunButton(RunButton::Ready);

@@ -39,6 +39,7 @@ struct Part {
     std::priority_queue<Ranked, std::vector<Ranked>, std::greater<>> next;
     std::set<std::tuple<int32_t, int32_t, int32_t>> queued;
     bool started = false;
+    long double count = -1;  // not yet counted
 };
 
 class LazyBest {
@@ -70,6 +71,18 @@ public:
     }
 
     int32_t root() const { return root_; }
+
+    // The number of divisions of a part, each part counted once.
+    long double Count(int32_t id) {
+        if (id == kSide) return 1;
+        Part& p = parts_[static_cast<size_t>(id)];
+        if (p.count < 0) {
+            long double count = 0;
+            for (const Way& way : p.ways) count += Count(way.left) * Count(way.right);
+            p.count = count;
+        }
+        return p.count;
+    }
 
     // The rank-th best division of a part, or none.
     const Ranked* Get(int32_t id, int32_t rank) {
@@ -142,6 +155,12 @@ std::vector<std::vector<int32_t>> BestDivisionsByShape(const EngineTables& t, si
         divisions.push_back(std::move(division));
     }
     return divisions;
+}
+
+long double CountDivisions(const EngineTables& t) {
+    if (t.xynum < 3) return 0;
+    LazyBest best(t);
+    return best.root() < 0 ? 0 : best.Count(best.root());
 }
 
 int32_t StoreBestDivisionsByShape(EngineTables& t, size_t count) {

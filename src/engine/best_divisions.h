@@ -30,6 +30,10 @@ enum class DivisionSource {
 // order.
 std::vector<std::vector<int32_t>> BestDivisionsByShape(const EngineTables& t, size_t count);
 
+// How many complete divisions the candidates allow; it grows like the
+// Catalan numbers, hence a long double.
+long double CountDivisions(const EngineTables& t);
+
 // Replaces the store's divisions by the `count` best by shape; the number stored.
 int32_t StoreBestDivisionsByShape(EngineTables& t, size_t count);
 

@@ -55,6 +55,7 @@ TEST(BestDivisions, TheBestByShapeAreThoseOfEveryDivisionSortedByShape) {
         for (const auto& d : every) sums.push_back(ShapeSum(*t, d));
         std::sort(sums.begin(), sums.end());
 
+        EXPECT_EQ(CountDivisions(*t), static_cast<long double>(every.size()));
         const std::vector<std::vector<int32_t>> best = BestDivisionsByShape(*t, every.size() + 10);
         EXPECT_EQ(std::set<std::vector<int32_t>>(best.begin(), best.end()),
                   std::set<std::vector<int32_t>>(every.begin(), every.end()));
@@ -70,6 +71,7 @@ TEST(BestDivisions, TheBestByShapeAreThoseOfEveryDivisionSortedByShape) {
 TEST(BestDivisions, AParcelOfSixtyCornersGetsAsManyAsAsked) {
     auto t = std::make_unique<EngineTables>();
     sample::PrepareCandidates(*t, sample::IrregularLot(60, 11), kRules);
+    EXPECT_GT(CountDivisions(*t), 1e20L);
     EXPECT_EQ(StoreBestDivisionsByShape(*t, 300), 300);
     int64_t last = -1;
     std::set<std::vector<int32_t>> distinct;
