@@ -239,12 +239,21 @@ void GatherDivisions(EngineTables& t, const SanshaSettings& settings, const RunR
 
 // A search cut short stores the first divisions in its order, which are
 // neither the best shaped nor the closest: with the selection known, the
-// viewers get the best by shape from the parts of the polygon instead.
-void OfferBestDivisions(EngineTables& t, const RunRequest& request, const ExactSelection& exact, RunResult& result) {
+// viewers get the best by shape from the parts of the polygon instead, and
+// the division closest to the coordinate area, which heads the other
+// ordering (a run in mode 1 stores it as its selection).
+void OfferBestDivisions(MeasurementState& state, const SanshaSettings& settings, const RunRequest& request,
+                        const ExactSelection& exact, RunResult& result) {
+    EngineTables& t = state.tables;
     if (result.searchComplete) {
         result.divisionSource = DivisionSource::AllDivisions;
     } else if (request.bestForViewers && Known(exact)) {
         StoreBestDivisionsByShape(t, kViewerDivisions);
+        if (request.searchMode != SearchMode::Closest) {
+            const ExactSelection closest =
+                SelectExactly(t, t.menkei, SearchMode::Closest, settings.useHeron, state.selectionLimits);
+            if (closest.status == SelectionStatus::Selected) StoreDivisionOnce(t, closest.division);
+        }
         result.trisetnum = t.trisets.trisetnum();
         result.divisionSource = DivisionSource::BestByShape;
     } else {
@@ -315,7 +324,7 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
     const ExactSelection exact = SelectExactly(t, t.menkei, request.searchMode, settings.useHeron, state.selectionLimits);
     const bool budgeted = Known(exact) || exact.status == SelectionStatus::NoDivision;
     GatherDivisions(t, settings, request, budgeted, control, clock, result);
-    OfferBestDivisions(t, request, exact, result);
+    OfferBestDivisions(state, settings, request, exact, result);
     state.divisionSource = result.divisionSource;
     show.SearchEnded(result);
     SelectDivision(state, settings, request, exact, result);

@@ -163,19 +163,43 @@ long double CountDivisions(const EngineTables& t) {
     return best.root() < 0 ? 0 : best.Count(best.root());
 }
 
+namespace {
+
+bool Append(EngineTables& t, const std::vector<int32_t>& division) {
+    if (division.empty() || division.size() > static_cast<size_t>(kMaxTriangles) ||
+        t.trisets.WouldExceedBudget(static_cast<int32_t>(division.size())))
+        return false;
+    TriangleSlots slots{};
+    int32_t n = 0;
+    for (const int32_t c : division) {
+        const TTriTemp& candidate = t.tritemp[static_cast<size_t>(c)];
+        slots[static_cast<size_t>(++n)] = TTri{c, candidate.i, candidate.j, candidate.k};
+    }
+    t.trisets.Append(slots, n);
+    return true;
+}
+
+bool Holds(const TriSetStore& store, int32_t r, const std::vector<int32_t>& division) {
+    if (store.trinum(r) != static_cast<int32_t>(division.size())) return false;
+    std::vector<int32_t> stored;
+    for (int32_t m = 1; m <= store.trinum(r); ++m) stored.push_back(store.tri(r, m).st);
+    std::sort(stored.begin(), stored.end());
+    return stored == division;
+}
+
+}  // namespace
+
+bool StoreDivisionOnce(EngineTables& t, const std::vector<int32_t>& division) {
+    for (int32_t r = 1; r <= t.trisets.trisetnum(); ++r)
+        if (Holds(t.trisets, r, division)) return false;
+    return Append(t, division);
+}
+
 int32_t StoreBestDivisionsByShape(EngineTables& t, size_t count) {
     const std::vector<std::vector<int32_t>> divisions = BestDivisionsByShape(t, count);
     t.trisets.Clear();
-    for (const std::vector<int32_t>& division : divisions) {
-        if (t.trisets.WouldExceedBudget(static_cast<int32_t>(division.size()))) break;
-        TriangleSlots slots{};
-        int32_t n = 0;
-        for (const int32_t c : division) {
-            const TTriTemp& candidate = t.tritemp[static_cast<size_t>(c)];
-            slots[static_cast<size_t>(++n)] = TTri{c, candidate.i, candidate.j, candidate.k};
-        }
-        t.trisets.Append(slots, n);
-    }
+    for (const std::vector<int32_t>& division : divisions)
+        if (!Append(t, division)) break;
     return t.trisets.trisetnum();
 }
 

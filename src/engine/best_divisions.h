@@ -20,7 +20,7 @@ namespace zelkan {
 // How the divisions the viewers show were found.
 enum class DivisionSource {
     AllDivisions,   // the search stored every division
-    BestByShape,    // the best by shape sum, from the parts of the polygon
+    BestByShape,    // the best by shape sum, from the parts of the polygon, and the closest by area
     SearchCut,      // what the search stored before it was cut short
 };
 
@@ -33,6 +33,10 @@ std::vector<std::vector<int32_t>> BestDivisionsByShape(const EngineTables& t, si
 // How many complete divisions the candidates allow; it grows like the
 // Catalan numbers, hence a long double.
 long double CountDivisions(const EngineTables& t);
+
+// Stores a division (its candidate numbers, ascending) unless the store
+// has it already; true when it was stored.
+bool StoreDivisionOnce(EngineTables& t, const std::vector<int32_t>& division);
 
 // Replaces the store's divisions by the `count` best by shape; the number stored.
 int32_t StoreBestDivisionsByShape(EngineTables& t, size_t count);

@@ -71,7 +71,7 @@ bool ThumbPageCanMove(int32_t page, bool forward, int32_t count) {
 std::string DivisionSourceLabel(DivisionSource source) {
     switch (source) {
         case DivisionSource::AllDivisions: return "全分割";
-        case DivisionSource::BestByShape: return "全分割のうち形状の良い順の上位";
+        case DivisionSource::BestByShape: return "全分割から: 形状の上位と面積差の最小";
         case DivisionSource::SearchCut: break;
     }
     return "打ち切った検索で見つかった分割";

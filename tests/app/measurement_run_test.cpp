@@ -112,6 +112,17 @@ TEST_F(Pipeline, ASearchCutShortLeavesTheViewersTheBestByShape) {
     const std::string decagon = Export({{0, 0}, {9, -1}, {17, 2}, {21, 8}, {20, 15},
                                         {14, 19}, {6, 20}, {-1, 17}, {-4, 10}, {-3, 4}});
     bestForViewers = true;
+    Measure(decagon, SearchMode::Closest, 1);
+    const std::vector<int32_t> closest = Selected();
+    const auto stored = [this](const std::vector<int32_t>& division) {
+        const EngineTables& t = state->tables;
+        for (int32_t r = 1; r <= t.trisets.trisetnum(); ++r) {
+            std::vector<int32_t> entry;
+            for (int32_t m = 1; m <= t.trisets.trinum(r); ++m) entry.push_back(t.trisets.tri(r, m).st);
+            if (entry == division) return true;
+        }
+        return false;
+    };
     for (const SearchMode mode : {SearchMode::Shape, SearchMode::Closest}) {
         SCOPED_TRACE(ModeNumber(mode));
         const RunResult full = Measure(decagon, mode, 1);
@@ -133,9 +144,12 @@ TEST_F(Pipeline, ASearchCutShortLeavesTheViewersTheBestByShape) {
         EXPECT_EQ(late.evalDiff, full.evalDiff);
         const EngineTables& t = state->tables;
         ASSERT_GE(t.trisets.trisetnum(), static_cast<int32_t>(kViewerDivisions));
-        ASSERT_LE(t.trisets.trisetnum(), static_cast<int32_t>(kViewerDivisions) + 1);  // and the selection
+        // The selection and the closest by area beside them.
+        ASSERT_LE(t.trisets.trisetnum(), static_cast<int32_t>(kViewerDivisions) + 2);
         for (int32_t r = 1; r <= static_cast<int32_t>(kViewerDivisions); ++r)
             EXPECT_EQ(t.trisets.sum(r).shapeSum, shapes[static_cast<size_t>(r - 1)]) << r;
+        EXPECT_TRUE(stored(chosen));
+        EXPECT_TRUE(stored(closest));
     }
     // Without the viewers (zelkan-cli) what the search found stays.
     bestForViewers = false;

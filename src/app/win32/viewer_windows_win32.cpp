@@ -101,7 +101,7 @@ const ThumbLabelDesign kThumbLabels[] = {
     {480, 8, 40, SS_LEFTNOWORDWRAP, L"並び順"},
     {8, 40, 600, SS_LEFTNOWORDWRAP, L"筆の下の数値: 面積 : 座標面計値との差×100 : 形状（平均）　左下の赤い■: 座標面計値より小さい"},
     {616, 40, 116, SS_RIGHT, L"ページ 99999 / 99999"},
-    {304, 24, 170, SS_LEFTNOWORDWRAP, L"打ち切った検索で見つかった分割"},
+    {304, 24, 170, SS_LEFTNOWORDWRAP, L"全分割から: 形状の上位と面積差の最小"},
 };
 constexpr size_t kLegendLabel = 6, kPageLabel = 7, kSourceLabel = 8;
 
