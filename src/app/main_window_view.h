@@ -54,9 +54,11 @@ public:
     // reads the stored divisions: the current division stays.
     virtual std::optional<int32_t> ShowThumbnails(MeasurementState& state, const SanshaSettings& settings,
                                                   SearchMode searchMode) = 0;
-    // The list window on division `chosen`, modally; true when
-    // 選択三斜置き換え accepted the division shown, which is then current.
-    virtual bool ShowDivisionList(MeasurementState& state, const SanshaSettings& settings, int32_t chosen) = 0;
+    // The list window on division `chosen`, modally: the division that
+    // 選択三斜置き換え accepted, which is then current; none when it was
+    // closed otherwise.
+    virtual std::optional<int32_t> ShowDivisionList(MeasurementState& state, const SanshaSettings& settings,
+                                                    int32_t chosen) = 0;
     // Closes the window for good (the program ends).
     virtual void Close() = 0;
 };

@@ -264,6 +264,30 @@ void GatherDivisions(EngineTables& t, const SanshaSettings& settings, const RunR
     result.dupnum = t.dupnum;
 }
 
+// A search cut short stores the first divisions in its order, which are
+// neither the best shaped nor the closest: with the selection known, the
+// viewers get the best by shape from the parts of the polygon instead, and
+// the division closest to the coordinate area, which heads the other
+// ordering (a run in mode 1 stores it as its selection).
+void OfferBestDivisions(MeasurementState& state, const SanshaSettings& settings, const RunRequest& request,
+                        const ExactSelection& exact, RunResult& result) {
+    EngineTables& t = state.tables;
+    if (result.searchComplete) {
+        result.divisionSource = DivisionSource::AllDivisions;
+    } else if (request.bestForViewers && Known(exact)) {
+        StoreBestDivisionsByShape(t, kViewerDivisions);
+        if (request.searchMode != SearchMode::Closest) {
+            const ExactSelection closest =
+                SelectExactly(t, t.menkei, SearchMode::Closest, settings.useHeron, state.selectionLimits);
+            if (closest.status == SelectionStatus::Selected) StoreDivisionOnce(t, closest.division);
+        }
+        result.trisetnum = t.trisets.trisetnum();
+        result.divisionSource = DivisionSource::BestByShape;
+    } else {
+        result.divisionSource = DivisionSource::SearchCut;
+    }
+}
+
 // The division of the run made current: the exact selection where the
 // search did not see every division, otherwise the evaluation of all.
 void SelectDivision(MeasurementState& state, const SanshaSettings& settings, const RunRequest& request,
@@ -319,7 +343,8 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
         } else if (CoversParcel(t, scaleDenom, result)) {
             drawResult();
         }
-        // The fast mode keeps the triangle numbers as they are.
+        // Numbered on like the other modes: the next parcel never repeats a number drawn.
+        if (result.outcome != RunOutcome::NotCovered) result.nextNoStart = NextNoStart(settings, noStart, t.trinum);
         return;
     }
 
@@ -331,6 +356,8 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
     const ExactSelection exact = SelectExactly(t, t.menkei, request.searchMode, settings.useHeron, state.selectionLimits);
     const bool budgeted = Known(exact) || exact.status == SelectionStatus::NoDivision;
     GatherDivisions(t, settings, request, budgeted, control, clock, result);
+    OfferBestDivisions(state, settings, request, exact, result);
+    state.divisionSource = result.divisionSource;
     show.SearchEnded(result);
     SelectDivision(state, settings, request, exact, result);
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/acad_point.h"
+#include "engine/best_divisions.h"
 #include "engine/division_cover.h"
 #include "engine/evaluation.h"
 #include "engine/exact_selection.h"
@@ -35,6 +36,9 @@ inline constexpr uint64_t kGatherBudgetBytes = 16ull << 20;
 // stores within these bounds, and says that the choice is not exact.
 inline constexpr uint32_t kFallbackBudgetMs = 5000;
 inline constexpr uint64_t kFallbackBudgetBytes = 256ull << 20;
+// Where the search could not store every division and the selection is
+// known, the viewers get this many of the best by shape instead.
+inline constexpr size_t kViewerDivisions = 300;
 
 // The state a program keeps from run to run: the tables (the viewers, the
 // area-table press and the log commands read the last run's), the
@@ -46,6 +50,7 @@ struct MeasurementState {
     RunRounding rounding;
     int32_t noStart = 1;  // first triangle number of the last run
     SelectionLimits selectionLimits;  // how far the area modes' exact selection may go
+    DivisionSource divisionSource = DivisionSource::AllDivisions;  // how the stored divisions were found
 };
 
 struct RunRequest {
@@ -61,6 +66,9 @@ struct RunRequest {
     // Whether divisions are gathered beside a selection known without them:
     // the viewers and the records need them, a run that only prints does not.
     bool gather = true;
+    // The viewers' divisions: the best by shape where the search cannot
+    // store them all (the window program's runs).
+    bool bestForViewers = false;
 };
 
 enum class RunOutcome {
@@ -89,6 +97,7 @@ struct RunResult {
     bool exactSelection = false;
     bool gathered = true;  // false: the selection was known and no division was gathered beside it
     bool gatherRequested = true;  // the request's gather
+    DivisionSource divisionSource = DivisionSource::AllDivisions;
     int32_t trinum = 0;       // triangles of the chosen division
     DivisionCover cover;      // the chosen division checked against the parcel (NotCovered says why)
     // Mode 2 with every total above the coordinate area: the smallest, and

@@ -1,6 +1,8 @@
 #include "app/settings_dialog.h"
 
+#include <optional>
 #include <utility>
+#include <vector>
 
 #include "cad/cad_procedures.h"
 #include "geometry/errors.h"
@@ -52,15 +54,16 @@ Rounding RoundingOf(const SanshaSettings& s, int group) {
 // settings file, the check and the rule the user is told, and the member of
 // the settings that holds it (a number or a text).
 struct CheckedField {
-    CheckedField(C c, const char* sec, const char* k, bool (*check)(const std::string&), const char* r,
+    CheckedField(C c, const char* n, const char* sec, const char* k, bool (*check)(const std::string&), const char* r,
                  int32_t SanshaSettings::*member)
-        : control(c), section(sec), key(k), valid(check), rule(r), number(member) {}
-    CheckedField(C c, const char* sec, const char* k, bool (*check)(const std::string&), const char* r,
+        : control(c), name(n), section(sec), key(k), valid(check), rule(r), number(member) {}
+    CheckedField(C c, const char* n, const char* sec, const char* k, bool (*check)(const std::string&), const char* r,
                  std::string SanshaSettings::*member)
-        : control(c), section(sec), key(k), valid(check), rule(r), text(member) {}
+        : control(c), name(n), section(sec), key(k), valid(check), rule(r), text(member) {}
     std::string ValueIn(const SanshaSettings& s) const { return number != nullptr ? std::to_string(s.*number) : s.*text; }
 
     C control;
+    const char* name;  // as the dialog labels the box
     const char* section;
     const char* key;
     bool (*valid)(const std::string&);
@@ -70,37 +73,54 @@ struct CheckedField {
 };
 
 const CheckedField kCheckedFields[] = {
-    {C::EScale, "縮尺", "分母", IsCountText, kCountRule, &SanshaSettings::scaleDenom},
-    {C::ELengScale, "計測縮尺", "分母", IsCountText, kCountRule, &SanshaSettings::measureScaleDenom},
-    {C::EText, "画層", "文字", IsLayerText, kLayerRule, &SanshaSettings::layerText},
-    {C::EHen, "画層", "辺の線分", IsLayerText, kLayerRule, &SanshaSettings::layerHen},
-    {C::ETakasa, "画層", "高さ線分", IsLayerText, kLayerRule, &SanshaSettings::layerTakasa},
-    {C::EKyuLayer, "求積表", "画層名", IsLayerText, kLayerRule, &SanshaSettings::kyuLayer},
-    {C::EMojiDaka, "辺高さ", "文字高", IsSizeText, kSizeRule, &SanshaSettings::mojiDaka},
-    {C::EBTextHi, "辺高さ", "番号文字高", IsSizeText, kSizeRule, &SanshaSettings::bTextHi},
-    {C::EBCirR, "辺高さ", "番号半径", IsSizeText, kSizeRule, &SanshaSettings::bCirR},
-    {C::EKetaNaga, "長さ", "小数点以下", IsDecimalsText, kDecimalsRule, &SanshaSettings::ketaNaga},
-    {C::EKetaMen, "面積", "小数点以下", IsDecimalsText, kDecimalsRule, &SanshaSettings::ketaMen},
-    {C::EKetaKeka, "結果", "小数点以下", IsDecimalsText, kDecimalsRule, &SanshaSettings::ketaKeka},
-    {C::EKyuMojiDaka, "求積表", "文字高", IsSizeText, kSizeRule, &SanshaSettings::kyuMojiDaka},
-    {C::EKyuGyoDaka, "求積表", "行高", IsSizeText, kSizeRule, &SanshaSettings::kyuGyoDaka},
-    {C::ELimTime, "計算", "計算制限値", IsTimeLimitText, kTimeRule, &SanshaSettings::calcTimeLimit},
-    {C::Edit1, "No増加", "増加量", IsCountText, kCountRule, &SanshaSettings::noStep},
-    {C::ES1, "表三斜", "No", IsCountText, kCountRule, &SanshaSettings::colSanshaNo},
-    {C::ES2, "表三斜", "底辺", IsCountText, kCountRule, &SanshaSettings::colSanshaTeihen},
-    {C::ES3, "表三斜", "高さ", IsCountText, kCountRule, &SanshaSettings::colSanshaTakasa},
-    {C::ES4, "表三斜", "面積", IsCountText, kCountRule, &SanshaSettings::colSanshaMen},
-    {C::EH1, "表ヘロン", "No", IsCountText, kCountRule, &SanshaSettings::colHeronNo},
-    {C::EH2, "表ヘロン", "a", IsCountText, kCountRule, &SanshaSettings::colHeronA},
-    {C::EH3, "表ヘロン", "b", IsCountText, kCountRule, &SanshaSettings::colHeronB},
-    {C::EH4, "表ヘロン", "c", IsCountText, kCountRule, &SanshaSettings::colHeronC},
-    {C::EH5, "表ヘロン", "面積", IsCountText, kCountRule, &SanshaSettings::colHeronMen},
+    {C::EScale, "設定縮尺", "縮尺", "分母", IsCountText, kCountRule, &SanshaSettings::scaleDenom},
+    {C::ELengScale, "計測縮尺", "計測縮尺", "分母", IsCountText, kCountRule, &SanshaSettings::measureScaleDenom},
+    {C::EText, "画層 文字", "画層", "文字", IsLayerText, kLayerRule, &SanshaSettings::layerText},
+    {C::EHen, "画層 辺の線分", "画層", "辺の線分", IsLayerText, kLayerRule, &SanshaSettings::layerHen},
+    {C::ETakasa, "画層 高さ線分", "画層", "高さ線分", IsLayerText, kLayerRule, &SanshaSettings::layerTakasa},
+    {C::EKyuLayer, "求積表 画層", "求積表", "画層名", IsLayerText, kLayerRule, &SanshaSettings::kyuLayer},
+    {C::EMojiDaka, "辺、高さ 文字高", "辺高さ", "文字高", IsSizeText, kSizeRule, &SanshaSettings::mojiDaka},
+    {C::EBTextHi, "辺、高さ 番号字高", "辺高さ", "番号文字高", IsSizeText, kSizeRule, &SanshaSettings::bTextHi},
+    {C::EBCirR, "辺、高さ 番号半径", "辺高さ", "番号半径", IsSizeText, kSizeRule, &SanshaSettings::bCirR},
+    {C::EKetaNaga, "長さ 桁", "長さ", "小数点以下", IsDecimalsText, kDecimalsRule, &SanshaSettings::ketaNaga},
+    {C::EKetaMen, "面積 桁", "面積", "小数点以下", IsDecimalsText, kDecimalsRule, &SanshaSettings::ketaMen},
+    {C::EKetaKeka, "結果 桁", "結果", "小数点以下", IsDecimalsText, kDecimalsRule, &SanshaSettings::ketaKeka},
+    {C::EKyuMojiDaka, "求積表 文字高", "求積表", "文字高", IsSizeText, kSizeRule, &SanshaSettings::kyuMojiDaka},
+    {C::EKyuGyoDaka, "求積表 行高", "求積表", "行高", IsSizeText, kSizeRule, &SanshaSettings::kyuGyoDaka},
+    {C::ELimTime, "計算制限値", "計算", "計算制限値", IsTimeLimitText, kTimeRule, &SanshaSettings::calcTimeLimit},
+    {C::Edit1, "計測後のNo値 増加量", "No増加", "増加量", IsCountText, kCountRule, &SanshaSettings::noStep},
+    {C::ES1, "三斜表 No", "表三斜", "No", IsCountText, kCountRule, &SanshaSettings::colSanshaNo},
+    {C::ES2, "三斜表 底辺", "表三斜", "底辺", IsCountText, kCountRule, &SanshaSettings::colSanshaTeihen},
+    {C::ES3, "三斜表 高さ", "表三斜", "高さ", IsCountText, kCountRule, &SanshaSettings::colSanshaTakasa},
+    {C::ES4, "三斜表 面積", "表三斜", "面積", IsCountText, kCountRule, &SanshaSettings::colSanshaMen},
+    {C::EH1, "ヘロン No", "表ヘロン", "No", IsCountText, kCountRule, &SanshaSettings::colHeronNo},
+    {C::EH2, "ヘロン a", "表ヘロン", "a", IsCountText, kCountRule, &SanshaSettings::colHeronA},
+    {C::EH3, "ヘロン b", "表ヘロン", "b", IsCountText, kCountRule, &SanshaSettings::colHeronB},
+    {C::EH4, "ヘロン c", "表ヘロン", "c", IsCountText, kCountRule, &SanshaSettings::colHeronC},
+    {C::EH5, "ヘロン 面積", "表ヘロン", "面積", IsCountText, kCountRule, &SanshaSettings::colHeronMen},
 };
 
-const CheckedField& FieldOf(C control) {
+const CheckedField* FindField(C control) {
     for (const CheckedField& f : kCheckedFields)
-        if (f.control == control) return f;
-    return kCheckedFields[0];  // every caller names a field of the table
+        if (f.control == control) return &f;
+    return nullptr;
+}
+
+const CheckedField& FieldOf(C control) {
+    const CheckedField* f = FindField(control);
+    return f != nullptr ? *f : kCheckedFields[0];  // every caller names a field of the table
+}
+
+// The text a box holds as it is checked and stored: counts without their
+// thousands separators.
+std::string CheckedText(const CheckedField& f, const std::string& shown) {
+    return f.valid == IsCountText ? WithoutCommas(shown) : shown;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += (text.empty() ? "" : "\n") + line;
+    return text;
 }
 
 }  // namespace
@@ -169,48 +189,62 @@ void TZelkanSet::FormActivate(const SanshaSettings& s, int32_t trisetnum) {
     }
 }
 
-void TZelkanSet::FormDeactivate(SanshaSettings& s) {
+std::optional<std::string> TZelkanSet::Check(SetControl control) {
+    const CheckedField& f = FieldOf(control);
+    const std::string shown = view_.Text(control);
+    std::string& last = lastValid_[control];
+    const std::string text = CheckedText(f, shown);
+    if (f.valid(text)) {
+        // The step is kept trimmed: it is read back into the settings.
+        if (control != C::Edit1) last = text;
+        return std::nullopt;
+    }
+    view_.SetText(control, last);  // the box shows what is in force
+    return std::string(f.name) + " の「" + shown + "」は使えません。" + f.rule + "（" + last + " のままにします）";
+}
+
+void TZelkanSet::FieldLeft(SetControl control) {
+    if (FindField(control) == nullptr) return;
+    if (const std::optional<std::string> refusal = Check(control)) view_.ShowStatus(*refusal);
+}
+
+std::vector<std::string> TZelkanSet::FormDeactivate(SanshaSettings& s) {
     IniFile ini(iniFile_);
+    std::vector<std::string> refusals;
     const auto put = [&ini](const char* section, const char* key, const std::string& text) {
         ini.WriteString(section, key, text);
     };
     // A checked field: its text when it can be used, else the last one that could.
-    const auto checked = [&](C control, const std::string& text) {
+    const auto checked = [&](C control) {
         const CheckedField& f = FieldOf(control);
-        std::string& last = lastValid_[control];
-        if (f.valid(text)) {
-            last = text;
-        } else {
-            view_.ShowFieldError(control, "「" + text + "」は使えません。" + f.rule + "（" + last + " のままにします）");
-            view_.SetText(control, last);  // the box shows what is in force
-        }
-        put(f.section, f.key, last);
+        if (std::optional<std::string> refusal = Check(control)) refusals.push_back(std::move(*refusal));
+        put(f.section, f.key, lastValid_[control]);
     };
     const auto flag = [this](C control) { return std::string(view_.Checked(control) ? "1" : "0"); };
     const auto spinner = [this](C control) { return std::to_string(view_.Spinner(control)); };
     const auto text = [this](C control) { return view_.Text(control); };
 
     put("縮尺", "分母c", spinner(C::EScale));
-    checked(C::EScale, WithoutCommas(text(C::EScale)));
-    checked(C::EText, text(C::EText));
-    checked(C::EHen, text(C::EHen));
-    checked(C::ETakasa, text(C::ETakasa));
-    checked(C::EMojiDaka, text(C::EMojiDaka));
-    checked(C::EBTextHi, text(C::EBTextHi));
-    checked(C::EBCirR, text(C::EBCirR));
+    checked(C::EScale);
+    checked(C::EText);
+    checked(C::EHen);
+    checked(C::ETakasa);
+    checked(C::EMojiDaka);
+    checked(C::EBTextHi);
+    checked(C::EBCirR);
     for (const RoundingGroup& g : kRoundingGroups) {
         put(g.section, "小数点以下c", spinner(g.edit));
-        checked(g.edit, text(g.edit));
+        checked(g.edit);
         for (int n = 0; n < 4; ++n) put(g.section, kRoundingKeys[n], flag(g.radios[n]));
     }
-    checked(C::EKyuMojiDaka, text(C::EKyuMojiDaka));
-    checked(C::EKyuGyoDaka, text(C::EKyuGyoDaka));
-    checked(C::EKyuLayer, text(C::EKyuLayer));
+    checked(C::EKyuMojiDaka);
+    checked(C::EKyuGyoDaka);
+    checked(C::EKyuLayer);
     put("結果", "ログ保存", flag(C::CLogOK));
     put("面積", "ヘロン", flag(C::RadioButton1));
-    checked(C::ELimTime, text(C::ELimTime));
+    checked(C::ELimTime);
     put("計測縮尺", "分母c", spinner(C::ELengScale));
-    checked(C::ELengScale, WithoutCommas(text(C::ELengScale)));
+    checked(C::ELengScale);
 
     if (view_.Checked(C::RadioButton3)) {
         s.noMode = NumberingMode::Fixed;
@@ -220,22 +254,23 @@ void TZelkanSet::FormDeactivate(SanshaSettings& s) {
         s.noMode = NumberingMode::Step;
     }
     // The step is read back into the settings as well, trimmed.
-    const std::string step = WithoutCommas(text(C::Edit1));
     std::string& keptStep = lastValid_[C::Edit1];
-    if (!IsCountText(step)) {
-        view_.ShowFieldError(C::Edit1, "「" + text(C::Edit1) + "」は使えません。" + kCountRule + "（" + keptStep + " のままにします）");
-        view_.SetText(C::Edit1, keptStep);
+    if (std::optional<std::string> refusal = Check(C::Edit1)) {
+        refusals.push_back(std::move(*refusal));
     } else {
-        keptStep = Trimmed(step);
+        keptStep = Trimmed(WithoutCommas(text(C::Edit1)));
     }
     s.noStep = ParseSettingInteger(keptStep, 100);
     s.noStepPos = view_.Spinner(C::Edit1);
     put("No増加", "Mode", std::to_string(ModeNumber(s.noMode)));
     put("No増加", "増加量", std::to_string(s.noStep));
     put("No増加", "増加c", std::to_string(s.noStepPos));
-    for (const C width : kSanshaWidths) checked(width, text(width));
-    for (const C width : kHeronWidths) checked(width, text(width));
+    for (const C width : kSanshaWidths) checked(width);
+    for (const C width : kHeronWidths) checked(width);
     ini.Save();
+    // Every box that was reset is named, not only the first.
+    if (!refusals.empty()) view_.ShowStatus(Joined(refusals));
+    return refusals;
 }
 
 void TZelkanSet::bGasoClick(CadChannel& cad, const SanshaSettings& settings) {

@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/measurement_run.h"
 #include "app/settings_dialog_view.h"
@@ -27,10 +29,15 @@ public:
     // search stored a division.
     void FormActivate(const SanshaSettings& settings, int32_t trisetnum);
     // Every control into the settings file, in the order of the dialog; a
-    // number that cannot be used is pointed out and its key keeps the last
-    // value that could. noMode, noStep and noStepPos are also set in
-    // settings. Throws InputOutputError when the file cannot be written.
-    void FormDeactivate(SanshaSettings& settings);
+    // box whose text cannot be used shows the value in force again and its
+    // key keeps it. What each such box held is returned, one line naming
+    // each, and shown in the status line. noMode, noStep and noStepPos are
+    // also set in settings. Throws InputOutputError when the file cannot be
+    // written.
+    std::vector<std::string> FormDeactivate(SanshaSettings& settings);
+    // The user left a box: a text it cannot use is told in the status line,
+    // naming the box, and the box shows the value in force again.
+    void FieldLeft(SetControl control);
 
     void bGasoClick(CadChannel& cad, const SanshaSettings& settings);    // 画層作成
     void Button1Click(MeasurementState& state, int32_t measureScaleDenom);  // ログ保存
@@ -39,6 +46,10 @@ public:
     const std::string& iniFile() const { return iniFile_; }
 
 private:
+    // The box's text checked: none when it can be used; otherwise the box is
+    // reset and the refusal, naming it, returned.
+    std::optional<std::string> Check(SetControl control);
+
     std::string workFolder_;
     std::string iniFile_;
     SettingsDialogView& view_;

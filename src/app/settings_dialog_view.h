@@ -51,10 +51,9 @@ public:
     virtual void SetChecked(SetControl control, bool checked) = 0;
     virtual bool Checked(SetControl control) const = 0;
     virtual void SetEnabled(SetControl control, bool enabled) = 0;
-    // Points at a field whose text was not taken, without taking the focus.
-    virtual void ShowFieldError(SetControl control, const std::string& message) = 0;
     virtual void ShowMessage(const std::string& text) = 0;
-    // The dialog's status line: what a command could not do.
+    // The dialog's status line: what a command could not do, which boxes'
+    // texts were not taken.
     virtual void ShowStatus(const std::string& text) = 0;
     // A question answered はい or いいえ, いいえ the default; true for はい.
     virtual bool AskYesNo(const std::string& text) = 0;

@@ -1,10 +1,13 @@
 #include "app/zelkan_form.h"
 
+#include <cmath>
 #include <optional>
 #include <string_view>
 #include <utility>
 
+#include "app/parcel_pick.h"
 #include "boundary/dxf_last_object.h"
+#include "cad/boundary_answer.h"
 #include "cad/cad_procedures.h"
 #include "engine/division_cover.h"
 #include "engine/evaluation.h"
@@ -123,7 +126,9 @@ void TZelkanF::Button2Click() {
 
 bool TZelkanF::ReplaceDrawnDivision() {
     const std::optional<int32_t> chosen = view_.ShowThumbnails(*state_, settings_, searchMode_);
-    if (!chosen || !view_.ShowDivisionList(*state_, settings_, *chosen)) return false;
+    if (!chosen) return false;
+    const std::optional<int32_t> accepted = view_.ShowDivisionList(*state_, settings_, *chosen);
+    if (!accepted) return false;
     if (!CadFound() || !CommandLineFound(!cad_.ReadPrompt().empty())) return false;
     // A division stored part-way (a search cut short) leaves part of the
     // parcel out: it never replaces a drawn result.
@@ -146,6 +151,8 @@ bool TZelkanF::ReplaceDrawnDivision() {
     cad_.SendText(InsertCommand(drawing, true));
     AcadRunCommand(cad_, FileDialogCommand(true));
     drawnResult_ = BlockNameOfFile(drawing);
+    // The panel's evaluation value belongs to the division now drawn.
+    view_.SetText(MainControl::Label2, EvaluationLabel(DistanceFromArea(*state_, settings_, *accepted)));
     return true;
 }
 
@@ -157,6 +164,13 @@ bool TZelkanF::LastObjectIsDrawnResult(const std::string& script) {
     cad_.WaitPrompt();
     const std::optional<std::string> block = LastInsertedBlock(DeriveName(script, ".dxf"));
     return block && SameBlockName(*block, drawnResult_);
+}
+
+// As the evaluation measures the division it selects: its area's distance
+// from the coordinate area.
+double DistanceFromArea(const MeasurementState& state, const SanshaSettings& settings, int32_t g) {
+    const TTriSum& sum = state.tables.trisets.sum(g);
+    return std::fabs((settings.useHeron ? sum.heronArea : sum.sanshaArea) - state.tables.menkei);
 }
 
 std::string NotReplacedMessage(const std::string& drawnResult) {
@@ -248,8 +262,14 @@ void TZelkanF::Pump() {
     view_.SleepMs(1);
 }
 
-int32_t TZelkanF::NoStartFromText() const {
-    return ParseSettingInteger(WithoutCommas(Trimmed(view_.Text(MainControl::ENoCount))), 1);
+std::optional<int32_t> FirstNumberOfBox(std::string_view text) {
+    const std::string number = WithoutCommas(Trimmed(text));
+    const std::string_view digits = std::string_view(number).substr(!number.empty() && number[0] == '-' ? 1 : 0);
+    const bool isNumber = !digits.empty() && digits.find_first_not_of("0123456789") == std::string_view::npos;
+    if (!isNumber) return 1;  // the box takes digits only: what else it holds counts as no number
+    const int32_t value = ParseSettingInteger(number, 0);
+    if (digits.size() > 6 || value < 1 || value > kMaxNoBox) return std::nullopt;
+    return value;
 }
 
 void TZelkanF::Press() {
@@ -275,6 +295,11 @@ void TZelkanF::AreaTablePress() {
 }
 
 void TZelkanF::MeasurementRun() {
+    const std::optional<int32_t> noStart = FirstNumberOfBox(view_.Text(MainControl::ENoCount));
+    if (!noStart) {
+        view_.ShowMessage(kNoOutOfRangeMessage);
+        return;
+    }
     ResetForRun(state_->tables);
     ClearRunValues();
     const std::optional<Ucs> ucs = AwaitParcelClick();
@@ -282,7 +307,8 @@ void TZelkanF::MeasurementRun() {
     RunRequest request;
     RunResult result;
     if (!ReadParcelBoundary(*ucs, request, result)) return;
-    request.noStart = NoStartFromText();
+    request.noStart = *noStart;
+    request.bestForViewers = true;
     control_ = std::make_unique<WindowSearchControl>(static_cast<SearchDisplay&>(*this), clock_, StopFlag);
     ComputeRun(*state_, settings_, request, *control_, clock_, result, static_cast<RunObserver*>(this));
     if (closeRequested_) {
@@ -296,6 +322,7 @@ void TZelkanF::MeasurementRun() {
 // Nothing on the panel may belong to the run before.
 void TZelkanF::ClearRunValues() {
     SetEvaluationEnabled(false);
+    view_.SetText(MainControl::Label1, kAreaCaption);
     view_.SetText(MainControl::Label2, "");
     view_.SetText(MainControl::Label4, "");
     view_.SetText(MainControl::Status, "");
@@ -312,17 +339,22 @@ std::optional<Ucs> TZelkanF::AwaitParcelClick() {
     const Ucs ucs = AcadQueryUcs(cad_);
     cad_.ShowHint(kClickHint);
     cad_.SendText(PointCommand());
-    const bool clicked = cad_.WaitPrompt();
-    const std::string picked = cad_.LastHistoryLine();
+    const PromptWait wait = AcadWaitPromptUnless(cad_, [this] { return closeRequested_; });
+    const bool cadGone = !cad_.IsAlive();
+    const std::string picked = wait == PromptWait::Idle && !cadGone ? cad_.LastHistoryLine() : std::string();
     view_.Restore();
     Pump();
-    if (!clicked) {
+    if (cadGone) {
+        view_.SetText(MainControl::Status, kCadNotFoundStatus);
+        if (!closeRequested_) view_.ShowMessage(kCadGoneDuringClickMessage);
+    } else if (wait != PromptWait::Idle) {
         // The CAD would still wait for the point, and a late click would
         // start nothing here: its prompt is cancelled.
         cad_.SendText("\003");
-        view_.SetText(MainControl::Status, kClickWaitEndedStatus);
+        if (wait == PromptWait::GaveUp) view_.SetText(MainControl::Status, kClickWaitEndedStatus);
     }
-    if (closeRequested_ || picked.find("キャンセル") != std::string::npos || picked.find('X') == std::string::npos) {
+    if (wait != PromptWait::Idle || cadGone || closeRequested_ || picked.find("キャンセル") != std::string::npos ||
+        picked.find('X') == std::string::npos) {
         ShowRunButton(RunButton::Ready);
         return std::nullopt;
     }
@@ -346,7 +378,13 @@ bool TZelkanF::ReadParcelBoundary(const Ucs& ucs, RunRequest& request, RunResult
     request.ucsXAxis = ucs.xAxis;
     request.ucsYAxis = ucs.yAxis;
     request.searchMode = searchMode_;
-    if (!ReadRunBoundary(*state_, settings_, request, result)) {
+    // A click beside every parcel makes no boundary: the last object is
+    // then one of the user's, which is neither measured nor erased.
+    // A CAD that answers in words not known here is judged by the polyline alone.
+    const std::optional<int> made = BoundaryPolylinesMade(cad_.ReadTextHistory());
+    if ((made && *made < 1) || !ReadRunBoundary(*state_, settings_, request, result) ||
+        !BoundarySurroundsPick(state_->tables, ucs, lastPoint)) {
+        state_->tables.xynum = 0;  // nothing of the user's object stays in the tables
         view_.ShowMessage(kNoBoundaryMessage);
         ShowRunButton(RunButton::Ready);
         return false;
@@ -371,17 +409,18 @@ void TZelkanF::ShowRunOutcome(const RunResult& result) {
         if (view_.ShowNotice(kReadyCaption, NotCoveredMessage(result.cover))) view_.Beep();
         return;
     }
-    // The fast mode neither evaluates nor advances the triangle numbers.
+    // The fast mode does not evaluate; it numbers on as the others do.
     const bool fast = searchMode_ == SearchMode::Fast;
     if (result.outcome == RunOutcome::Drawn) {
         const bool inserted = InsertResult(DeriveName(runScript_, "res.dxf"));
         // The viewers and the area table belong to a division in the drawing.
         SetEvaluationEnabled(inserted && !fast);
         ShowRunButton(inserted ? RunButton::Table : RunButton::Ready);
-        if (!inserted || fast) return;  // a division not drawn used no numbers
+        if (!inserted) return;  // a division not drawn used no numbers
+    } else if (fast) {
+        ShowRunButton(RunButton::Ready);
     } else {
         ShowRunButton(RunButton::Ready);
-        if (fast) return;
         view_.SetText(MainControl::Label2, "");  // no division, no evaluation value
         if (result.calcFailed) view_.ShowMessage(kCalcFailedMessage);
         if (view_.ShowNotice(kReadyCaption, kNotFoundMessage)) view_.Beep();

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/application_title.h"
 #include "app/main_window_view.h"
@@ -28,9 +29,13 @@ inline constexpr const char* kTableCaption = "面積表";
 inline constexpr const char* kSettingsCaption = "設定";
 inline constexpr const char* kStopCaption = "中断";
 inline constexpr const char* kStoppingCaption = "断中";
+// Label1 before a run has computed the coordinate area.
+inline constexpr const char* kAreaCaption = "座標面計値";
 inline constexpr const char* kClickHint = "筆の内側をクリックしてください";
 // The panel's status line when the user's click was not waited for to the end.
 inline constexpr const char* kClickWaitEndedStatus = "クリック待ちを終えました。もう一度押してください";
+// The CAD closed while the panel waited for the click in it.
+inline constexpr const char* kCadGoneDuringClickMessage = "クリックを待つ間に CAD が終了しました。CAD を起動してから、もう一度押してください";
 inline constexpr const char* kSearchModeNames[] = {"正三角形状優先", "面計測値に最も近い",
                                                    "（超えない）面計測値に最も近い", "高速"};
 
@@ -104,7 +109,6 @@ private:
     void ShowRunButton(RunButton state);
     void SetEvaluationEnabled(bool enabled);
     void RestoreSettingsButton();
-    int32_t NoStartFromText() const;
 
     // SearchDisplay
     void ProcessMessages() override;
@@ -138,6 +142,14 @@ private:
     std::string drawnResult_;
 };
 
+// The No box's range, as its tooltip and spinner give it.
+inline constexpr int32_t kMaxNoBox = 10000;
+inline constexpr const char* kNoOutOfRangeMessage = "No は 1 から 10,000 の番号にしてください";
+
+// The first triangle number the No box holds: 1 for a text that is no
+// number; none for a number outside 1 to kMaxNoBox, which is refused.
+std::optional<int32_t> FirstNumberOfBox(std::string_view text);
+
 // Why a run's result is not in the drawing: what was not found.
 std::string ResultNotInsertedMessage(const std::string& what);
 
@@ -148,5 +160,8 @@ std::string NotReplacedMessage(const std::string& drawnResult);
 // through the exact formatter.
 std::string AreaLabel(double menkei);
 std::string EvaluationLabel(double evalDiff);
+
+// Division g's evaluation value: its area's distance from the coordinate area.
+double DistanceFromArea(const MeasurementState& state, const SanshaSettings& settings, int32_t g);
 
 }  // namespace zelkan

@@ -90,6 +90,19 @@ void AcadRunCommand(CadChannel& cad, std::string_view text) {
     cad.WaitPrompt();
 }
 
+PromptWait AcadWaitPromptUnless(CadChannel& cad, const std::function<bool()>& stop) {
+    constexpr int kPolls = 600;
+    for (int poll = 0; poll < kPolls; ++poll) {
+        cad.SleepMs(200);
+        cad.ProcessMessages();
+        cad.SleepMs(1);
+        if (stop()) return PromptWait::Stopped;
+        const std::string prompt = cad.ReadPrompt();
+        if (prompt.empty() || prompt == kIdlePrompt) return PromptWait::Idle;
+    }
+    return PromptWait::GaveUp;
+}
+
 void AcadRunScript(CadChannel& cad, const std::string& scriptPath) {
     AcadRunCommand(cad, "_filedia 0\n");
     AcadRunCommand(cad, Concat({"script \"", scriptPath, "\"\n"}));

@@ -1,6 +1,7 @@
 #pragma once
 // The things the system asks of the CAD, over its command line, and every
 // command text it sends.
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,13 @@ Ucs AcadQueryUcs(CadChannel& cad);
 TAcadPoint PointFromVarValue(std::string value);
 
 void AcadRunCommand(CadChannel& cad, std::string_view text);
+
+// How a wait for the idle prompt ended.
+enum class PromptWait { Idle, GaveUp, Stopped };
+// The wait of WaitPrompt (600 polls about 200 ms apart, this program's
+// messages handled between them) that ends early, Stopped, once `stop`
+// says so: a window that is closing does not wait for the user's click.
+PromptWait AcadWaitPromptUnless(CadChannel& cad, const std::function<bool()>& stop);
 void AcadRunScript(CadChannel& cad, const std::string& scriptPath);
 
 // The script that makes the CAD export the last object ("last") or the

@@ -64,6 +64,19 @@ int32_t NextThumbPage(int32_t page, bool forward, int32_t count) {
     return std::max(page - kThumbSlots, 1);
 }
 
+bool ThumbPageCanMove(int32_t page, bool forward, int32_t count) {
+    return NextThumbPage(page, forward, count) != page;
+}
+
+std::string DivisionSourceLabel(DivisionSource source) {
+    switch (source) {
+        case DivisionSource::AllDivisions: return "全分割";
+        case DivisionSource::BestByShape: return "全分割から: 形状の上位と面積差の最小";
+        case DivisionSource::SearchCut: break;
+    }
+    return "打ち切った検索で見つかった分割";
+}
+
 std::string ThumbPageLabel(int32_t page, int32_t count) {
     const int32_t pages = std::max<int32_t>(1, (count - 1) / kThumbSlots + 1);
     return "ページ " + std::to_string((page - 1) / kThumbSlots + 1) + " / " + std::to_string(pages);
@@ -118,6 +131,17 @@ TriangleFilter ParseTriangleFilter(const std::string& text) {
     f.j = std::string(TrimSpaceNul(f.j));
     f.k = std::string(TrimSpaceNul(f.k));
     return f;
+}
+
+std::optional<std::string> FilterRefusal(const std::string& text) {
+    if (TrimSpaceNul(text).empty()) return std::nullopt;
+    const TriangleFilter f = ParseTriangleFilter(text);
+    const auto whole = [](const std::string& part) {
+        return !part.empty() && part.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (whole(f.i) && whole(f.j) && whole(f.k)) return std::nullopt;
+    return "「" + std::string(TrimSpaceNul(text)) +
+           "」は三角形ではありません。頂点番号を 3 つ、1,2,5 のようにカンマで区切って入れてください";
 }
 
 std::vector<int32_t> ListedDivisions(const EngineTables& t, const std::vector<TriangleFilter>& filters) {

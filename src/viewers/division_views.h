@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/best_divisions.h"
 #include "engine/search_mode.h"
 #include "engine/tables.h"
 
@@ -33,6 +34,13 @@ inline bool ThumbnailsStartByShape(SearchMode searchMode) { return searchMode ==
 // The first ordering position of the page after one press of an arrow over
 // `count` divisions: never past the last page, never before the first.
 int32_t NextThumbPage(int32_t page, bool forward, int32_t count);
+
+// Whether an arrow leads anywhere from that page: the arrow that would stay
+// is greyed.
+bool ThumbPageCanMove(int32_t page, bool forward, int32_t count);
+
+// The thumbnails' header: how the divisions shown were found.
+std::string DivisionSourceLabel(DivisionSource source);
 
 // "ページ k / n" for the page starting at ordering position page.
 std::string ThumbPageLabel(int32_t page, int32_t count);
@@ -70,6 +78,11 @@ struct TriangleFilter {
 // commas and trimmed; missing parts are empty, anything after a third comma
 // is left out. An all-blank box gives an empty filter.
 TriangleFilter ParseTriangleFilter(const std::string& text);
+
+// Why a filter box's text names no triangle (letters, fewer than three
+// numbers), to be told instead of listing every division; none for a blank
+// box or three whole numbers.
+std::optional<std::string> FilterRefusal(const std::string& text);
 
 // The divisions the list shows, in the order of the store: those that
 // contain every active filter's triangle (a division of no triangles never);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <climits>
 #include <filesystem>
 #include <memory>
@@ -45,6 +47,7 @@ protected:
         request.runScript = folder.File("170412093005.scr");
         request.searchMode = mode;
         request.noStart = noStart;
+        request.bestForViewers = bestForViewers;
         SilentSearchControl control;
         return MeasureParcel(*state, settings, request, control, clock);
     }
@@ -59,6 +62,7 @@ protected:
     std::unique_ptr<MeasurementState> state = std::make_unique<MeasurementState>();
     SanshaSettings settings;
     test::ScratchFolder folder;
+    bool bestForViewers = false;
 };
 
 const std::string kHexagon = Export({{0, 0}, {10, 0}, {15, 8}, {10, 16}, {0, 16}, {-5, 8}});
@@ -102,6 +106,57 @@ TEST_F(Pipeline, ASearchCutShortKeepsTheSelectionOfTheFullSearch) {
         EXPECT_EQ(Selected(), chosen);
         EXPECT_EQ(late.evalDiff, full.evalDiff);
     }
+}
+
+TEST_F(Pipeline, ASearchCutShortLeavesTheViewersTheBestByShape) {
+    const std::string decagon = Export({{0, 0}, {9, -1}, {17, 2}, {21, 8}, {20, 15},
+                                        {14, 19}, {6, 20}, {-1, 17}, {-4, 10}, {-3, 4}});
+    bestForViewers = true;
+    Measure(decagon, SearchMode::Closest, 1);
+    const std::vector<int32_t> closest = Selected();
+    const auto stored = [this](const std::vector<int32_t>& division) {
+        const EngineTables& t = state->tables;
+        for (int32_t r = 1; r <= t.trisets.trisetnum(); ++r) {
+            std::vector<int32_t> entry;
+            for (int32_t m = 1; m <= t.trisets.trinum(r); ++m) entry.push_back(t.trisets.tri(r, m).st);
+            if (entry == division) return true;
+        }
+        return false;
+    };
+    for (const SearchMode mode : {SearchMode::Shape, SearchMode::Closest}) {
+        SCOPED_TRACE(ModeNumber(mode));
+        const RunResult full = Measure(decagon, mode, 1);
+        EXPECT_EQ(full.divisionSource, DivisionSource::AllDivisions);
+        EXPECT_EQ(full.trisetnum, 1430);
+        const std::vector<int32_t> chosen = Selected();
+        // The best shape sums of all 1 430, in order.
+        std::vector<double> shapes;
+        for (int32_t r = 1; r <= state->tables.trisets.trisetnum(); ++r)
+            shapes.push_back(state->tables.trisets.sum(r).shapeSum);
+        std::sort(shapes.begin(), shapes.end());
+
+        RacingClock racing;
+        const RunResult late = Measure(decagon, mode, 1, racing);
+        EXPECT_FALSE(late.searchComplete);
+        EXPECT_EQ(late.divisionSource, DivisionSource::BestByShape);
+        EXPECT_EQ(state->divisionSource, DivisionSource::BestByShape);
+        EXPECT_EQ(Selected(), chosen);
+        EXPECT_EQ(late.evalDiff, full.evalDiff);
+        const EngineTables& t = state->tables;
+        ASSERT_GE(t.trisets.trisetnum(), static_cast<int32_t>(kViewerDivisions));
+        // The selection and the closest by area beside them.
+        ASSERT_LE(t.trisets.trisetnum(), static_cast<int32_t>(kViewerDivisions) + 2);
+        for (int32_t r = 1; r <= static_cast<int32_t>(kViewerDivisions); ++r)
+            EXPECT_EQ(t.trisets.sum(r).shapeSum, shapes[static_cast<size_t>(r - 1)]) << r;
+        EXPECT_TRUE(stored(chosen));
+        EXPECT_TRUE(stored(closest));
+    }
+    // Without the viewers (zelkan-cli) what the search found stays.
+    bestForViewers = false;
+    RacingClock racing;
+    const RunResult cut = Measure(decagon, SearchMode::Shape, 1, racing);
+    EXPECT_EQ(cut.divisionSource, DivisionSource::SearchCut);
+    EXPECT_LT(cut.trisetnum, 300);
 }
 
 TEST_F(Pipeline, NextTriangleNumberByTheNumberingMode) {
@@ -152,12 +207,12 @@ TEST_F(Pipeline, RecordsOnlyWhenAskedExceptTheSelection) {
         EXPECT_TRUE(Exists(name)) << name;
 }
 
-TEST_F(Pipeline, FastModeRecordsItsDivisionAndKeepsTheNumbers) {
+TEST_F(Pipeline, FastModeRecordsItsDivisionAndNumbersOnAfterWhatItDrew) {
     settings.noMode = NumberingMode::AfterLast;
     const RunResult r = Measure(kHexagon, SearchMode::Fast, 5);
     EXPECT_EQ(r.outcome, RunOutcome::Drawn);
     EXPECT_EQ(r.trinum, 4);
-    EXPECT_EQ(r.nextNoStart, 5);
+    EXPECT_EQ(r.nextNoStart, 9);  // 5 to 8 drawn
     // Its table traces back to corners as the other modes' do.
     std::string expected;
     for (int32_t m = 1; m <= 4; ++m) {
@@ -166,6 +221,10 @@ TEST_F(Pipeline, FastModeRecordsItsDivisionAndKeepsTheNumbers) {
                     std::to_string(tri.k) + "\r\n";
     }
     EXPECT_EQ(ReadFileBytes(folder.File("170412093005.tri")), expected);
+    settings.noMode = NumberingMode::Step;
+    EXPECT_EQ(Measure(kHexagon, SearchMode::Fast, 5).nextNoStart, 105);
+    settings.noMode = NumberingMode::Fixed;
+    EXPECT_EQ(Measure(kHexagon, SearchMode::Fast, 5).nextNoStart, 5);
 }
 
 TEST_F(Pipeline, TooFewVerticesIsNoBoundary) {

@@ -44,11 +44,12 @@ public:
         events.push_back("thumbnails " + std::to_string(ModeNumber(mode)));
         return thumbnailPick;
     }
-    bool ShowDivisionList(MeasurementState& state, const SanshaSettings&, int32_t chosen) override {
+    std::optional<int32_t> ShowDivisionList(MeasurementState& state, const SanshaSettings&, int32_t chosen) override {
         events.push_back("list " + std::to_string(chosen));
         LoadTriset(state.tables, chosen);
-        if (listAccepts != 0) LoadTriset(state.tables, listAccepts);
-        return listAccepts != 0;
+        if (listAccepts == 0) return std::nullopt;
+        LoadTriset(state.tables, listAccepts);
+        return listAccepts;
     }
     void Close() override { events.push_back("close"); }
 

@@ -55,7 +55,6 @@ public:
         return it != checked.end() && it->second;
     }
     void SetEnabled(C c, bool on) override { enabled[c] = on; }
-    void ShowFieldError(C c, const std::string& message) override { errors.emplace_back(c, message); }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     void ShowStatus(const std::string& text) override { status = text; }
     bool AskYesNo(const std::string& text) override {
@@ -84,7 +83,6 @@ public:
     bool answerYes = true;
     std::map<C, bool> checked;
     std::map<C, bool> enabled;
-    std::vector<std::pair<C, std::string>> errors;
     std::vector<std::string> messages;
     std::vector<std::string> titles;
     std::optional<std::string> saveName;
@@ -134,10 +132,10 @@ TEST_F(SettingsDialog, OpenedAndClosedWithoutAFileWritesEveryKeyWithTheDefaults)
     EXPECT_TRUE(view.Checked(C::RKetaNaga2));
     EXPECT_TRUE(view.Checked(C::RadioButton3));
     EXPECT_FALSE(view.enabled.at(C::Button1));  // no division stored
-    dialog.FormDeactivate(settings);
+    EXPECT_TRUE(dialog.FormDeactivate(settings).empty());
     EXPECT_EQ(ReadFileBytes(folder.File("zelkan.Ini")), Utf8ToCp932(kDefaultsWritten));
     EXPECT_EQ(settings.noStep, 3);
-    EXPECT_TRUE(view.errors.empty());
+    EXPECT_EQ(view.status, "");
 
     // Opening and closing again rewrites the same bytes.
     const SanshaSettings reloaded = Reloaded();
@@ -183,21 +181,22 @@ TEST_F(SettingsDialog, ANumberThatCannotBeUsedIsPointedOutAndItsKeyKeepsTheLastG
         std::string typed;
         const char* stored;  // in the file after the bad text
         const char* shown;   // in the box after the warning: the value in force
+        const char* named;   // the box, as the dialog labels it
     } cases[] = {
-        {C::EScale, "abc", "[縮尺]\r\n分母c=500\r\n分母=500\r\n", "500"},
-        {C::EScale, "0", "分母=500\r\n[画層]", "500"},
-        {C::ELengScale, "-3", "[計測縮尺]\r\n分母c=500\r\n分母=500\r\n", "500"},
-        {C::ELimTime, "-5", "計算制限値=3000\r\n", "3000"},
-        {C::ELimTime, "3 秒", "計算制限値=3000\r\n", "3000"},
-        {C::EMojiDaka, "abc", "[辺高さ]\r\n文字高=2.5\r\n", "2.5"},
-        {C::EBCirR, "0", "番号半径=5\r\n", "5"},
-        {C::EKetaMen, "99", "[面積]\r\n小数点以下c=4\r\n小数点以下=4\r\n", "4"},
-        {C::EKyuGyoDaka, "", "行高=8\r\n", "8"},
-        {C::ES2, "0", "底辺=10\r\n", "10"},
-        {C::EH5, "x", "[表ヘロン]\r\nNo=3\r\na=8\r\nb=8\r\nc=8\r\n面積=14\r\n", "14"},
-        {C::Edit1, "many", "増加量=100\r\n", "100"},
-        {C::EText, longLayer, "[画層]\r\n文字=S_TEXT\r\n", "S_TEXT"},
-        {C::EKyuLayer, longLayer, "画層名=S_HYO\r\n", "S_HYO"},
+        {C::EScale, "abc", "[縮尺]\r\n分母c=500\r\n分母=500\r\n", "500", "設定縮尺"},
+        {C::EScale, "0", "分母=500\r\n[画層]", "500", "設定縮尺"},
+        {C::ELengScale, "-3", "[計測縮尺]\r\n分母c=500\r\n分母=500\r\n", "500", "計測縮尺"},
+        {C::ELimTime, "-5", "計算制限値=3000\r\n", "3000", "計算制限値"},
+        {C::ELimTime, "3 秒", "計算制限値=3000\r\n", "3000", "計算制限値"},
+        {C::EMojiDaka, "abc", "[辺高さ]\r\n文字高=2.5\r\n", "2.5", "辺、高さ 文字高"},
+        {C::EBCirR, "0", "番号半径=5\r\n", "5", "辺、高さ 番号半径"},
+        {C::EKetaMen, "99", "[面積]\r\n小数点以下c=4\r\n小数点以下=4\r\n", "4", "面積 桁"},
+        {C::EKyuGyoDaka, "", "行高=8\r\n", "8", "求積表 行高"},
+        {C::ES2, "0", "底辺=10\r\n", "10", "三斜表 底辺"},
+        {C::EH5, "x", "[表ヘロン]\r\nNo=3\r\na=8\r\nb=8\r\nc=8\r\n面積=14\r\n", "14", "ヘロン 面積"},
+        {C::Edit1, "many", "増加量=100\r\n", "100", "計測後のNo値 増加量"},
+        {C::EText, longLayer, "[画層]\r\n文字=S_TEXT\r\n", "S_TEXT", "画層 文字"},
+        {C::EKyuLayer, longLayer, "画層名=S_HYO\r\n", "S_HYO", "求積表 画層"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -209,13 +208,12 @@ TEST_F(SettingsDialog, ANumberThatCannotBeUsedIsPointedOutAndItsKeyKeepsTheLastG
         view = RecordingDialog{};
         dialog.FormActivate(settings, 0);
         if (c.field == C::Edit1) view.SetText(C::Edit1, "100");  // a step of 100 was stored before
-        dialog.FormDeactivate(settings);
-        view.errors.clear();
+        EXPECT_TRUE(dialog.FormDeactivate(settings).empty());
         view.SetText(c.field, c.typed);
-        dialog.FormDeactivate(settings);
-        ASSERT_EQ(view.errors.size(), 1u);
-        EXPECT_EQ(view.errors[0].first, c.field);
-        EXPECT_EQ(view.errors[0].second.find(std::string("「") + c.typed + "」は使えません。"), 0u) << view.errors[0].second;
+        const std::vector<std::string> refused = dialog.FormDeactivate(settings);
+        ASSERT_EQ(refused.size(), 1u);
+        EXPECT_EQ(refused[0].find(std::string(c.named) + " の「" + c.typed + "」は使えません。"), 0u) << refused[0];
+        EXPECT_EQ(view.status, refused[0]);
         EXPECT_NE(Ini().find(c.stored), std::string::npos) << Ini();
         EXPECT_EQ(view.Text(c.field), c.shown);
     }
@@ -224,12 +222,58 @@ TEST_F(SettingsDialog, ANumberThatCannotBeUsedIsPointedOutAndItsKeyKeepsTheLastG
     view.SetText(C::ELimTime, "0");
     view.SetText(C::Edit1, "100");
     view.SetText(C::EText, longestLayer);
-    view.errors.clear();
-    dialog.FormDeactivate(settings);
-    EXPECT_TRUE(view.errors.empty());
+    EXPECT_TRUE(dialog.FormDeactivate(settings).empty());
     EXPECT_NE(Ini().find("文字=" + longestLayer + "\r\n"), std::string::npos);
     EXPECT_NE(Ini().find("文字高= 1.25\r\n"), std::string::npos);
     EXPECT_EQ(Reloaded().mojiDaka, "1.25");
+}
+
+TEST_F(SettingsDialog, EveryBoxThatWasResetIsNamed) {
+    settings.calcTimeLimit = 3000;
+    dialog.FormActivate(settings, 0);
+    view.SetText(C::EScale, "0");
+    view.SetText(C::ELimTime, "-5");
+    view.SetText(C::ES1, "x");
+    const std::vector<std::string> refused = dialog.FormDeactivate(settings);
+    EXPECT_EQ(refused, (std::vector<std::string>{
+                           "設定縮尺 の「0」は使えません。1 以上の整数を入れてください（1 のままにします）",
+                           "計算制限値 の「-5」は使えません。0 以上の整数（ミリ秒）を入れてください（3000 のままにします）",
+                           "三斜表 No の「x」は使えません。1 以上の整数を入れてください（3 のままにします）"}));
+    EXPECT_EQ(view.status, refused[0] + "\n" + refused[1] + "\n" + refused[2]);
+    EXPECT_EQ(view.Text(C::EScale), "1");
+    EXPECT_EQ(view.Text(C::ELimTime), "3000");
+    EXPECT_EQ(view.Text(C::ES1), "3");
+}
+
+TEST_F(SettingsDialog, ABoxIsCheckedWhenTheUserLeavesIt) {
+    settings.calcTimeLimit = 3000;
+    dialog.FormActivate(settings, 0);
+    // Left with a text it cannot use: told at once, the value in force shown.
+    view.SetText(C::ELimTime, "-5");
+    dialog.FieldLeft(C::ELimTime);
+    EXPECT_EQ(view.status, "計算制限値 の「-5」は使えません。0 以上の整数（ミリ秒）を入れてください（3000 のままにします）");
+    EXPECT_EQ(view.Text(C::ELimTime), "3000");
+    // A good text is taken as it is; a later bad one goes back to it.
+    view.status.clear();
+    view.SetText(C::ELimTime, "500");
+    dialog.FieldLeft(C::ELimTime);
+    EXPECT_EQ(view.status, "");
+    EXPECT_EQ(view.Text(C::ELimTime), "500");
+    view.SetText(C::ELimTime, "abc");
+    dialog.FieldLeft(C::ELimTime);
+    EXPECT_EQ(view.Text(C::ELimTime), "500");
+    // Spinner boxes with their thousands separators, and boxes that are no numbers.
+    view.SetText(C::EScale, "1,000");
+    dialog.FieldLeft(C::EScale);
+    EXPECT_EQ(view.Text(C::EScale), "1,000");
+    view.status.clear();
+    dialog.FieldLeft(C::RadioButton1);
+    dialog.FieldLeft(C::CLogOK);
+    EXPECT_EQ(view.status, "");
+    // Nothing is left to refuse when the dialog goes.
+    EXPECT_TRUE(dialog.FormDeactivate(settings).empty());
+    EXPECT_NE(Ini().find("計算制限値=500\r\n"), std::string::npos);
+    EXPECT_NE(Ini().find("[縮尺]\r\n分母c=1\r\n分母=1000\r\n"), std::string::npos) << Ini();
 }
 
 TEST_F(SettingsDialog, SaveLogsAsWritesTheSixLogsUnderTheChosenName) {

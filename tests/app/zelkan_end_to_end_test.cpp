@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -305,16 +306,101 @@ TEST_F(EndToEnd, MeasuresInModeZeroThenInsertsTheAreaTable) {
     EXPECT_NE(Cp932ToUtf8(ReadFileBytes(iniFile)).find("検索=0"), std::string::npos);
 }
 
-TEST_F(EndToEnd, FastModeDrawsWithoutEvaluating) {
-    WriteSettings("[面積]\r\n検索=3\r\n");
+// The message box the program shows now: its text, once confirmed.
+std::string ConfirmMessage(const ZelkanProcess& zelkan, int milliseconds = 20000) {
+    HWND message = WaitWindow(zelkan.processId(), kApplicationTitle, milliseconds);
+    if (message == nullptr) return "(no message)";
+    const std::string text = TextOf(ChildOf(message, L"Static", {}, 1));
+    PostMessageW(message, WM_COMMAND, IDOK, 0);
+    WaitFor([&] { return !IsWindow(message) || !IsWindowVisible(message); }, 10000);
+    return text;
+}
+
+TEST_F(EndToEnd, FastModeDrawsWithoutEvaluatingAndNumbersOn) {
+    WriteSettings("[面積]\r\n検索=3\r\n[No増加]\r\nMode=1\r\n");
     StandInProcess cad(folder, "cad", kTwoPicks, test::FixturePath("cad/two_parcels_on_a_block.dxf"));
     ZelkanProcess zelkan;
     ASSERT_NE(zelkan.window, nullptr);
+    HWND number = ChildOf(zelkan.window, L"Edit");
     HWND run = zelkan.Button3();
+    // A number the box refuses starts nothing.
+    SetWindowTextW(number, L"99999");
+    Click(run);
+    EXPECT_EQ(ConfirmMessage(zelkan), kNoOutOfRangeMessage);
+    EXPECT_TRUE(zelkan.WaitCaption(run, "三斜自動", 10000));
+    EXPECT_TRUE(cad.Received().empty());
+
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(run) != FALSE; }, 10000));
+    SetWindowTextW(number, L"7");
     Click(run);
     ASSERT_TRUE(zelkan.WaitCaption(run, "面積表")) << TextOf(run);
     EXPECT_EQ(TextOf(zelkan.Static(1)), "");  // no evaluation value
     EXPECT_FALSE(InsertedFile(cad.Received(), "res.dxf").empty());
+    EXPECT_EQ(TextOf(number), "10");  // 7, 8 and 9 drawn
+}
+
+// A closed polyline of the user's, the drawing's last object, and a click
+// beside it: the CAD finds no boundary there.
+TEST_F(EndToEnd, AClickBesideEveryParcelErasesNothing) {
+    WriteSettings("[面積]\r\n検索=0\r\n");
+    const std::string drawing = folder.Write("users.dxf", PolygonDrawing(10, 50));
+    StandInProcess cad(folder, "cad", "pick = 500,500\n", drawing);
+    ZelkanProcess zelkan;
+    ASSERT_NE(zelkan.window, nullptr);
+    HWND run = zelkan.Button3();
+    Click(run);
+    EXPECT_EQ(ConfirmMessage(zelkan, 60000), "面の取得ができませんでした");
+    EXPECT_TRUE(zelkan.WaitCaption(run, "三斜自動", 10000));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(run) != FALSE; }, 10000));
+    const std::vector<std::string> log = cad.Received();
+    EXPECT_TRUE(Contains(log, "-boundary"));
+    for (const std::string& line : log) {
+        EXPECT_EQ(line.find("ERASE"), std::string::npos) << line;
+        EXPECT_EQ(line.find("-INSERT"), std::string::npos) << line;
+    }
+    EXPECT_EQ(TextOf(zelkan.Static(0)), "座標面計値");
+}
+
+TEST_F(EndToEnd, ClosingDuringTheClickWaitClosesAtOnceAndCancelsThePrompt) {
+    WriteSettings("[面積]\r\n検索=0\r\n");
+    // The user would click only after a minute.
+    StandInProcess cad(folder, "cad", "pick.delay = 60000\npick = -33990,-11990\n",
+                       test::FixturePath("cad/two_parcels_on_a_block.dxf"));
+    ZelkanProcess zelkan;
+    ASSERT_NE(zelkan.window, nullptr);
+    Click(zelkan.Button3());
+    ASSERT_TRUE(WaitFor([&] { return Contains(cad.Received(), "\\003ID "); }, 30000));
+    // As the task bar's close does.
+    PostMessageW(zelkan.window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(zelkan.Ended(5000));
+    // The point prompt cancelled after the point command.
+    EXPECT_TRUE(WaitFor([&] {
+        const std::vector<std::string> log = cad.Received();
+        const auto id = std::find(log.begin(), log.end(), "\\003ID ");
+        return id != log.end() && std::find(id + 1, log.end(), "\\003") != log.end();
+    }, 5000));
+    for (const std::string& line : cad.Received()) EXPECT_EQ(line.find("-boundary"), std::string::npos) << line;
+}
+
+TEST_F(EndToEnd, TheCadGoneDuringTheClickWaitIsTold) {
+    WriteSettings("[面積]\r\n検索=0\r\n");
+    auto cad = std::make_unique<StandInProcess>(folder, "cad", "pick.delay = 60000\npick = -33990,-11990\n",
+                                                test::FixturePath("cad/two_parcels_on_a_block.dxf"));
+    ZelkanProcess zelkan;
+    ASSERT_NE(zelkan.window, nullptr);
+    HWND run = zelkan.Button3();
+    Click(run);
+    ASSERT_TRUE(WaitFor([&] { return Contains(cad->Received(), "\\003ID "); }, 30000));
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, cad->processId());
+    ASSERT_NE(process, nullptr);
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, 10000);
+    CloseHandle(process);
+    EXPECT_EQ(ConfirmMessage(zelkan, 10000), kCadGoneDuringClickMessage);
+    EXPECT_TRUE(zelkan.WaitCaption(run, "三斜自動", 10000)) << TextOf(run);
+    EXPECT_EQ(TextOf(zelkan.Static(4)), kCadNotFoundStatus);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(run) != FALSE; }, 10000));
+    cad.reset();
 }
 
 TEST_F(EndToEnd, StopDuringTheSearchOfALargeParcel) {
@@ -409,9 +495,26 @@ TEST_F(EndToEnd, TheSettingsDialogWritesTheFileWhenItCloses) {
     EXPECT_EQ(TextOf(scale), "500");
     EXPECT_EQ(TextOf(timeLimit), "3000");
     SendMessageW(measuringScale, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1,000"));
-    SendMessageW(timeLimit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"-5"));
     Screenshot("5-settings");
+    // A box the user leaves with a text it cannot use says so at once and
+    // shows the value in force again.
+    const auto clickInto = [](HWND box) {
+        PostMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        PostMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        Sleep(300);
+    };
+    clickInto(timeLimit);
+    SendMessageW(timeLimit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"-5"));
+    clickInto(scale);
+    EXPECT_TRUE(WaitFor([&] { return TextOf(timeLimit) == "3000"; }, 10000)) << TextOf(timeLimit);
+    EXPECT_TRUE(WaitFor([&] { return ChildOf(dialog, L"Static", "計算制限値 の「-5」は使えません。0 以上の整数（ミリ秒）を入れてください（3000 のままにします）") != nullptr; }, 10000));
+    // Boxes never left are checked when the dialog closes, and every one is named.
+    SendMessageW(timeLimit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"-5"));
+    SendMessageW(scale, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"0"));
     PostMessageW(dialog, WM_CLOSE, 0, 0);
+    const std::string told = ConfirmMessage(zelkan);
+    EXPECT_NE(told.find("設定縮尺 の「0」は使えません。"), std::string::npos) << told;
+    EXPECT_NE(told.find("計算制限値 の「-5」は使えません。"), std::string::npos) << told;
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 10000));
     ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(zelkan.window) != FALSE; }, 10000));
     const std::string ini = Cp932ToUtf8(ReadFileBytes(iniFile));
@@ -520,15 +623,6 @@ TEST_F(EndToEnd, SettingsChangedInTheDialogTakeEffectAndItsCommandsWork) {
     EXPECT_EQ(TextOf(ChildOf(zelkan.window, L"Edit")), "4");                   // 1 + three triangles
 }
 
-// A press on one arrow of a horizontal up-down control.
-void PressArrow(HWND upDown, bool right) {
-    RECT r{};
-    GetClientRect(upDown, &r);
-    const LPARAM at = MAKELPARAM(right ? r.right * 3 / 4 : r.right / 4, r.bottom / 2);
-    PostMessageW(upDown, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageW(upDown, WM_LBUTTONUP, 0, at);
-    Sleep(300);
-}
 
 TEST_F(EndToEnd, ReEvaluationThroughTheThumbnailsAndTheList) {
     WriteSettings("[面積]\r\n検索=0\r\n");
@@ -571,10 +665,17 @@ TEST_F(EndToEnd, ReEvaluationThroughTheThumbnailsAndTheList) {
     ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(run) != FALSE; }, 10000));
     Click(evaluate);
     ASSERT_NE(WaitWindow(zelkan.processId(), "三斜候補リストサムネイル", 10000), nullptr);
-    HWND arrows = ChildOf(thumbnails, L"msctls_updown32");
-    ASSERT_NE(arrows, nullptr);
-    PressArrow(arrows, true);
-    PressArrow(arrows, false);
+    HWND back = ChildOf(thumbnails, L"Button", "<");
+    HWND forward = ChildOf(thumbnails, L"Button", ">");
+    ASSERT_NE(back, nullptr);
+    ASSERT_NE(forward, nullptr);
+    // The arrow that leads nowhere is greyed.
+    EXPECT_FALSE(IsWindowEnabled(back));
+    EXPECT_TRUE(IsWindowEnabled(forward));
+    Click(forward);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(back) != FALSE; }, 10000));
+    Click(back);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(back) == FALSE; }, 10000));
     Click(ChildOf(thumbnails, L"Button", "面積差"));
     Sleep(300);
     Screenshot("6-thumbnails");

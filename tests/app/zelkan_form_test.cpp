@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +21,7 @@
 #include "in_process_cad.h"
 #include "settings/ini_file.h"
 #include "support/test_files.h"
+#include "viewers/division_views.h"
 
 namespace zelkan {
 namespace {
@@ -47,12 +50,13 @@ public:
     uint32_t now = 0;
 };
 
+Drawing TwoParcels() { return Drawing::FromDxf(ReadFileBytes(test::FixturePath("cad/two_parcels_on_a_block.dxf"))); }
+
 class Workflow : public testing::Test {
 protected:
-    void Start(std::string_view scenario, const std::string& ini = "") {
+    void Start(std::string_view scenario, const std::string& ini = "", Drawing drawing = TwoParcels()) {
         if (!ini.empty()) folder.Write("zelkan.Ini", ini);
-        cad = std::make_unique<CommandInterpreter>(
-            ParseScenario(scenario), Drawing::FromDxf(ReadFileBytes(test::FixturePath("cad/two_parcels_on_a_block.dxf"))));
+        cad = std::make_unique<CommandInterpreter>(ParseScenario(scenario), std::move(drawing));
         link = std::make_unique<InProcessCad>(*cad);
         form = std::make_unique<TZelkanF>(view, *link, stamp, clock, folder.File(""), MainWindowFeatures{true, true});
         form->FormCreate();
@@ -185,6 +189,71 @@ TEST_F(Workflow, AClickOutsideEveryParcelGivesNoBoundary) {
     EXPECT_EQ(Received().back(), "_filedia 1\n");  // nothing erased
 }
 
+// The parcels, then a closed polyline the user drew last, beside them.
+Drawing WithTheUsersPolylineLast() {
+    Drawing drawing = TwoParcels();
+    standin::Entity square;
+    square.kind = standin::EntityKind::Polyline;
+    square.closed = true;
+    square.points = {{-33940, -12000}, {-33930, -12000}, {-33930, -11990}, {-33940, -11990}};
+    drawing.Add(square);
+    return drawing;
+}
+
+// A CAD that answers the boundary command in words not known here.
+class UnknownWordsCad : public InProcessCad {
+public:
+    using InProcessCad::InProcessCad;
+    std::string ReadTextHistory() override {
+        std::string history = InProcessCad::ReadTextHistory();
+        for (size_t at; (at = history.find("BOUNDARY は")) != std::string::npos;) history.replace(at, 11, "境界作成:");
+        return history;
+    }
+};
+
+TEST_F(Workflow, AClickBesideEveryParcelErasesNothingOfTheUsers) {
+    for (const bool knownWords : {true, false}) {
+        SCOPED_TRACE(knownWords ? "the CAD's answer" : "the polyline alone");
+        view = RecordingView{};
+        // Outside every parcel and outside the user's square.
+        Start("pick = -33900,-11900\n", Utf8ToCp932("[No増加]\r\nMode=1\r\n"), WithTheUsersPolylineLast());
+        view.texts[C::ENoCount] = "7";
+        UnknownWordsCad unknown(*cad);
+        CadChannel& channel = knownWords ? static_cast<CadChannel&>(*link) : unknown;
+        TZelkanF f(view, channel, stamp, clock, folder.File(""), MainWindowFeatures{true, true});
+        f.FormCreate();
+        const size_t entities = cad->drawing().entities().size();
+        f.Button3Click();
+        EXPECT_EQ(view.events.back(), "message: 面の取得ができませんでした");
+        for (const std::string& text : Received()) {
+            EXPECT_EQ(text.find("ERASE"), std::string::npos) << text;
+            EXPECT_EQ(text.find("-INSERT"), std::string::npos) << text;
+        }
+        ASSERT_EQ(cad->drawing().entities().size(), entities);
+        EXPECT_EQ(cad->drawing().Last()->kind, standin::EntityKind::Polyline);
+        EXPECT_EQ(view.Text(C::Button3), "三斜自動");
+        EXPECT_TRUE(view.Enabled(C::Button3));
+        EXPECT_FALSE(f.evaluationEnabled());
+        EXPECT_EQ(view.Text(C::ENoCount), "7");
+        EXPECT_EQ(view.Text(C::Label1), "座標面計値");
+        EXPECT_FALSE(Exists("170412093005res.dxf"));
+    }
+}
+
+TEST_F(Workflow, AClickInsideTheUsersLastPolylineMeasuresItAndKeepsIt) {
+    // The boundary the CAD traces is a copy of the square: that copy is
+    // erased, the square stays.
+    Start("pick = -33935,-11995\n", "", WithTheUsersPolylineLast());
+    const size_t entities = cad->drawing().entities().size();
+    form->Button3Click();
+    EXPECT_EQ(view.Text(C::Button3), "面積表");
+    EXPECT_EQ(view.Text(C::Label1), "100.000");
+    ASSERT_EQ(cad->drawing().entities().size(), entities + 1);  // the result inserted
+    const auto& all = cad->drawing().entities();
+    EXPECT_EQ(all[all.size() - 2].kind, standin::EntityKind::Polyline);
+    EXPECT_EQ(all.back().kind, standin::EntityKind::Insert);
+}
+
 TEST_F(Workflow, ModeTwoFindingNothingTellsTheUserAndStillAdvancesTheNumbers) {
     // By Heron every division of the pentagon measures at least its
     // coordinate area.
@@ -263,21 +332,96 @@ TEST_F(Workflow, NumberingAfterARunByTheNumberingMode) {
         const char* ini;
         const char* before;
         const char* after;
+        int32_t mode = 0;
     } cases[] = {
         {"[No増加]\r\nMode=0\r\n", "5", "5"},
         {"[No増加]\r\nMode=1\r\n", "5", "8"},  // three triangles drawn: 5, 6, 7
         {"[No増加]\r\nMode=1\r\n", "1,005", "1008"},
         {"[No増加]\r\nMode=2\r\n増加量=100\r\n", "5", "105"},
         {"[No増加]\r\nMode=1\r\n", "abc", "4"},
+        // The fast mode numbers on after what it drew, as the others do.
+        {"[No増加]\r\nMode=1\r\n", "7", "10", 3},
+        {"[No増加]\r\nMode=2\r\n増加量=100\r\n", "7", "107", 3},
+        {"[No増加]\r\nMode=0\r\n", "7", "7", 3},
+        {"[No増加]\r\nMode=1\r\n", "10,000", "10003"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.ini) + c.before);
+        SCOPED_TRACE(std::string(c.ini) + c.before + " mode " + std::to_string(c.mode));
         view = RecordingView{};
         Start(kPickInside, Utf8ToCp932(c.ini));
+        view.searchMode = c.mode;
         view.texts[C::ENoCount] = c.before;
         form->Button3Click();
         EXPECT_EQ(view.Text(C::ENoCount), c.after);
         folder.Write("zelkan.Ini", "");
+    }
+}
+
+TEST_F(Workflow, TheNoBoxRefusesWhatItsTooltipRefuses) {
+    for (const char* text : {"99999", "10,001", "0", "-5", "99999999999"}) {
+        SCOPED_TRACE(text);
+        view = RecordingView{};
+        Start(kPickInside);
+        view.texts[C::ENoCount] = text;
+        form->Button3Click();
+        EXPECT_EQ(view.events, Texts{"message: " + std::string(kNoOutOfRangeMessage)});
+        EXPECT_TRUE(Received().empty());
+        EXPECT_EQ(view.Text(C::Button3), "三斜自動");
+        EXPECT_TRUE(view.Enabled(C::Button3));
+        EXPECT_EQ(view.Text(C::ENoCount), text);
+    }
+}
+
+// A CAD link whose message handling runs what happens meanwhile.
+class EventfulCad : public InProcessCad {
+public:
+    using InProcessCad::InProcessCad;
+    void ProcessMessages() override {
+        if (onMessages) onMessages();
+    }
+    std::function<void()> onMessages;
+};
+
+TEST_F(Workflow, ClosingTheWindowOrLosingTheCadDuringTheClickWaitEndsItAtOnce) {
+    for (const bool close : {true, false}) {
+        SCOPED_TRACE(close ? "the window closed" : "the CAD gone");
+        view = RecordingView{};
+        // The user would click only after a minute.
+        Start("pick.delay = 60000\npick = -33990,-11990\n");
+        EventfulCad events(*cad);
+        TZelkanF f(view, events, stamp, clock, folder.File(""), MainWindowFeatures{true, true});
+        f.FormCreate();
+        int64_t askedAt = -1;
+        events.onMessages = [&] {
+            if (askedAt < 0 && !cad->received().empty() && cad->received().back() == "\003ID ") askedAt = events.nowMs();
+            if (askedAt < 0 || events.nowMs() < askedAt + 1000) return;
+            if (close) {
+                EXPECT_FALSE(f.FormCloseQuery());
+            } else {
+                events.SetRunning(false);
+            }
+            events.onMessages = nullptr;
+        };
+        f.Button3Click();
+        ASSERT_GE(askedAt, 0);
+        EXPECT_LT(events.nowMs(), askedAt + 1500);  // within a poll, not after two minutes
+        EXPECT_EQ(view.Text(C::Button3), "三斜自動");
+        EXPECT_FALSE(f.evaluationEnabled());
+        EXPECT_FALSE(Exists("170412093005res.dxf"));
+        for (const std::string& text : Received()) EXPECT_EQ(text.find("-boundary"), std::string::npos) << text;
+        if (close) {
+            // The CAD's prompt for the point is cancelled, and the window closes.
+            EXPECT_EQ(Received().back(), "\003");
+            EXPECT_EQ(cad->Prompt(), "コマンド: ");
+            EXPECT_EQ(view.events.back(), "close");
+            for (const std::string& e : view.events) EXPECT_EQ(e.find("message"), std::string::npos) << e;
+        } else {
+            EXPECT_EQ(view.Text(C::Status), kCadNotFoundStatus);
+            EXPECT_NE(std::find(view.events.begin(), view.events.end(),
+                                "message: " + std::string(kCadGoneDuringClickMessage)),
+                      view.events.end());
+            EXPECT_TRUE(view.Enabled(C::Button3));
+        }
     }
 }
 
@@ -294,9 +438,11 @@ TEST_F(Workflow, StopDuringTheSearchGoesOnWithWhatWasFound) {
     form->Button3Click();
     EXPECT_TRUE(pressed);
     EXPECT_TRUE(form->StopFlag);
-    // Nothing was stored; the selection, known without the search, is
-    // stored for the viewers and drawn.
-    EXPECT_EQ(form->state().tables.trisets.trisetnum(), 1);
+    // The search stored nothing; the viewers get the best divisions by
+    // shape instead (all five of the pentagon), and the selection, known
+    // without the search, is drawn.
+    EXPECT_EQ(form->state().tables.trisets.trisetnum(), 5);
+    EXPECT_EQ(form->state().divisionSource, DivisionSource::BestByShape);
     EXPECT_EQ(form->state().tables.seltrinum, 3);
     EXPECT_EQ(view.Text(C::Button3), "面積表");
     EXPECT_TRUE(view.Enabled(C::Button1));
@@ -497,6 +643,7 @@ TEST_F(Workflow, ReEvaluationReplacesTheDrawnDivision) {
     ASSERT_GE(t.trisets.trisetnum(), 2);
     const TriangleSlots drawn = t.tritable;
     const int32_t drawnCount = t.trinum;
+    const std::string drawnEvaluation = view.Text(C::Label2);
     const size_t sent = Received().size();
 
     // Cancelled in the thumbnails: the current division exactly as before.
@@ -542,6 +689,10 @@ TEST_F(Workflow, ReEvaluationReplacesTheDrawnDivision) {
     EXPECT_TRUE(Exists("170412093006res.dxf"));
     ASSERT_EQ(cad->drawing().entities().size(), entities);
     EXPECT_EQ(cad->drawing().Last()->text, "170412093006res");
+    // The panel's evaluation value is the new division's.
+    EXPECT_EQ(view.Text(C::Label2),
+              EvaluationLabel(std::fabs(DivisionArea(t.trisets, other, form->settings().useHeron) - t.menkei)));
+    EXPECT_NE(view.Text(C::Label2), drawnEvaluation);
 
     // Whatever the user draws after the result is never erased: nothing is
     // replaced, the user is told why, and the drawn division stays current.

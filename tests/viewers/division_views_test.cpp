@@ -114,6 +114,27 @@ TEST(ThumbnailPages, ThirtyDivisionsOnTwoPagesNeverPastTheLastNorBeforeTheFirst)
     EXPECT_EQ(ThumbPageLabel(1, 0), "ページ 1 / 1");
 }
 
+TEST(ThumbnailPages, TheHeaderSaysHowTheDivisionsWereFound) {
+    EXPECT_EQ(DivisionSourceLabel(DivisionSource::AllDivisions), "全分割");
+    EXPECT_EQ(DivisionSourceLabel(DivisionSource::BestByShape), "全分割から: 形状の上位と面積差の最小");
+    EXPECT_EQ(DivisionSourceLabel(DivisionSource::SearchCut), "打ち切った検索で見つかった分割");
+}
+
+TEST(ThumbnailPages, AnArrowThatLeadsNowhereIsGreyed) {
+    const struct {
+        int32_t page, count;
+        bool back, forward;
+    } cases[] = {
+        {1, 30, false, true}, {25, 30, true, false}, {1, 24, false, false}, {1, 25, false, true},
+        {25, 48, true, false}, {1, 0, false, false}, {49, 1000, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.page) + " of " + std::to_string(c.count));
+        EXPECT_EQ(ThumbPageCanMove(c.page, false, c.count), c.back);
+        EXPECT_EQ(ThumbPageCanMove(c.page, true, c.count), c.forward);
+    }
+}
+
 TEST(ThumbnailLabels, SummaryLineMarkAndHue) {
     EXPECT_EQ(ThumbLabel(120.4, 120.5, 12.5), "   120.400: -10.00:12.50");
     EXPECT_TRUE(ThumbMarked(120.4, 120.5));
@@ -153,6 +174,17 @@ TEST_F(Divisions, ListLinesFiltersAndTheMismatchRate) {
     EXPECT_EQ(listed("1,2,5,9", "", ""), (std::vector<int32_t>{1, 3}));  // after a third comma: left out
     EXPECT_FALSE(ParseTriangleFilter("1,2").active());  // no third number: the button does nothing
     EXPECT_FALSE(ParseTriangleFilter("   ").active());
+}
+
+TEST(ListFilters, ABoxThatNamesNoTriangleIsTold) {
+    for (const char* triangle : {"", "  ", "1,2,5", " 5 , 2,1", "01,2,5", "1,2,5,9", "1,2,99"})
+        EXPECT_EQ(FilterRefusal(triangle), std::nullopt) << triangle;
+    for (const char* notOne : {"abc", "1,2", "1", "a,b,c", "1,2,x", "-1,2,3", "1.5,2,3", "1,,3"}) {
+        const std::optional<std::string> told = FilterRefusal(notOne);
+        ASSERT_TRUE(told.has_value()) << notOne;
+        EXPECT_EQ(*told, "「" + std::string(notOne) +
+                             "」は三角形ではありません。頂点番号を 3 つ、1,2,5 のようにカンマで区切って入れてください");
+    }
 }
 
 TEST(ListPreview, BlueByShapeAndTheAverageLineSelection) {

@@ -241,7 +241,8 @@ std::optional<int32_t> MainWindow::ShowThumbnails(MeasurementState& state, const
     return thumbnails_.ShowModal(state, settings, searchMode);
 }
 
-bool MainWindow::ShowDivisionList(MeasurementState& state, const SanshaSettings& settings, int32_t chosen) {
+std::optional<int32_t> MainWindow::ShowDivisionList(MeasurementState& state, const SanshaSettings& settings,
+                                                    int32_t chosen) {
     return list_.ShowModal(state, settings, chosen);
 }
 

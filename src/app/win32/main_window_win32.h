@@ -48,7 +48,8 @@ public:
     void ShowSettingsDialog() override;
     std::optional<int32_t> ShowThumbnails(MeasurementState& state, const SanshaSettings& settings,
                                           SearchMode searchMode) override;
-    bool ShowDivisionList(MeasurementState& state, const SanshaSettings& settings, int32_t chosen) override;
+    std::optional<int32_t> ShowDivisionList(MeasurementState& state, const SanshaSettings& settings,
+                                            int32_t chosen) override;
     void Close() override;
 
 private:

@@ -119,8 +119,8 @@ std::vector<Design> DesignOfDialog() {
         d.push_back(L(heron[n], 136 + 30 * n, 448, 30));
         d.push_back(E(heronEdits[n], kNumber, 136 + 30 * n, 464, 28));
     }
-    // A field that was not taken is told here too: the balloon that points
-    // at it does not show everywhere.
+    // What a box that was left with a text it cannot use held, and why it
+    // shows the value in force again.
     d.push_back(Design{kStatusId, L"STATIC", L"", kLabel, 8, 496, 282, 28, nullptr});
     return d;
 }
@@ -234,19 +234,27 @@ void SettingsDialog::ShowModal(const SanshaSettings& settings, MeasurementState&
 // Closing is the last loss of activation: every key is written before the
 // dialog goes and the main window reads the file again.
 void SettingsDialog::Close() {
-    WriteSettings();
+    // The status line goes with the dialog: what was not taken is told before.
+    const std::vector<std::string> refusals = WriteSettings();
+    if (!refusals.empty()) {
+        std::string text;
+        for (const std::string& line : refusals) text += line + "\n";
+        ShowMessage(text);
+    }
     open_ = false;
 }
 
-void SettingsDialog::WriteSettings() {
-    if (writing_ || state_ == nullptr) return;  // only while shown
+std::vector<std::string> SettingsDialog::WriteSettings() {
+    if (writing_ || state_ == nullptr) return {};  // only while shown
     writing_ = true;
+    std::vector<std::string> refusals;
     try {
-        logic_.FormDeactivate(settings_);
+        refusals = logic_.FormDeactivate(settings_);
     } catch (const InputOutputError& e) {
         ShowMessage(e.what());
     }
     writing_ = false;
+    return refusals;
 }
 
 void SettingsDialog::SetText(C control, const std::string& text) { SetWindowTextW(Control(control), Utf8ToWide(text).c_str()); }
@@ -272,17 +280,6 @@ void SettingsDialog::SetChecked(C control, bool checked) {
 bool SettingsDialog::Checked(C control) const { return SendMessageW(Control(control), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 void SettingsDialog::SetEnabled(C control, bool enabled) { EnableWindow(Control(control), enabled ? TRUE : FALSE); }
-
-void SettingsDialog::ShowFieldError(C control, const std::string& message) {
-    SetWindowTextW(controls_[kStatusId], Utf8ToWide(message).c_str());
-    const std::wstring text = Utf8ToWide(message);
-    EDITBALLOONTIP balloon{};
-    balloon.cbStruct = sizeof balloon;
-    balloon.pszTitle = L"三斜条件設定";
-    balloon.pszText = text.c_str();
-    balloon.ttiIcon = TTI_WARNING;
-    SendMessageW(Control(control), EM_SHOWBALLOONTIP, 0, reinterpret_cast<LPARAM>(&balloon));
-}
 
 void SettingsDialog::ShowMessage(const std::string& text) {
     MessageBoxW(window_, Utf8ToWide(text).c_str(), Utf8ToWide(kApplicationTitle).c_str(), MB_OK);
@@ -317,6 +314,12 @@ LRESULT SettingsDialog::Handle(UINT message, WPARAM wp, LPARAM lp) {
             if (LOWORD(wp) == WA_INACTIVE && open_) WriteSettings();
             break;
         case WM_COMMAND:
+            // A box is checked as the user leaves it, not only when the dialog does.
+            if (HIWORD(wp) == EN_KILLFOCUS && state_ != nullptr && !writing_ && open_) {
+                const int id = LOWORD(wp);
+                if (id >= Id(C::ELengScale) && id <= Id(C::EH5)) logic_.FieldLeft(static_cast<C>(id - Id(C::ELengScale)));
+                return 0;
+            }
             if (HIWORD(wp) == BN_CLICKED && state_ != nullptr) {
                 const int id = LOWORD(wp);
                 if (id == Id(C::BGaso)) logic_.bGasoClick(*cad_, settings_);

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/measurement_run.h"
 #include "app/settings_dialog.h"
@@ -38,7 +39,6 @@ public:
     void SetChecked(SetControl control, bool checked) override;
     bool Checked(SetControl control) const override;
     void SetEnabled(SetControl control, bool enabled) override;
-    void ShowFieldError(SetControl control, const std::string& message) override;
     void ShowMessage(const std::string& text) override;
     void ShowStatus(const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
@@ -49,7 +49,8 @@ private:
     void CreateControls();
     void Layout() override;
     DesignScale FittedScale() const;
-    void WriteSettings();
+    // The refusals of the boxes whose texts were not taken.
+    std::vector<std::string> WriteSettings();
     void Close();
     HWND Control(SetControl control) const;
 

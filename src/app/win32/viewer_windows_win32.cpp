@@ -82,7 +82,7 @@ constexpr int kThumbSide = 121;
 constexpr int kThumbPitchX = 120, kThumbPitchY = 144;
 constexpr int kThumbTop = 58;  // below the three lines of the header
 constexpr int kThumbClientWidth = 740, kThumbClientHeight = kThumbTop + 4 * kThumbPitchY + 6;
-constexpr int kShapeRadio = 501, kAreaRadio = 502, kPages = 503;
+constexpr int kShapeRadio = 501, kAreaRadio = 502, kPreviousPage = 503, kNextPage = 504;
 
 // The header's labels: Label26, Label29, Label27, Label28, Label30, Label25,
 // the legend of the numbers under the slots and the page, with the longest
@@ -101,8 +101,9 @@ const ThumbLabelDesign kThumbLabels[] = {
     {480, 8, 40, SS_LEFTNOWORDWRAP, L"並び順"},
     {8, 40, 600, SS_LEFTNOWORDWRAP, L"筆の下の数値: 面積 : 座標面計値との差×100 : 形状（平均）　左下の赤い■: 座標面計値より小さい"},
     {616, 40, 116, SS_RIGHT, L"ページ 99999 / 99999"},
+    {304, 24, 170, SS_LEFTNOWORDWRAP, L"全分割から: 形状の上位と面積差の最小"},
 };
-constexpr size_t kLegendLabel = 6, kPageLabel = 7;
+constexpr size_t kLegendLabel = 6, kPageLabel = 7, kSourceLabel = 8;
 
 // The numbers under a slot at their widest.
 constexpr wchar_t kWidestSummary[] = L"9999999.999:-9999.99:99.99";
@@ -126,9 +127,9 @@ bool ThumbnailWindow::Create(HINSTANCE instance, HWND owner) {
     SetText(labels_[kLegendLabel], WideToUtf8(kThumbLabels[kLegendLabel].longest));
     shapeRadio_ = Child(window_, instance, L"BUTTON", "正三角形", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, kShapeRadio);
     areaRadio_ = Child(window_, instance, L"BUTTON", "面積差", BS_AUTORADIOBUTTON, kAreaRadio);
-    pages_ = CreateWindowExW(0, UPDOWN_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | UDS_HORZ, 0, 0, 0, 0, window_,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPages)), instance, nullptr);
-    SendMessageW(pages_, UDM_SETRANGE32, static_cast<WPARAM>(-1000000), 1000000);
+    // Two buttons rather than an up-down control: each can be greyed at its end.
+    previousPage_ = Child(window_, instance, L"BUTTON", "<", BS_PUSHBUTTON | WS_TABSTOP, kPreviousPage);
+    nextPage_ = Child(window_, instance, L"BUTTON", ">", BS_PUSHBUTTON | WS_TABSTOP, kNextPage);
     Layout();
     return true;
 }
@@ -152,8 +153,10 @@ void ThumbnailWindow::Layout() {
     }
     MoveWindow(shapeRadio_, scale_.X(528), scale_.Y(16), scale_.X(612) - scale_.X(528), scale_.Y(17), TRUE);
     MoveWindow(areaRadio_, scale_.X(616), scale_.Y(16), scale_.X(692) - scale_.X(616), scale_.Y(17), TRUE);
-    MoveWindow(pages_, scale_.X(696), scale_.Y(8), scale_.X(729) - scale_.X(696), scale_.Y(25), TRUE);
-    for (HWND radio : {shapeRadio_, areaRadio_}) SendMessageW(radio, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    MoveWindow(previousPage_, scale_.X(696), scale_.Y(8), scale_.X(712) - scale_.X(696), scale_.Y(25), TRUE);
+    MoveWindow(nextPage_, scale_.X(713), scale_.Y(8), scale_.X(729) - scale_.X(713), scale_.Y(25), TRUE);
+    for (HWND control : {shapeRadio_, areaRadio_, previousPage_, nextPage_})
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     KeepInWorkArea(window_);
     InvalidateRect(window_, nullptr, FALSE);
 }
@@ -198,6 +201,7 @@ std::optional<int32_t> ThumbnailWindow::ShowModal(MeasurementState& state, const
     SetText(labels_[3], "面積最小値:" + FormatFixedWidth(11, 6, SmallestArea(state, useHeron_)));
     SetText(labels_[4], "筆のダブルクリックで拡大します");
     SetText(labels_[5], "並び順");
+    SetText(labels_[kSourceLabel], DivisionSourceLabel(state.divisionSource));
     ShowPage();
     open_ = true;
     RunModal(window_, owner_, open_);
@@ -210,7 +214,10 @@ std::optional<int32_t> ThumbnailWindow::ShowModal(MeasurementState& state, const
 }
 
 void ThumbnailWindow::ShowPage() {
-    SetText(labels_[kPageLabel], ThumbPageLabel(page_, static_cast<int32_t>(Order().size())));
+    const auto count = static_cast<int32_t>(Order().size());
+    SetText(labels_[kPageLabel], ThumbPageLabel(page_, count));
+    EnableWindow(previousPage_, ThumbPageCanMove(page_, false, count) ? TRUE : FALSE);
+    EnableWindow(nextPage_, ThumbPageCanMove(page_, true, count) ? TRUE : FALSE);
     InvalidateRect(window_, nullptr, FALSE);
 }
 
@@ -264,17 +271,11 @@ LRESULT ThumbnailWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
             }
             return 0;
         }
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lp);
-            if (header->hwndFrom == pages_ && header->code == UDN_DELTAPOS) {
-                page_ = NextThumbPage(page_, reinterpret_cast<const NMUPDOWN*>(lp)->iDelta > 0,
-                                      static_cast<int32_t>(Order().size()));
-                ShowPage();
-                return 0;
-            }
-            break;
-        }
         case WM_COMMAND:
+            if ((LOWORD(wp) == kPreviousPage || LOWORD(wp) == kNextPage) && HIWORD(wp) == BN_CLICKED) {
+                page_ = NextThumbPage(page_, LOWORD(wp) == kNextPage, static_cast<int32_t>(Order().size()));
+                ShowPage();
+            }
             if (LOWORD(wp) == kShapeRadio || LOWORD(wp) == kAreaRadio) ShowPage();
             if (LOWORD(wp) == IDCANCEL) open_ = false;
             return 0;
@@ -376,10 +377,11 @@ int ListWindow::PreviewLeft() const { return scale_.X(kPreviewLeft); }
 
 HWND ListWindow::Control(int control) const { return controls_.at(kListBase + control); }
 
-bool ListWindow::ShowModal(MeasurementState& state, const SanshaSettings& settings, int32_t chosen) {
+std::optional<int32_t> ListWindow::ShowModal(MeasurementState& state, const SanshaSettings& settings,
+                                             int32_t chosen) {
     state_ = &state;
     useHeron_ = settings.useHeron;
-    accepted_ = false;
+    accepted_.reset();
     for (HWND edit : {Control(kEdit1), Control(kEdit2), Control(kEdit3)}) SetText(edit, "");
     DisplayList(chosen, {});
     open_ = true;
@@ -402,7 +404,9 @@ void ListWindow::DisplayList(int32_t start, const std::vector<TriangleFilter>& f
     if (t.trisets.trisetnum() >= 1) LoadTriset(t, t.trisets.trisetnum());
     shown_ = 0;
     EnableWindow(Control(kReplace), FALSE);
+    // The values of the division shown before go with it.
     SetText(Control(kLabel2), "");
+    SetText(Control(kLabel6), "");
     Show(start);
     InvalidateRect(window_, nullptr, FALSE);
 }
@@ -485,17 +489,26 @@ LRESULT ListWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
             }
             if (id == kListBase + kFilter && HIWORD(wp) == BN_CLICKED && state_ != nullptr) {
                 std::vector<TriangleFilter> filters;
-                for (int edit : {kEdit1, kEdit2, kEdit3})
-                    filters.push_back(ParseTriangleFilter(WindowTextOf(Control(edit))));
-                // Empty boxes list every division again.
-                DisplayList(0, filters);
+                std::string refusals;
+                for (int edit : {kEdit1, kEdit2, kEdit3}) {
+                    const std::string text = WindowTextOf(Control(edit));
+                    if (const auto refusal = FilterRefusal(text)) refusals += *refusal + "\n";
+                    filters.push_back(ParseTriangleFilter(text));
+                }
+                // A box that names no triangle is told, and the list stays as
+                // it is; empty boxes list every division again.
+                if (!refusals.empty()) {
+                    MessageBoxW(window_, Utf8ToWide(refusals).c_str(), L"三斜候補", MB_OK | MB_ICONINFORMATION);
+                } else {
+                    DisplayList(0, filters);
+                }
             }
             if (id == kListBase + kReplace && HIWORD(wp) == BN_CLICKED && state_ != nullptr && shown_ >= 1) {
                 EngineTables& t = state_->tables;
                 LoadTriset(t, shown_);
                 t.seltri = t.tritable;
                 t.seltrinum = t.trinum;
-                accepted_ = true;
+                accepted_ = shown_;
                 open_ = false;
             }
             if (id == IDCANCEL) open_ = false;

@@ -38,7 +38,8 @@ private:
     HWND owner_ = nullptr;
     HWND shapeRadio_ = nullptr;
     HWND areaRadio_ = nullptr;
-    HWND pages_ = nullptr;
+    HWND previousPage_ = nullptr;
+    HWND nextPage_ = nullptr;
     std::vector<HWND> labels_;
     HFONT font_ = nullptr;
     HFONT slotFont_ = nullptr;
@@ -56,9 +57,9 @@ private:
 class ListWindow : public Window {
 public:
     bool Create(HINSTANCE instance, HWND owner);
-    // Lists every division, shows `chosen`; true when 選択三斜置き換え
-    // accepted the division shown, which is then current and selected.
-    bool ShowModal(MeasurementState& state, const SanshaSettings& settings, int32_t chosen);
+    // Lists every division, shows `chosen`: the division that 選択三斜置き換え
+    // accepted, which is then current and selected; none when closed otherwise.
+    std::optional<int32_t> ShowModal(MeasurementState& state, const SanshaSettings& settings, int32_t chosen);
     HWND window() const { return window_; }
 
 private:
@@ -82,7 +83,7 @@ private:
     bool useHeron_ = true;
     std::vector<int32_t> listed_;
     int32_t shown_ = 0;
-    bool accepted_ = false;
+    std::optional<int32_t> accepted_;
     bool open_ = false;
 };
 

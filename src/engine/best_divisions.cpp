@@ -1,0 +1,206 @@
+#include "engine/best_divisions.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <queue>
+#include <set>
+#include <tuple>
+#include <unordered_map>
+
+namespace zelkan {
+
+namespace {
+
+constexpr int32_t kSide = -1;     // a boundary side: one way, no triangle
+constexpr int32_t kNoChord = -2;  // no candidate closes it: no way at all
+
+struct Way {
+    int32_t candidate = 0;
+    int32_t left = kSide;
+    int32_t right = kSide;
+};
+
+// One division of a part: the way on its chord and the ranks of its two
+// smaller parts' divisions.
+struct Ranked {
+    int64_t cost = 0;
+    int32_t way = 0;
+    int32_t leftRank = 0;
+    int32_t rightRank = 0;
+    bool operator>(const Ranked& o) const {
+        return std::tie(cost, way, leftRank, rightRank) > std::tie(o.cost, o.way, o.leftRank, o.rightRank);
+    }
+};
+
+struct Part {
+    std::vector<Way> ways;
+    std::vector<Ranked> found;  // best first
+    std::priority_queue<Ranked, std::vector<Ranked>, std::greater<>> next;
+    std::set<std::tuple<int32_t, int32_t, int32_t>> queued;
+    bool started = false;
+    long double count = -1;  // not yet counted
+};
+
+class LazyBest {
+public:
+    explicit LazyBest(const EngineTables& t) : t_(t) {
+        std::unordered_map<int64_t, int32_t> ids;
+        const auto id = [&](int32_t a, int32_t b) {
+            const auto [it, added] = ids.emplace(Key(a, b), static_cast<int32_t>(parts_.size()));
+            if (added) parts_.emplace_back();
+            return it->second;
+        };
+        for (int32_t c = 1; c <= t.tritempnum; ++c) {
+            const TTriTemp& candidate = t.tritemp[static_cast<size_t>(c)];
+            id(candidate.i, candidate.k);
+        }
+        const auto part = [&ids](int32_t a, int32_t b) {
+            if (b == a + 1) return kSide;
+            const auto found = ids.find(Key(a, b));
+            return found == ids.end() ? kNoChord : found->second;
+        };
+        for (int32_t c = 1; c <= t.tritempnum; ++c) {
+            const TTriTemp& candidate = t.tritemp[static_cast<size_t>(c)];
+            const Way way{c, part(candidate.i, candidate.j), part(candidate.j, candidate.k)};
+            if (way.left == kNoChord || way.right == kNoChord) continue;
+            parts_[static_cast<size_t>(ids[Key(candidate.i, candidate.k)])].ways.push_back(way);
+        }
+        const auto whole = ids.find(Key(1, t.xynum));
+        root_ = whole == ids.end() ? kNoChord : whole->second;
+    }
+
+    int32_t root() const { return root_; }
+
+    // The number of divisions of a part, each part counted once.
+    long double Count(int32_t id) {
+        if (id == kSide) return 1;
+        Part& p = parts_[static_cast<size_t>(id)];
+        if (p.count < 0) {
+            long double count = 0;
+            for (const Way& way : p.ways) count += Count(way.left) * Count(way.right);
+            p.count = count;
+        }
+        return p.count;
+    }
+
+    // The rank-th best division of a part, or none.
+    const Ranked* Get(int32_t id, int32_t rank) {
+        Part& p = parts_[static_cast<size_t>(id)];
+        if (!p.started) {
+            p.started = true;
+            for (int32_t w = 0; w < static_cast<int32_t>(p.ways.size()); ++w) Queue(id, w, 0, 0);
+        }
+        while (static_cast<int32_t>(p.found.size()) <= rank) {
+            if (p.next.empty()) return nullptr;
+            const Ranked best = p.next.top();
+            p.next.pop();
+            p.found.push_back(best);
+            Queue(id, best.way, best.leftRank + 1, best.rightRank);
+            Queue(id, best.way, best.leftRank, best.rightRank + 1);
+        }
+        return &p.found[static_cast<size_t>(rank)];
+    }
+
+    // The candidates of a part's rank-th division.
+    void List(int32_t id, int32_t rank, std::vector<int32_t>& out) {
+        const Ranked& r = *Get(id, rank);
+        const Way& way = parts_[static_cast<size_t>(id)].ways[static_cast<size_t>(r.way)];
+        out.push_back(way.candidate);
+        if (way.left != kSide) List(way.left, r.leftRank, out);
+        if (way.right != kSide) List(way.right, r.rightRank, out);
+    }
+
+private:
+    static int64_t Key(int32_t a, int32_t b) { return static_cast<int64_t>(a) << 32 | static_cast<uint32_t>(b); }
+
+    // The cost of a side's only way, or of a part's ranked division; none
+    // when the part has fewer divisions.
+    const int64_t* CostOf(int32_t part, int32_t rank) {
+        static const int64_t kNothing = 0;
+        if (part == kSide) return rank == 0 ? &kNothing : nullptr;
+        const Ranked* r = Get(part, rank);
+        return r != nullptr ? &r->cost : nullptr;
+    }
+
+    void Queue(int32_t id, int32_t w, int32_t leftRank, int32_t rightRank) {
+        const Way way = parts_[static_cast<size_t>(id)].ways[static_cast<size_t>(w)];
+        const int64_t* left = CostOf(way.left, leftRank);
+        if (left == nullptr) return;
+        const int64_t leftCost = *left;
+        const int64_t* right = CostOf(way.right, rightRank);
+        if (right == nullptr) return;
+        Part& p = parts_[static_cast<size_t>(id)];
+        if (!p.queued.emplace(w, leftRank, rightRank).second) return;
+        const int64_t shape = std::llround(t_.tritemp[static_cast<size_t>(way.candidate)].shape);
+        p.next.push(Ranked{shape + leftCost + *right, w, leftRank, rightRank});
+    }
+
+    const EngineTables& t_;
+    std::vector<Part> parts_;
+    int32_t root_ = kNoChord;
+};
+
+}  // namespace
+
+std::vector<std::vector<int32_t>> BestDivisionsByShape(const EngineTables& t, size_t count) {
+    std::vector<std::vector<int32_t>> divisions;
+    if (t.xynum < 3) return divisions;
+    LazyBest best(t);
+    if (best.root() < 0) return divisions;
+    for (int32_t rank = 0; divisions.size() < count && best.Get(best.root(), rank) != nullptr; ++rank) {
+        std::vector<int32_t> division;
+        best.List(best.root(), rank, division);
+        std::sort(division.begin(), division.end());
+        divisions.push_back(std::move(division));
+    }
+    return divisions;
+}
+
+long double CountDivisions(const EngineTables& t) {
+    if (t.xynum < 3) return 0;
+    LazyBest best(t);
+    return best.root() < 0 ? 0 : best.Count(best.root());
+}
+
+namespace {
+
+bool Append(EngineTables& t, const std::vector<int32_t>& division) {
+    if (division.empty() || division.size() > static_cast<size_t>(kMaxTriangles) ||
+        t.trisets.WouldExceedBudget(static_cast<int32_t>(division.size())))
+        return false;
+    TriangleSlots slots{};
+    int32_t n = 0;
+    for (const int32_t c : division) {
+        const TTriTemp& candidate = t.tritemp[static_cast<size_t>(c)];
+        slots[static_cast<size_t>(++n)] = TTri{c, candidate.i, candidate.j, candidate.k};
+    }
+    t.trisets.Append(slots, n);
+    return true;
+}
+
+bool Holds(const TriSetStore& store, int32_t r, const std::vector<int32_t>& division) {
+    if (store.trinum(r) != static_cast<int32_t>(division.size())) return false;
+    std::vector<int32_t> stored;
+    for (int32_t m = 1; m <= store.trinum(r); ++m) stored.push_back(store.tri(r, m).st);
+    std::sort(stored.begin(), stored.end());
+    return stored == division;
+}
+
+}  // namespace
+
+bool StoreDivisionOnce(EngineTables& t, const std::vector<int32_t>& division) {
+    for (int32_t r = 1; r <= t.trisets.trisetnum(); ++r)
+        if (Holds(t.trisets, r, division)) return false;
+    return Append(t, division);
+}
+
+int32_t StoreBestDivisionsByShape(EngineTables& t, size_t count) {
+    const std::vector<std::vector<int32_t>> divisions = BestDivisionsByShape(t, count);
+    t.trisets.Clear();
+    for (const std::vector<int32_t>& division : divisions)
+        if (!Append(t, division)) break;
+    return t.trisets.trisetnum();
+}
+
+}  // namespace zelkan
