@@ -54,10 +54,7 @@ void Finish(ParcelRecord& parcel) {
         parcel.problem = "構成点が " + std::to_string(c.size()) + " 点しかありません（3 点以上が必要です）";
 }
 
-// The file's lines, past a UTF-8 byte order mark.
-LineReader OpenText(const std::string& path) {
-    return LineReader(path, LineReader::Units::Bytes, FileStart(path, 3).rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0);
-}
+LineReader OpenText(const std::string& path) { return OpenTextPastByteOrderMark(path); }
 
 [[noreturn]] void BadLine(const std::string& path, int64_t line, const std::string& what) {
     throw InputOutputError(path, std::to_string(line) + " 行目: " + what);
@@ -69,10 +66,12 @@ std::string TextOfLine(const std::string& line) { return IsUtf8(line) ? line : C
 
 namespace {
 
-// A SIMA record begins with its code: a capital letter and two digits.
+// The codes of the SIMA records a file of parcels holds. Point names of
+// the same shape (P22, K01) are common in lists; only these tell.
 bool IsSimaRecordCode(std::string_view field) {
-    return field.size() == 3 && field[0] >= 'A' && field[0] <= 'Z' && field[1] >= '0' && field[1] <= '9' &&
-           field[2] >= '0' && field[2] <= '9';
+    for (const char* code : {"G00", "Z00", "Z01", "A00", "A01", "A99", "D00", "B01", "D99"})
+        if (field == code) return true;
+    return false;
 }
 
 // "点名,X,Y", perhaps with a height: what a coordinate list's corner looks

@@ -24,7 +24,9 @@ struct ReadVertex {
 bool ReadBoundaryDxf(const std::string& fileName, EngineTables& t) {
     // Only ASCII keywords and numbers are compared, and no Shift-JIS byte
     // can be a line end, so the bytes need no decoding.
-    DxfPairReader reader(LineReader(fileName), fileName);
+    // A drawing written with a byte order mark is read past it, as by the
+    // reader of many polylines.
+    DxfPairReader reader(OpenTextPastByteOrderMark(fileName), fileName);
 
     // Collected first and committed at the end, so that a failure leaves the
     // table as it was.
