@@ -280,6 +280,10 @@ TEST(CoordinateFiles, AListWhosePointsAreNamedLikeSimaRecordsIsAList) {
         EXPECT_EQ(KindOfParcelFile(path), ParcelFileKind::CoordinateList) << first;
         EXPECT_EQ(ReadCoordinateList(path).parcels.at(0).corners.size(), 4u) << first;
     }
+    // A broken corner named like a record of no parcel file is still the list's line.
+    const std::string broken = folder.Write("lot.csv", "P21,0.0,0.0\r\nP22,1O.0,10.0\r\nP23,10.0,10.0\r\n");
+    EXPECT_EQ(KindOfParcelFile(broken), ParcelFileKind::CoordinateList);
+    EXPECT_EQ(Contains(MessageOf([&] { ReadCoordinateList(broken); }), "2 行目: 「点名,X,Y」の行ではありません"), "");
     for (const std::string& sima : {SimaSquare("10.000"), SimaSquare("10.000").substr(SimaSquare("").find("A01"))})
         EXPECT_EQ(KindOfParcelFile(folder.Write("lot.sim", sima)), ParcelFileKind::Sima) << sima;
 }

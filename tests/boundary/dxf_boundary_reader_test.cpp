@@ -229,6 +229,13 @@ TEST_F(BoundaryReader, AVertexWithAnArcIsRefusedNamingItAndTouchesNothing) {
     EXPECT_EQ(t->xynum, 4);
 }
 
+TEST_F(BoundaryReader, ADrawingWithAByteOrderMarkIsReadPastIt) {
+    ScratchFolder folder;
+    const std::string text = "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nPOLYLINE\r\n0\r\nVERTEX\r\n10\r\n1.5\r\n20\r\n2.5\r\n0\r\nSEQEND\r\n";
+    EXPECT_TRUE(ReadBoundaryDxf(folder.Write("bom.dxf", "\xEF\xBB\xBF" + text), *t));
+    ExpectVertices({{1.5, 2.5}});
+}
+
 TEST_F(BoundaryReader, AGroupCodeIsAnIntegerAndNothingLikeOne) {
     ScratchFolder folder;
     for (const char* code : {"1e1", "1e10", "10.0", "+-10", "99999999999", "0x0A"}) {
