@@ -16,10 +16,12 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iomanip>
 #include <map>
 #include <memory>
 #include <optional>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -109,13 +111,17 @@ public:
     std::pair<std::string, long double> Number(long long millimetres) {
         char text[64];
         switch (Below(4)) {
-            case 0: std::snprintf(text, sizeof text, "%lld.%03lld", millimetres / 1000, std::llabs(millimetres % 1000)); break;
+            case 0: {
+                const std::string decimals = std::to_string(1000 + std::llabs(millimetres % 1000)).substr(1);
+                std::snprintf(text, sizeof text, "%s.%s", std::to_string(millimetres / 1000).c_str(), decimals.c_str());
+                break;
+            }
             case 1: std::snprintf(text, sizeof text, "%.17g", static_cast<double>(millimetres) / 1000.0); break;
             case 2: std::snprintf(text, sizeof text, "%.6e", static_cast<double>(millimetres) / 1000.0); break;
             default: std::snprintf(text, sizeof text, "%.3f", static_cast<double>(millimetres) / 1000.0); break;
         }
         std::string s = text;
-        if (millimetres < 0 && millimetres > -1000 && s.rfind("0.", 0) == 0) s = "-" + s;  // "%lld" lost the sign
+        if (millimetres < 0 && millimetres > -1000 && s.rfind("0.", 0) == 0) s = "-" + s;  // the integer part lost the sign
         if (!s.empty() && s[0] != '-' && Chance(5)) s = "+" + s;
         return {s, static_cast<long double>(std::strtod(s.c_str(), nullptr))};
     }
@@ -394,9 +400,9 @@ private:
 };
 
 std::string Show(long double v) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.21Lg", v);
-    return text;
+    std::ostringstream text;
+    text << std::setprecision(21) << v;
+    return text.str();
 }
 
 bool Same(long double read, long double expected) {
@@ -497,14 +503,14 @@ int main(int argc, char** argv) {
                                                                                    static_cast<std::streamsize>(bytes.size()));
         const std::string difference = Compare(e, path, layer, *table);
         if (!difference.empty()) {
-            std::fprintf(stderr, "run %lld (--seed %llu --runs 1): %s\n  file: %s%s%s\n", done,
-                         static_cast<unsigned long long>(runSeed), difference.c_str(), path.c_str(),
+            std::fprintf(stderr, "run %s (--seed %s --runs 1): %s\n  file: %s%s%s\n", std::to_string(done).c_str(),
+                         std::to_string(runSeed).c_str(), difference.c_str(), path.c_str(),
                          layer.empty() ? "" : "  layer: ", layer.c_str());
             return 1;
         }
     }
     std::filesystem::remove_all(folder);
-    std::printf("%lld runs, %.0f s, clean\n", done,
+    std::printf("%s runs, %.0f s, clean\n", std::to_string(done).c_str(),
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     return 0;
 }
