@@ -1,7 +1,11 @@
 #include "boundary/coordinate_files.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
+
+#include "boundary/dxf_pairs.h"
 
 #include "geometry/cp932.h"
 #include "geometry/errors.h"
@@ -37,9 +41,10 @@ std::vector<std::string> Fields(const std::string& line) {
     return fields;
 }
 
-std::optional<long double> Coordinate(const std::string& text) {
-    if (!IsDecimalNumber(text)) return std::nullopt;
-    return static_cast<long double>(StrToReal(text));
+std::optional<long double> Coordinate(std::string_view text) {
+    const std::optional<double> value = CoordinateOfText(text);
+    if (!value) return std::nullopt;
+    return static_cast<long double>(*value);
 }
 
 void Finish(ParcelRecord& parcel) {
@@ -49,10 +54,7 @@ void Finish(ParcelRecord& parcel) {
         parcel.problem = "構成点が " + std::to_string(c.size()) + " 点しかありません（3 点以上が必要です）";
 }
 
-// The file's lines, past a UTF-8 byte order mark.
-LineReader OpenText(const std::string& path) {
-    return LineReader(path, LineReader::Units::Bytes, FileStart(path, 3).rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0);
-}
+LineReader OpenText(const std::string& path) { return OpenTextPastByteOrderMark(path); }
 
 [[noreturn]] void BadLine(const std::string& path, int64_t line, const std::string& what) {
     throw InputOutputError(path, std::to_string(line) + " 行目: " + what);
@@ -62,26 +64,112 @@ LineReader OpenText(const std::string& path) {
 
 std::string TextOfLine(const std::string& line) { return IsUtf8(line) ? line : Cp932ToUtf8(line); }
 
+namespace {
+
+// The codes of the SIMA records a file of parcels holds. Point names of
+// the same shape (P22, K01) are common in lists; only these tell.
+bool IsSimaRecordCode(std::string_view field) {
+    for (const char* code : {"G00", "Z00", "Z01", "A00", "A01", "A99", "D00", "B01", "D99"})
+        if (field == code) return true;
+    return false;
+}
+
+// "点名,X,Y", perhaps with a height: what a coordinate list's corner looks
+// like, whatever its name.
+bool IsListCorner(const std::vector<std::string>& f) {
+    return (f.size() == 3 || f.size() == 4) && IsDecimalNumber(f[1]) && IsDecimalNumber(f[2]) &&
+           (f.size() == 3 || f[3].empty() || IsDecimalNumber(f[3]));
+}
+
+}  // namespace
+
 ParcelFileKind KindOfParcelFile(const std::string& path) {
     LineReader reader = OpenText(path);
     std::string line;
-    for (int checked = 0; checked < 20 && reader.Next(line); ++checked) {
-        const std::string text(TrimSpaceNul(line));
+    bool listed = false;
+    // A corner named like a SIMA record (A01, Z00) is still a corner: the
+    // file is SIMA once a line begins with a record code and reads as no
+    // corner ("A00,", "G00,04,分譲地,", "A01,1,P1,-11990.000,-33990.000,,").
+    for (int checked = 0; checked < 50 && reader.Next(line);) {
+        const std::string text(TrimSpaceNul(TextOfLine(line)));
         if (text.empty()) continue;
-        if (text.rfind("G00,", 0) == 0 || text.rfind("Z00,", 0) == 0 || text.rfind("A00,", 0) == 0 ||
-            text.rfind("A01,", 0) == 0)
-            return ParcelFileKind::Sima;
-        if (text == "0" || text.find(',') == std::string::npos) return ParcelFileKind::BoundaryDxf;
-        return ParcelFileKind::CoordinateList;
+        ++checked;
+        if (!listed && (text == "0" || text.find(',') == std::string::npos)) return ParcelFileKind::BoundaryDxf;
+        listed = true;
+        const std::vector<std::string> f = Fields(text);
+        if (IsSimaRecordCode(f[0]) && !IsListCorner(f)) return ParcelFileKind::Sima;
     }
-    return ParcelFileKind::BoundaryDxf;
+    return listed ? ParcelFileKind::CoordinateList : ParcelFileKind::BoundaryDxf;
 }
+
+namespace {
+
+// A point of a SIMA file as its A01 records define it: where first, and
+// where a second record gives it other coordinates.
+struct PointDefinition {
+    TAcadPoint point;
+    int64_t line = 0;
+    int64_t otherLine = 0;  // 0: never defined otherwise
+};
+
+using PointTable = std::map<std::string, PointDefinition>;
+
+void Define(PointTable& table, const std::string& key, const TAcadPoint& p, int64_t line) {
+    if (key.empty()) return;
+    const auto [at, added] = table.try_emplace(key, PointDefinition{p, line, 0});
+    // The same coordinates twice are one point; other ones make every
+    // corner that names the point ambiguous.
+    if (!added && at->second.otherLine == 0 && (at->second.point.x != p.x || at->second.point.y != p.y))
+        at->second.otherLine = line;
+}
+
+// A B01 record: the point it names by number and by name, and its line.
+struct CornerReference {
+    std::string number;
+    std::string name;
+    int64_t line = 0;
+};
+
+struct SimaParcel {
+    ParcelRecord record;
+    std::vector<CornerReference> corners;
+};
+
+// The parcel's corners from the file's points, all read: by number, by
+// name where the number is missing or unknown. The first corner that names
+// no point, or a point defined twice, is the parcel's problem.
+ParcelRecord Resolve(SimaParcel parcel, const PointTable& byNumber, const PointTable& byName) {
+    ParcelRecord& record = parcel.record;
+    for (const CornerReference& c : parcel.corners) {
+        const auto number = c.number.empty() ? byNumber.end() : byNumber.find(c.number);
+        const auto name = c.name.empty() ? byName.end() : byName.find(c.name);
+        const PointDefinition* found = number != byNumber.end() ? &number->second
+                                       : name != byName.end()   ? &name->second
+                                                                : nullptr;
+        if (found != nullptr && found->otherLine == 0) {
+            record.corners.push_back(found->point);
+            continue;
+        }
+        ++record.unknownCorners;
+        if (!record.problem.empty()) continue;
+        const std::string point = c.number + " " + c.name;
+        record.problem = found == nullptr
+                             ? std::to_string(c.line) + " 行目の点 " + point + " が座標にありません"
+                             : std::to_string(c.line) + " 行目の点 " + point + " の座標が " + std::to_string(found->line) +
+                                   " 行目と " + std::to_string(found->otherLine) + " 行目で異なります";
+    }
+    Finish(record);
+    return std::move(record);
+}
+
+}  // namespace
 
 CoordinateFile ReadSimaFile(const std::string& path) {
     LineReader reader = OpenText(path);
     CoordinateFile file;
-    std::map<std::string, TAcadPoint> byNumber, byName;
-    std::optional<ParcelRecord> parcel;
+    PointTable byNumber, byName;
+    std::vector<SimaParcel> parcels;
+    bool open = false;  // a D00 without its D99 yet: a file may end so
     std::string raw;
     while (reader.Next(raw)) {
         const std::vector<std::string> f = Fields(TextOfLine(raw));
@@ -93,37 +181,31 @@ CoordinateFile ReadSimaFile(const std::string& path) {
             const std::optional<long double> x = Coordinate(field(3)), y = Coordinate(field(4));
             if (!x || !y) BadLine(path, reader.lineNumber(), "点の座標（X, Y）が数ではありません");
             const TAcadPoint p{*y, *x, 0};  // X north is the drawing's y
-            if (!field(1).empty()) byNumber[field(1)] = p;
-            if (!field(2).empty()) byName[field(2)] = p;
+            Define(byNumber, field(1), p, reader.lineNumber());
+            Define(byName, field(2), p, reader.lineNumber());
         } else if (record == "D00") {
-            if (parcel) {
-                Finish(*parcel);
-                file.parcels.push_back(std::move(*parcel));
-            }
-            parcel = ParcelRecord{field(1), field(2), {}, {}};
-        } else if (record == "B01" && parcel) {
-            const auto number = byNumber.find(field(1));
-            const auto name = byName.find(field(2));
-            if (!field(1).empty() && number != byNumber.end()) {
-                parcel->corners.push_back(number->second);
-            } else if (!field(2).empty() && name != byName.end()) {
-                parcel->corners.push_back(name->second);
-            } else if (parcel->problem.empty()) {
-                parcel->problem = std::to_string(reader.lineNumber()) + " 行目の点 " + field(1) + " " + field(2) +
-                                  " が座標にありません";
-            }
-        } else if (record == "D99" && parcel) {
-            Finish(*parcel);
-            file.parcels.push_back(std::move(*parcel));
-            parcel.reset();
+            parcels.push_back(SimaParcel{ParcelRecord{field(1), field(2), {}, {}}, {}});
+            open = true;
+        } else if (record == "B01" && open) {
+            parcels.back().corners.push_back(CornerReference{field(1), field(2), reader.lineNumber()});
+        } else if (record == "D99") {
+            open = false;
         }
     }
-    if (parcel) {  // a file may end without its last D99
-        Finish(*parcel);
-        file.parcels.push_back(std::move(*parcel));
-    }
+    if (parcels.empty()) throw InputOutputError(path, "画地（D00）がありません");
+    for (SimaParcel& parcel : parcels) file.parcels.push_back(Resolve(std::move(parcel), byNumber, byName));
     return file;
 }
+
+namespace {
+
+// A header names the columns: no field of it is a number. A line with a
+// number in it is a corner, broken or not.
+bool IsHeader(const std::vector<std::string>& fields) {
+    return std::none_of(fields.begin(), fields.end(), [](const std::string& f) { return IsDecimalNumber(f); });
+}
+
+}  // namespace
 
 CoordinateFile ReadCoordinateList(const std::string& path) {
     LineReader reader = OpenText(path);
@@ -135,16 +217,12 @@ CoordinateFile ReadCoordinateList(const std::string& path) {
         const std::string text = TextOfLine(raw);
         if (TrimSpaceNul(text).empty()) continue;
         const std::vector<std::string> f = Fields(text);
+        const bool header = first && IsHeader(f);
+        first = false;
+        if (header) continue;
         const std::optional<long double> x = f.size() >= 3 ? Coordinate(f[1]) : std::nullopt;
         const std::optional<long double> y = f.size() >= 3 ? Coordinate(f[2]) : std::nullopt;
-        if (!x || !y) {
-            if (first) {  // a header line
-                first = false;
-                continue;
-            }
-            BadLine(path, reader.lineNumber(), "「点名,X,Y」の行ではありません");
-        }
-        first = false;
+        if (!x || !y) BadLine(path, reader.lineNumber(), "「点名,X,Y」の行ではありません");
         parcel.corners.push_back(TAcadPoint{*y, *x, 0});
     }
     parcel.number.assign(1, '1');  // the file holds one parcel
@@ -174,30 +252,36 @@ std::string WithoutUnicodeEscapes(const std::string& text) {
     return out;
 }
 
-// Walks the closed polylines of the ENTITIES section; found(layer, corners,
-// bulgeVertex) for each (bulgeVertex 0 for none).
-template <typename Found>
-void ForEachClosedPolyline(const std::string& path, Found found) {
-    LineReader reader = OpenText(path);
-    enum class Kind { None, Light, Heavy, Vertex };
-    Kind kind = Kind::None;
-    bool inEntities = false, sectionNamed = false, closed = false, inHeavy = false;
+// A polyline of the ENTITIES section as the file gives it.
+struct DrawnPolyline {
     std::string layer;
     std::vector<TAcadPoint> corners;
-    size_t bulgeVertex = 0;
+    bool closed = false;    // group 70 bit 1
+    size_t arcVertex = 0;   // the first vertex with a bulge, from 1; 0 for none
+};
+
+// What a drawing holds beside its polylines, for saying why none is a parcel.
+struct DrawingContents {
+    std::set<std::string> layers;  // of every object of the ENTITIES section
+    size_t openPolylines = 0;      // on the layer asked for (or on any)
+};
+
+// Walks the polylines (LWPOLYLINE, and POLYLINE with its VERTEXes) of the
+// ENTITIES section; found(polyline) for each.
+template <typename Found>
+void ForEachPolyline(const std::string& path, DrawingContents& contents, Found found) {
+    DxfPairReader reader(OpenText(path), path);
+    enum class Kind { None, Light, Heavy, Vertex, Other };
+    Kind kind = Kind::None;
+    bool inEntities = false, sectionNamed = false, inHeavy = false;
+    DrawnPolyline polyline;
     const auto finish = [&] {
-        if (closed) found(layer, corners, bulgeVertex);
-        corners.clear();
-        closed = false;
-        bulgeVertex = 0;
-        layer.clear();
+        found(polyline);
+        polyline = DrawnPolyline{};
     };
-    std::string codeLine, value;
-    while (reader.Next(codeLine) && reader.Next(value)) {
-        int code = 0;
-        const std::string codeText(TrimSpaceNul(codeLine));
-        if (codeText.empty() || !IsDecimalNumber(codeText)) BadLine(path, reader.lineNumber() - 1, "グループコードが整数ではありません");
-        code = static_cast<int>(StrToReal(codeText));
+    int32_t code = 0;
+    std::string value;
+    while (reader.Next(code, value)) {
         const std::string text(TrimSpaceNul(value));
         if (code == 0) {
             if (kind == Kind::Light) finish();
@@ -217,6 +301,7 @@ void ForEachClosedPolyline(const std::string& path, Found found) {
             } else if (text == "LWPOLYLINE") {
                 kind = Kind::Light;
             } else if (text == "POLYLINE") {
+                if (inHeavy) finish();  // a POLYLINE without its SEQEND
                 kind = Kind::Heavy;
                 inHeavy = true;
             } else if (text == "VERTEX" && inHeavy) {
@@ -226,7 +311,7 @@ void ForEachClosedPolyline(const std::string& path, Found found) {
                 inHeavy = false;
                 kind = Kind::None;
             } else {
-                kind = Kind::None;
+                kind = Kind::Other;
             }
             continue;
         }
@@ -235,39 +320,69 @@ void ForEachClosedPolyline(const std::string& path, Found found) {
             sectionNamed = false;
             continue;
         }
-        if (kind == Kind::None) continue;
+        if (!inEntities) continue;
+        if (code == 8 && kind != Kind::Vertex) {
+            const std::string layer = WithoutUnicodeEscapes(TextOfLine(text));
+            contents.layers.insert(layer);
+            if (kind == Kind::Light || kind == Kind::Heavy) polyline.layer = layer;
+        }
+        if (kind == Kind::None || kind == Kind::Other) continue;
         const auto number = [&] {
-            if (!IsDecimalNumber(text)) BadLine(path, reader.lineNumber(), "座標が数ではありません");
-            return static_cast<long double>(StrToReal(text));
+            const std::optional<long double> n = Coordinate(text);
+            if (!n) BadLine(path, reader.valueLine(), "座標が数ではありません");
+            return *n;
         };
-        if ((kind == Kind::Light || kind == Kind::Heavy) && code == 8) layer = WithoutUnicodeEscapes(TextOfLine(text));
-        if ((kind == Kind::Light || kind == Kind::Heavy) && code == 70)
-            closed = (static_cast<int>(StrToReal(text)) & 1) != 0;
+        if ((kind == Kind::Light || kind == Kind::Heavy) && code == 70) {
+            const std::optional<int32_t> flags = DxfInteger(text);
+            if (!flags) BadLine(path, reader.valueLine(), "ポリラインのフラグ（グループ 70）が整数ではありません");
+            polyline.closed = (*flags & 1) != 0;
+        }
         const bool vertexGroup = kind == Kind::Light || kind == Kind::Vertex;
-        if (vertexGroup && code == 10) corners.push_back(TAcadPoint{number(), 0, 0});
-        if (vertexGroup && code == 20 && !corners.empty()) corners.back().y = number();
-        if (vertexGroup && code == 42 && number() != 0 && bulgeVertex == 0) bulgeVertex = std::max<size_t>(corners.size(), 1);
+        if (vertexGroup && code == 10) polyline.corners.push_back(TAcadPoint{number(), 0, 0});
+        if (vertexGroup && code == 20 && !polyline.corners.empty()) polyline.corners.back().y = number();
+        if (vertexGroup && code == 42 && number() != 0 && polyline.arcVertex == 0)
+            polyline.arcVertex = std::max<size_t>(polyline.corners.size(), 1);
     }
     if (kind == Kind::Light || inHeavy) finish();
+}
+
+// Closed by its flag, or by a last vertex on its first: the same boundary.
+bool IsClosed(const DrawnPolyline& p) {
+    const auto& c = p.corners;
+    return p.closed || (c.size() >= 4 && c.front().x == c.back().x && c.front().y == c.back().y);
+}
+
+// Why a drawing gave no parcel.
+std::string NoParcelMessage(const DrawingContents& contents, const std::string& layer) {
+    if (!layer.empty() && contents.layers.count(layer) == 0) return "画層「" + layer + "」の図形がありません";
+    const std::string where = layer.empty() ? "" : "画層「" + layer + "」に";
+    return where + "閉じたポリラインがありません" +
+           (contents.openPolylines > 0
+                ? "（開いたポリライン " + std::to_string(contents.openPolylines) + " 本は筆として読みません）"
+                : "");
 }
 
 }  // namespace
 
 CoordinateFile ReadDxfPolylines(const std::string& path, const std::string& layer) {
     CoordinateFile file;
+    DrawingContents contents;
     int32_t number = 0;
-    ForEachClosedPolyline(path, [&](const std::string& on, const std::vector<TAcadPoint>& corners, size_t bulge) {
-        if (!layer.empty() && on != layer) return;
+    ForEachPolyline(path, contents, [&](const DrawnPolyline& polyline) {
+        if (!layer.empty() && polyline.layer != layer) return;
+        if (!IsClosed(polyline)) {
+            ++contents.openPolylines;
+            return;
+        }
         ParcelRecord parcel;
         parcel.number = std::to_string(++number);
         parcel.name = parcel.number;
-        parcel.corners = corners;
-        if (bulge != 0)
-            parcel.problem = "頂点 " + std::to_string(bulge) +
-                             " に円弧があります（筆界は点の間を直線で結びます。CAD で円弧を点に分けてください）";
+        parcel.corners = polyline.corners;
+        if (polyline.arcVertex != 0) parcel.problem = ArcAtVertexMessage(polyline.arcVertex);
         Finish(parcel);
         file.parcels.push_back(std::move(parcel));
     });
+    if (file.parcels.empty()) throw InputOutputError(path, NoParcelMessage(contents, layer));
     return file;
 }
 
@@ -278,13 +393,14 @@ bool NeedsPolylineReader(const std::string& path, const std::string& layer) {
     // POLYLINE.
     int polylines = 0;
     bool inEntities = false, sectionNamed = false;
-    LineReader reader = OpenText(path);
-    std::string codeLine, value;
-    while (reader.Next(codeLine) && reader.Next(value)) {
-        const std::string_view code = TrimSpaceNul(codeLine), text = TrimSpaceNul(value);
-        if (code == "2" && sectionNamed) inEntities = text == "ENTITIES";
-        sectionNamed = code == "0" && text == "SECTION";
-        if (code != "0" || !inEntities) continue;
+    DxfPairReader reader(OpenText(path), path);
+    int32_t code = 0;
+    std::string value;
+    while (reader.Next(code, value)) {
+        const std::string_view text = TrimSpaceNul(value);
+        if (code == 2 && sectionNamed) inEntities = text == "ENTITIES";
+        sectionNamed = code == 0 && text == "SECTION";
+        if (code != 0 || !inEntities) continue;
         if (text == "ENDSEC") break;
         if (text == "LWPOLYLINE" || (text == "POLYLINE" && ++polylines > 1)) return true;
     }

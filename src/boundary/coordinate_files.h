@@ -18,6 +18,7 @@ struct ParcelRecord {
     std::string name;
     std::vector<TAcadPoint> corners;  // a last corner repeating the first is left out
     std::string problem;              // empty for a parcel that can be measured
+    size_t unknownCorners = 0;        // corners the file lists that no point of it gives (problem says which)
 };
 
 struct CoordinateFile {
@@ -31,24 +32,32 @@ ParcelFileKind KindOfParcelFile(const std::string& path);
 
 // The parcels of a SIMA file (CP932 or UTF-8, CR LF or LF, fields padded
 // with blanks). A B01 record names its point by number, or by name where
-// the number is missing or unknown; a file may lack its last D99. Throws
-// InputOutputError naming the file and the line for a point record whose
-// coordinates are no numbers, and when the file cannot be read.
+// the number is missing or unknown, wherever in the file the point stands;
+// a file may lack its last D99. A corner naming a point that two A01
+// records give different coordinates is its parcel's problem, naming both
+// lines. Throws InputOutputError naming the file and the line for a point
+// record whose coordinates are no numbers, when the file holds no parcel
+// (D00), and when it cannot be read.
 CoordinateFile ReadSimaFile(const std::string& path);
 
 // The one parcel of a coordinate list: "点名,X,Y" a line in boundary order,
-// an optional header line. Throws InputOutputError naming the file and the
-// line for a line that is no corner.
+// an optional header line (a first line without any number in it). Throws
+// InputOutputError naming the file and the line for a line that is no
+// corner.
 CoordinateFile ReadCoordinateList(const std::string& path);
 
 // The closed polylines of a DXF drawing of any version, in file order:
-// LWPOLYLINE and POLYLINE with group 70 bit 1, each a parcel numbered from
-// 1, only those on layer where one is given. A polyline with an arc (a
-// bulge, group 42, not zero) is refused naming its vertex: a parcel
-// boundary is straight between its points. Throws InputOutputError naming
-// the file and the line for a group code that is no integer or a
-// coordinate that is no number.
+// LWPOLYLINE and POLYLINE with group 70 bit 1 (or whose last vertex lies on
+// its first), each a parcel numbered from 1, only those on layer where one
+// is given. A polyline with an arc (a bulge, group 42, not zero) is refused
+// naming its vertex: a parcel boundary is straight between its points.
+// Throws InputOutputError naming the file and the line for a group code or
+// flag that is no integer or a coordinate that is no number, and naming the
+// file when no closed polyline is there (saying whether the layer is).
 CoordinateFile ReadDxfPolylines(const std::string& path, const std::string& layer);
+
+// Every reader takes its numbers through CoordinateOfText: a coordinate
+// beyond every double comes back infinite, for the boundary check to refuse.
 
 // Whether a DXF drawing needs the reader above: it holds an LWPOLYLINE, or
 // not exactly one closed POLYLINE, or a layer is asked for. The CAD's

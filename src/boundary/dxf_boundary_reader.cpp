@@ -1,11 +1,10 @@
 #include "boundary/dxf_boundary_reader.h"
 
-#include <charconv>
-#include <cmath>
 #include <optional>
 #include <string_view>
 #include <vector>
 
+#include "boundary/dxf_pairs.h"
 #include "geometry/errors.h"
 #include "geometry/line_reader.h"
 #include "geometry/text_helpers.h"
@@ -13,51 +12,6 @@
 namespace zelkan {
 
 namespace {
-
-// Walks the group-code / value pairs of a DXF file, line by line. Only
-// ASCII keywords and numbers are compared, and no Shift-JIS byte can be a
-// line end, so the bytes need no decoding.
-class PairReader {
-public:
-    explicit PairReader(const std::string& fileName) : lines_(fileName), fileName_(fileName) {}
-
-    // The next pair, or false at the end of the file (trailing blank lines
-    // included). Blank lines before a group code are passed over; the code is
-    // the first word of its line; the value is the whole next line.
-    bool Next(int& code, std::string& value) {
-        std::string line;
-        size_t first = std::string::npos;
-        while (first == std::string::npos) {
-            if (!lines_.Next(line)) return false;
-            first = line.find_first_not_of(" \t");
-        }
-        code = ParseCode(std::string_view(line).substr(first));
-        if (!lines_.Next(value)) value.clear();
-        valueLine_ = lines_.lineNumber();
-        return true;
-    }
-
-    // The line of the last value read.
-    int64_t valueLine() const { return valueLine_; }
-
-private:
-    int ParseCode(std::string_view rest) const {
-        const std::string_view token = rest.substr(0, rest.find_first_of(" \t"));
-        int code = 0;
-        const char* first = token.data();
-        const char* last = token.data() + token.size();
-        if (!token.empty() && token.front() == '+') ++first;
-        const auto [ptr, ec] = std::from_chars(first, last, code);
-        if (ec != std::errc() || ptr != last || first == last)
-            throw InputOutputError(fileName_, "DXF の" + std::to_string(lines_.lineNumber()) +
-                                                  "行目のグループコードが整数ではありません");
-        return code;
-    }
-
-    LineReader lines_;
-    const std::string& fileName_;
-    int64_t valueLine_ = 0;
-};
 
 // A vertex as the file supplies it: either coordinate may be missing.
 struct ReadVertex {
@@ -68,7 +22,11 @@ struct ReadVertex {
 }  // namespace
 
 bool ReadBoundaryDxf(const std::string& fileName, EngineTables& t) {
-    PairReader reader(fileName);
+    // Only ASCII keywords and numbers are compared, and no Shift-JIS byte
+    // can be a line end, so the bytes need no decoding.
+    // A drawing written with a byte order mark is read past it, as by the
+    // reader of many polylines.
+    DxfPairReader reader(OpenTextPastByteOrderMark(fileName), fileName);
 
     // Collected first and committed at the end, so that a failure leaves the
     // table as it was.
@@ -80,7 +38,7 @@ bool ReadBoundaryDxf(const std::string& fileName, EngineTables& t) {
     enum class Polyline { NotYet, Open, Ended } polyline = Polyline::NotYet;
     bool inVertex = false;  // the entity being read is a VERTEX of the boundary
 
-    int code = 0;
+    int32_t code = 0;
     std::string value;
     while (reader.Next(code, value)) {
         if (code == 0 && value == "SECTION") inEntities = false;
@@ -94,16 +52,22 @@ bool ReadBoundaryDxf(const std::string& fileName, EngineTables& t) {
         }
         if (code == 2 && value == "ENTITIES" && !inEntities) inEntities = true;
         if (inVertex && (code == 10 || code == 20) && !value.empty()) {
-            const std::string_view number = TrimSpaceNul(value);
             // A blank value reads as 0; anything else must be a number.
-            if (!number.empty() && !IsDecimalNumber(number))
+            const std::optional<double> coordinate =
+                TrimSpaceNul(value).empty() ? std::optional<double>(0.0) : CoordinateOfText(value);
+            if (!coordinate)
                 throw InputOutputError(fileName, "DXF の" + std::to_string(reader.valueLine()) +
                                                      "行目の座標が数ではありません");
-            // Beyond every double StrToReal gives 0: keep it beyond, for the
-            // boundary check to refuse.
-            double coordinate = StrToReal(value);
-            if (DecimalBeyondDouble(number)) coordinate = number.front() == '-' ? -HUGE_VAL : HUGE_VAL;
-            (code == 10 ? vertices.back().x : vertices.back().y) = coordinate;
+            (code == 10 ? vertices.back().x : vertices.back().y) = *coordinate;
+        }
+        // The polygon through the vertices of an arc is not the parcel: a
+        // boundary with one is refused, not measured smaller.
+        if (inVertex && code == 42) {
+            const std::optional<double> bulge = CoordinateOfText(value);
+            if (!bulge)
+                throw InputOutputError(fileName, "DXF の" + std::to_string(reader.valueLine()) +
+                                                     "行目のふくらみ（グループ 42）が数ではありません");
+            if (*bulge != 0) throw InvalidInputError(ArcAtVertexMessage(vertices.size()));
         }
     }
     if (polyline == Polyline::Open)

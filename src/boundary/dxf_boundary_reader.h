@@ -16,6 +16,8 @@ namespace zelkan {
 // Throws InputOutputError (naming the file) when the file cannot be read, a
 // group-code line is not an integer, a vertex coordinate is not a number
 // (both naming the line), or the file ends before the polyline's SEQEND;
+// InvalidInputError naming the vertex for an arc (a bulge, group 42, not
+// zero), which the polygon through the vertices would leave out;
 // CapacityError beyond 3980 vertices. The vertex table is then left as it was.
 bool ReadBoundaryDxf(const std::string& fileName, EngineTables& t);
 

@@ -1,11 +1,14 @@
 // zelkan-cli: the measurement of a parcel from the command line.
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +19,7 @@
 #include "boundary/coordinate_files.h"
 #include "boundary/drawing_number_scan.h"
 #include "cli/cli_options.h"
+#include "cli/parcel_file_names.h"
 #include "cli/summary.h"
 #include "cli/svg_picture.h"
 #include "engine/boundary_shape.h"
@@ -43,12 +47,23 @@ namespace {
 
 constexpr const char* kVersion = "zelkan-cli 0.1.0";
 
-std::atomic<bool> interrupted{false};
+// Ctrl+C: how often it was pressed, and how many presses end the work in
+// steps; the next one ends the program at once. One parcel: the first stops
+// the search. A file: the first ends it after the parcels in hand, the
+// second stops their searches; both keep what was measured.
+std::atomic<int> interrupts{0};
+std::atomic<int> interruptsHandled{1};
 
 extern "C" void OnInterrupt(int) {
-    interrupted = true;
-    std::signal(SIGINT, SIG_DFL);  // a second Ctrl+C ends the program
+    // Windows resets the handler before it calls it.
+    std::signal(SIGINT, ++interrupts < interruptsHandled ? OnInterrupt : SIG_DFL);
 }
+
+// The parcels of a file: the second Ctrl+C stops the searches in hand.
+class FileParcelControl : public SilentSearchControl {
+public:
+    bool StopRequested() override { return interrupts >= 2; }
+};
 
 // Ctrl+C stops the search; a progress line on a terminal after half a second.
 class TerminalControl : public SearchControl {
@@ -69,7 +84,7 @@ public:
                      divisions_, elapsed / 1000.0);
         std::fflush(stderr);
     }
-    bool StopRequested() override { return interrupted; }
+    bool StopRequested() override { return interrupts > 0; }
     void DivisionRecorded(int32_t trisetnum) override { divisions_ = trisetnum; }
 
 private:
@@ -189,16 +204,6 @@ int Report(const MeasureOptions& o, SearchMode searchMode, const SanshaSettings&
     return kExitOk;
 }
 
-// A parcel's name as a file name: its name, or its number where the name
-// holds a character no file name may.
-std::string FileNameOf(const ParcelRecord& parcel) {
-    const std::string& name = parcel.name.empty() ? parcel.number : parcel.name;
-    for (char c : name)
-        if (std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos || static_cast<unsigned char>(c) < 0x20)
-            return "parcel-" + parcel.number;
-    return name.empty() ? "parcel" : name;
-}
-
 // A field of summary.csv, quoted where it holds a comma or a quote.
 std::string CsvField(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
@@ -215,42 +220,66 @@ struct ParcelOutcome {
     int32_t triangles = 0;
 };
 
+// The line of summary.csv of a parcel not measured, and why.
+std::string UnmeasuredRow(const ParcelRecord& parcel, SearchMode searchMode, const std::string& zone,
+                          const std::string& why) {
+    return CsvField(parcel.number) + "," + CsvField(parcel.name) + "," +
+           std::to_string(parcel.corners.size() + parcel.unknownCorners) + ",,,,," +
+           std::to_string(ModeNumber(searchMode)) + ",," + CsvField(why) + "," + CsvField(zone) + ",,\r\n";
+}
+
+constexpr const char* kNotMeasuredForCtrlC = "未計測（Ctrl+C で中断）";
+
 // One parcel of a file measured on its own, its triangles numbered from
-// noStart, in tables that each run sets anew (they are large: made once a thread).
+// noStart, its drawings named fileName, in tables that each run sets anew
+// (they are large: made once a thread).
 ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& settings, SearchMode searchMode,
                                const std::string& out, const std::string& zone, const ParcelRecord& parcel,
-                               int32_t noStart, MeasurementState& state) {
+                               const std::string& fileName, int32_t noStart, MeasurementState& state) {
     ParcelOutcome outcome;
-    std::string rowError;  // the last column, for a table drawn
+    // The last two columns: the name the parcel's drawings begin with, and
+    // how far its rows stray from their triangles, for a table drawn.
+    std::string rowError;
     const auto row = [&](const std::string& corners, const std::string& area, const std::string& total,
                          const std::string& printed, const std::string& difference, const std::string& exact,
-                         const std::string& what) {
+                         const std::string& what, const std::string& drawings = "") {
         outcome.row = CsvField(parcel.number) + "," + CsvField(parcel.name) + "," + corners + "," + area + "," + total +
                       "," + printed + "," + difference + "," + std::to_string(ModeNumber(searchMode)) + "," + exact +
-                      "," + CsvField(what) + "," + CsvField(zone) + "," + CsvField(rowError) + "\r\n";
+                      "," + CsvField(what) + "," + CsvField(zone) + "," + CsvField(drawings) + "," +
+                      CsvField(rowError) + "\r\n";
     };
     if (!parcel.problem.empty()) {
-        row(std::to_string(parcel.corners.size()), "", "", "", "", "", parcel.problem);
+        outcome.row = UnmeasuredRow(parcel, searchMode, zone, parcel.problem);
         outcome.code = kExitInput;
         return outcome;
     }
     RunRequest request;
     request.corners = parcel.corners;
-    request.runScript = out + FileNameOf(parcel) + ".scr";
+    request.runScript = out + fileName + ".scr";
     request.searchMode = searchMode;
     request.noStart = noStart;
     request.gather = o.divisions || settings.saveRecords;
     DeleteRunDrawings(request.runScript);
     if (o.memoryLimit) state.tables.trisets.SetBudget(*o.memoryLimit);
     SteadyMillisecondClock clock;
-    // Ctrl+C ends the file after the parcels in hand, each measured whole.
-    SilentSearchControl control;
+    // Ctrl+C ends the file after the parcels in hand, each measured whole;
+    // a second one stops their searches.
+    FileParcelControl control;
     try {
         const RunResult result = MeasureParcel(state, settings, request, control, clock);
         const std::string area = Trimmed(FormatFixedWidth(0, 3, result.menkei));
         const std::string exact = result.exactSelection ? "はい" : "いいえ";
+        if (result.stopped && !result.exactSelection) {
+            // Chosen from a search cut short: no measurement of the parcel.
+            RemoveRunFiles(request.runScript, "");
+            outcome.row = UnmeasuredRow(parcel, searchMode, zone, kNotMeasuredForCtrlC);
+            outcome.code = kExitInterrupted;
+            return outcome;
+        }
         if (result.outcome != RunOutcome::Drawn) {
-            row(std::to_string(result.xynum), area, "", "", "", exact, OutcomeText(result));
+            const std::string note = SmallestTotalNote(result, settings.useHeron);
+            row(std::to_string(result.xynum), area, "", "", "", exact,
+                OutcomeText(result) + (note.empty() ? "" : "。" + note));
             outcome.code = ExitCodeOf(result.outcome);
             return outcome;
         }
@@ -259,7 +288,10 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
         const long double difference = static_cast<long double>(result.menkei) - StrToReal(table.resultText);
         rowError = RowErrorText(table);
         row(std::to_string(result.xynum), area, Trimmed(table.totalText), Trimmed(table.resultText),
-            Trimmed(FormatFixedWidth(0, 3, difference)), exact, OutcomeText(result));
+            Trimmed(FormatFixedWidth(0, 3, difference)), exact,
+            OutcomeText(result) +
+                (result.droppedVertices > 0 ? "（" + RepeatedVerticesNote(result.droppedVertices) + "）" : ""),
+            fileName);
         outcome.triangles = result.trinum;
     } catch (const RunError& e) {
         RemoveRunFiles(request.runScript, "");
@@ -274,61 +306,138 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
     return outcome;
 }
 
+// The parcels --only asks for (all without it), in file order; what it
+// names that no parcel of the file is, said on standard error.
+std::vector<size_t> WantedParcels(const MeasureOptions& o, const CoordinateFile& file, bool& allFound) {
+    const auto asked = [&o](const ParcelRecord& parcel) {
+        return o.only.empty() || std::find(o.only.begin(), o.only.end(), parcel.number) != o.only.end() ||
+               std::find(o.only.begin(), o.only.end(), parcel.name) != o.only.end();
+    };
+    std::vector<size_t> wanted;
+    for (size_t n = 0; n < file.parcels.size(); ++n)
+        if (asked(file.parcels[n])) wanted.push_back(n);
+    allFound = true;
+    for (const std::string& only : o.only) {
+        const auto named = [&only](const ParcelRecord& p) { return p.number == only || p.name == only; };
+        if (std::none_of(file.parcels.begin(), file.parcels.end(), named)) {
+            Fail("--only " + only + ": その番号・名前の画地はファイルにありません: " + o.parcel);
+            allFound = false;
+        }
+    }
+    return wanted;
+}
+
+// summary.csv of the parcels asked for: the rows of those measured, and a
+// row saying so for each that Ctrl+C left unmeasured.
+std::string SummaryText(const CoordinateFile& file, const std::vector<size_t>& wanted,
+                        const std::vector<std::optional<ParcelOutcome>>& outcomes, SearchMode searchMode) {
+    // The last columns: the plane-rectangular zone a SIMA file names, the
+    // name the parcel's drawings begin with, and how far its rows stray.
+    std::string csv = "\xEF\xBB\xBF番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系,図面,行誤差\r\n";
+    for (size_t k = 0; k < wanted.size(); ++k)
+        csv += outcomes[k] ? outcomes[k]->row
+                           : UnmeasuredRow(file.parcels[wanted[k]], searchMode, file.zone, kNotMeasuredForCtrlC);
+    return csv;
+}
+
+// What Ctrl+C left undone, on standard error.
+void ReportInterruption(const CoordinateFile& file, const std::vector<size_t>& wanted,
+                        const std::vector<std::optional<ParcelOutcome>>& outcomes, const std::string& summary) {
+    std::string left;
+    size_t measured = 0, listed = 0;
+    for (size_t k = 0; k < wanted.size(); ++k) {
+        if (outcomes[k] && outcomes[k]->code != kExitInterrupted) {
+            ++measured;
+        } else if (++listed <= 20) {
+            left += " " + file.parcels[wanted[k]].number;
+        }
+    }
+    if (listed > 20) left += " ほか " + std::to_string(listed - 20) + " 個";
+    Fail("Ctrl+C で中断しました: 画地 " + std::to_string(wanted.size()) + " 個のうち " + std::to_string(measured) +
+         " 個まで。未計測:" + left + "（" + summary + " に記載）");
+}
+
 // Every parcel of a file (those --only names), each on its own; one line
 // each in summary.csv, in file order (UTF-8 with a byte order mark, as a
 // Japanese spreadsheet opens it). The parcels are measured on every core,
 // each run independent of the others, unless their numbers run on from one
-// to the next. Ctrl+C ends after the parcels in hand, with what was done
-// written. The exit code is the worst of the parcels'.
+// to the next. Ctrl+C ends after the parcels in hand, a second one stops
+// their searches; from the first on, summary.csv on disk lists what was
+// measured and what was not, and the exit code says the file was not done.
+// Otherwise the exit code is the worst of the parcels'.
 int MeasureParcels(const MeasureOptions& o, const SanshaSettings& settings, SearchMode searchMode,
                    const std::string& out, const CoordinateFile& file) {
-    std::vector<const ParcelRecord*> wanted;
-    for (const ParcelRecord& parcel : file.parcels) {
-        if (o.only.empty() || std::find(o.only.begin(), o.only.end(), parcel.number) != o.only.end() ||
-            std::find(o.only.begin(), o.only.end(), parcel.name) != o.only.end())
-            wanted.push_back(&parcel);
-    }
+    bool allFound = true;
+    const std::vector<size_t> wanted = WantedParcels(o, file, allFound);
+    if (wanted.empty()) return kExitInput;
+    const std::vector<std::string> fileNames = ParcelFileNames(file.parcels);
     std::vector<std::optional<ParcelOutcome>> outcomes(wanted.size());
+    std::mutex guard;  // outcomes and workersDone
+    std::condition_variable changed;
+    size_t workersDone = 0;
     const int32_t firstNo = o.startNo ? *o.startNo : 1;
     std::atomic<size_t> next{0}, started{0};
-    const auto announce = [&](size_t k) {
-        std::fprintf(stderr, "画地 %zu / %zu: %s %s\n", ++started, wanted.size(), wanted[k]->number.c_str(),
-                     wanted[k]->name.c_str());
+    const auto measure = [&](size_t k, int32_t noStart, MeasurementState& state) {
+        const ParcelRecord& parcel = file.parcels[wanted[k]];
+        std::fprintf(stderr, "画地 %zu / %zu: %s %s\n", ++started, wanted.size(), parcel.number.c_str(),
+                     parcel.name.c_str());
+        ParcelOutcome outcome =
+            MeasureOneParcel(o, settings, searchMode, out, file.zone, parcel, fileNames[wanted[k]], noStart, state);
+        const int32_t triangles = outcome.triangles;
+        std::lock_guard<std::mutex> lock(guard);
+        outcomes[k] = std::move(outcome);
+        changed.notify_all();
+        return triangles;
     };
-    if (o.continueNumbering) {
-        int32_t noStart = firstNo;
+    const auto finished = [&] {
+        std::lock_guard<std::mutex> lock(guard);
+        ++workersDone;
+        changed.notify_all();
+    };
+    const auto work = [&] {
         const auto state = std::make_unique<MeasurementState>();
-        for (size_t k = 0; k < wanted.size() && !interrupted; ++k) {
-            announce(k);
-            outcomes[k] = MeasureOneParcel(o, settings, searchMode, out, file.zone, *wanted[k], noStart, *state);
-            noStart = std::min(noStart + outcomes[k]->triangles, kMaxFirstNumber);
+        if (o.continueNumbering) {
+            int32_t noStart = firstNo;
+            for (size_t k = 0; k < wanted.size() && interrupts == 0; ++k)
+                noStart = std::min(noStart + measure(k, noStart, *state), kMaxFirstNumber);
+        } else {
+            for (size_t k; interrupts == 0 && (k = next++) < wanted.size();) measure(k, firstNo, *state);
         }
-    } else {
-        const auto work = [&] {
-            const auto state = std::make_unique<MeasurementState>();
-            for (size_t k; !interrupted && (k = next++) < wanted.size();) {
-                announce(k);
-                outcomes[k] = MeasureOneParcel(o, settings, searchMode, out, file.zone, *wanted[k], firstNo, *state);
-            }
-        };
-        const size_t cores = std::max<size_t>(1, std::thread::hardware_concurrency());
-        std::vector<std::thread> workers;
-        for (size_t n = 1; n < std::min(cores, wanted.size()); ++n) workers.emplace_back(work);
-        work();
-        for (std::thread& worker : workers) worker.join();
-    }
-    // The last column: the plane-rectangular zone a SIMA file names.
-    std::string csv = "\xEF\xBB\xBF番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系,行誤差\r\n";
-    int worst = kExitOk;
-    for (const std::optional<ParcelOutcome>& outcome : outcomes) {
-        if (!outcome) continue;  // not reached before Ctrl+C
-        csv += outcome->row;
-        worst = std::max(worst, outcome->code);
-    }
+        finished();
+    };
+    const size_t cores = std::max<size_t>(1, std::thread::hardware_concurrency());
+    const size_t workerCount = o.continueNumbering ? 1 : std::min(cores, wanted.size());
+    std::vector<std::thread> workers;
+    for (size_t n = 0; n < workerCount; ++n) workers.emplace_back(work);
     const std::string summary = out + "summary.csv";
-    WriteFileAtomically(summary, csv);
+    {
+        // Once Ctrl+C is pressed, summary.csv is kept up to date with every
+        // parcel that ends, so that whichever press ends the program what
+        // was measured is listed.
+        std::unique_lock<std::mutex> lock(guard);
+        size_t written = 0;  // parcels ended at the last writing, plus one
+        while (workersDone < workerCount) {
+            changed.wait_for(lock, std::chrono::milliseconds(100));
+            if (interrupts == 0) continue;
+            const size_t ended = 1 + static_cast<size_t>(std::count_if(
+                                         outcomes.begin(), outcomes.end(), [](const auto& x) { return x.has_value(); }));
+            if (ended == written) continue;
+            written = ended;
+            WriteFileAtomically(summary, SummaryText(file, wanted, outcomes, searchMode));
+        }
+    }
+    for (std::thread& worker : workers) worker.join();
+    WriteFileAtomically(summary, SummaryText(file, wanted, outcomes, searchMode));
     std::printf("%s\n", summary.c_str());
-    return worst;
+    int worst = allFound ? kExitOk : kExitInput;
+    bool cut = false;
+    for (const std::optional<ParcelOutcome>& outcome : outcomes) {
+        cut = cut || !outcome || outcome->code == kExitInterrupted;
+        if (outcome) worst = std::max(worst, outcome->code);
+    }
+    if (!cut) return worst;
+    ReportInterruption(file, wanted, outcomes, summary);
+    return kExitInterrupted;
 }
 
 int Measure(const MeasureOptions& o) {
@@ -345,6 +454,15 @@ int Measure(const MeasureOptions& o) {
     if (std::filesystem::is_regular_file(PathFromUtf8(o.parcel), ec)) {
         const ParcelFileKind kind = KindOfParcelFile(o.parcel);
         if (kind != ParcelFileKind::BoundaryDxf || NeedsPolylineReader(o.parcel, o.layer)) {
+            // What a run of one parcel writes has no name per parcel yet.
+            for (const auto& [option, value] : {std::pair{"--svg", &o.svg}, {"--save-logs", &o.saveLogs}}) {
+                if (value->empty()) continue;
+                Fail(std::string(option) + " は一つの筆の計測にだけ使えます（多数の筆のファイルには使えません）: " +
+                     o.parcel);
+                std::fputs("Try 'zelkan-cli --help'.\n", stderr);
+                return kExitUsage;
+            }
+            interruptsHandled = 2;
             std::signal(SIGINT, OnInterrupt);
             const CoordinateFile file = kind == ParcelFileKind::Sima             ? ReadSimaFile(o.parcel)
                                         : kind == ParcelFileKind::CoordinateList ? ReadCoordinateList(o.parcel)

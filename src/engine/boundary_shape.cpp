@@ -156,6 +156,9 @@ void CheckBoundaryShape(const EngineTables& t) {
         }
     }
     RefuseNearCorners(p, n, CoincidenceTolerance(t));
+    // Three corners all but on one line make a parcel too thin to divide:
+    // no triangle of it is a candidate, and no division could be found.
+    if (n == 3 && FlatTriangle(t.xy[1], t.xy[2], t.xy[3], CoincidenceTolerance(t))) throw InvalidInputError(kTooThinMessage);
 }
 
 }  // namespace zelkan

@@ -33,10 +33,14 @@ int32_t DropRepeatedVertices(EngineTables& t);
 // The note the front ends show when vertices were dropped.
 std::string RepeatedVerticesNote(int32_t dropped);
 
+inline constexpr const char* kTooThinMessage =
+    "筆が細すぎて分割できません: 構成点 1, 2, 3 がほぼ一直線上にあります（面積のない三角形）";
+
 // Throws InvalidInputError when a coordinate of vertices 1..xynum is not a
 // finite number or lies beyond kMaxCoordinate, or when two sides of the boundary cross, touch or overlap
 // (a side running back along its neighbour included), or when two corners
-// lie within CoincidenceTolerance of each other. The message names the
+// lie within CoincidenceTolerance of each other, or when the three corners
+// of a triangle form a FlatTriangle (kTooThinMessage). The message names the
 // sides or corners by their vertex numbers. Corners on a straight run stay
 // valid.
 void CheckBoundaryShape(const EngineTables& t);

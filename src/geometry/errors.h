@@ -14,6 +14,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitNothing = 1;  // nothing found, or a capacity limit
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitInput = 3;    // input or output error
+inline constexpr int kExitInterrupted = 130;  // Ctrl+C ended the work before it was done
 
 // A failure that ends a run; what() is the exact text the user is shown.
 class RunError : public std::runtime_error {

@@ -71,3 +71,11 @@ std::string FileStart(const std::string& fileName, size_t count) {
 }
 
 }  // namespace zelkan
+
+namespace zelkan {
+
+LineReader OpenTextPastByteOrderMark(const std::string& fileName) {
+    return LineReader(fileName, LineReader::Units::Bytes, FileStart(fileName, 3).rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0);
+}
+
+}  // namespace zelkan

@@ -42,6 +42,9 @@ private:
     int64_t lineNumber_ = 0;
 };
 
+// The lines of a text file past its UTF-8 byte order mark, if it has one.
+LineReader OpenTextPastByteOrderMark(const std::string& fileName);
+
 // The first bytes of a file, for telling its encoding by a byte-order mark
 // (fewer when the file is shorter). InputOutputError when it cannot be opened.
 std::string FileStart(const std::string& fileName, size_t count);

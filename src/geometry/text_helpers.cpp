@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <system_error>
 
@@ -135,6 +136,13 @@ bool DecimalBeyondDouble(std::string_view s) {
         if (negative) exponent = -exponent;
     }
     return digitsBefore - 1 - firstNonZero + exponent > 0;
+}
+
+std::optional<double> CoordinateOfText(std::string_view s) {
+    s = TrimSpaceNul(s);
+    if (!IsDecimalNumber(s)) return std::nullopt;
+    if (DecimalBeyondDouble(s)) return s.front() == '-' ? -HUGE_VAL : HUGE_VAL;
+    return StrToReal(s);
 }
 
 void SplitAtComma(std::string& s, std::string& head) { SplitAt(',', s, head); }

@@ -1,5 +1,6 @@
 #pragma once
 // Trimming, number parsing and field splitting of CAD and file texts.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,13 @@ bool IsDecimalNumber(std::string_view s);
 // A decimal number (trimmed as StrToReal trims) whose magnitude lies beyond
 // every double, such as 1e400, which StrToReal gives as 0.
 bool DecimalBeyondDouble(std::string_view s);
+
+// The one reader of a coordinate in a parcel file: the number of a text
+// (trimmed as StrToReal trims) that IsDecimalNumber accepts, nothing for any
+// other text. A number beyond every double comes back as an infinity of its
+// sign, never as the 0 of StrToReal, so that the boundary check refuses its
+// corner instead of measuring another parcel.
+std::optional<double> CoordinateOfText(std::string_view s);
 
 // Takes the field before the first "," (":") into head and leaves the rest
 // after it in s; without a separator head is all of s and s becomes empty.

@@ -313,6 +313,9 @@ TEST_F(Pipeline, BoundariesThatCrossOrTouchThemselvesAreRefused) {
          "構成点 1 の座標が大きすぎます（±1e10 まで）"},
         {WithText(Export({{7, 0}, {10, 0}, {10, 10}, {0, 10}}), "7.000000", "-1e400"),
          "構成点 1 の座標が大きすぎます（±1e10 まで）"},
+        // 133 km long and 3 micrometres wide: too thin for any triangle.
+        {Export({{0, 0}, {133000, 0}, {66500, 0.000003}}),
+         "筆が細すぎて分割できません: 構成点 1, 2, 3 がほぼ一直線上にあります（面積のない三角形）"},
     };
     for (const auto& c : cases) {
         try {

@@ -198,6 +198,57 @@ TEST_F(BoundaryReader, GroupCodeThatIsNotAnIntegerIsAnInputErrorAndTouchesNothin
     EXPECT_EQ(t->xy[1].x, 3.0L);
 }
 
+// The CAD traces an arc of the boundary as a vertex with a bulge: the
+// polygon through the vertices is not the parcel.
+TEST_F(BoundaryReader, AVertexWithAnArcIsRefusedNamingItAndTouchesNothing) {
+    ScratchFolder folder;
+    const auto square = [](const char* bulge3) {
+        std::string dxf = "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nPOLYLINE\r\n 66\r\n1\r\n 70\r\n1\r\n";
+        const char* bulges[] = {"0.0", "0", bulge3, ""};
+        const double xy[][2] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+        for (int v = 0; v < 4; ++v) {
+            dxf += "  0\r\nVERTEX\r\n 10\r\n" + std::to_string(xy[v][0]) + "\r\n 20\r\n" + std::to_string(xy[v][1]) + "\r\n";
+            if (*bulges[v] != '\0') dxf += " 42\r\n" + std::string(bulges[v]) + "\r\n";
+        }
+        return dxf + "  0\r\nSEQEND\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
+    };
+    FillTable(3.0L);
+    t->xynum = 4;
+    for (const char* bulge : {"1.0", "-0.25", "1e-9"}) {
+        try {
+            ReadBoundaryDxf(folder.Write("arc.dxf", square(bulge)), *t);
+            ADD_FAILURE() << "measured without its arc: " << bulge;
+        } catch (const InvalidInputError& e) {
+            EXPECT_NE(std::string(e.what()).find("頂点 3 に円弧があります"), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(t->xynum, 4);
+    }
+    EXPECT_THROW(ReadBoundaryDxf(folder.Write("arc.dxf", square("half")), *t), InputOutputError);
+    // Bulges of 0 are straight sides.
+    EXPECT_TRUE(ReadBoundaryDxf(folder.Write("straight.dxf", square("0.000")), *t));
+    EXPECT_EQ(t->xynum, 4);
+}
+
+TEST_F(BoundaryReader, ADrawingWithAByteOrderMarkIsReadPastIt) {
+    ScratchFolder folder;
+    const std::string text = "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nPOLYLINE\r\n0\r\nVERTEX\r\n10\r\n1.5\r\n20\r\n2.5\r\n0\r\nSEQEND\r\n";
+    EXPECT_TRUE(ReadBoundaryDxf(folder.Write("bom.dxf", "\xEF\xBB\xBF" + text), *t));
+    ExpectVertices({{1.5, 2.5}});
+}
+
+TEST_F(BoundaryReader, AGroupCodeIsAnIntegerAndNothingLikeOne) {
+    ScratchFolder folder;
+    for (const char* code : {"1e1", "1e10", "10.0", "+-10", "99999999999", "0x0A"}) {
+        const std::string text = std::string("0\nSECTION\n2\nENTITIES\n0\nPOLYLINE\n0\nVERTEX\n") + code + "\n1.5\n0\nSEQEND\n";
+        try {
+            ReadBoundaryDxf(folder.Write("code.dxf", text), *t);
+            ADD_FAILURE() << "accepted " << code;
+        } catch (const InputOutputError& e) {
+            EXPECT_NE(std::string(e.what()).find("DXF の9行目のグループコードが整数ではありません"), std::string::npos) << e.what();
+        }
+    }
+}
+
 TEST_F(BoundaryReader, GroupCodesWithBlanksAndTrailingTextAndAFileWithoutFinalLineEnd) {
     ScratchFolder folder;
     // Blank lines before a code and text after it on its line are skipped;

@@ -86,6 +86,12 @@ class Cli(unittest.TestCase):
     def measure(self, parcel, *options):
         return run("measure", parcel, "--ini", self.ini, "--out", self.out, *options)
 
+    def summary(self):
+        """The rows of summary.csv, each by its column names."""
+        import csv
+        with open(self.out / "summary.csv", encoding="utf-8-sig", newline="") as f:
+            return list(csv.DictReader(f))
+
     def written(self):
         return sorted(p.name for p in self.out.iterdir()) if self.out.exists() else []
 
@@ -398,11 +404,11 @@ class Cli(unittest.TestCase):
         self.assertEqual(code, 3, err)  # the worst of the parcels: an unknown point
         summary = (self.out / "summary.csv").read_bytes()
         self.assertEqual(summary.decode("utf-8"),
-                         "\ufeff番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系,行誤差\r\n"
+                         "\ufeff番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系,図面,行誤差\r\n"
                          # 28.28 x 14.14 twice: base x height totals count twice the area
-                         "1,一号地,4,400.000,799.7584,399.88,0.120,0,はい,計測しました,9,0.08 倍、限度を超える行 0\r\n"
-                         "2,二号地,4,400.000,799.7584,399.88,0.120,0,はい,計測しました,9,0.08 倍、限度を超える行 0\r\n"
-                         "3,三号地,2,,,,,0,,25 行目の点 8 P8 が座標にありません,9,\r\n")
+                         "1,一号地,4,400.000,799.7584,399.88,0.120,0,はい,計測しました,9,一号地,0.08 倍、限度を超える行 0\r\n"
+                         "2,二号地,4,400.000,799.7584,399.88,0.120,0,はい,計測しました,9,二号地,0.08 倍、限度を超える行 0\r\n"
+                         "3,三号地,3,,,,,0,,25 行目の点 8 P8 が座標にありません,9,,\r\n")
         for lot in ("一号地", "二号地"):
             self.assertIn(lot + "res.dxf", self.written())
             self.assertIn(lot + "seki.dxf", self.written())
@@ -454,13 +460,11 @@ class Cli(unittest.TestCase):
                 shutil.rmtree(self.out)
             code, _, err = self.measure(self.lots_dxf(version), "--layer", "筆界", "--mode", "0")
             self.assertEqual(code, 3, err)  # the lot with an arc is refused
-            lines = (self.out / "summary.csv").read_text(encoding="utf-8-sig").splitlines()
-            outcome = lines[0].split(",").index("結果")
-            rows = [line.split(",") for line in lines[1:]]
-            self.assertEqual([r[0] for r in rows], ["1", "2", "3"], version)
-            self.assertEqual([r[3] for r in rows[:2]], ["400.000", "400.000"], version)
-            self.assertEqual([r[outcome] for r in rows[:2]], ["計測しました"] * 2, version)
-            self.assertIn("頂点 1 に円弧があります", rows[2][outcome])
+            rows = self.summary()
+            self.assertEqual([r["番号"] for r in rows], ["1", "2", "3"], version)
+            self.assertEqual([r["座標面積"] for r in rows[:2]], ["400.000", "400.000"], version)
+            self.assertEqual([r["結果"] for r in rows[:2]], ["計測しました"] * 2, version)
+            self.assertIn("頂点 1 に円弧があります", rows[2]["結果"])
         # Without a layer, the triangle on the other layer is measured too.
         shutil.rmtree(self.out)
         code, _, err = self.measure(self.lots_dxf("R2000"), "--only", "4")
@@ -469,6 +473,208 @@ class Cli(unittest.TestCase):
         self.assertEqual(len(rows), 1)
         self.assertTrue(rows[0].startswith("4,4,3,50.000,"), rows[0])
 
+
+    # A 10 x 10 square as each kind of coordinate file writes it; x3 is the
+    # north (SIMA, lists) or drawing y of its third corner.
+    def sima_square(self, name, x3="10.000", extra_points="", parcel_name="lot"):
+        text = ("G00,04,x,\r\nA00,\r\nA01,1,P1,0.000,0.000,,\r\nA01,2,P2,0.000,10.000,,\r\n"
+                f"A01,3,P3,{x3},10.000,,\r\nA01,4,P4,10.000,0.000,,\r\n{extra_points}A99,\r\n"
+                f"D00,1,{parcel_name},1,\r\nB01,1,P1,\r\nB01,2,P2,\r\nB01,3,P3,\r\nB01,4,P4,\r\nD99,\r\n")
+        path = self.dir / name
+        path.write_bytes(text.encode("cp932"))
+        return path
+
+    def list_square(self, name, x3="10.0", first="P1,0.0,0.0"):
+        path = self.dir / name
+        path.write_bytes(f"{first}\r\nP2,0.0,10.0\r\nP3,{x3},10.0\r\nP4,10.0,0.0\r\n".encode())
+        return path
+
+    def drawing(self, name, *polylines):
+        """Heavy POLYLINEs: each a list of (x, y[, bulge]) and whether it is closed."""
+        text = "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n"
+        for points, closed in polylines:
+            text += f"  0\r\nPOLYLINE\r\n  8\r\n0\r\n 66\r\n1\r\n 70\r\n{1 if closed else 0}\r\n"
+            for x, y, *bulge in points:
+                text += f"  0\r\nVERTEX\r\n  8\r\n0\r\n 10\r\n{x}\r\n 20\r\n{y}\r\n"
+                if bulge:
+                    text += f" 42\r\n{bulge[0]}\r\n"
+            text += "  0\r\nSEQEND\r\n"
+        path = self.dir / name
+        path.write_bytes((text + "  0\r\nENDSEC\r\n  0\r\nEOF\r\n").encode())
+        return path
+
+    def test_a_file_slightly_off_is_never_measured_as_another_parcel(self):
+        square = [(0, 0), (10, 0), (10, 10), (0, 10)]
+        half_circle = [(0, 0), (10, 0, 1.0), (10, 10), (0, 10)]
+        cases = [
+            # A coordinate beyond every double, once read as 0: a triangle of 50.
+            (self.sima_square("far.sim", x3="1e400"), "構成点 3 の座標が大きすぎます"),
+            (self.list_square("far.csv", x3="1e400"), "構成点 3 の座標が大きすぎます"),
+            (self.drawing("far.dxf", ([(0, 0), (10, 0), (10, "1e400"), (0, 10)], True), (square, True)),
+             "構成点 3 の座標が大きすぎます"),
+            # A first corner that is no number, once taken for a header.
+            (self.list_square("o.csv", first="1,1O.000,0.000"), "1 行目: 「点名,X,Y」の行ではありません"),
+            (self.list_square("nan.csv", first="P1,nan,0"), "1 行目: 「点名,X,Y」の行ではありません"),
+            # Point 3 given twice, once resolved to the later one.
+            (self.sima_square("twice.sim", extra_points="A01,3,P3,20.000,20.000,,\r\n"),
+             "の座標が 5 行目と 7 行目で異なります"),
+            # An arc: alone in the drawing (the one-boundary reader) and beside another polyline.
+            (self.drawing("arc.dxf", (half_circle, True)), "頂点 2 に円弧があります"),
+            (self.drawing("arcs.dxf", (half_circle, True), ([(20, 0), (30, 0), (30, 10)], True)),
+             "頂点 2 に円弧があります"),
+            # Too thin for any triangle: 133 km long, 3 micrometres wide.
+            (self.drawing("thin.dxf", ([(0, 0), (133000, 0), (66500, "0.000003")], True)), "筆が細すぎて分割できません"),
+            (self.drawing("thins.dxf", ([(0, 0), (133000, 0), (66500, "0.000003")], True), (square, True)),
+             "筆が細すぎて分割できません"),
+        ]
+        for parcel, message in cases:
+            if self.out.exists():
+                shutil.rmtree(self.out)
+            code, out, err = self.measure(parcel)
+            self.assertEqual(code, 3, (parcel.name, out, err))
+            said = err + "".join(r["結果"] for r in self.summary()) if (self.out / "summary.csv").exists() else err
+            self.assertIn(message, said, parcel.name)
+            self.assertNotIn("100.000", out, parcel.name)
+            for row in self.summary() if (self.out / "summary.csv").exists() else []:
+                if message in row["結果"]:
+                    self.assertEqual(row["座標面積"], "", parcel.name)
+
+    def test_a_list_whose_points_are_named_like_sima_records(self):
+        for first in ("A01", "A00", "Z00", "G00"):
+            shutil.rmtree(self.out, ignore_errors=True)
+            code, _, err = self.measure(self.list_square("lot.csv", first=f"{first},0.0,0.0"))
+            self.assertEqual(code, 0, (first, err))
+            self.assertEqual([r["座標面積"] for r in self.summary()], ["100.000"], first)
+
+    def test_parcels_of_the_same_name_keep_their_own_drawings(self):
+        lots = ("G00,04,x,\r\nA00,\r\nA01,1,P1,0.000,0.000,,\r\nA01,2,P2,0.000,10.000,,\r\nA01,3,P3,10.000,10.000,,\r\n"
+                "A01,4,P4,10.000,0.000,,\r\nA01,5,P5,0.000,20.000,,\r\nA01,6,P6,10.000,20.000,,\r\n"
+                "A01,7,P7,0.000,40.000,,\r\nA01,8,P8,10.000,40.000,,\r\nA99,\r\n"
+                "D00,1,12番,1,\r\nB01,1,P1,\r\nB01,2,P2,\r\nB01,3,P3,\r\nB01,4,P4,\r\nD99,\r\n"
+                "D00,2,12番,1,\r\nB01,2,P2,\r\nB01,5,P5,\r\nB01,6,P6,\r\nB01,3,P3,\r\nD99,\r\n"
+                "D00,3,2,1,\r\nB01,5,P5,\r\nB01,7,P7,\r\nB01,8,P8,\r\nB01,6,P6,\r\nD99,\r\n"
+                "D00,2,,1,\r\nB01,1,P1,\r\nB01,3,P3,\r\nB01,4,P4,\r\nD99,\r\n"
+                "D00,5,a,1,\r\nB01,1,P1,\r\nB01,2,P2,\r\nB01,3,P3,\r\nD99,\r\n"
+                "D00,6,A,1,\r\nB01,1,P1,\r\nB01,3,P3,\r\nB01,4,P4,\r\nD99,\r\n")
+        path = self.dir / "same.sim"
+        path.write_bytes(lots.encode("cp932"))
+        code, _, err = self.measure(path, "--mode", "1")
+        self.assertEqual(code, 0, err)
+        rows = self.summary()
+        self.assertEqual([r["座標面積"] for r in rows], ["100.000", "100.000", "200.000", "50.000", "50.000", "50.000"])
+        names = [r["図面"] for r in rows]
+        self.assertEqual(len({n.lower() for n in names}), 6, names)
+        for row in rows:
+            # Each row's drawings are its own: the area table's total is the row's.
+            seki = (self.out / (row["図面"] + "seki.dxf")).read_bytes()
+            self.assertIn(row["面積"].encode(), seki, row)
+            self.assertTrue((self.out / (row["図面"] + "res.dxf")).exists(), row)
+        self.assertEqual(len([n for n in self.written() if n.endswith("res.dxf")]), 6)
+        # A parcel keeps its name when measured alone.
+        alone = self.dir / "alone"
+        code, _, err = run("measure", path, "--ini", self.ini, "--out", alone, "--mode", "1", "--only", "2")
+        self.assertEqual(code, 0, err)
+        self.assertEqual(sorted(p.name for p in alone.glob("*res.dxf")),
+                         sorted(n + "res.dxf" for n, r in zip(names, rows) if "2" in (r["番号"], r["名前"])))
+
+    def test_nothing_done_is_never_silent(self):
+        square = [(0, 0), (10, 0), (10, 10), (0, 10)]
+        lots = self.sima("lots.sim")
+        cases = [
+            ((lots, "--only", "9"), 3, "--only 9: その番号・名前の画地はファイルにありません"),
+            ((self.drawing("lots.dxf", (square, True), (square, True)), "--layer", "筆界"), 3,
+             "画層「筆界」の図形がありません"),
+            ((self.drawing("open.dxf", (square, False), ([(20, 0), (30, 0)], False)),), 3,
+             "閉じたポリラインがありません（開いたポリライン 2 本は筆として読みません）"),
+            ((self.sima_square("nolot.sim").with_name("nolot.sim").write_bytes(b"G00,04,x,\r\nA00,\r\nA99,\r\n")
+              and self.dir / "nolot.sim",), 3, "画地（D00）がありません"),
+            ((lots, "--svg", self.dir / "p.svg"), 2, "--svg は一つの筆の計測にだけ使えます"),
+            ((lots, "--save-logs", self.dir / "logs"), 2, "--save-logs は一つの筆の計測にだけ使えます"),
+        ]
+        for args, expected, message in cases:
+            shutil.rmtree(self.out, ignore_errors=True)
+            code, out, err = self.measure(*args)
+            self.assertEqual(code, expected, (args, err))
+            self.assertIn(message, err)
+            self.assertEqual(self.written(), [], args)
+        # Some --only found and one not: those found are measured, and the run says it was not all.
+        code, _, err = self.measure(lots, "--only", "1", "--only", "9")
+        self.assertEqual(code, 3, err)
+        self.assertIn("--only 9", err)
+        self.assertEqual([r["名前"] for r in self.summary()], ["一号地"])
+        # An open polyline ending on its first vertex is a closed boundary.
+        shutil.rmtree(self.out)
+        code, _, err = self.measure(self.drawing("closed_by_end.dxf", (square + [square[0]], False), (square, False)))
+        self.assertEqual(code, 0, err)
+        self.assertEqual([r["座標面積"] for r in self.summary()], ["100.000"])
+
+    def test_mode_2_rows_say_the_smallest_total_and_every_corner_listed(self):
+        # 0.3 x 0.4: every division totals 0.1200, the coordinate area exactly.
+        text = ("A00,\r\nA01,1,P1,0.0,0.1,,\r\nA01,2,P2,0.0,0.4,,\r\nA01,3,P3,0.4,0.4,,\r\nA01,4,P4,0.4,0.1,,\r\nA99,\r\n"
+                "D00,1,small,1,\r\nB01,1,P1,\r\nB01,2,P2,\r\nB01,3,P3,\r\nB01,4,P4,\r\nD99,\r\n"
+                "D00,2,fifteen,1,\r\n" + "".join(f"B01,{n},P{n},\r\n" for n in (1, 2, 3, 4, 5, 6, 7, 8, 9, 10,
+                                                                            11, 12, 13, 14, 15)) + "D99,\r\n")
+        path = self.dir / "mode2.sim"
+        path.write_bytes(text.encode())
+        _, single, single_err = self.measure(self.export("rectangle.dxf", [(0.1, 0), (0.4, 0), (0.4, 0.4), (0.1, 0.4)]),
+                                             "--mode", "2")
+        shutil.rmtree(self.out)
+        code, _, err = self.measure(path, "--mode", "2")
+        self.assertEqual(code, 3, err)
+        small, fifteen = self.summary()
+        self.assertIn("最も小さい合計は 0.1200（座標面計値と等しい）。検索 1 か 三斜 で測れます", small["結果"])
+        self.assertIn(small["結果"].split("。", 2)[-1], single_err)
+        self.assertEqual(fifteen["構成点"], "15")
+
+    def ctrl_c_file(self):
+        """Many lots of 24 corners: long enough to be interrupted."""
+        import math
+        points, lots = [], []
+        for lot in range(120):
+            first = len(points) + 1
+            for k in range(24):
+                a = 2 * math.pi * k / 24
+                r = 10 + (k % 3)
+                points.append((lot * 30 + r * math.cos(a), r * math.sin(a)))
+            lots.append(range(first, first + 24))
+        text = "A00,\r\n" + "".join(f"A01,{n},P{n},{y:.3f},{x:.3f},,\r\n" for n, (x, y) in enumerate(points, 1))
+        for n, corners in enumerate(lots, 1):
+            text += f"D00,{n},lot{n},1,\r\n" + "".join(f"B01,{c},,\r\n" for c in corners) + "D99,\r\n"
+        path = self.dir / "many.sim"
+        path.write_bytes(text.encode())
+        return path, len(lots)
+
+    @unittest.skipIf(WRAPPER or os.name == "nt", "Ctrl+C is a POSIX signal here")
+    def test_ctrl_c_keeps_what_was_measured_and_says_what_was_not(self):
+        import signal
+        import time
+        path, count = self.ctrl_c_file()
+        for presses in (1, 2):
+            shutil.rmtree(self.out, ignore_errors=True)
+            p = subprocess.Popen([CLI, "measure", path, "--ini", self.ini, "--out", self.out, "--mode", "0"],
+                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+            # After the third lot has begun.
+            for line in p.stderr:
+                if line.startswith("画地 3 /".encode()):
+                    break
+            for _ in range(presses):
+                p.send_signal(signal.SIGINT)
+                time.sleep(0.05)
+            out, err = p.communicate(timeout=120)
+            err = err.decode()
+            self.assertEqual(p.returncode, 130, (presses, err))
+            self.assertIn("Ctrl+C で中断しました", err)
+            rows = self.summary()
+            self.assertEqual(len(rows), count)
+            measured = [r for r in rows if r["結果"] == "計測しました"]
+            left = [r for r in rows if r["結果"] == "未計測（Ctrl+C で中断）"]
+            self.assertEqual(len(measured) + len(left), count, rows)
+            self.assertTrue(measured and left, (presses, len(measured)))
+            for r in measured:
+                self.assertTrue((self.out / (r["図面"] + "res.dxf")).exists(), r)
+            for r in left:
+                self.assertFalse((self.out / (r["名前"] + "res.dxf")).exists(), r)
+                self.assertIn(" " + r["番号"], err) if int(r["番号"]) <= 20 else None
 
 if __name__ == "__main__":
     unittest.main(argv=[sys.argv[0], "-v"])
