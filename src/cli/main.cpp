@@ -15,6 +15,7 @@
 #include "app/measurement_run.h"
 #include "boundary/coordinate_files.h"
 #include "boundary/drawing_number_scan.h"
+#include "boundary/registry_map.h"
 #include "cli/cli_options.h"
 #include "cli/summary.h"
 #include "cli/svg_picture.h"
@@ -225,7 +226,8 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
                          const std::string& what) {
         outcome.row = CsvField(parcel.number) + "," + CsvField(parcel.name) + "," + corners + "," + area + "," + total +
                       "," + printed + "," + difference + "," + std::to_string(ModeNumber(searchMode)) + "," + exact +
-                      "," + CsvField(what) + "," + CsvField(zone) + "\r\n";
+                      "," + CsvField(what) + "," + CsvField(parcel.zone.empty() ? zone : parcel.zone) + "," +
+                      CsvField(parcel.accuracy) + "\r\n";
     };
     if (!parcel.problem.empty()) {
         row(std::to_string(parcel.corners.size()), "", "", "", "", "", parcel.problem);
@@ -314,8 +316,9 @@ int MeasureParcels(const MeasureOptions& o, const SanshaSettings& settings, Sear
         work();
         for (std::thread& worker : workers) worker.join();
     }
-    // The last column: the plane-rectangular zone a SIMA file names.
-    std::string csv = "\xEF\xBB\xBF番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系\r\n";
+    // The last columns: the plane-rectangular zone a SIMA file names (a
+    // registry map's 座標系), and a registry map's accuracy class.
+    std::string csv = "\xEF\xBB\xBF番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系,精度区分\r\n";
     int worst = kExitOk;
     for (const std::optional<ParcelOutcome>& outcome : outcomes) {
         if (!outcome) continue;  // not reached before Ctrl+C
@@ -340,6 +343,12 @@ int Measure(const MeasureOptions& o) {
     ForceDirectories(out);
     std::error_code ec;
     if (std::filesystem::is_regular_file(PathFromUtf8(o.parcel), ec)) {
+        if (IsRegistryMapFile(o.parcel)) {
+            std::signal(SIGINT, OnInterrupt);
+            const int code = MeasureParcels(o, settings, searchMode, out, ReadRegistryMap(o.parcel));
+            std::signal(SIGINT, SIG_DFL);
+            return code;
+        }
         const ParcelFileKind kind = KindOfParcelFile(o.parcel);
         if (kind != ParcelFileKind::BoundaryDxf || NeedsPolylineReader(o.parcel, o.layer)) {
             std::signal(SIGINT, OnInterrupt);

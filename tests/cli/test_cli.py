@@ -360,11 +360,11 @@ class Cli(unittest.TestCase):
         self.assertEqual(code, 3, err)  # the worst of the parcels: an unknown point
         summary = (self.out / "summary.csv").read_bytes()
         self.assertEqual(summary.decode("utf-8"),
-                         "\ufeff番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系\r\n"
+                         "\ufeff番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系,精度区分\r\n"
                          # 28.28 x 14.14 twice: base x height totals count twice the area
-                         "1,一号地,4,400.000,799.7584,399.88,0.120,0,はい,計測しました,9\r\n"
-                         "2,二号地,4,400.000,799.7584,399.88,0.120,0,はい,計測しました,9\r\n"
-                         "3,三号地,2,,,,,0,,25 行目の点 8 P8 が座標にありません,9\r\n")
+                         "1,一号地,4,400.000,799.7584,399.88,0.120,0,はい,計測しました,9,\r\n"
+                         "2,二号地,4,400.000,799.7584,399.88,0.120,0,はい,計測しました,9,\r\n"
+                         "3,三号地,2,,,,,0,,25 行目の点 8 P8 が座標にありません,9,\r\n")
         for lot in ("一号地", "二号地"):
             self.assertIn(lot + "res.dxf", self.written())
             self.assertIn(lot + "seki.dxf", self.written())
