@@ -1,11 +1,10 @@
 #include "boundary/registry_map.h"
 
-#include <filesystem>
+#include <memory>
 
 #include "boundary/registry_map_xml.h"
 #include "boundary/zip_archive.h"
 #include "geometry/errors.h"
-#include "geometry/file_io.h"
 #include "geometry/line_reader.h"
 
 namespace zelkan {
@@ -76,11 +75,13 @@ CoordinateFile ReadRegistryMap(const std::string& path) {
         ZipArchive archive(FileBytes(path), path);
         ReadArchive(archive, 1, gathered);
     } else {
-        std::error_code ec;
-        const uintmax_t size = std::filesystem::file_size(PathFromUtf8(path), ec);
-        if (!ec && size > kMaxZipMemberBytes)
-            throw InputOutputError(path, "大きすぎます（" + std::to_string(size) + " バイト）");
-        std::string text = ReadFileBytes(path);
+        // Read at its size in one piece: a string grown as it is read
+        // would hold twice the file for a while.
+        const std::unique_ptr<ByteSource> file = FileBytes(path);
+        if (file->Size() > kMaxZipMemberBytes)
+            throw InputOutputError(path, "大きすぎます（" + std::to_string(file->Size()) + " バイト）");
+        std::string text(static_cast<size_t>(file->Size()), '\0');
+        if (!file->Read(0, text.size(), text.data())) throw InputOutputError(path, "ファイルを読めません");
         AppendRegistryMapParcels(text, path, gathered.parcels, gathered.districts);
     }
     NameRegistryMapParcels(gathered.parcels, gathered.districts);

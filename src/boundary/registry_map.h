@@ -29,7 +29,7 @@ bool IsRegistryMapFile(const std::string& path);
 CoordinateFile ReadRegistryMap(const std::string& path);
 
 // The parcels of one 地図XML text; label names it in messages. The text is
-// read in place (a zero is appended to it).
+// read in place: what has been read is blanked, its line ends kept.
 CoordinateFile ReadRegistryMapXml(std::string& text, const std::string& label);
 
 }  // namespace zelkan

@@ -1,11 +1,15 @@
-// The 地図XML of one file: rapidxml builds the element tree over the text,
-// read in place and left unchanged (non-destructive), so that every place
-// the reader finds wrong, and every place the parser stops, is a line of the
-// text as the user has it.
+// The 地図XML of one file. rapidxml reads the text in place and leaves it as
+// it is (non-destructive), so that every place the reader finds wrong, and
+// every place the parser stops, is a line of the text as the user has it.
+// It reads one element of the map at a time (a point, a curve, a 筆: the
+// children of 空間属性 and 主題属性), whose contents are kept in small
+// tables, and then the rest of the file with those elements blanked out: a
+// tree of the whole file would take twice the file's size again.
 #include <rapidxml.hpp>
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <unordered_map>
 
 #include "boundary/registry_map.h"
@@ -134,15 +138,35 @@ std::string TextOf(const Node* n) {
     return TextOfLine(Trimmed(Decoded(std::string_view(n->value(), n->value_size()))));
 }
 
-// Stops the parser's recursion from running off the stack: the depth of the
-// elements, counted past comments, CDATA, declarations and quoted
-// attribute values, as the parser will see them.
-void CheckDepth(const std::string& text, const std::string& label, Lines& lines) {
+// The elements the map is made of, found by their tags (comments, CDATA,
+// declarations and quoted attribute values passed over as the parser does),
+// and the depth of the file's elements checked on the way: the parser
+// recurses, and a file nesting far deeper could exhaust the stack.
+struct Piece {
+    size_t start = 0, end = 0;  // from its "<" to past its ">"
+};
+
+struct FileOutline {
+    std::string rootName;
+    std::vector<Piece> pieces;
+};
+
+std::string_view LocalPart(std::string_view name) {
+    const size_t colon = name.find(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+FileOutline OutlineOf(const std::string& text, const std::string& label, Lines& lines) {
+    FileOutline outline;
+    std::vector<std::string_view> open;  // names of the open elements, to depth 2
     int depth = 0;
-    size_t n = 0;
+    size_t n = 0, pieceStart = 0;
     const auto skipPast = [&](std::string_view end) {
         const size_t at = text.find(end, n);
         n = at == std::string::npos ? text.size() : at + end.size();
+    };
+    const auto inMapPart = [&] {
+        return depth == 2 && open.size() == 2 && (LocalPart(open[1]) == "空間属性" || LocalPart(open[1]) == "主題属性");
     };
     while ((n = text.find('<', n)) != std::string::npos) {
         const std::string_view rest = std::string_view(text).substr(n);
@@ -155,10 +179,14 @@ void CheckDepth(const std::string& text, const std::string& label, Lines& lines)
         } else if (rest.rfind("<!", 0) == 0) {
             skipPast(">");
         } else if (rest.rfind("</", 0) == 0) {
-            --depth;
             skipPast(">");
+            if (depth > 0) --depth;
+            if (open.size() > static_cast<size_t>(depth)) open.resize(depth);
+            if (inMapPart() && pieceStart != std::string::npos) outline.pieces.push_back({pieceStart, n});
         } else {
             const size_t start = n++;
+            const size_t nameEnd = std::min(text.find_first_of(" \t\r\n/>", n), text.size());
+            const std::string_view name = std::string_view(text).substr(n, nameEnd - n);
             char quote = 0;
             for (; n < text.size(); ++n) {
                 const char c = text[n];
@@ -170,153 +198,73 @@ void CheckDepth(const std::string& text, const std::string& label, Lines& lines)
                     break;
                 }
             }
-            if (n >= text.size() || text[n - 1] != '/') ++depth;
-            ++n;
-            if (depth > kMaxXmlDepth)
+            const bool empty = n < text.size() && text[n - 1] == '/';
+            n = std::min(n + 1, text.size());
+            if (depth == 0 && outline.rootName.empty()) outline.rootName = std::string(LocalPart(name));
+            if (inMapPart()) pieceStart = start;
+            if (empty) {
+                if (inMapPart()) outline.pieces.push_back({start, n});
+                continue;
+            }
+            if (open.size() < 2) open.push_back(name);
+            if (++depth > kMaxXmlDepth)
                 throw InputOutputError(label, lines.Of(text.data() + start) + ": 要素の入れ子が深すぎます（" +
                                                   std::to_string(kMaxXmlDepth) + " 段まで）");
         }
     }
+    return outline;
 }
 
 struct Corner {
     long double north = 0, east = 0;
-    std::string_view pointId;  // empty for a position written in the curve
+    std::string pointId;  // empty for a position written in the curve
     bool operator==(const Corner& o) const { return north == o.north && east == o.east; }
 };
 
-// The file's points, curves and surfaces by their ids, and the names of
-// its boundary points; the 筆 are built from them one at a time.
-class MapFile {
-public:
-    MapFile(const Node& root, Lines& lines) : lines_(lines) {
-        if (const Node* spatial = Child(root, "空間属性")) {
-            for (const Node* c = spatial->first_node(); c; c = c->next_sibling()) {
-                if (c->type() != rapidxml::node_element) continue;
-                const std::string_view kind = LocalName(*c), id = Attribute(*c, "id");
-                if (kind == "GM_Point") points_.emplace(id, c);
-                else if (kind == "GM_Curve") curves_.emplace(id, c);
-                else if (kind == "GM_Surface") surfaces_.emplace(id, c);
-            }
-        }
-        if (const Node* thematic = Child(root, "主題属性")) {
-            for (const Node* c = thematic->first_node(); c; c = c->next_sibling()) {
-                if (c->type() != rapidxml::node_element || LocalName(*c) != "筆界点") continue;
-                const Node* shape = Child(*c, "形状");
-                const std::string name = TextOf(Child(*c, "点番名"));
-                if (shape && !name.empty()) pointNames_.emplace(Attribute(*shape, "idref"), name);
-            }
-        }
-    }
-
-    // The corners of a surface's one outer ring, in ring order.
-    std::vector<Corner> Outline(const Node& parcelShape) {
-        const std::string_view id = Attribute(parcelShape, "idref");
-        const auto surface = surfaces_.find(id);
-        if (id.empty() || surface == surfaces_.end())
-            throw ParcelProblem{Where(parcelShape) + "の面 " + std::string(id) + " がありません"};
-        std::vector<const Node*> outer, inner;
-        Descendants(*surface->second, "GM_SurfaceBoundary.exterior", outer);
-        Descendants(*surface->second, "GM_SurfaceBoundary.interior", inner);
-        if (!inner.empty())
-            throw ParcelProblem{"穴（内側の境界）が " + std::to_string(inner.size()) +
-                                " つあります。穴のある筆は三斜に分けられません（" + Where(*inner.front()) + "）"};
-        if (outer.size() != 1)
-            throw ParcelProblem{"面 " + std::string(id) + " の外側の境界が " + std::to_string(outer.size()) +
-                                " つあります（" + Where(*surface->second) + "）"};
-        return Ring(*outer.front());
-    }
-
-    std::string NameOf(std::string_view pointId) const {
-        const auto name = pointNames_.find(pointId);
-        return name == pointNames_.end() ? std::string() : name->second;
-    }
-
-    std::string Where(const Node& n) { return lines_.Of(n.name()); }
-
-private:
-    // The ring's curves chained end to end, each turned where it runs the
-    // other way; closed, with its last corner (the first again) left out.
-    std::vector<Corner> Ring(const Node& boundary) {
-        std::vector<const Node*> generators;
-        Descendants(boundary, "GM_CompositeCurve.generator", generators);
-        if (generators.empty()) throw ParcelProblem{Where(boundary) + ": 境界に曲線がありません"};
-        std::vector<Corner> ring;
-        for (size_t k = 0; k < generators.size(); ++k) {
-            std::vector<Corner> curve = Curve(*generators[k]);
-            if (k == 0) {
-                ring = std::move(curve);
-                continue;
-            }
-            if (k == 1 && !(ring.back() == curve.front() || ring.back() == curve.back()) &&
-                (ring.front() == curve.front() || ring.front() == curve.back()))
-                std::reverse(ring.begin(), ring.end());  // the first curve runs the other way
-            if (ring.back() == curve.back()) std::reverse(curve.begin(), curve.end());
-            if (!(ring.back() == curve.front()))
-                throw ParcelProblem{Where(*generators[k]) + ": 曲線 " + std::string(Attribute(*generators[k], "idref")) +
-                                    " が前の曲線につながりません"};
-            ring.insert(ring.end(), curve.begin() + 1, curve.end());
-        }
-        if (ring.size() < 2 || !(ring.front() == ring.back()))
-            throw ParcelProblem{"境界が閉じていません（" + Where(boundary) + "）"};
-        ring.pop_back();
-        return ring;
-    }
-
-    std::vector<Corner> Curve(const Node& generator) {
-        const std::string_view id = Attribute(generator, "idref");
-        const auto curve = curves_.find(id);
-        if (id.empty() || curve == curves_.end())
-            throw ParcelProblem{Where(generator) + "の曲線 " + std::string(id) + " がありません"};
-        std::vector<const Node*> columns;
-        Descendants(*curve->second, "GM_PointArray.column", columns);
-        if (columns.size() < 2) throw ParcelProblem{Where(*curve->second) + ": 曲線 " + std::string(id) + " の点が 2 つありません"};
-        std::vector<Corner> corners;
-        for (const Node* column : columns) {
-            if (const Node* ref = Descendant(*column, "GM_PointRef.point")) {
-                const std::string_view pointId = Attribute(*ref, "idref");
-                const auto point = points_.find(pointId);
-                if (pointId.empty() || point == points_.end())
-                    throw ParcelProblem{Where(*ref) + "の点 " + std::string(pointId) + " がありません"};
-                corners.push_back(Position(*point->second));
-                corners.back().pointId = pointId;
-            } else {
-                corners.push_back(Position(*column));
-            }
-        }
-        if (TextOf(Descendant(*curve->second, "GM_OrientablePrimitive.orientation")) == "-")
-            std::reverse(corners.begin(), corners.end());
-        return corners;
-    }
-
-    Corner Position(const Node& n) {
-        const Node* x = Descendant(n, "X");
-        const Node* y = Descendant(n, "Y");
-        if (!x || !y) throw ParcelProblem{Where(n) + ": 点に座標（X, Y）がありません"};
-        return Corner{Coordinate(*x), Coordinate(*y), {}};
-    }
-
-    long double Coordinate(const Node& n) {
-        const std::string text = TextOf(&n);
-        if (!IsDecimalNumber(text)) throw ParcelProblem{lines_.Of(n.value()) + ": 座標「" + text + "」が数ではありません"};
-        return static_cast<long double>(StrToReal(text));
-    }
-
-    Lines& lines_;
-    std::unordered_map<std::string_view, const Node*> points_, curves_, surfaces_;
-    std::unordered_map<std::string_view, std::string> pointNames_;
+// A place in the text that a reason names: the line, or a reason already
+// made (a coordinate that is no number).
+struct Position {
+    Corner corner;
+    std::string problem;
 };
+
+struct CurveEntry {
+    std::vector<Position> columns;  // a position written in the curve, or a point id to look up
+    std::vector<size_t> columnPlaces;
+    bool reversed = false;
+    size_t place = 0;
+};
+
+struct Reference {
+    std::string id;
+    size_t place = 0;
+};
+
+struct SurfaceEntry {
+    std::vector<Reference> generators;  // of the outer ring
+    size_t outerRings = 0, innerRings = 0;
+    size_t place = 0, ringPlace = 0, innerPlace = 0;
+};
+
+struct FudeEntry {
+    std::string number, accuracy, district, notAParcel;
+    bool hasShape = false;
+    Reference shape;
+    size_t place = 0;
+};
+
+// An element's text, trimmed, as UTF-8: a file in code page 932 is read too.
+std::string ChildText(const Node& n, std::string_view local) { return TextOf(Child(n, local)); }
 
 // Why a 筆 is no parcel to measure, before its shape is looked at; empty
 // for one with a 地番.
 std::string NotAParcel(const Node& fude, const std::string& number) {
-    if (const Node* undetermined = Child(fude, "筆界未定構成筆")) {
+    if (Child(fude, "筆界未定構成筆")) {
         std::string members;
-        for (const Node* c = undetermined; c; c = c->next_sibling()) {
+        for (const Node* c = fude.first_node(); c; c = c->next_sibling()) {
             if (c->type() != rapidxml::node_element || LocalName(*c) != "筆界未定構成筆") continue;
-            std::vector<const Node*> numbers;
-            Descendants(*c, "地番", numbers);
-            const std::string member = numbers.empty() ? TextOf(c) : TextOf(numbers.front());
+            const Node* numbered = Descendant(*c, "地番");
+            const std::string member = numbered ? TextOf(numbered) : TextOf(c);
             if (!member.empty()) members += (members.empty() ? "" : "、") + member;
         }
         return "筆界未定の筆です" + (members.empty() ? std::string() : "（構成筆 " + members + "）");
@@ -331,35 +279,229 @@ std::string NotAParcel(const Node& fude, const std::string& number) {
     return {};
 }
 
-ParcelRecord ParcelOf(const Node& fude, MapFile& map, const std::string& zone) {
-    ParcelRecord parcel;
-    parcel.number = TextOf(Child(fude, "地番"));
-    parcel.accuracy = TextOf(Child(fude, "精度区分"));
-    parcel.zone = zone;
-    parcel.problem = NotAParcel(fude, parcel.number);
-    if (!parcel.problem.empty()) return parcel;
-    const Node* shape = Child(fude, "形状");
-    if (!shape) {
-        parcel.problem = "形状（面）がありません（" + map.Where(fude) + "）";
+// The file's points, curves and surfaces by their ids, the names of its
+// boundary points and its 筆, taken from the elements one at a time; then
+// the parcels built from them.
+class MapTables {
+public:
+    MapTables(const std::string& text, Lines& lines) : text_(text), lines_(lines) {}
+
+    void Take(const Node& n) {
+        const std::string_view kind = LocalName(n);
+        if (kind == "GM_Point") TakePoint(n);
+        else if (kind == "GM_Curve") TakeCurve(n);
+        else if (kind == "GM_Surface") TakeSurface(n);
+        else if (kind == "筆界点") TakePointName(n);
+        else if (kind == "筆") TakeFude(n);
+    }
+
+    void AppendParcels(const std::string& zone, std::vector<ParcelRecord>& parcels, std::vector<std::string>& districts) {
+        for (const FudeEntry& fude : fude_) {
+            parcels.push_back(ParcelOf(fude, zone));
+            districts.push_back(fude.district);
+        }
+    }
+
+private:
+    size_t PlaceOf(const char* p) const { return static_cast<size_t>(p - text_.data()); }
+    std::string Where(size_t place) { return lines_.Of(text_.data() + place); }
+
+    Position PositionIn(const Node& n) {
+        const Node* x = Descendant(n, "X");
+        const Node* y = Descendant(n, "Y");
+        if (!x || !y) return {{}, Where(PlaceOf(n.name())) + ": 点に座標（X, Y）がありません"};
+        Position p;
+        for (const auto& [node, value] : {std::pair{x, &p.corner.north}, std::pair{y, &p.corner.east}}) {
+            const std::string number = TextOf(node);
+            if (!IsDecimalNumber(number)) {
+                p.problem = Where(PlaceOf(node->value())) + ": 座標「" + number + "」が数ではありません";
+                return p;
+            }
+            *value = static_cast<long double>(StrToReal(number));
+        }
+        return p;
+    }
+
+    void TakePoint(const Node& n) { points_.emplace(std::string(Attribute(n, "id")), PositionIn(n)); }
+
+    void TakeCurve(const Node& n) {
+        CurveEntry curve;
+        curve.place = PlaceOf(n.name());
+        std::vector<const Node*> columns;
+        Descendants(n, "GM_PointArray.column", columns);
+        for (const Node* column : columns) {
+            if (const Node* ref = Descendant(*column, "GM_PointRef.point")) {
+                Position p;
+                p.corner.pointId = std::string(Attribute(*ref, "idref"));
+                curve.columns.push_back(std::move(p));
+                curve.columnPlaces.push_back(PlaceOf(ref->name()));
+            } else {
+                curve.columns.push_back(PositionIn(*column));
+                curve.columnPlaces.push_back(PlaceOf(column->name()));
+            }
+        }
+        curve.reversed = TextOf(Descendant(n, "GM_OrientablePrimitive.orientation")) == "-";
+        curves_.emplace(std::string(Attribute(n, "id")), std::move(curve));
+    }
+
+    void TakeSurface(const Node& n) {
+        SurfaceEntry surface;
+        surface.place = PlaceOf(n.name());
+        std::vector<const Node*> outer, inner, generators;
+        Descendants(n, "GM_SurfaceBoundary.exterior", outer);
+        Descendants(n, "GM_SurfaceBoundary.interior", inner);
+        surface.outerRings = outer.size();
+        surface.innerRings = inner.size();
+        if (!inner.empty()) surface.innerPlace = PlaceOf(inner.front()->name());
+        if (outer.size() == 1) {
+            surface.ringPlace = PlaceOf(outer.front()->name());
+            Descendants(*outer.front(), "GM_CompositeCurve.generator", generators);
+            for (const Node* g : generators)
+                surface.generators.push_back({std::string(Attribute(*g, "idref")), PlaceOf(g->name())});
+        }
+        surfaces_.emplace(std::string(Attribute(n, "id")), std::move(surface));
+    }
+
+    void TakePointName(const Node& n) {
+        const Node* shape = Child(n, "形状");
+        std::string name = ChildText(n, "点番名");
+        if (shape && !name.empty()) pointNames_.emplace(std::string(Attribute(*shape, "idref")), std::move(name));
+    }
+
+    void TakeFude(const Node& n) {
+        FudeEntry fude;
+        fude.place = PlaceOf(n.name());
+        fude.number = ChildText(n, "地番");
+        fude.accuracy = ChildText(n, "精度区分");
+        fude.district = ChildText(n, "大字名") + ChildText(n, "丁目名");
+        fude.notAParcel = NotAParcel(n, fude.number);
+        if (const Node* shape = Child(n, "形状")) {
+            fude.hasShape = true;
+            fude.shape = {std::string(Attribute(*shape, "idref")), PlaceOf(shape->name())};
+        }
+        fude_.push_back(std::move(fude));
+    }
+
+    ParcelRecord ParcelOf(const FudeEntry& fude, const std::string& zone) {
+        ParcelRecord parcel;
+        parcel.number = fude.number;
+        parcel.accuracy = fude.accuracy;
+        parcel.zone = zone;
+        parcel.problem = fude.notAParcel;
+        if (!parcel.problem.empty()) return parcel;
+        if (!fude.hasShape) {
+            parcel.problem = "形状（面）がありません（" + Where(fude.place) + "）";
+            return parcel;
+        }
+        try {
+            const std::vector<Corner> ring = Outline(fude.shape);
+            bool named = false;
+            for (const Corner& c : ring) {
+                parcel.corners.push_back(TAcadPoint{c.east, c.north, 0});  // X north is the drawing's y
+                const auto name = pointNames_.find(c.pointId);
+                parcel.cornerNames.push_back(name == pointNames_.end() || c.pointId.empty() ? std::string() : name->second);
+                named = named || !parcel.cornerNames.back().empty();
+            }
+            if (!named) parcel.cornerNames.clear();
+            if (parcel.corners.size() < 3)
+                parcel.problem = "構成点が " + std::to_string(parcel.corners.size()) + " 点しかありません（3 点以上が必要です）";
+        } catch (const ParcelProblem& p) {
+            parcel.problem = p.reason;
+            parcel.corners.clear();
+            parcel.cornerNames.clear();
+        }
         return parcel;
     }
-    try {
-        const std::vector<Corner> ring = map.Outline(*shape);
-        bool named = false;
-        for (const Corner& c : ring) {
-            parcel.corners.push_back(TAcadPoint{c.east, c.north, 0});  // X north is the drawing's y
-            parcel.cornerNames.push_back(map.NameOf(c.pointId));
-            named = named || !parcel.cornerNames.back().empty();
+
+    // The corners of a surface's one outer ring: its curves chained end to
+    // end, each turned where it runs the other way; closed, with its last
+    // corner (the first again) left out.
+    std::vector<Corner> Outline(const Reference& shape) {
+        const auto found = surfaces_.find(shape.id);
+        if (shape.id.empty() || found == surfaces_.end())
+            throw ParcelProblem{Where(shape.place) + "の面 " + shape.id + " がありません"};
+        const SurfaceEntry& surface = found->second;
+        if (surface.innerRings > 0)
+            throw ParcelProblem{"穴（内側の境界）が " + std::to_string(surface.innerRings) +
+                                " つあります。穴のある筆は三斜に分けられません（" + Where(surface.innerPlace) + "）"};
+        if (surface.outerRings != 1)
+            throw ParcelProblem{"面 " + shape.id + " の外側の境界が " + std::to_string(surface.outerRings) + " つあります（" +
+                                Where(surface.place) + "）"};
+        if (surface.generators.empty()) throw ParcelProblem{Where(surface.ringPlace) + ": 境界に曲線がありません"};
+        std::vector<Corner> ring;
+        for (size_t k = 0; k < surface.generators.size(); ++k) {
+            std::vector<Corner> curve = Curve(surface.generators[k]);
+            if (k == 0) {
+                ring = std::move(curve);
+                continue;
+            }
+            if (k == 1 && !(ring.back() == curve.front() || ring.back() == curve.back()) &&
+                (ring.front() == curve.front() || ring.front() == curve.back()))
+                std::reverse(ring.begin(), ring.end());  // the first curve runs the other way
+            if (ring.back() == curve.back()) std::reverse(curve.begin(), curve.end());
+            if (!(ring.back() == curve.front()))
+                throw ParcelProblem{Where(surface.generators[k].place) + ": 曲線 " + surface.generators[k].id +
+                                    " が前の曲線につながりません"};
+            ring.insert(ring.end(), std::make_move_iterator(curve.begin() + 1), std::make_move_iterator(curve.end()));
         }
-        if (!named) parcel.cornerNames.clear();
-        if (parcel.corners.size() < 3)
-            parcel.problem = "構成点が " + std::to_string(parcel.corners.size()) + " 点しかありません（3 点以上が必要です）";
-    } catch (const ParcelProblem& p) {
-        parcel.problem = p.reason;
-        parcel.corners.clear();
-        parcel.cornerNames.clear();
+        if (ring.size() < 2 || !(ring.front() == ring.back()))
+            throw ParcelProblem{"境界が閉じていません（" + Where(surface.ringPlace) + "）"};
+        ring.pop_back();
+        return ring;
     }
-    return parcel;
+
+    std::vector<Corner> Curve(const Reference& generator) {
+        const auto found = curves_.find(generator.id);
+        if (generator.id.empty() || found == curves_.end())
+            throw ParcelProblem{Where(generator.place) + "の曲線 " + generator.id + " がありません"};
+        const CurveEntry& curve = found->second;
+        if (curve.columns.size() < 2)
+            throw ParcelProblem{Where(curve.place) + ": 曲線 " + generator.id + " の点が 2 つありません"};
+        std::vector<Corner> corners;
+        for (size_t k = 0; k < curve.columns.size(); ++k) {
+            const Position* p = &curve.columns[k];
+            if (!p->corner.pointId.empty()) {
+                const auto point = points_.find(p->corner.pointId);
+                if (point == points_.end())
+                    throw ParcelProblem{Where(curve.columnPlaces[k]) + "の点 " + p->corner.pointId + " がありません"};
+                p = &point->second;
+            }
+            if (!p->problem.empty()) throw ParcelProblem{p->problem};
+            corners.push_back(p->corner);
+            corners.back().pointId = curve.columns[k].corner.pointId;
+        }
+        if (curve.reversed) std::reverse(corners.begin(), corners.end());
+        return corners;
+    }
+
+    const std::string& text_;
+    Lines& lines_;
+    std::unordered_map<std::string, Position> points_;
+    std::unordered_map<std::string, CurveEntry> curves_;
+    std::unordered_map<std::string, SurfaceEntry> surfaces_;
+    std::unordered_map<std::string, std::string> pointNames_;
+    std::vector<FudeEntry> fude_;
+};
+
+[[noreturn]] void XmlError(const rapidxml::parse_error& e, const std::string& label, Lines& lines) {
+    const char* place = e.where<char>();
+    throw InputOutputError(label, (place ? lines.Of(place) : std::string("?")) + ": XML の誤りです（" + e.what() + "）");
+}
+
+// Parses the text from start up to end (a zero put there for the parser
+// and taken away again; at the text's end the string's own).
+void ParsePart(rapidxml::xml_document<char>& document, std::string& text, size_t start, size_t end,
+               const std::string& label, Lines& lines) {
+    const char kept = text[end];
+    text[end] = '\0';
+    document.clear();
+    try {
+        document.parse<kParseFlags>(text.data() + start);
+    } catch (const rapidxml::parse_error& e) {
+        text[end] = kept;
+        XmlError(e, label, lines);
+    }
+    text[end] = kept;
 }
 
 }  // namespace
@@ -367,29 +509,29 @@ ParcelRecord ParcelOf(const Node& fude, MapFile& map, const std::string& zone) {
 void AppendRegistryMapParcels(std::string& text, const std::string& label, std::vector<ParcelRecord>& parcels,
                               std::vector<std::string>& districts) {
     Lines lines(text);
-    CheckDepth(text, label, lines);
-    text.push_back('\0');
-    rapidxml::xml_document<char> document;
-    try {
-        document.parse<kParseFlags>(text.data());
-    } catch (const rapidxml::parse_error& e) {
-        const char* place = e.where<char>();
-        throw InputOutputError(label, (place ? lines.Of(place) : std::string("?")) + ": XML の誤りです（" + e.what() + "）");
+    const FileOutline outline = OutlineOf(text, label, lines);
+    if (!outline.rootName.empty() && outline.rootName != "地図")
+        throw InputOutputError(label, "地図XML ではありません（最上位の要素が「" + outline.rootName + "」です）");
+    const auto document = std::make_unique<rapidxml::xml_document<char>>();
+    MapTables tables(text, lines);
+    for (const Piece& piece : outline.pieces) {
+        ParsePart(*document, text, piece.start, piece.end, label, lines);
+        const Node* element = document->first_node();
+        if (!element || element->next_sibling())
+            throw InputOutputError(label, lines.Of(text.data() + piece.start) + ": XML の誤りです（要素が閉じていません）");
+        tables.Take(*element);
     }
-    const Node* root = document.first_node();
+    // The rest of the file, the map's elements blanked (their lines kept).
+    for (const Piece& piece : outline.pieces)
+        for (size_t n = piece.start; n < piece.end; ++n)
+            if (text[n] != '\n') text[n] = ' ';
+    ParsePart(*document, text, 0, text.size(), label, lines);
+    const Node* root = document->first_node();
     while (root && root->type() != rapidxml::node_element) root = root->next_sibling();
     if (!root || LocalName(*root) != "地図")
         throw InputOutputError(label, "地図XML ではありません（最上位の要素が「" +
                                           (root ? std::string(root->name(), root->name_size()) : std::string()) + "」です）");
-    const std::string zone = TextOf(Child(*root, "座標系"));
-    MapFile map(*root, lines);
-    const Node* thematic = Child(*root, "主題属性");
-    if (!thematic) return;
-    for (const Node* c = thematic->first_node(); c; c = c->next_sibling()) {
-        if (c->type() != rapidxml::node_element || LocalName(*c) != "筆") continue;
-        parcels.push_back(ParcelOf(*c, map, zone));
-        districts.push_back(TextOf(Child(*c, "大字名")) + TextOf(Child(*c, "丁目名")));
-    }
+    tables.AppendParcels(ChildText(*root, "座標系"), parcels, districts);
 }
 
 void NameRegistryMapParcels(std::vector<ParcelRecord>& parcels, const std::vector<std::string>& districts) {
