@@ -14,6 +14,7 @@
 
 #include "boundary/registry_map.h"
 #include "boundary/registry_map_xml.h"
+#include "geometry/cp932.h"
 #include "geometry/errors.h"
 #include "geometry/text_helpers.h"
 #include "geometry/unicode_text.h"
@@ -215,6 +216,44 @@ FileOutline OutlineOf(const std::string& text, const std::string& label, Lines& 
     return outline;
 }
 
+// The text's encoding as its declaration names it: UTF-8 (also where it
+// names none) is checked byte by byte, as the parser does not; code page 932
+// is turned into UTF-8 (its line ends stay where they were); any other is
+// refused.
+void ToUtf8(std::string& text, const std::string& label, Lines& lines) {
+    std::string encoding = "utf-8";
+    const size_t start = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+    if (text.compare(start, 5, "<?xml") == 0) {
+        const size_t end = text.find("?>", start);
+        const size_t name = text.find("encoding", start);
+        if (name != std::string::npos && name < end) {
+            const size_t open = text.find_first_of("\"'", name);
+            const size_t close = open < end ? text.find(text[open], open + 1) : std::string::npos;
+            if (close != std::string::npos && close < end) {
+                encoding = text.substr(open + 1, close - open - 1);
+                for (char& c : encoding) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+            }
+        }
+    }
+    if (encoding == "shift_jis" || encoding == "cp932" || encoding == "windows-31j" || encoding == "ms932") {
+        text = Cp932ToUtf8(text);
+        return;
+    }
+    if (encoding != "utf-8" && encoding != "utf8")
+        throw InputOutputError(label, "文字コード「" + encoding + "」の地図XML は読めません（UTF-8 か Shift_JIS のみ）");
+    for (size_t n = 0; n < text.size();) {
+        if (static_cast<unsigned char>(text[n]) < 0x80) {
+            ++n;
+            continue;
+        }
+        char32_t c = 0;
+        size_t length = 0;
+        if (!DecodeUtf8(text, n, c, length))
+            throw InputOutputError(label, lines.Of(text.data() + n) + ": XML の誤りです（UTF-8 ではないバイトがあります）");
+        n += length;
+    }
+}
+
 struct Corner {
     long double north = 0, east = 0;
     std::string pointId;  // empty for a position written in the curve
@@ -333,6 +372,8 @@ private:
             if (const Node* ref = Descendant(*column, "GM_PointRef.point")) {
                 Position p;
                 p.corner.pointId = std::string(Attribute(*ref, "idref"));
+                // Without its id the reference would read as a point at 0, 0.
+                if (p.corner.pointId.empty()) p.problem = Where(PlaceOf(ref->name())) + ": 点の参照（idref）がありません";
                 curve.columns.push_back(std::move(p));
                 curve.columnPlaces.push_back(PlaceOf(ref->name()));
             } else {
@@ -509,6 +550,7 @@ void ParsePart(rapidxml::xml_document<char>& document, std::string& text, size_t
 void AppendRegistryMapParcels(std::string& text, const std::string& label, std::vector<ParcelRecord>& parcels,
                               std::vector<std::string>& districts) {
     Lines lines(text);
+    ToUtf8(text, label, lines);
     const FileOutline outline = OutlineOf(text, label, lines);
     if (!outline.rootName.empty() && outline.rootName != "地図")
         throw InputOutputError(label, "地図XML ではありません（最上位の要素が「" + outline.rootName + "」です）");

@@ -60,6 +60,32 @@ TEST(RegistryMap, EntitiesInTextsAreRead) {
     EXPECT_EQ(file.parcels[0].problem, "形状（面）がありません（1 行目）");
 }
 
+TEST(RegistryMap, TheDeclaredEncodingIsHeld) {
+    // UTF-8, declared or not, must be UTF-8: a stray byte is an error of its line.
+    for (const char* declaration : {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n", "\n"}) {
+        std::string text = std::string(declaration) + "<地図>\n<座標系>公共座標\x93" "9系</座標系>\n</地図>\n";
+        try {
+            ReadRegistryMapXml(text, "stray.xml");
+            FAIL() << "no error";
+        } catch (const InputOutputError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("3 行目: XML の誤りです（UTF-8 ではないバイトがあります）", 0), 0u) << e.what();
+        }
+    }
+    // Shift_JIS is read as code page 932, as the other readers read it.
+    std::string sjis =
+        "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><\x92\x6E\x90\x7D><\x8D\xC0\x95\x57\x8C\x6E>"
+        "\x94\x43\x88\xD3\x8D\xC0\x95\x57\x8C\x6E</\x8D\xC0\x95\x57\x8C\x6E></\x92\x6E\x90\x7D>";
+    std::string sjisParcel = sjis.substr(0, sjis.size() - 7) + "<\x8E\xE5\x91\xE8\x91\xAE\x90\xAB><\x95\x4D><\x92\x6E\x94\xD4>7</\x92\x6E\x94\xD4>"
+                             "</\x95\x4D></\x8E\xE5\x91\xE8\x91\xAE\x90\xAB></\x92\x6E\x90\x7D>";
+    EXPECT_EQ(ReadRegistryMapXml(sjis, "sjis.xml").zone, "");  // no 筆 to carry it
+    const CoordinateFile file = ReadRegistryMapXml(sjisParcel, "sjis.xml");
+    ASSERT_EQ(file.parcels.size(), 1u);
+    EXPECT_EQ(file.parcels[0].number, "7");
+    EXPECT_EQ(file.zone, "任意座標系");
+    std::string other = "<?xml version=\"1.0\" encoding=\"EUC-JP\"?><地図/>";
+    EXPECT_THROW(ReadRegistryMapXml(other, "euc.xml"), InputOutputError);
+}
+
 // The zip format's CRC-32, bit by bit.
 uint32_t Crc32(const std::string& data) {
     uint32_t crc = 0xFFFFFFFFu;
