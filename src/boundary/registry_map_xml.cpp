@@ -8,6 +8,7 @@
 #include <rapidxml.hpp>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <unordered_map>
@@ -323,7 +324,11 @@ std::string NotAParcel(const Node& fude, const std::string& number) {
 // the parcels built from them.
 class MapTables {
 public:
-    MapTables(const std::string& text, Lines& lines) : text_(text), lines_(lines) {}
+    // pieces: how many elements the map has, an upper bound of each table's size.
+    MapTables(const std::string& text, Lines& lines, size_t pieces) : text_(text), lines_(lines) {
+        points_.reserve(pieces / 2);
+        curves_.reserve(pieces / 2);
+    }
 
     void Take(const Node& n) {
         const std::string_view kind = LocalName(n);
@@ -555,7 +560,7 @@ void AppendRegistryMapParcels(std::string& text, const std::string& label, std::
     if (!outline.rootName.empty() && outline.rootName != "地図")
         throw InputOutputError(label, "地図XML ではありません（最上位の要素が「" + outline.rootName + "」です）");
     const auto document = std::make_unique<rapidxml::xml_document<char>>();
-    MapTables tables(text, lines);
+    MapTables tables(text, lines, outline.pieces.size());
     for (const Piece& piece : outline.pieces) {
         ParsePart(*document, text, piece.start, piece.end, label, lines);
         const Node* element = document->first_node();
@@ -564,9 +569,14 @@ void AppendRegistryMapParcels(std::string& text, const std::string& label, std::
         tables.Take(*element);
     }
     // The rest of the file, the map's elements blanked (their lines kept).
-    for (const Piece& piece : outline.pieces)
-        for (size_t n = piece.start; n < piece.end; ++n)
-            if (text[n] != '\n') text[n] = ' ';
+    for (const Piece& piece : outline.pieces) {
+        for (size_t n = piece.start; n < piece.end;) {
+            const char* newline = static_cast<const char*>(std::memchr(text.data() + n, '\n', piece.end - n));
+            const size_t stop = newline ? static_cast<size_t>(newline - text.data()) : piece.end;
+            std::memset(text.data() + n, ' ', stop - n);
+            n = stop + 1;
+        }
+    }
     ParsePart(*document, text, 0, text.size(), label, lines);
     const Node* root = document->first_node();
     while (root && root->type() != rapidxml::node_element) root = root->next_sibling();

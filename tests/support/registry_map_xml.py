@@ -167,3 +167,30 @@ def town(parcels, points, seed=1, zone="公共座標9系"):
         m.parcel(f"{k + 1}-1", corners, names=[f"K{k + 1}-{j + 1}" for j in range(n)],
                  accuracy=("甲一", "甲二", "乙一")[k % 3])
     return m.xml()
+
+
+def main():
+    """Writes a generated map: OUT.xml, or OUT.zip of --files maps (of
+    archives of them with --nested), --parcels 筆 and --points corners in all."""
+    import argparse
+    p = argparse.ArgumentParser(description=main.__doc__)
+    p.add_argument("out")
+    p.add_argument("--parcels", type=int, default=10000)
+    p.add_argument("--points", type=int, default=60000)
+    p.add_argument("--files", type=int, default=1)
+    p.add_argument("--nested", action="store_true")
+    a = p.parse_args()
+    if not a.out.endswith(".zip"):
+        with open(a.out, "w", encoding="utf-8") as f:
+            f.write(town(a.parcels, a.points))
+        return
+    each, points = a.parcels // a.files, a.points // a.files
+    members = [(f"map-{k + 1:04d}.xml", town(each, points, seed=k + 1)) for k in range(a.files)]
+    if a.nested:
+        members = [(f"district-{k + 1:04d}.zip", zip_of([m])) for k, m in enumerate(members)]
+    with open(a.out, "wb") as f:
+        f.write(zip_of(members))
+
+
+if __name__ == "__main__":
+    main()
