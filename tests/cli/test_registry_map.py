@@ -129,12 +129,17 @@ class RegistryMapCli(unittest.TestCase):
         m.parcel("5", SQUARE, oaza="作草部町", chome="一丁目")
         m.parcel("5", L_SHAPE, oaza="作草部町", chome="二丁目", accuracy="乙三")
         m.parcel("6", L_SHAPE)
+        # The same number in the same district again: its drawings must not
+        # take the first one's files.
+        m.parcel("5", [(0, 0), (0, 5), (5, 5), (5, 0)], oaza="作草部町", chome="一丁目")
         code, err = self.measure("local.xml", m.xml(), "--only", "5")
         self.assertEqual(code, 0, err)
         self.assertEqual(self.rows(), {
             "作草部町一丁目5": ("5", 4, area(SQUARE), "計測しました", "任意座標系", "甲一"),
             "作草部町二丁目5": ("5", 6, area(L_SHAPE), "計測しました", "任意座標系", "乙三"),
+            "作草部町一丁目5（2）": ("5", 4, "25.000", "計測しました", "任意座標系", "甲一"),
         })
+        self.assertEqual(len([p for p in self.out.iterdir() if p.name.endswith("res.dxf")]), 3)
 
     def test_an_archive_of_archives_keeps_the_good_beside_the_bad(self):
         def map_of(zone, *parcels):
