@@ -1,12 +1,10 @@
-// The 地図XML of one file. rapidxml reads the text in place and leaves it as
-// it is (non-destructive), so that every place the reader finds wrong, and
-// every place the parser stops, is a line of the text as the user has it.
-// It reads one element of the map at a time (a point, a curve, a 筆: the
-// children of 空間属性 and 主題属性), whose contents are kept in small
-// tables, and then the rest of the file with those elements blanked out: a
-// tree of the whole file would take twice the file's size again.
-#include <rapidxml.hpp>
-
+// The 地図XML of one file. The text is read in place, so that every place
+// the reader finds wrong, and every place the parser stops, is a line of the
+// text as the user has it. It reads one element of the map at a time (a
+// point, a curve, a 筆: the children of 空間属性 and 主題属性), whose
+// contents are kept in small tables, and then the rest of the file with
+// those elements blanked out: a tree of the whole file would take twice the
+// file's size again.
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -15,7 +13,7 @@
 
 #include "boundary/registry_map.h"
 #include "boundary/registry_map_xml.h"
-#include "geometry/cp932.h"
+#include "boundary/xml_text.h"
 #include "geometry/errors.h"
 #include "geometry/text_helpers.h"
 #include "geometry/unicode_text.h"
@@ -24,236 +22,19 @@ namespace zelkan {
 
 namespace {
 
-using Node = rapidxml::xml_node<char>;
-
-// Closing tags are checked against their opening ones; no text is changed,
-// and element texts are taken from the elements themselves.
-constexpr int kParseFlags =
-    rapidxml::parse_non_destructive | rapidxml::parse_no_data_nodes | rapidxml::parse_validate_closing_tags;
-
-// Line numbers of places in the text, counted once the first is asked for.
-class Lines {
-public:
-    explicit Lines(const std::string& text) : text_(text) {}
-
-    std::string Of(const char* place) {
-        if (newlines_.empty()) {
-            newlines_.push_back(0);
-            for (size_t n = 0; n < text_.size(); ++n)
-                if (text_[n] == '\n') newlines_.push_back(n + 1);
-        }
-        const size_t offset = static_cast<size_t>(std::clamp<std::ptrdiff_t>(place - text_.data(), 0, static_cast<std::ptrdiff_t>(text_.size())));
-        const auto line = std::upper_bound(newlines_.begin(), newlines_.end(), offset) - newlines_.begin();
-        return std::to_string(line) + " 行目";
-    }
-
-private:
-    const std::string& text_;
-    std::vector<size_t> newlines_;
-};
+using xml::Attribute;
+using xml::Child;
+using xml::Descendant;
+using xml::Descendants;
+using xml::Lines;
+using xml::LocalName;
+using xml::Node;
+using xml::TextOf;
 
 // A 筆 that cannot be measured: the reason, said where the file is wrong.
 struct ParcelProblem {
     std::string reason;
 };
-
-std::string_view LocalName(const Node& n) {
-    const std::string_view name(n.name(), n.name_size());
-    const size_t colon = name.find(':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
-}
-
-const Node* Child(const Node& n, std::string_view local) {
-    for (const Node* c = n.first_node(); c; c = c->next_sibling())
-        if (c->type() == rapidxml::node_element && LocalName(*c) == local) return c;
-    return nullptr;
-}
-
-// Elements of that name below n, in file order (the nesting is bounded).
-void Descendants(const Node& n, std::string_view local, std::vector<const Node*>& found) {
-    for (const Node* c = n.first_node(); c; c = c->next_sibling()) {
-        if (c->type() != rapidxml::node_element) continue;
-        if (LocalName(*c) == local) found.push_back(c);
-        Descendants(*c, local, found);
-    }
-}
-
-const Node* Descendant(const Node& n, std::string_view local) {
-    for (const Node* c = n.first_node(); c; c = c->next_sibling()) {
-        if (c->type() != rapidxml::node_element) continue;
-        if (LocalName(*c) == local) return c;
-        if (const Node* d = Descendant(*c, local)) return d;
-    }
-    return nullptr;
-}
-
-std::string_view Attribute(const Node& n, std::string_view local) {
-    for (const auto* a = n.first_attribute(); a; a = a->next_attribute()) {
-        std::string_view name(a->name(), a->name_size());
-        if (const size_t colon = name.find(':'); colon != std::string_view::npos) name.remove_prefix(colon + 1);
-        if (name == local) return std::string_view(a->value(), a->value_size());
-    }
-    return {};
-}
-
-// The five named entities and character references; anything else stays
-// as written.
-std::string Decoded(std::string_view raw) {
-    if (raw.find('&') == std::string_view::npos) return std::string(raw);
-    static const std::pair<std::string_view, char> named[] = {
-        {"&lt;", '<'}, {"&gt;", '>'}, {"&amp;", '&'}, {"&quot;", '"'}, {"&apos;", '\''}};
-    std::string out;
-    for (size_t n = 0; n < raw.size();) {
-        const std::string_view rest = raw.substr(n);
-        bool done = false;
-        for (const auto& [entity, c] : named) {
-            if (rest.rfind(entity, 0) == 0) {
-                out += c;
-                n += entity.size();
-                done = true;
-                break;
-            }
-        }
-        if (!done && rest.rfind("&#", 0) == 0) {
-            const size_t semicolon = rest.find(';');
-            const bool hex = rest.size() > 2 && (rest[2] == 'x' || rest[2] == 'X');
-            const std::string_view digits =
-                semicolon == std::string_view::npos ? std::string_view() : rest.substr(hex ? 3 : 2, semicolon - (hex ? 3 : 2));
-            if (!digits.empty() && digits.size() <= 6 &&
-                digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") == std::string_view::npos) {
-                const unsigned long code = std::stoul(std::string(digits), nullptr, hex ? 16 : 10);
-                if (code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
-                    AppendUtf8(out, static_cast<char32_t>(code));
-                    n += semicolon + 1;
-                    done = true;
-                }
-            }
-        }
-        if (!done) out += raw[n++];
-    }
-    return out;
-}
-
-// An element's text as UTF-8, trimmed; empty for no element.
-std::string TextOf(const Node* n) {
-    if (!n) return {};
-    return TextOfLine(Trimmed(Decoded(std::string_view(n->value(), n->value_size()))));
-}
-
-// The elements the map is made of, found by their tags (comments, CDATA,
-// declarations and quoted attribute values passed over as the parser does),
-// and the depth of the file's elements checked on the way: the parser
-// recurses, and a file nesting far deeper could exhaust the stack.
-struct Piece {
-    size_t start = 0, end = 0;  // from its "<" to past its ">"
-};
-
-struct FileOutline {
-    std::string rootName;
-    std::vector<Piece> pieces;
-};
-
-std::string_view LocalPart(std::string_view name) {
-    const size_t colon = name.find(':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
-}
-
-FileOutline OutlineOf(const std::string& text, const std::string& label, Lines& lines) {
-    FileOutline outline;
-    std::vector<std::string_view> open;  // names of the open elements, to depth 2
-    int depth = 0;
-    size_t n = 0, pieceStart = 0;
-    const auto skipPast = [&](std::string_view end) {
-        const size_t at = text.find(end, n);
-        n = at == std::string::npos ? text.size() : at + end.size();
-    };
-    const auto inMapPart = [&] {
-        return depth == 2 && open.size() == 2 && (LocalPart(open[1]) == "空間属性" || LocalPart(open[1]) == "主題属性");
-    };
-    while ((n = text.find('<', n)) != std::string::npos) {
-        const std::string_view rest = std::string_view(text).substr(n);
-        if (rest.rfind("<!--", 0) == 0) {
-            skipPast("-->");
-        } else if (rest.rfind("<![CDATA[", 0) == 0) {
-            skipPast("]]>");
-        } else if (rest.rfind("<?", 0) == 0) {
-            skipPast("?>");
-        } else if (rest.rfind("<!", 0) == 0) {
-            skipPast(">");
-        } else if (rest.rfind("</", 0) == 0) {
-            skipPast(">");
-            if (depth > 0) --depth;
-            if (open.size() > static_cast<size_t>(depth)) open.resize(depth);
-            if (inMapPart() && pieceStart != std::string::npos) outline.pieces.push_back({pieceStart, n});
-        } else {
-            const size_t start = n++;
-            const size_t nameEnd = std::min(text.find_first_of(" \t\r\n/>", n), text.size());
-            const std::string_view name = std::string_view(text).substr(n, nameEnd - n);
-            char quote = 0;
-            for (; n < text.size(); ++n) {
-                const char c = text[n];
-                if (quote) {
-                    if (c == quote) quote = 0;
-                } else if (c == '"' || c == '\'') {
-                    quote = c;
-                } else if (c == '>') {
-                    break;
-                }
-            }
-            const bool empty = n < text.size() && text[n - 1] == '/';
-            n = std::min(n + 1, text.size());
-            if (depth == 0 && outline.rootName.empty()) outline.rootName = std::string(LocalPart(name));
-            if (inMapPart()) pieceStart = start;
-            if (empty) {
-                if (inMapPart()) outline.pieces.push_back({start, n});
-                continue;
-            }
-            if (open.size() < 2) open.push_back(name);
-            if (++depth > kMaxXmlDepth)
-                throw InputOutputError(label, lines.Of(text.data() + start) + ": 要素の入れ子が深すぎます（" +
-                                                  std::to_string(kMaxXmlDepth) + " 段まで）");
-        }
-    }
-    return outline;
-}
-
-// The text's encoding as its declaration names it: UTF-8 (also where it
-// names none) is checked byte by byte, as the parser does not; code page 932
-// is turned into UTF-8 (its line ends stay where they were); any other is
-// refused.
-void ToUtf8(std::string& text, const std::string& label, Lines& lines) {
-    std::string encoding = "utf-8";
-    const size_t start = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
-    if (text.compare(start, 5, "<?xml") == 0) {
-        const size_t end = text.find("?>", start);
-        const size_t name = text.find("encoding", start);
-        if (name != std::string::npos && name < end) {
-            const size_t open = text.find_first_of("\"'", name);
-            const size_t close = open < end ? text.find(text[open], open + 1) : std::string::npos;
-            if (close != std::string::npos && close < end) {
-                encoding = text.substr(open + 1, close - open - 1);
-                for (char& c : encoding) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-            }
-        }
-    }
-    if (encoding == "shift_jis" || encoding == "cp932" || encoding == "windows-31j" || encoding == "ms932") {
-        text = Cp932ToUtf8(text);
-        return;
-    }
-    if (encoding != "utf-8" && encoding != "utf8")
-        throw InputOutputError(label, "文字コード「" + encoding + "」の地図XML は読めません（UTF-8 か Shift_JIS のみ）");
-    for (size_t n = 0; n < text.size();) {
-        if (static_cast<unsigned char>(text[n]) < 0x80) {
-            ++n;
-            continue;
-        }
-        char32_t c = 0;
-        size_t length = 0;
-        if (!DecodeUtf8(text, n, c, length))
-            throw InputOutputError(label, lines.Of(text.data() + n) + ": XML の誤りです（UTF-8 ではないバイトがあります）");
-        n += length;
-    }
-}
 
 struct Corner {
     long double north = 0, east = 0;
@@ -529,47 +310,26 @@ private:
     std::vector<FudeEntry> fude_;
 };
 
-[[noreturn]] void XmlError(const rapidxml::parse_error& e, const std::string& label, Lines& lines) {
-    const char* place = e.where<char>();
-    throw InputOutputError(label, (place ? lines.Of(place) : std::string("?")) + ": XML の誤りです（" + e.what() + "）");
-}
-
-// Parses the text from start up to end (a zero put there for the parser
-// and taken away again; at the text's end the string's own).
-void ParsePart(rapidxml::xml_document<char>& document, std::string& text, size_t start, size_t end,
-               const std::string& label, Lines& lines) {
-    const char kept = text[end];
-    text[end] = '\0';
-    document.clear();
-    try {
-        document.parse<kParseFlags>(text.data() + start);
-    } catch (const rapidxml::parse_error& e) {
-        text[end] = kept;
-        XmlError(e, label, lines);
-    }
-    text[end] = kept;
-}
-
 }  // namespace
 
 void AppendRegistryMapParcels(std::string& text, const std::string& label, std::vector<ParcelRecord>& parcels,
                               std::vector<std::string>& districts) {
     Lines lines(text);
-    ToUtf8(text, label, lines);
-    const FileOutline outline = OutlineOf(text, label, lines);
+    xml::ToUtf8(text, label, lines);
+    const xml::Outline outline = xml::OutlineOf(text, {"空間属性", "主題属性"}, label, lines);
     if (!outline.rootName.empty() && outline.rootName != "地図")
         throw InputOutputError(label, "地図XML ではありません（最上位の要素が「" + outline.rootName + "」です）");
     const auto document = std::make_unique<rapidxml::xml_document<char>>();
     MapTables tables(text, lines, outline.pieces.size());
-    for (const Piece& piece : outline.pieces) {
-        ParsePart(*document, text, piece.start, piece.end, label, lines);
+    for (const xml::Piece& piece : outline.pieces) {
+        xml::ParsePart(*document, text, piece.start, piece.end, label, lines);
         const Node* element = document->first_node();
         if (!element || element->next_sibling())
             throw InputOutputError(label, lines.Of(text.data() + piece.start) + ": XML の誤りです（要素が閉じていません）");
         tables.Take(*element);
     }
     // The rest of the file, the map's elements blanked (their lines kept).
-    for (const Piece& piece : outline.pieces) {
+    for (const xml::Piece& piece : outline.pieces) {
         for (size_t n = piece.start; n < piece.end;) {
             const char* newline = static_cast<const char*>(std::memchr(text.data() + n, '\n', piece.end - n));
             const size_t stop = newline ? static_cast<size_t>(newline - text.data()) : piece.end;
@@ -577,7 +337,7 @@ void AppendRegistryMapParcels(std::string& text, const std::string& label, std::
             n = stop + 1;
         }
     }
-    ParsePart(*document, text, 0, text.size(), label, lines);
+    xml::ParsePart(*document, text, 0, text.size(), label, lines);
     const Node* root = document->first_node();
     while (root && root->type() != rapidxml::node_element) root = root->next_sibling();
     if (!root || LocalName(*root) != "地図")

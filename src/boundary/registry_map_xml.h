@@ -19,8 +19,4 @@ void AppendRegistryMapParcels(std::string& text, const std::string& label, std::
 // and 地番, and where those are shared too with a count after them.
 void NameRegistryMapParcels(std::vector<ParcelRecord>& parcels, const std::vector<std::string>& districts);
 
-// How deep elements may nest: the 地図XML goes eleven deep; the parser
-// recurses, and a file nesting far deeper could exhaust the stack.
-inline constexpr int kMaxXmlDepth = 64;
-
 }  // namespace zelkan
