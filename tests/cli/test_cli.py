@@ -420,8 +420,8 @@ class Cli(unittest.TestCase):
                     (self.out / "summary.csv").read_text(encoding="utf-8-sig").splitlines()[1:]]
             self.assertEqual([r[0] for r in rows], ["1", "2", "3"], version)
             self.assertEqual([r[3] for r in rows[:2]], ["400.000", "400.000"], version)
-            self.assertEqual([r[-2] for r in rows[:2]], ["計測しました"] * 2, version)
-            self.assertIn("頂点 1 に円弧があります", rows[2][-2])
+            self.assertEqual([r[9] for r in rows[:2]], ["計測しました"] * 2, version)
+            self.assertIn("頂点 1 に円弧があります", rows[2][9])
         # Without a layer, the triangle on the other layer is measured too.
         shutil.rmtree(self.out)
         code, _, err = self.measure(self.lots_dxf("R2000"), "--only", "4")
