@@ -28,6 +28,7 @@ bool EndsWithNoCase(std::string_view name, std::string_view ending) {
 struct Gathered {
     std::vector<ParcelRecord> parcels;
     std::vector<std::string> districts;
+    int xmlFiles = 0;  // read or not
 
     // What could not be read is listed where its parcels would have been.
     void Unreadable(const std::string& label, const std::string& reason) {
@@ -56,6 +57,7 @@ void ReadArchive(ZipArchive& archive, int depth, Gathered& gathered) {
                     ZipArchive inner(MemoryBytes(std::move(bytes)), label);
                     ReadArchive(inner, depth + 1, gathered);
                 } else {
+                    ++gathered.xmlFiles;
                     AppendRegistryMapParcels(bytes, label, gathered.parcels, gathered.districts);
                 }
             } catch (const InputOutputError& e) {
@@ -74,6 +76,9 @@ CoordinateFile ReadRegistryMap(const std::string& path) {
     if (LooksLikeZip(FileStart(path, 4))) {
         ZipArchive archive(FileBytes(path), path);
         ReadArchive(archive, 1, gathered);
+        // An archive of something else is no empty map.
+        if (gathered.xmlFiles == 0 && gathered.parcels.empty())
+            throw InputOutputError(path, "zip に地図XML（.xml のファイル）がありません");
     } else {
         // Read at its size in one piece: a string grown as it is read
         // would hold twice the file for a while.

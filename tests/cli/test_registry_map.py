@@ -174,6 +174,7 @@ class RegistryMapCli(unittest.TestCase):
             ("kml.xml", '<?xml version="1.0"?>\n<kml/>\n', "地図XML ではありません"),
             ("unclosed.xml", good.replace("</主題属性>", ""), "行目: XML の誤りです"),
             ("truncated.zip", archive[: len(archive) // 2], "zip の終わり"),
+            ("sima.zip", zip_of([("lots.sim", "G00,04,\r\n"), ("readme.txt", "")]), "zip に地図XML"),
             ("deep.xml", "<地図>" + "<a>" * 5000 + "</a>" * 5000 + "</地図>", "入れ子が深すぎます"),
         ]
         for name, data, message in cases:
