@@ -12,6 +12,9 @@ a "<" in an attribute value, text after the root element), and such a file
 may be read: those are counted, and each must give parcels that a reading of
 the text as written would give, which the checks below cannot know, so
 they are only reported. The reader must never crash or hang on any of them.
+
+Then archives of archives of the map, broken at random places, to the same
+end: each one read or refused, none crashing the reader.
 """
 import random
 import subprocess
@@ -21,7 +24,7 @@ import xml.etree.ElementTree as ET
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "support"))
-from registry_map_xml import RegistryMap  # noqa: E402
+from registry_map_xml import RegistryMap, zip_of  # noqa: E402
 
 DUMP = sys.argv[1]
 CASES = int(sys.argv[2]) if len(sys.argv) > 2 else 2000
@@ -243,7 +246,27 @@ def main():
     if results.get(paths[0]) != reference(base):
         print("the unbroken map differs")
         return 1
-    return 1 if failures else 0
+    return 1 if failures or not archives_survive(rng, base) else 0
+
+
+def archives_survive(rng, base):
+    archive = zip_of([("district.zip", zip_of([("a.xml", base), ("b.xml", base)])), ("c.xml", base)])
+    documents = [archive] + list(mutations(archive, rng, CASES // 4))
+    with tempfile.TemporaryDirectory(prefix="zelkan-zip-") as folder:
+        paths = []
+        for n, d in enumerate(documents):
+            path = Path(folder) / f"{n:05d}.zip"
+            path.write_bytes(d)
+            paths.append(str(path))
+        out = subprocess.run([DUMP, *paths], capture_output=True, timeout=600)
+    lines = out.stdout.decode("utf-8", "replace").split("\n")
+    read = sum(1 for k, line in enumerate(lines) if line.startswith("== ") and k + 1 < len(lines)
+               and lines[k + 1] != "error")
+    print(f"{len(documents)} archives: {read} read, {len(documents) - read} refused")
+    if out.returncode != 0:
+        print("the reader ended with", out.returncode, out.stderr.decode(errors="replace")[-2000:])
+        return False
+    return True
 
 
 if __name__ == "__main__":
