@@ -88,6 +88,8 @@ class RegistryMapCli(unittest.TestCase):
         m.fude("11")  # no shape at all
         m.parcel("道", SQUARE, accuracy="")
         m.parcel("水", SQUARE)
+        m.fude("地区外")
+        m.parcel("別図", SQUARE)
         m.fude("12-1", undetermined=["12-2", "12-3"])
         m.parcel("13", [(0, 0), (0, "1O.5"), (10, 10), (10, 0)])  # a letter O in a number
         code, err = self.measure("town.xml", m.xml())
@@ -107,6 +109,8 @@ class RegistryMapCli(unittest.TestCase):
             ("11", 0, "", "形状（面）がありません", "甲一"),
             ("道", 0, "", "地番のない筆です（道）", ""),
             ("水", 0, "", "地番のない筆です（水）", "甲一"),
+            ("地区外", 0, "", "地番のない筆です（地区外）", "甲一"),
+            ("別図", 0, "", "地番のない筆です（別図）", "甲一"),
             ("12-1", 0, "", "筆界未定の筆です（構成筆 12-2、12-3）", "甲一"),
             ("13", 0, "", "座標「1O.5」が数ではありません", "甲一"),
         ]
