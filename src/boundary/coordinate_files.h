@@ -19,6 +19,14 @@ struct ParcelRecord {
     std::vector<TAcadPoint> corners;  // a last corner repeating the first is left out
     std::string problem;              // empty for a parcel that can be measured
     size_t unknownCorners = 0;        // corners the file lists that no point of it gives (problem says which)
+    // What a registry map says beside the shape: the corners' point names
+    // (empty, or one per corner, "" where a corner has none), the accuracy
+    // class (精度区分, "甲一" and so on) that sets the registration
+    // tolerance, and the coordinate system where files of an archive each
+    // name their own (empty: the file's zone).
+    std::vector<std::string> cornerNames{};
+    std::string accuracy{};
+    std::string zone{};
 };
 
 struct CoordinateFile {

@@ -18,6 +18,7 @@
 #include "app/measurement_run.h"
 #include "boundary/coordinate_files.h"
 #include "boundary/drawing_number_scan.h"
+#include "boundary/registry_map.h"
 #include "cli/cli_options.h"
 #include "cli/parcel_file_names.h"
 #include "cli/summary.h"
@@ -220,12 +221,19 @@ struct ParcelOutcome {
     int32_t triangles = 0;
 };
 
+// The coordinate system of a parcel: its own where the files of an archive
+// each name theirs, else the file's.
+const std::string& ZoneOf(const ParcelRecord& parcel, const std::string& fileZone) {
+    return parcel.zone.empty() ? fileZone : parcel.zone;
+}
+
 // The line of summary.csv of a parcel not measured, and why.
 std::string UnmeasuredRow(const ParcelRecord& parcel, SearchMode searchMode, const std::string& zone,
                           const std::string& why) {
     return CsvField(parcel.number) + "," + CsvField(parcel.name) + "," +
            std::to_string(parcel.corners.size() + parcel.unknownCorners) + ",,,,," +
-           std::to_string(ModeNumber(searchMode)) + ",," + CsvField(why) + "," + CsvField(zone) + ",,\r\n";
+           std::to_string(ModeNumber(searchMode)) + ",," + CsvField(why) + "," + CsvField(ZoneOf(parcel, zone)) +
+           ",,," + CsvField(parcel.accuracy) + "\r\n";
 }
 
 constexpr const char* kNotMeasuredForCtrlC = "未計測（Ctrl+C で中断）";
@@ -245,8 +253,8 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
                          const std::string& what, const std::string& drawings = "") {
         outcome.row = CsvField(parcel.number) + "," + CsvField(parcel.name) + "," + corners + "," + area + "," + total +
                       "," + printed + "," + difference + "," + std::to_string(ModeNumber(searchMode)) + "," + exact +
-                      "," + CsvField(what) + "," + CsvField(zone) + "," + CsvField(drawings) + "," +
-                      CsvField(rowError) + "\r\n";
+                      "," + CsvField(what) + "," + CsvField(ZoneOf(parcel, zone)) + "," + CsvField(drawings) + "," +
+                      CsvField(rowError) + "," + CsvField(parcel.accuracy) + "\r\n";
     };
     if (!parcel.problem.empty()) {
         outcome.row = UnmeasuredRow(parcel, searchMode, zone, parcel.problem);
@@ -331,9 +339,10 @@ std::vector<size_t> WantedParcels(const MeasureOptions& o, const CoordinateFile&
 // row saying so for each that Ctrl+C left unmeasured.
 std::string SummaryText(const CoordinateFile& file, const std::vector<size_t>& wanted,
                         const std::vector<std::optional<ParcelOutcome>>& outcomes, SearchMode searchMode) {
-    // The last columns: the plane-rectangular zone a SIMA file names, the
-    // name the parcel's drawings begin with, and how far its rows stray.
-    std::string csv = "\xEF\xBB\xBF番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系,図面,行誤差\r\n";
+    // The last columns: the plane-rectangular zone a SIMA file names (a
+    // registry map's 座標系), the name the parcel's drawings begin with, how
+    // far its rows stray, and a registry map's accuracy class.
+    std::string csv = "\xEF\xBB\xBF番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系,図面,行誤差,精度区分\r\n";
     for (size_t k = 0; k < wanted.size(); ++k)
         csv += outcomes[k] ? outcomes[k]->row
                            : UnmeasuredRow(file.parcels[wanted[k]], searchMode, file.zone, kNotMeasuredForCtrlC);
@@ -452,8 +461,9 @@ int Measure(const MeasureOptions& o) {
     ForceDirectories(out);
     std::error_code ec;
     if (std::filesystem::is_regular_file(PathFromUtf8(o.parcel), ec)) {
-        const ParcelFileKind kind = KindOfParcelFile(o.parcel);
-        if (kind != ParcelFileKind::BoundaryDxf || NeedsPolylineReader(o.parcel, o.layer)) {
+        const bool registryMap = IsRegistryMapFile(o.parcel);
+        const ParcelFileKind kind = registryMap ? ParcelFileKind::BoundaryDxf : KindOfParcelFile(o.parcel);
+        if (registryMap || kind != ParcelFileKind::BoundaryDxf || NeedsPolylineReader(o.parcel, o.layer)) {
             // What a run of one parcel writes has no name per parcel yet.
             for (const auto& [option, value] : {std::pair{"--svg", &o.svg}, {"--save-logs", &o.saveLogs}}) {
                 if (value->empty()) continue;
@@ -464,7 +474,8 @@ int Measure(const MeasureOptions& o) {
             }
             interruptsHandled = 2;
             std::signal(SIGINT, OnInterrupt);
-            const CoordinateFile file = kind == ParcelFileKind::Sima             ? ReadSimaFile(o.parcel)
+            const CoordinateFile file = registryMap                              ? ReadRegistryMap(o.parcel)
+                                        : kind == ParcelFileKind::Sima             ? ReadSimaFile(o.parcel)
                                         : kind == ParcelFileKind::CoordinateList ? ReadCoordinateList(o.parcel)
                                                                                  : ReadDxfPolylines(o.parcel, o.layer);
             const int code = MeasureParcels(o, settings, searchMode, out, file);

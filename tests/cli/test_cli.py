@@ -158,8 +158,8 @@ class Cli(unittest.TestCase):
         code, out, err = self.measure(parcel, "--mode", "0")
         self.assertEqual(code, 0, err)
         summary = (self.out / "summary.csv").read_text(encoding="utf-8-sig").splitlines()
-        self.assertEqual(summary[0].split(",")[-1], "行誤差")
-        self.assertRegex(summary[1].split(",")[-1], r"^1\.\d\d 倍、限度を超える行 [12]$")
+        column = summary[0].split(",").index("行誤差")
+        self.assertRegex(summary[1].split(",")[column], r"^1\.\d\d 倍、限度を超える行 [12]$")
         # One parcel from a file: the summary line comes from measuring the export.
         export = self.dir / "notched.dxf"
         export.write_text("  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nPOLYLINE\r\n 70\r\n1\r\n" + "".join(
@@ -404,11 +404,11 @@ class Cli(unittest.TestCase):
         self.assertEqual(code, 3, err)  # the worst of the parcels: an unknown point
         summary = (self.out / "summary.csv").read_bytes()
         self.assertEqual(summary.decode("utf-8"),
-                         "\ufeff番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系,図面,行誤差\r\n"
+                         "\ufeff番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系,図面,行誤差,精度区分\r\n"
                          # 28.28 x 14.14 twice: base x height totals count twice the area
-                         "1,一号地,4,400.000,799.7584,399.88,0.120,0,はい,計測しました,9,一号地,0.08 倍、限度を超える行 0\r\n"
-                         "2,二号地,4,400.000,799.7584,399.88,0.120,0,はい,計測しました,9,二号地,0.08 倍、限度を超える行 0\r\n"
-                         "3,三号地,3,,,,,0,,25 行目の点 8 P8 が座標にありません,9,,\r\n")
+                         "1,一号地,4,400.000,799.7584,399.88,0.120,0,はい,計測しました,9,一号地,0.08 倍、限度を超える行 0,\r\n"
+                         "2,二号地,4,400.000,799.7584,399.88,0.120,0,はい,計測しました,9,二号地,0.08 倍、限度を超える行 0,\r\n"
+                         "3,三号地,3,,,,,0,,25 行目の点 8 P8 が座標にありません,9,,,\r\n")
         for lot in ("一号地", "二号地"):
             self.assertIn(lot + "res.dxf", self.written())
             self.assertIn(lot + "seki.dxf", self.written())
