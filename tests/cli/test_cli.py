@@ -580,14 +580,15 @@ class Cli(unittest.TestCase):
     def test_nothing_done_is_never_silent(self):
         square = [(0, 0), (10, 0), (10, 10), (0, 10)]
         lots = self.sima("lots.sim")
+        no_lot = self.dir / "nolot.sim"
+        no_lot.write_bytes(b"G00,04,x,\r\nA00,\r\nA01,1,P1,0.000,0.000,,\r\nA99,\r\n")
         cases = [
             ((lots, "--only", "9"), 3, "--only 9: その番号・名前の画地はファイルにありません"),
             ((self.drawing("lots.dxf", (square, True), (square, True)), "--layer", "筆界"), 3,
              "画層「筆界」の図形がありません"),
             ((self.drawing("open.dxf", (square, False), ([(20, 0), (30, 0)], False)),), 3,
              "閉じたポリラインがありません（開いたポリライン 2 本は筆として読みません）"),
-            ((self.sima_square("nolot.sim").with_name("nolot.sim").write_bytes(b"G00,04,x,\r\nA00,\r\nA99,\r\n")
-              and self.dir / "nolot.sim",), 3, "画地（D00）がありません"),
+            ((no_lot,), 3, "画地（D00）がありません"),
             ((lots, "--svg", self.dir / "p.svg"), 2, "--svg は一つの筆の計測にだけ使えます"),
             ((lots, "--save-logs", self.dir / "logs"), 2, "--save-logs は一つの筆の計測にだけ使えます"),
         ]
