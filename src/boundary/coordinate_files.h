@@ -18,6 +18,9 @@ struct ParcelRecord {
     std::string name;
     std::vector<TAcadPoint> corners;  // a last corner repeating the first is left out
     std::string problem;              // empty for a parcel that can be measured
+    // The corners' names where the file gives them (the SIMA point's name,
+    // else its number; a list's 点名), one a corner; empty otherwise.
+    std::vector<std::string> cornerNames;
 };
 
 struct CoordinateFile {
