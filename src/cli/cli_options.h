@@ -26,6 +26,10 @@ struct MeasureOptions {
     std::vector<std::string> only;
     bool continueNumbering = false;
     std::string layer;  // DXF drawings: only the closed polylines on this layer
+    // The 精度区分 of the tolerance (its number; the settings' otherwise) and
+    // the 地積 on the register, as written.
+    std::optional<int32_t> precision;
+    std::optional<std::string> registered;
 };
 
 struct ScanOptions {

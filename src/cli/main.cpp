@@ -13,9 +13,11 @@
 #include <vector>
 
 #include "app/measurement_run.h"
+#include "app/registration_run.h"
 #include "boundary/coordinate_files.h"
 #include "boundary/drawing_number_scan.h"
 #include "cli/cli_options.h"
+#include "cli/registration_report.h"
 #include "cli/summary.h"
 #include "cli/svg_picture.h"
 #include "engine/boundary_shape.h"
@@ -26,6 +28,7 @@
 #include "geometry/wide_text.h"
 #include "records/evaluation_log.h"
 #include "records/work_folder.h"
+#include "registration/registration_settings.h"
 #include "settings/ini_file.h"
 
 #ifdef _WIN32
@@ -114,6 +117,25 @@ SanshaSettings SettingsOfRun(const MeasureOptions& o, const std::string& workFol
     return settings;
 }
 
+// The 地目 class and the 精度区分 of the settings, the command line's over them.
+RegistrationInput RegistrationInputOfRun(const MeasureOptions& o, const SanshaSettings& settings) {
+    RegistrationInput input = RegistrationInputOf(settings);
+    if (o.precision) input.precision = PrecisionClassOf(*o.precision);
+    if (o.registered) input.registeredArea = ParseDecimalText(*o.registered);
+    return input;
+}
+
+// The registration figures of a parcel measured as far as its boundary,
+// their drawing and CSV written and listed with the run's files.
+RegistrationFigures WriteRegistration(const MeasureOptions& o, const SanshaSettings& settings,
+                                      const std::vector<CoordinateCorner>& corners, const std::string& runScript,
+                                      const std::string& sanshaAreaText, std::vector<std::string>& filesWritten) {
+    const RegistrationFigures f =
+        ParcelRegistration(corners, settings, sanshaAreaText, RegistrationInputOfRun(o, settings));
+    for (std::string& name : WriteRegistrationFiles(f, settings, runScript)) filesWritten.push_back(std::move(name));
+    return f;
+}
+
 // What a drawn division adds to the result drawing: the area table and the
 // picture asked for; and the logs asked for, of every division recorded.
 void WriteRunExtras(const MeasureOptions& o, MeasurementState& state, const SanshaSettings& settings,
@@ -164,10 +186,15 @@ std::string OutcomeText(const RunResult& result) {
 
 // The summary on standard output, what went wrong on standard error; the exit code.
 int Report(const MeasureOptions& o, SearchMode searchMode, const SanshaSettings& settings, const RunResult& result,
-           const AreaTableValues& table) {
+           const AreaTableValues& table, const RegistrationFigures* registration) {
     if (result.droppedVertices > 0) Fail(RepeatedVerticesNote(result.droppedVertices));
+    // The coordinate-method table after the 三斜 table, then the 地積 and the tolerance.
+    const auto registrationText = [&] {
+        if (registration == nullptr) return std::string();
+        return "\n" + FormatCoordinateTable(*registration) + "\n" + FormatRegistration(*registration, searchMode);
+    };
     const auto summary = [&](const AreaTableValues* printed) {
-        std::fputs(FormatSummary(o.parcel, searchMode, result, printed).c_str(), stdout);
+        std::fputs((FormatSummary(o.parcel, searchMode, result, printed) + registrationText()).c_str(), stdout);
     };
     if (result.outcome == RunOutcome::NoBoundary) {
         Fail(std::string(kNoBoundaryMessage) + ": " + o.parcel);
@@ -181,7 +208,7 @@ int Report(const MeasureOptions& o, SearchMode searchMode, const SanshaSettings&
         }
         return ExitCodeOf(result.outcome);
     }
-    std::string text = FormatSummary(o.parcel, searchMode, result, &table);
+    std::string text = FormatSummary(o.parcel, searchMode, result, &table) + registrationText();
     text += "\n";
     for (const std::string& name : result.filesWritten) text += name + "\n";
     std::fputs(text.c_str(), stdout);
@@ -220,12 +247,13 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
                                const std::string& out, const std::string& zone, const ParcelRecord& parcel,
                                int32_t noStart, MeasurementState& state) {
     ParcelOutcome outcome;
+    std::string registrationColumns = RegistrationCsvColumns(nullptr);
     const auto row = [&](const std::string& corners, const std::string& area, const std::string& total,
                          const std::string& printed, const std::string& difference, const std::string& exact,
                          const std::string& what) {
         outcome.row = CsvField(parcel.number) + "," + CsvField(parcel.name) + "," + corners + "," + area + "," + total +
                       "," + printed + "," + difference + "," + std::to_string(ModeNumber(searchMode)) + "," + exact +
-                      "," + CsvField(what) + "," + CsvField(zone) + "\r\n";
+                      "," + CsvField(what) + "," + CsvField(zone) + registrationColumns + "\r\n";
     };
     if (!parcel.problem.empty()) {
         row(std::to_string(parcel.corners.size()), "", "", "", "", "", parcel.problem);
@@ -247,7 +275,15 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
         const RunResult result = MeasureParcel(state, settings, request, control, clock);
         const std::string area = Trimmed(FormatFixedWidth(0, 3, result.menkei));
         const std::string exact = result.exactSelection ? "はい" : "いいえ";
+        std::vector<std::string> registrationFiles;
+        const auto registration = [&](const std::string& sanshaAreaText) {
+            const RegistrationFigures f =
+                WriteRegistration(o, settings, CornersOf(parcel.corners, parcel.cornerNames, settings.measureScaleDenom),
+                                  request.runScript, sanshaAreaText, registrationFiles);
+            registrationColumns = RegistrationCsvColumns(&f);
+        };
         if (result.outcome != RunOutcome::Drawn) {
+            if (result.outcome != RunOutcome::NoBoundary) registration("");
             row(std::to_string(result.xynum), area, "", "", "", exact, OutcomeText(result));
             outcome.code = ExitCodeOf(result.outcome);
             return outcome;
@@ -255,6 +291,7 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
         const AreaTableValues table = LastRunTableValues(state, settings);
         WriteLastRunAreaTable(state, settings, request.runScript);
         const long double difference = static_cast<long double>(result.menkei) - StrToReal(table.resultText);
+        registration(table.resultText);
         row(std::to_string(result.xynum), area, Trimmed(table.totalText), Trimmed(table.resultText),
             Trimmed(FormatFixedWidth(0, 3, difference)), exact, OutcomeText(result));
         outcome.triangles = result.trinum;
@@ -315,7 +352,8 @@ int MeasureParcels(const MeasureOptions& o, const SanshaSettings& settings, Sear
         for (std::thread& worker : workers) worker.join();
     }
     // The last column: the plane-rectangular zone a SIMA file names.
-    std::string csv = "\xEF\xBB\xBF番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系\r\n";
+    std::string csv = std::string("\xEF\xBB\xBF番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系") +
+                      kRegistrationCsvHeadings + "\r\n";
     int worst = kExitOk;
     for (const std::optional<ParcelOutcome>& outcome : outcomes) {
         if (!outcome) continue;  // not reached before Ctrl+C
@@ -366,6 +404,7 @@ int Measure(const MeasureOptions& o) {
     SteadyMillisecondClock clock;
     RunResult result;
     AreaTableValues table;
+    std::optional<RegistrationFigures> registration;
     try {
         TerminalControl control(clock, ZELKAN_ISATTY(2) != 0);
         std::signal(SIGINT, OnInterrupt);
@@ -373,12 +412,17 @@ int Measure(const MeasureOptions& o) {
         std::signal(SIGINT, SIG_DFL);
         if (result.memoryFull) Fail(kMemoryFullMessage);
         WriteRunExtras(o, *state, settings, request, result, table);
+        if (result.outcome != RunOutcome::NoBoundary)
+            registration = WriteRegistration(o, settings, CornersOfTables(state->tables, settings.measureScaleDenom),
+                                             request.runScript,
+                                             result.outcome == RunOutcome::Drawn ? table.resultText : std::string(),
+                                             result.filesWritten);
     } catch (const RunError& e) {
         RemoveRunFiles(request.runScript, o.svg);
         Fail(e.what());
         return e.exitCode();
     }
-    return Report(o, searchMode, settings, result, table);
+    return Report(o, searchMode, settings, result, table, registration ? &*registration : nullptr);
 }
 
 int Scan(const ScanOptions& o) {

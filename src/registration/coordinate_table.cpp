@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "engine/boundary_shape.h"
 #include "geometry/exact_format.h"
 
 namespace zelkan {
@@ -29,7 +30,9 @@ DecimalText Product(const DecimalText& a, const DecimalText& b) {
     return DecimalText{a.units * b.units, a.decimals + b.decimals};
 }
 
-// The coordinate as the one formatter prints it, read back exactly.
+// The coordinate as the one formatter prints it, read back exactly. No
+// measured boundary reaches beyond kMaxCoordinate; within it the sums of
+// the table fit their units at the most decimals the columns allow.
 std::optional<DecimalText> Printed(long double value, int32_t decimals) {
     if (!std::isfinite(value) || std::fabs(value) > kMaxCoordinate) return std::nullopt;
     return ParseDecimalText(FormatFixed(decimals, value));

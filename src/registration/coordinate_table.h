@@ -36,9 +36,6 @@ inline constexpr int32_t kMaxAreaDecimals = 13;
 // The decimals taken within their limits.
 CoordinateColumns ClampedColumns(const CoordinateColumns& c);
 
-// Beyond this, in metres, a coordinate is refused: the exact sums would not fit.
-inline constexpr long double kMaxCoordinate = 1e9L;
-
 // One row as printed, and as figures. A column with fewer decimals than its
 // exact value is rounded half away from zero.
 struct CoordinateTableRow {

@@ -186,7 +186,7 @@ TEST(CoordinateTable, MillimetreCornersAgreeWithWholeMillimetreArithmetic) {
 
 TEST(CoordinateTable, RefusesWhatItCannotTabulate) {
     EXPECT_EQ(CoordinateTableOf({{"1", 0, 0}, {"2", 1, 0}}, {}).problem, "構成点が 3 点未満です");
-    const CoordinateTable far = CoordinateTableOf({{"1", 0, 0}, {"P9", 2e9L, 0}, {"3", 0, 1}}, {});
+    const CoordinateTable far = CoordinateTableOf({{"1", 0, 0}, {"P9", 2e10L, 0}, {"3", 0, 1}}, {});
     EXPECT_EQ(far.problem, "座標が大きすぎます: P9");
     EXPECT_TRUE(far.rows.empty());
     const CoordinateColumns clamped = ClampedColumns(CoordinateColumns{-1, 9, 40, 40});
