@@ -13,6 +13,27 @@ RegistrationFigures ParcelRegistration(const std::vector<CoordinateCorner>& corn
     return RegistrationFiguresOf(CoordinateTableOf(corners, CoordinateColumnsOf(settings)), sanshaAreaText, input);
 }
 
+RegistrationFigures LastRunRegistration(const MeasurementState& state, const SanshaSettings& settings) {
+    return ParcelRegistration(CornersOfTables(state.tables, settings.measureScaleDenom), settings,
+                              LastRunTableValues(state, settings).resultText, RegistrationInputOf(settings));
+}
+
+double AreaTableWidth(const SanshaSettings& s) {
+    const int32_t characters = s.useHeron ? s.colHeronNo + s.colHeronA + s.colHeronB + s.colHeronC + s.colHeronMen
+                                          : s.colSanshaNo + s.colSanshaTeihen + s.colSanshaTakasa + s.colSanshaMen;
+    return characters * StrToReal(s.kyuMojiDaka) * s.scaleDenom;
+}
+
+std::string RegistrationPanelText(const RegistrationFigures& f) {
+    if (!f.table.problem.empty()) return {};
+    std::string text = "地積 " + DecimalString(f.coordinateChiseki);
+    if (f.sanshaChiseki)
+        text += f.chisekiAgree ? "（三斜と一致）" : "（三斜 " + DecimalString(*f.sanshaChiseki) + "）";
+    if (f.sanshaWithin)
+        text += std::string(" ") + PrecisionClassName(f.input.precision) + (*f.sanshaWithin ? " 公差内" : " 公差外");
+    return text;
+}
+
 std::string CoordinateTableDrawingName(const std::string& runScript) { return DeriveName(runScript, "zahyo.dxf"); }
 std::string CoordinateTableCsvName(const std::string& runScript) { return DeriveName(runScript, "zahyo.csv"); }
 

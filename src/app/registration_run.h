@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/measurement_run.h"
 #include "registration/parcel_corners.h"
 #include "registration/registration_figures.h"
 #include "settings/sansha_settings.h"
@@ -20,6 +21,18 @@ RegistrationFigures ParcelRegistration(const std::vector<CoordinateCorner>& corn
 // for a table with a problem).
 std::vector<std::string> WriteRegistrationFiles(const RegistrationFigures& f, const SanshaSettings& settings,
                                                 const std::string& runScript);
+
+// The figures of the last run's boundary (the vertex table, numbered in
+// working order) and its 三斜 table, by the settings.
+RegistrationFigures LastRunRegistration(const MeasurementState& state, const SanshaSettings& settings);
+
+// The width of the last run's area table in drawing units: where the
+// coordinate-method table beside it begins, a gap of two text heights on.
+double AreaTableWidth(const SanshaSettings& settings);
+
+// One line for the panel: the coordinate 地積, whether the 三斜 地積 is the
+// same, and the tolerance verdict where a 精度区分 is set.
+std::string RegistrationPanelText(const RegistrationFigures& f);
 
 // The drawing's and the CSV's names of a run.
 std::string CoordinateTableDrawingName(const std::string& runScript);

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <utility>
 
+#include "app/registration_run.h"
 #include "boundary/dxf_last_object.h"
 #include "cad/cad_procedures.h"
 #include "engine/division_cover.h"
@@ -271,7 +272,23 @@ void TZelkanF::AreaTablePress() {
     const std::string table = WriteLastRunAreaTable(*state_, settings_, runScript_);
     view_.Minimize();
     cad_.SendText(InsertCommand(table, false));  // the CAD asks the user where the table goes
+    if (settings_.zahyoHyo) PlaceCoordinateTable();
     view_.Restore();
+}
+
+// With the same click: the CAD keeps the point the area table went to.
+// Nothing goes beside a placing that was cancelled or never came.
+void TZelkanF::PlaceCoordinateTable() {
+    if (!cad_.WaitPrompt() || cad_.LastHistoryLine().find("キャンセル") != std::string::npos) return;
+    const double textHeight = StrToReal(settings_.kyuMojiDaka) * settings_.scaleDenom;
+    const std::optional<std::string> point =
+        PointRightOf(AcadGetVar(cad_, "LASTPOINT "), AreaTableWidth(settings_) + 2 * textHeight);
+    if (!point) return;
+    const RegistrationFigures figures = LastRunRegistration(*state_, settings_);
+    const std::vector<std::string> written = WriteRegistrationFiles(figures, settings_, runScript_);
+    if (written.empty()) return;
+    cad_.SendText(InsertAtCommand(written.front(), *point));
+    cad_.WaitPrompt();
 }
 
 void TZelkanF::MeasurementRun() {
@@ -375,6 +392,9 @@ void TZelkanF::ShowRunOutcome(const RunResult& result) {
     const bool fast = searchMode_ == SearchMode::Fast;
     if (result.outcome == RunOutcome::Drawn) {
         const bool inserted = InsertResult(DeriveName(runScript_, "res.dxf"));
+        // The 地積 and its tolerance where the status line has nothing to say.
+        if (inserted && view_.Text(MainControl::Status).empty())
+            view_.SetText(MainControl::Status, RegistrationPanelText(LastRunRegistration(*state_, settings_)));
         // The viewers and the area table belong to a division in the drawing.
         SetEvaluationEnabled(inserted && !fast);
         ShowRunButton(inserted ? RunButton::Table : RunButton::Ready);
