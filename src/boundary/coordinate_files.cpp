@@ -105,7 +105,9 @@ CoordinateFile ReadSimaFile(const std::string& path) {
                 Finish(*parcel);
                 file.parcels.push_back(std::move(*parcel));
             }
-            parcel = ParcelRecord{field(1), field(2), {}, {}, {}};
+            parcel.emplace();
+            parcel->number = field(1);
+            parcel->name = field(2);
         } else if (record == "B01" && parcel) {
             const auto number = byNumber.find(field(1));
             const auto name = byName.find(field(2));

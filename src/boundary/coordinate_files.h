@@ -21,6 +21,11 @@ struct ParcelRecord {
     // The corners' names where the file gives them (the SIMA point's name,
     // else its number; a list's 点名), one a corner; empty otherwise.
     std::vector<std::string> cornerNames;
+    // What a file may say of the parcel's registration: its 精度区分 (by
+    // name, 甲一 .. 乙三) and the 地積 on the register, as written; empty
+    // where it says nothing, and the settings apply.
+    std::string precisionClass;
+    std::string registeredArea;
 };
 
 struct CoordinateFile {

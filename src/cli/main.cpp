@@ -117,9 +117,13 @@ SanshaSettings SettingsOfRun(const MeasureOptions& o, const std::string& workFol
     return settings;
 }
 
-// The 地目 class and the 精度区分 of the settings, the command line's over them.
-RegistrationInput RegistrationInputOfRun(const MeasureOptions& o, const SanshaSettings& settings) {
-    RegistrationInput input = RegistrationInputOf(settings);
+// The 地目 class and the 精度区分 of the settings, what the parcel's file
+// says over them, and the command line's over both.
+RegistrationInput RegistrationInputOfRun(const MeasureOptions& o, const SanshaSettings& settings,
+                                         const ParcelRecord* parcel = nullptr) {
+    RegistrationInput input = parcel != nullptr
+                                  ? ParcelRegistrationInput(settings, parcel->precisionClass, parcel->registeredArea)
+                                  : RegistrationInputOf(settings);
     if (o.precision) input.precision = PrecisionClassOf(*o.precision);
     if (o.registered) input.registeredArea = ParseDecimalText(*o.registered);
     return input;
@@ -127,11 +131,10 @@ RegistrationInput RegistrationInputOfRun(const MeasureOptions& o, const SanshaSe
 
 // The registration figures of a parcel measured as far as its boundary,
 // their drawing and CSV written and listed with the run's files.
-RegistrationFigures WriteRegistration(const MeasureOptions& o, const SanshaSettings& settings,
+RegistrationFigures WriteRegistration(const RegistrationInput& input, const SanshaSettings& settings,
                                       const std::vector<CoordinateCorner>& corners, const std::string& runScript,
                                       const std::string& sanshaAreaText, std::vector<std::string>& filesWritten) {
-    const RegistrationFigures f =
-        ParcelRegistration(corners, settings, sanshaAreaText, RegistrationInputOfRun(o, settings));
+    const RegistrationFigures f = ParcelRegistration(corners, settings, sanshaAreaText, input);
     for (std::string& name : WriteRegistrationFiles(f, settings, runScript)) filesWritten.push_back(std::move(name));
     return f;
 }
@@ -278,7 +281,8 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
         std::vector<std::string> registrationFiles;
         const auto registration = [&](const std::string& sanshaAreaText) {
             const RegistrationFigures f =
-                WriteRegistration(o, settings, CornersOf(parcel.corners, parcel.cornerNames, settings.measureScaleDenom),
+                WriteRegistration(RegistrationInputOfRun(o, settings, &parcel), settings,
+                                  CornersOf(parcel.corners, parcel.cornerNames, settings.measureScaleDenom),
                                   request.runScript, sanshaAreaText, registrationFiles);
             registrationColumns = RegistrationCsvColumns(&f);
         };
@@ -413,7 +417,8 @@ int Measure(const MeasureOptions& o) {
         if (result.memoryFull) Fail(kMemoryFullMessage);
         WriteRunExtras(o, *state, settings, request, result, table);
         if (result.outcome != RunOutcome::NoBoundary)
-            registration = WriteRegistration(o, settings, CornersOfTables(state->tables, settings.measureScaleDenom),
+            registration = WriteRegistration(RegistrationInputOfRun(o, settings), settings,
+                                             CornersOfTables(state->tables, settings.measureScaleDenom),
                                              request.runScript,
                                              result.outcome == RunOutcome::Drawn ? table.resultText : std::string(),
                                              result.filesWritten);

@@ -13,4 +13,13 @@ RegistrationInput RegistrationInputOf(const SanshaSettings& s) {
     return input;
 }
 
+RegistrationInput ParcelRegistrationInput(const SanshaSettings& s, std::string_view precisionClass,
+                                          std::string_view registeredArea) {
+    RegistrationInput input = RegistrationInputOf(s);
+    if (const std::optional<PrecisionClass> c = PrecisionClassOfName(precisionClass)) input.precision = *c;
+    if (const std::optional<DecimalText> area = ParseDecimalText(registeredArea); area && area->units >= 0)
+        input.registeredArea = area;
+    return input;
+}
+
 }  // namespace zelkan

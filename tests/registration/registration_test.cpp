@@ -9,6 +9,7 @@
 #include "registration/parcel_corners.h"
 #include "registration/registered_area.h"
 #include "registration/registration_figures.h"
+#include "registration/registration_settings.h"
 
 namespace zelkan {
 namespace {
@@ -229,6 +230,35 @@ TEST(RegistrationFigures, TiesTheTwoAreasAndTheTolerance) {
         EXPECT_EQ(f.tolerance ? DecimalString(*f.tolerance) : "", c.tolerance);
         EXPECT_EQ(f.sanshaWithin ? int(*f.sanshaWithin) : -1, c.sanshaWithin);
         EXPECT_EQ(f.registeredWithin ? int(*f.registeredWithin) : -1, c.registeredWithin);
+    }
+}
+
+TEST(RegistrationInput, TheSettingsAndWhatAParcelSaysOverThem) {
+    SanshaSettings s;
+    s.chimoku = 1;
+    s.seidoKubun = 5;
+    s.zahyoKetaMen = 99;
+    EXPECT_EQ(CoordinateColumnsOf(s).area, kMaxAreaDecimals);
+    struct Case {
+        const char* precision;
+        const char* registered;
+        PrecisionClass expected;
+        const char* registeredExpected;  // "" for none
+    };
+    const Case cases[] = {
+        {"", "", PrecisionClass::Otsu2, ""},
+        {"甲一", "120.5", PrecisionClass::Kou1, "120.5"},
+        {"乙3", " 98 ", PrecisionClass::Otsu3, "98"},
+        {"なし", "", PrecisionClass::None, ""},
+        {"丙", "-3", PrecisionClass::Otsu2, ""},  // no class, no area: the settings' stay
+        {"", "abc", PrecisionClass::Otsu2, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.precision) + "/" + c.registered);
+        const RegistrationInput input = ParcelRegistrationInput(s, c.precision, c.registered);
+        EXPECT_EQ(input.landClass, LandClass::Other);
+        EXPECT_EQ(input.precision, c.expected);
+        EXPECT_EQ(input.registeredArea ? DecimalString(*input.registeredArea) : "", c.registeredExpected);
     }
 }
 
