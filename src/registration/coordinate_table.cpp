@@ -6,25 +6,11 @@
 
 #include "engine/boundary_shape.h"
 #include "geometry/exact_format.h"
+#include "registration/decimal_steps.h"
 
 namespace zelkan {
 
 namespace {
-
-Int128 Power10(int32_t n) {
-    Int128 p = 1;
-    for (int32_t i = 0; i < n; ++i) p *= 10;
-    return p;
-}
-
-// The value at `decimals`: scaled exactly, or rounded half away from zero.
-DecimalText At(const DecimalText& value, int32_t decimals) {
-    if (decimals >= value.decimals) return DecimalText{UnitsAt(value, decimals), decimals};
-    const Int128 divisor = Power10(value.decimals - decimals);
-    const Int128 magnitude = value.units < 0 ? -value.units : value.units;
-    const Int128 rounded = (magnitude + divisor / 2) / divisor;
-    return DecimalText{value.units < 0 ? -rounded : rounded, decimals};
-}
 
 DecimalText Product(const DecimalText& a, const DecimalText& b) {
     return DecimalText{a.units * b.units, a.decimals + b.decimals};
@@ -72,14 +58,14 @@ CoordinateTable CoordinateTableOf(const std::vector<CoordinateCorner>& corners, 
         CoordinateTableRow& row = table.rows[k];
         const DecimalText& next = table.rows[(k + 1) % n].y;
         const DecimalText& previous = table.rows[(k + n - 1) % n].y;
-        row.difference = At(Difference(next, previous), c.difference);
-        row.product = At(Product(row.x, row.difference), c.product);
+        row.difference = RoundedTo(Difference(next, previous), c.difference);
+        row.product = RoundedTo(Product(row.x, row.difference), c.product);
         sum += row.product.units;
     }
     table.doubleArea = DecimalText{sum, c.product};
     // Half of the magnitude, one decimal further, is exact; then to the area's decimals.
     const Int128 magnitude = sum < 0 ? -sum : sum;
-    table.area = At(DecimalText{magnitude * 5, c.product + 1}, c.area);
+    table.area = RoundedTo(DecimalText{magnitude * 5, c.product + 1}, c.area);
     return table;
 }
 
