@@ -33,6 +33,8 @@ double AreaTableWidth(const SanshaSettings& settings);
 // One line for the panel: the coordinate 地積, whether the 三斜 地積 is the
 // same, and the tolerance verdict where a 精度区分 is set.
 std::string RegistrationPanelText(const RegistrationFigures& f);
+// The longest such line a parcel of the tool gives, for the status line's height.
+inline constexpr const char* kLongestRegistrationPanelText = "地積 9999999.99（三斜 9999999.99） 乙三 公差外";
 
 // The drawing's and the CSV's names of a run.
 std::string CoordinateTableDrawingName(const std::string& runScript);
