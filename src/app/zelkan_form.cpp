@@ -270,24 +270,25 @@ void TZelkanF::AreaTablePress() {
     ShowRunButton(RunButton::Ready);
     SetEvaluationEnabled(false);
     const std::string table = WriteLastRunAreaTable(*state_, settings_, runScript_);
+    // Every file is written before the panel gives way to the CAD.
+    const std::vector<std::string> beside =
+        settings_.zahyoHyo ? WriteRegistrationFiles(LastRunRegistration(*state_, settings_), settings_, runScript_)
+                           : std::vector<std::string>{};
     view_.Minimize();
     cad_.SendText(InsertCommand(table, false));  // the CAD asks the user where the table goes
-    if (settings_.zahyoHyo) PlaceCoordinateTable();
+    if (!beside.empty()) PlaceCoordinateTable(beside.front());
     view_.Restore();
 }
 
 // With the same click: the CAD keeps the point the area table went to.
 // Nothing goes beside a placing that was cancelled or never came.
-void TZelkanF::PlaceCoordinateTable() {
+void TZelkanF::PlaceCoordinateTable(const std::string& drawing) {
     if (!cad_.WaitPrompt() || cad_.LastHistoryLine().find("キャンセル") != std::string::npos) return;
     const double textHeight = StrToReal(settings_.kyuMojiDaka) * settings_.scaleDenom;
     const std::optional<std::string> point =
         PointRightOf(AcadGetVar(cad_, "LASTPOINT "), AreaTableWidth(settings_) + 2 * textHeight);
     if (!point) return;
-    const RegistrationFigures figures = LastRunRegistration(*state_, settings_);
-    const std::vector<std::string> written = WriteRegistrationFiles(figures, settings_, runScript_);
-    if (written.empty()) return;
-    cad_.SendText(InsertAtCommand(written.front(), *point));
+    cad_.SendText(InsertAtCommand(drawing, *point));
     cad_.WaitPrompt();
 }
 

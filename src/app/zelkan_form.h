@@ -80,7 +80,7 @@ private:
     void Press();
     void AreaTablePress();
     // The coordinate-method table beside the area table the user just placed.
-    void PlaceCoordinateTable();
+    void PlaceCoordinateTable(const std::string& drawing);
     void MeasurementRun();
     void ClearRunValues();
     std::optional<Ucs> AwaitParcelClick();

@@ -202,7 +202,6 @@ TEST_F(Workflow, TheCoordinateTableGoesBesideTheAreaTableWithTheSameClick) {
         const std::string zahyo = DeriveName(form->runScript(), "zahyo.dxf");
         if (cancelled) {
             EXPECT_EQ(after, Texts{"\003-INSERT\r\"" + seki + "\"\rS \rR \r"});  // nothing beside a table not placed
-            EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(zahyo)));
             continue;
         }
         // The Heron table is 3 + 8 + 8 + 8 + 14 characters of 4 wide: 164, and a gap of 8.
