@@ -194,7 +194,11 @@ int Report(const MeasureOptions& o, SearchMode searchMode, const SanshaSettings&
     // The coordinate-method table after the 三斜 table, then the 地積 and the tolerance.
     const auto registrationText = [&] {
         if (registration == nullptr) return std::string();
-        return "\n" + FormatCoordinateTable(*registration) + "\n" + FormatRegistration(*registration, searchMode);
+        std::string text(1, '\n');
+        text += FormatCoordinateTable(*registration);
+        text += '\n';
+        text += FormatRegistration(*registration, searchMode);
+        return text;
     };
     const auto summary = [&](const AreaTableValues* printed) {
         std::fputs((FormatSummary(o.parcel, searchMode, result, printed) + registrationText()).c_str(), stdout);

@@ -89,13 +89,17 @@ std::string RegistrationCsvColumns(const RegistrationFigures* f) {
     if (f == nullptr || !f->table.problem.empty()) return ",,,,,,,";
     const auto verdict = [](const std::optional<bool>& v) { return v ? std::string(YesNo(*v)) : std::string(); };
     std::string columns;
-    columns += "," + TableText(f->table.doubleArea);
-    columns += "," + DecimalString(f->coordinateChiseki);
-    columns += "," + (f->sanshaChiseki ? DecimalString(*f->sanshaChiseki) : std::string());
-    columns += "," + (f->sanshaChiseki ? std::string(YesNo(f->chisekiAgree)) : std::string());
-    columns += "," + std::string(PrecisionClassName(f->input.precision));
-    columns += "," + (f->tolerance ? DecimalString(*f->tolerance) : std::string());
-    columns += "," + verdict(f->sanshaWithin);
+    const auto add = [&columns](const std::string& value) {
+        columns += ',';
+        columns += value;
+    };
+    add(TableText(f->table.doubleArea));
+    add(DecimalString(f->coordinateChiseki));
+    add(f->sanshaChiseki ? DecimalString(*f->sanshaChiseki) : std::string());
+    add(f->sanshaChiseki ? std::string(YesNo(f->chisekiAgree)) : std::string());
+    add(PrecisionClassName(f->input.precision));
+    add(f->tolerance ? DecimalString(*f->tolerance) : std::string());
+    add(verdict(f->sanshaWithin));
     return columns;
 }
 
