@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "engine/boundary_shape.h"
+#include "engine/tables.h"
 #include "registration/area_tolerance.h"
 #include "registration/coordinate_table.h"
 #include "registration/parcel_corners.h"
@@ -183,6 +186,30 @@ TEST(CoordinateTable, MillimetreCornersAgreeWithWholeMillimetreArithmetic) {
     EXPECT_EQ(TableText(table.rows[0].x), "-34567.123");
     EXPECT_EQ(TableText(table.rows[0].y), "12345.987");
     ExpectRowsAddUp(table);
+}
+
+TEST(CoordinateTable, TheLargestBoundaryAtTheMostDecimalsStillFits) {
+    // As many corners as a boundary may have, as far out as one may lie,
+    // every column at its most decimals: the exact sums stay within their units.
+    std::vector<CoordinateCorner> corners;
+    const int32_t n = kMaxVertices;
+    for (int32_t k = 0; k < n; ++k) {
+        const long double turn = 2 * 3.14159265358979323846L * k / n;
+        corners.push_back({std::to_string(k + 1), (kMaxCoordinate - 1) * std::cos(turn) + 0.123456L,
+                           (kMaxCoordinate - 1) * -std::sin(turn) + 0.654321L});
+    }
+    const CoordinateTable table =
+        CoordinateTableOf(corners, CoordinateColumns{kMaxCoordinateDecimals, kMaxCoordinateDecimals,
+                                                     kMaxProductDecimals, kMaxAreaDecimals});
+    ASSERT_EQ(table.problem, "");
+    // Beyond what a printed text is read back as here: the units themselves add up.
+    Int128 sum = 0;
+    for (const CoordinateTableRow& row : table.rows) sum += row.product.units;
+    EXPECT_TRUE(sum == table.doubleArea.units);
+    EXPECT_TRUE(table.area.units * 2 == (table.doubleArea.units < 0 ? -table.doubleArea.units : table.doubleArea.units) * 10);
+    // Close to the circle's: pi r^2 less what the polygon cuts off.
+    const long double area = static_cast<long double>(table.area.units) / 1e13L;
+    EXPECT_NEAR(area / (3.14159265358979323846L * kMaxCoordinate * kMaxCoordinate), 1.0L, 1e-6L);
 }
 
 TEST(CoordinateTable, RefusesWhatItCannotTabulate) {
