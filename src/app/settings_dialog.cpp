@@ -9,6 +9,9 @@
 #include "geometry/text_helpers.h"
 #include "records/evaluation_log.h"
 #include "records/work_folder.h"
+#include "registration/area_tolerance.h"
+#include "registration/coordinate_table.h"
+#include "registration/registered_area.h"
 #include "settings/ini_file.h"
 
 namespace zelkan {
@@ -22,6 +25,9 @@ constexpr const char* kDecimalsRule = "0 から 15 までの整数を入れて�
 constexpr const char* kSizeRule = "0 より大きい数を入れてください";
 constexpr const char* kTimeRule = "0 以上の整数（ミリ秒）を入れてください";
 constexpr const char* kLayerRule = "画層名は 255 文字までです";
+constexpr const char* kCoordinateDecimalsRule = "0 から 6 までの整数を入れてください";
+constexpr const char* kProductDecimalsRule = "0 から 12 までの整数を入れてください";
+constexpr const char* kAreaDecimalsRule = "0 から 13 までの整数を入れてください";
 
 const C kSanshaWidths[] = {C::ES1, C::ES2, C::ES3, C::ES4};
 const C kHeronWidths[] = {C::EH1, C::EH2, C::EH3, C::EH4, C::EH5};
@@ -98,7 +104,16 @@ const CheckedField kCheckedFields[] = {
     {C::EH3, "ヘロン b", "表ヘロン", "b", IsCountText, kCountRule, &SanshaSettings::colHeronB},
     {C::EH4, "ヘロン c", "表ヘロン", "c", IsCountText, kCountRule, &SanshaSettings::colHeronC},
     {C::EH5, "ヘロン 面積", "表ヘロン", "面積", IsCountText, kCountRule, &SanshaSettings::colHeronMen},
+    {C::EZahyoXY, "座標求積 座標", "座標求積", "座標小数点以下", IsCoordinateDecimalsText, kCoordinateDecimalsRule,
+     &SanshaSettings::zahyoKetaXY},
+    {C::EZahyoSa, "座標求積 差", "座標求積", "差小数点以下", IsCoordinateDecimalsText, kCoordinateDecimalsRule,
+     &SanshaSettings::zahyoKetaSa},
+    {C::EZahyoSeki, "座標求積 倍面積", "座標求積", "倍面積小数点以下", IsProductDecimalsText, kProductDecimalsRule,
+     &SanshaSettings::zahyoKetaSeki},
+    {C::EZahyoMen, "座標求積 面積", "座標求積", "面積小数点以下", IsAreaDecimalsText, kAreaDecimalsRule,
+     &SanshaSettings::zahyoKetaMen},
 };
+const C kZahyoDecimals[] = {C::EZahyoXY, C::EZahyoSa, C::EZahyoSeki, C::EZahyoMen};
 
 const CheckedField* FindField(C control) {
     for (const CheckedField& f : kCheckedFields)
@@ -132,6 +147,20 @@ bool IsSizeText(const std::string& text) {
     return IsDecimalNumber(t) && StrToReal(t) > 0;
 }
 bool IsTimeLimitText(const std::string& text) { return IsInteger(text, 0, INT32_MAX); }
+bool IsCoordinateDecimalsText(const std::string& text) { return IsInteger(text, 0, kMaxCoordinateDecimals); }
+bool IsProductDecimalsText(const std::string& text) { return IsInteger(text, 0, kMaxProductDecimals); }
+bool IsAreaDecimalsText(const std::string& text) { return IsInteger(text, 0, kMaxAreaDecimals); }
+
+std::vector<std::string> LandClassItems() {
+    return {LandClassName(LandClass::Residential), LandClassName(LandClass::Other)};
+}
+
+std::vector<std::string> PrecisionClassItems() {
+    std::vector<std::string> items;
+    for (int32_t n = 0; n <= 6; ++n) items.push_back(PrecisionClassName(PrecisionClassOf(n)));
+    return items;
+}
+
 bool IsLayerText(const std::string& text) {
     size_t characters = 0;
     for (unsigned char c : text)
@@ -167,6 +196,12 @@ void TZelkanSet::FormActivate(const SanshaSettings& s, int32_t trisetnum) {
     for (int n = 0; n < 4; ++n) view_.SetText(kSanshaWidths[n], std::to_string(sansha[n]));
     const int32_t heron[] = {s.colHeronNo, s.colHeronA, s.colHeronB, s.colHeronC, s.colHeronMen};
     for (int n = 0; n < 5; ++n) view_.SetText(kHeronWidths[n], std::to_string(heron[n]));
+    const int32_t zahyo[] = {s.zahyoKetaXY, s.zahyoKetaSa, s.zahyoKetaSeki, s.zahyoKetaMen};
+    for (int n = 0; n < 4; ++n) view_.SetText(kZahyoDecimals[n], std::to_string(zahyo[n]));
+    view_.SetChoice(C::CChimoku, LandClassNumber(LandClassOf(s.chimoku)));
+    view_.SetChoice(C::CSeidoKubun, PrecisionClassNumber(PrecisionClassOf(s.seidoKubun)));
+    view_.SetChecked(C::CZahyoCsv, s.zahyoCsv);
+    view_.SetChecked(C::CZahyoHyo, s.zahyoHyo);
 
     for (int g = 0; g < 3; ++g) {
         const Rounding r = RoundingOf(s, g);
@@ -267,6 +302,16 @@ std::vector<std::string> TZelkanSet::FormDeactivate(SanshaSettings& s) {
     put("No増加", "増加c", std::to_string(s.noStepPos));
     for (const C width : kSanshaWidths) checked(width);
     for (const C width : kHeronWidths) checked(width);
+    for (const C decimals : kZahyoDecimals) checked(decimals);
+    // A list with nothing chosen keeps the class it showed.
+    const auto choice = [this](C control, int32_t shown) {
+        const int32_t chosen = view_.Choice(control);
+        return std::to_string(chosen >= 0 ? chosen : shown);
+    };
+    put("座標求積", "地目", choice(C::CChimoku, LandClassNumber(LandClassOf(s.chimoku))));
+    put("座標求積", "精度区分", choice(C::CSeidoKubun, PrecisionClassNumber(PrecisionClassOf(s.seidoKubun))));
+    put("座標求積", "CSV", flag(C::CZahyoCsv));
+    put("座標求積", "面積表", flag(C::CZahyoHyo));
     ini.Save();
     // Every box that was reset is named, not only the first.
     if (!refusals.empty()) view_.ShowStatus(Joined(refusals));

@@ -65,5 +65,13 @@ bool IsSizeText(const std::string& text);      // a number above 0
 bool IsTimeLimitText(const std::string& text); // a whole number of milliseconds, 0 or more
 inline constexpr size_t kMaxLayerNameLength = 255;  // the CAD's limit, in characters
 bool IsLayerText(const std::string& text);      // a layer name the CAD takes
+// Decimals of the coordinate-method table's columns.
+bool IsCoordinateDecimalsText(const std::string& text);  // X, Y and 差: 0 to 6
+bool IsProductDecimalsText(const std::string& text);     // 倍面積: 0 to 12
+bool IsAreaDecimalsText(const std::string& text);        // 面積: 0 to 13
+
+// The items of the 地目 and 精度区分 lists, in the order of their numbers in the settings file.
+std::vector<std::string> LandClassItems();
+std::vector<std::string> PrecisionClassItems();
 
 }  // namespace zelkan

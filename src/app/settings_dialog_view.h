@@ -19,6 +19,9 @@ enum class SetControl {
     RadioButton3, RadioButton4, RadioButton5, Edit1,      // 計測後のNo値
     ES1, ES2, ES3, ES4,                                   // 三斜表(横文字数)
     EH1, EH2, EH3, EH4, EH5,                              // ヘロン(横文字数)
+    EZahyoXY, EZahyoSa, EZahyoSeki, EZahyoMen,            // 座標求積表: decimals of X Y, 差, 倍面積, 面積
+    CChimoku, CSeidoKubun,                                // 地目, 精度区分 (drop-down lists)
+    CZahyoCsv, CZahyoHyo,                                 // CSV, 面積表 beside the area table
 };
 
 // The three rounding groups of the dialog (長さ, 面積, 結果): the settings
@@ -51,6 +54,11 @@ public:
     virtual void SetChecked(SetControl control, bool checked) = 0;
     virtual bool Checked(SetControl control) const = 0;
     virtual void SetEnabled(SetControl control, bool enabled) = 0;
+    // A drop-down list: the item chosen, counted from 0 (-1: none).
+    virtual void SetChoice(SetControl control, int32_t index) = 0;
+    virtual int32_t Choice(SetControl control) const = 0;
+    // Points at a field whose text was not taken, without taking the focus.
+    virtual void ShowFieldError(SetControl control, const std::string& message) = 0;
     virtual void ShowMessage(const std::string& text) = 0;
     // The dialog's status line: what a command could not do, which boxes'
     // texts were not taken.

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/parcel_pick.h"
+#include "app/registration_run.h"
 #include "boundary/dxf_last_object.h"
 #include "cad/boundary_answer.h"
 #include "cad/cad_procedures.h"
@@ -289,9 +290,26 @@ void TZelkanF::AreaTablePress() {
     ShowRunButton(RunButton::Ready);
     SetEvaluationEnabled(false);
     const std::string table = WriteLastRunAreaTable(*state_, settings_, runScript_);
+    // Every file is written before the panel gives way to the CAD.
+    const std::vector<std::string> beside =
+        settings_.zahyoHyo ? WriteRegistrationFiles(LastRunRegistration(*state_, settings_), settings_, runScript_)
+                           : std::vector<std::string>{};
     view_.Minimize();
     cad_.SendText(InsertCommand(table, false));  // the CAD asks the user where the table goes
+    if (!beside.empty()) PlaceCoordinateTable(beside.front());
     view_.Restore();
+}
+
+// With the same click: the CAD keeps the point the area table went to.
+// Nothing goes beside a placing that was cancelled or never came.
+void TZelkanF::PlaceCoordinateTable(const std::string& drawing) {
+    if (!cad_.WaitPrompt() || cad_.LastHistoryLine().find("キャンセル") != std::string::npos) return;
+    const double textHeight = StrToReal(settings_.kyuMojiDaka) * settings_.scaleDenom;
+    const std::optional<std::string> point =
+        PointRightOf(AcadGetVar(cad_, "LASTPOINT "), AreaTableWidth(settings_) + 2 * textHeight);
+    if (!point) return;
+    cad_.SendText(InsertAtCommand(drawing, *point));
+    cad_.WaitPrompt();
 }
 
 void TZelkanF::MeasurementRun() {
@@ -413,6 +431,9 @@ void TZelkanF::ShowRunOutcome(const RunResult& result) {
     const bool fast = searchMode_ == SearchMode::Fast;
     if (result.outcome == RunOutcome::Drawn) {
         const bool inserted = InsertResult(DeriveName(runScript_, "res.dxf"));
+        // The 地積 and its tolerance where the status line has nothing to say.
+        if (inserted && view_.Text(MainControl::Status).empty())
+            view_.SetText(MainControl::Status, RegistrationPanelText(LastRunRegistration(*state_, settings_)));
         // The viewers and the area table belong to a division in the drawing.
         SetEvaluationEnabled(inserted && !fast);
         ShowRunButton(inserted ? RunButton::Table : RunButton::Ready);

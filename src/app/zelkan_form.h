@@ -84,6 +84,8 @@ private:
     void LoadSettings();
     void Press();
     void AreaTablePress();
+    // The coordinate-method table beside the area table the user just placed.
+    void PlaceCoordinateTable(const std::string& drawing);
     void MeasurementRun();
     void ClearRunValues();
     std::optional<Ucs> AwaitParcelClick();

@@ -49,7 +49,10 @@ std::optional<long double> Coordinate(std::string_view text) {
 
 void Finish(ParcelRecord& parcel) {
     auto& c = parcel.corners;
-    if (c.size() >= 2 && c.front().x == c.back().x && c.front().y == c.back().y) c.pop_back();
+    if (c.size() >= 2 && c.front().x == c.back().x && c.front().y == c.back().y) {
+        c.pop_back();
+        if (parcel.cornerNames.size() > c.size()) parcel.cornerNames.pop_back();
+    }
     if (parcel.problem.empty() && c.size() < 3)
         parcel.problem = "構成点が " + std::to_string(c.size()) + " 点しかありません（3 点以上が必要です）";
 }
@@ -108,15 +111,16 @@ namespace {
 // where a second record gives it other coordinates.
 struct PointDefinition {
     TAcadPoint point;
+    std::string name;  // the point's name, else its number
     int64_t line = 0;
     int64_t otherLine = 0;  // 0: never defined otherwise
 };
 
 using PointTable = std::map<std::string, PointDefinition>;
 
-void Define(PointTable& table, const std::string& key, const TAcadPoint& p, int64_t line) {
+void Define(PointTable& table, const std::string& key, const TAcadPoint& p, const std::string& name, int64_t line) {
     if (key.empty()) return;
-    const auto [at, added] = table.try_emplace(key, PointDefinition{p, line, 0});
+    const auto [at, added] = table.try_emplace(key, PointDefinition{p, name, line, 0});
     // The same coordinates twice are one point; other ones make every
     // corner that names the point ambiguous.
     if (!added && at->second.otherLine == 0 && (at->second.point.x != p.x || at->second.point.y != p.y))
@@ -148,6 +152,7 @@ ParcelRecord Resolve(SimaParcel parcel, const PointTable& byNumber, const PointT
                                                                 : nullptr;
         if (found != nullptr && found->otherLine == 0) {
             record.corners.push_back(found->point);
+            record.cornerNames.push_back(found->name);
             continue;
         }
         ++record.unknownCorners;
@@ -181,10 +186,13 @@ CoordinateFile ReadSimaFile(const std::string& path) {
             const std::optional<long double> x = Coordinate(field(3)), y = Coordinate(field(4));
             if (!x || !y) BadLine(path, reader.lineNumber(), "点の座標（X, Y）が数ではありません");
             const TAcadPoint p{*y, *x, 0};  // X north is the drawing's y
-            Define(byNumber, field(1), p, reader.lineNumber());
-            Define(byName, field(2), p, reader.lineNumber());
+            const std::string name = field(2).empty() ? field(1) : field(2);
+            Define(byNumber, field(1), p, name, reader.lineNumber());
+            Define(byName, field(2), p, name, reader.lineNumber());
         } else if (record == "D00") {
-            parcels.push_back(SimaParcel{ParcelRecord{field(1), field(2), {}, {}}, {}});
+            parcels.emplace_back();
+            parcels.back().record.number = field(1);
+            parcels.back().record.name = field(2);
             open = true;
         } else if (record == "B01" && open) {
             parcels.back().corners.push_back(CornerReference{field(1), field(2), reader.lineNumber()});
@@ -224,6 +232,7 @@ CoordinateFile ReadCoordinateList(const std::string& path) {
         const std::optional<long double> y = f.size() >= 3 ? Coordinate(f[2]) : std::nullopt;
         if (!x || !y) BadLine(path, reader.lineNumber(), "「点名,X,Y」の行ではありません");
         parcel.corners.push_back(TAcadPoint{*y, *x, 0});
+        parcel.cornerNames.push_back(f[0]);
     }
     parcel.number.assign(1, '1');  // the file holds one parcel
     const size_t slash = path.find_last_of("\\/");

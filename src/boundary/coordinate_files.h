@@ -19,13 +19,17 @@ struct ParcelRecord {
     std::vector<TAcadPoint> corners;  // a last corner repeating the first is left out
     std::string problem;              // empty for a parcel that can be measured
     size_t unknownCorners = 0;        // corners the file lists that no point of it gives (problem says which)
-    // What a registry map says beside the shape: the corners' point names
-    // (empty, or one per corner, "" where a corner has none), the accuracy
-    // class (精度区分, "甲一" and so on) that sets the registration
-    // tolerance, and the coordinate system where files of an archive each
-    // name their own (empty: the file's zone).
-    std::vector<std::string> cornerNames{};
-    std::string accuracy{};
+    // The corners' names where the file gives them (the SIMA point's name,
+    // else its number; a list's 点名; a registry map's 点番名, "" where a
+    // corner has none), one a corner; empty otherwise.
+    std::vector<std::string> cornerNames;
+    // What a file may say of the parcel's registration: its 精度区分 (by
+    // name, 甲一 .. 乙三) and the 地積 on the register, as written; empty
+    // where it says nothing, and the settings apply.
+    std::string precisionClass;
+    std::string registeredArea;
+    // The coordinate system where the files of an archive each name their
+    // own (empty: the file's zone).
     std::string zone{};
 };
 

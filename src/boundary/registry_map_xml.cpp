@@ -212,7 +212,7 @@ private:
     ParcelRecord ParcelOf(const FudeEntry& fude, const std::string& zone) {
         ParcelRecord parcel;
         parcel.number = fude.number;
-        parcel.accuracy = fude.accuracy;
+        parcel.precisionClass = fude.accuracy;
         parcel.zone = zone;
         parcel.problem = fude.notAParcel;
         if (!parcel.problem.empty()) return parcel;

@@ -1,6 +1,7 @@
 #include "cad/cad_procedures.h"
 
 #include "geometry/cp932.h"
+#include "geometry/exact_format.h"
 #include "geometry/file_io.h"
 #include "geometry/text_helpers.h"
 #include "records/run_names.h"
@@ -160,6 +161,21 @@ std::string BoundaryPoint(std::string_view lastPoint) {
 std::string EraseLastCommand(bool cancelFirst) { return Concat({cancelFirst ? "\003" : "", "ERASE\nLAST\n\n"}); }
 
 std::string FileDialogCommand(bool on) { return on ? "\003_filedia 1\n" : "\003_filedia 0\n"; }
+
+std::string InsertAtCommand(std::string_view fileName, std::string_view point) {
+    return InsertCommand(fileName, false) + std::string(point) + "\r";
+}
+
+std::optional<std::string> PointRightOf(std::string_view lastPoint, double dx) {
+    const size_t first = lastPoint.find(',');
+    if (first == std::string_view::npos) return std::nullopt;
+    const size_t second = lastPoint.find(',', first + 1);
+    const std::string x(TrimSpaceNul(lastPoint.substr(0, first)));
+    const std::string y(TrimSpaceNul(lastPoint.substr(first + 1, second == std::string_view::npos ? std::string_view::npos
+                                                                                                  : second - first - 1)));
+    if (!IsDecimalNumber(x) || !IsDecimalNumber(y)) return std::nullopt;
+    return std::string(TrimSpaceNul(FormatFixed(4, static_cast<long double>(StrToReal(x)) + dx))) + "," + y;
+}
 
 std::string InsertCommand(std::string_view fileName, bool atOrigin) {
     std::string text = "\003-INSERT\r\"";

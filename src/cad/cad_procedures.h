@@ -2,6 +2,7 @@
 // The things the system asks of the CAD, over its command line, and every
 // command text it sends.
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -64,5 +65,10 @@ std::string BoundaryPoint(std::string_view lastPoint);        // "x,y" of LASTPO
 std::string EraseLastCommand(bool cancelFirst);
 std::string FileDialogCommand(bool on);                       // around a result insertion
 std::string InsertCommand(std::string_view fileName, bool atOrigin);
+// The same, inserted at "x,y" of the current coordinate system.
+std::string InsertAtCommand(std::string_view fileName, std::string_view point);
+// "x,y" of a LASTPOINT reply ("x,y,z") moved dx to the right; none for a
+// reply that holds no point.
+std::optional<std::string> PointRightOf(std::string_view lastPoint, double dx);
 
 }  // namespace zelkan

@@ -3,6 +3,9 @@
 #include <charconv>
 #include <cmath>
 
+#include "engine/decimal_units.h"
+#include "registration/area_tolerance.h"
+
 namespace zelkan::cli {
 
 const char* const kUsage =
@@ -12,8 +15,9 @@ const char* const kUsage =
     "\n"
     "Measures a parcel by the 三斜 method from a DXF R12 export of its boundary:\n"
     "divides it into triangles, rounds every value by the surveyor's rules,\n"
-    "writes the result drawing (res.dxf) and the area table (seki.dxf), and\n"
-    "prints the area table.\n"
+    "writes the result drawing (res.dxf), the area table (seki.dxf) and the\n"
+    "coordinate-method table (zahyo.dxf; zahyo.csv when the settings ask), and\n"
+    "prints both tables, the 地積 as registered and the tolerance of the 精度区分.\n"
     "\n"
     "Options of measure (they override the settings file for this run):\n"
     "  --mode N          search mode: 0 正三角形状優先, 1 面計測値に最も近い,\n"
@@ -36,6 +40,10 @@ const char* const kUsage =
     "  --memory-limit SIZE  memory for the divisions found, in bytes or with K, M, G\n"
     "                    (default: a quarter of the memory, at most 4G); the search\n"
     "                    ends there and the divisions found are evaluated\n"
+    "  --precision CLASS 精度区分 of the area tolerance: 甲一 甲二 甲三 乙一 乙二 乙三\n"
+    "                    or なし (default: [座標求積] 精度区分 of the settings)\n"
+    "  --registered AREA the 地積 on the register in m², to compare with the\n"
+    "                    coordinate area within the tolerance\n"
     "\n"
     "PARCEL may also be a SIMA file (.sim: every 画地 is measured) or a coordinate\n"
     "list (\"点名,X,Y\" a line, X north): each parcel gets its own drawings, named\n"
@@ -197,6 +205,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             m.rowBound = ParseFactor(arg, needValue());
         } else if (arg == "--only") {
             m.only.push_back(needValue());
+        } else if (arg == "--precision") {
+            const std::optional<PrecisionClass> c = PrecisionClassOfName(needValue());
+            if (!c) throw UsageError{"--precision needs 甲一, 甲二, 甲三, 乙一, 乙二, 乙三 or なし, not '" + value + "'"};
+            m.precision = PrecisionClassNumber(*c);
+        } else if (arg == "--registered") {
+            const std::optional<DecimalText> area = ParseDecimalText(needValue());
+            if (!area || area->units < 0) throw UsageError{"--registered needs an area in m², not '" + value + "'"};
+            m.registered = value;
         } else if (arg == "--continue-numbering") {
             noValue();
             m.continueNumbering = true;

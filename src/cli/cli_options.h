@@ -27,6 +27,10 @@ struct MeasureOptions {
     bool continueNumbering = false;
     std::string layer;  // DXF drawings: only the closed polylines on this layer
     std::optional<std::string> rowBound;  // the row bound's factor, as the settings file holds it
+    // The 精度区分 of the tolerance (its number; the settings' otherwise) and
+    // the 地積 on the register, as written.
+    std::optional<int32_t> precision;
+    std::optional<std::string> registered;
 };
 
 struct ScanOptions {

@@ -16,11 +16,13 @@
 #include <vector>
 
 #include "app/measurement_run.h"
+#include "app/registration_run.h"
 #include "boundary/coordinate_files.h"
 #include "boundary/drawing_number_scan.h"
 #include "boundary/registry_map.h"
 #include "cli/cli_options.h"
 #include "cli/parcel_file_names.h"
+#include "cli/registration_report.h"
 #include "cli/summary.h"
 #include "cli/svg_picture.h"
 #include "engine/boundary_shape.h"
@@ -31,6 +33,7 @@
 #include "geometry/wide_text.h"
 #include "records/evaluation_log.h"
 #include "records/work_folder.h"
+#include "registration/registration_settings.h"
 #include "settings/ini_file.h"
 
 #ifdef _WIN32
@@ -131,6 +134,28 @@ SanshaSettings SettingsOfRun(const MeasureOptions& o, const std::string& workFol
     return settings;
 }
 
+// The 地目 class and the 精度区分 of the settings, what the parcel's file
+// says over them, and the command line's over both.
+RegistrationInput RegistrationInputOfRun(const MeasureOptions& o, const SanshaSettings& settings,
+                                         const ParcelRecord* parcel = nullptr) {
+    RegistrationInput input = parcel != nullptr
+                                  ? ParcelRegistrationInput(settings, parcel->precisionClass, parcel->registeredArea)
+                                  : RegistrationInputOf(settings);
+    if (o.precision) input.precision = PrecisionClassOf(*o.precision);
+    if (o.registered) input.registeredArea = ParseDecimalText(*o.registered);
+    return input;
+}
+
+// The registration figures of a parcel measured as far as its boundary,
+// their drawing and CSV written and listed with the run's files.
+RegistrationFigures WriteRegistration(const RegistrationInput& input, const SanshaSettings& settings,
+                                      const std::vector<CoordinateCorner>& corners, const std::string& runScript,
+                                      const std::string& sanshaAreaText, std::vector<std::string>& filesWritten) {
+    const RegistrationFigures f = ParcelRegistration(corners, settings, sanshaAreaText, input);
+    for (std::string& name : WriteRegistrationFiles(f, settings, runScript)) filesWritten.push_back(std::move(name));
+    return f;
+}
+
 // What a drawn division adds to the result drawing: the area table and the
 // picture asked for; and the logs asked for, of every division recorded.
 void WriteRunExtras(const MeasureOptions& o, MeasurementState& state, const SanshaSettings& settings,
@@ -181,10 +206,19 @@ std::string OutcomeText(const RunResult& result) {
 
 // The summary on standard output, what went wrong on standard error; the exit code.
 int Report(const MeasureOptions& o, SearchMode searchMode, const SanshaSettings& settings, const RunResult& result,
-           const AreaTableValues& table) {
+           const AreaTableValues& table, const RegistrationFigures* registration) {
     if (result.droppedVertices > 0) Fail(RepeatedVerticesNote(result.droppedVertices));
+    // The coordinate-method table after the 三斜 table, then the 地積 and the tolerance.
+    const auto registrationText = [&] {
+        if (registration == nullptr) return std::string();
+        std::string text(1, '\n');
+        text += FormatCoordinateTable(*registration);
+        text += '\n';
+        text += FormatRegistration(*registration, searchMode);
+        return text;
+    };
     const auto summary = [&](const AreaTableValues* printed) {
-        std::fputs(FormatSummary(o.parcel, searchMode, result, printed).c_str(), stdout);
+        std::fputs((FormatSummary(o.parcel, searchMode, result, printed) + registrationText()).c_str(), stdout);
     };
     if (result.outcome == RunOutcome::NoBoundary) {
         Fail(std::string(kNoBoundaryMessage) + ": " + o.parcel);
@@ -198,7 +232,7 @@ int Report(const MeasureOptions& o, SearchMode searchMode, const SanshaSettings&
         }
         return ExitCodeOf(result.outcome);
     }
-    std::string text = FormatSummary(o.parcel, searchMode, result, &table);
+    std::string text = FormatSummary(o.parcel, searchMode, result, &table) + registrationText();
     text += "\n";
     for (const std::string& name : result.filesWritten) text += name + "\n";
     std::fputs(text.c_str(), stdout);
@@ -233,7 +267,9 @@ std::string UnmeasuredRow(const ParcelRecord& parcel, SearchMode searchMode, con
     return CsvField(parcel.number) + "," + CsvField(parcel.name) + "," +
            std::to_string(parcel.corners.size() + parcel.unknownCorners) + ",,,,," +
            std::to_string(ModeNumber(searchMode)) + ",," + CsvField(why) + "," + CsvField(ZoneOf(parcel, zone)) +
-           ",,," + CsvField(parcel.accuracy) + "\r\n";
+           // no drawings, no rows, and of the registration figures only the
+           // 精度区分 the file gives
+           ",," + ",,,," + "," + CsvField(parcel.precisionClass) + ",," + "\r\n";
 }
 
 constexpr const char* kNotMeasuredForCtrlC = "未計測（Ctrl+C で中断）";
@@ -248,13 +284,14 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
     // The last two columns: the name the parcel's drawings begin with, and
     // how far its rows stray from their triangles, for a table drawn.
     std::string rowError;
+    std::string registrationColumns = RegistrationCsvColumns(nullptr);
     const auto row = [&](const std::string& corners, const std::string& area, const std::string& total,
                          const std::string& printed, const std::string& difference, const std::string& exact,
                          const std::string& what, const std::string& drawings = "") {
         outcome.row = CsvField(parcel.number) + "," + CsvField(parcel.name) + "," + corners + "," + area + "," + total +
                       "," + printed + "," + difference + "," + std::to_string(ModeNumber(searchMode)) + "," + exact +
                       "," + CsvField(what) + "," + CsvField(ZoneOf(parcel, zone)) + "," + CsvField(drawings) + "," +
-                      CsvField(rowError) + "," + CsvField(parcel.accuracy) + "\r\n";
+                      CsvField(rowError) + registrationColumns + "\r\n";
     };
     if (!parcel.problem.empty()) {
         outcome.row = UnmeasuredRow(parcel, searchMode, zone, parcel.problem);
@@ -284,7 +321,16 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
             outcome.code = kExitInterrupted;
             return outcome;
         }
+        std::vector<std::string> registrationFiles;
+        const auto registration = [&](const std::string& sanshaAreaText) {
+            const RegistrationFigures f =
+                WriteRegistration(RegistrationInputOfRun(o, settings, &parcel), settings,
+                                  CornersOf(parcel.corners, parcel.cornerNames, settings.measureScaleDenom),
+                                  request.runScript, sanshaAreaText, registrationFiles);
+            registrationColumns = RegistrationCsvColumns(&f);
+        };
         if (result.outcome != RunOutcome::Drawn) {
+            if (result.outcome != RunOutcome::NoBoundary) registration("");
             const std::string note = SmallestTotalNote(result, settings.useHeron);
             row(std::to_string(result.xynum), area, "", "", "", exact,
                 OutcomeText(result) + (note.empty() ? "" : "。" + note));
@@ -295,6 +341,7 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
         WriteLastRunAreaTable(state, settings, request.runScript);
         const long double difference = static_cast<long double>(result.menkei) - StrToReal(table.resultText);
         rowError = RowErrorText(table);
+        registration(table.resultText);
         row(std::to_string(result.xynum), area, Trimmed(table.totalText), Trimmed(table.resultText),
             Trimmed(FormatFixedWidth(0, 3, difference)), exact,
             OutcomeText(result) +
@@ -341,8 +388,9 @@ std::string SummaryText(const CoordinateFile& file, const std::vector<size_t>& w
                         const std::vector<std::optional<ParcelOutcome>>& outcomes, SearchMode searchMode) {
     // The last columns: the plane-rectangular zone a SIMA file names (a
     // registry map's 座標系), the name the parcel's drawings begin with, how
-    // far its rows stray, and a registry map's accuracy class.
-    std::string csv = "\xEF\xBB\xBF番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系,図面,行誤差,精度区分\r\n";
+    // far its rows stray, and the registration figures.
+    std::string csv = std::string("\xEF\xBB\xBF番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系,図面,行誤差") +
+                      kRegistrationCsvHeadings + "\r\n";
     for (size_t k = 0; k < wanted.size(); ++k)
         csv += outcomes[k] ? outcomes[k]->row
                            : UnmeasuredRow(file.parcels[wanted[k]], searchMode, file.zone, kNotMeasuredForCtrlC);
@@ -498,6 +546,7 @@ int Measure(const MeasureOptions& o) {
     SteadyMillisecondClock clock;
     RunResult result;
     AreaTableValues table;
+    std::optional<RegistrationFigures> registration;
     try {
         TerminalControl control(clock, ZELKAN_ISATTY(2) != 0);
         std::signal(SIGINT, OnInterrupt);
@@ -505,12 +554,18 @@ int Measure(const MeasureOptions& o) {
         std::signal(SIGINT, SIG_DFL);
         if (result.memoryFull) Fail(kMemoryFullMessage);
         WriteRunExtras(o, *state, settings, request, result, table);
+        if (result.outcome != RunOutcome::NoBoundary)
+            registration = WriteRegistration(RegistrationInputOfRun(o, settings), settings,
+                                             CornersOfTables(state->tables, settings.measureScaleDenom),
+                                             request.runScript,
+                                             result.outcome == RunOutcome::Drawn ? table.resultText : std::string(),
+                                             result.filesWritten);
     } catch (const RunError& e) {
         RemoveRunFiles(request.runScript, o.svg);
         Fail(e.what());
         return e.exitCode();
     }
-    return Report(o, searchMode, settings, result, table);
+    return Report(o, searchMode, settings, result, table, registration ? &*registration : nullptr);
 }
 
 int Scan(const ScanOptions& o) {

@@ -53,12 +53,14 @@ std::string FormatRunStamp(const std::tm& local) {
 }
 
 bool RunNameTaken(const std::string& runScript) {
-    // The script, the export, the two drawings and the six logs.
+    // The script, the export, the drawings, the coordinate table's CSV and the six logs.
     const LogPaths logs = DeriveLogPaths(runScript);
     const std::string files[] = {runScript,
                                  DeriveName(runScript, ".dxf"),
                                  DeriveName(runScript, "res.dxf"),
                                  DeriveName(runScript, "seki.dxf"),
+                                 DeriveName(runScript, "zahyo.dxf"),
+                                 DeriveName(runScript, "zahyo.csv"),
                                  logs.xyFile,
                                  logs.canFile,
                                  logs.memFile,
@@ -91,7 +93,8 @@ LogPaths DeriveLogPaths(const std::string& name) {
 }
 
 void DeleteRunDrawings(const std::string& runScript) {
-    for (const char* suffix : {".dxf", "seki.dxf", "res.dxf"}) DeleteFileQuietly(DeriveName(runScript, suffix));
+    for (const char* suffix : {".dxf", "seki.dxf", "res.dxf", "zahyo.dxf", "zahyo.csv"})
+        DeleteFileQuietly(DeriveName(runScript, suffix));
 }
 
 }  // namespace zelkan

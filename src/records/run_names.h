@@ -41,8 +41,8 @@ struct LogPaths {
 
 LogPaths DeriveLogPaths(const std::string& name);
 
-// Removes the exported drawing, area table and result drawing of a new base
-// name, should they exist.
+// Removes the exported drawing, area table, result drawing and the
+// coordinate-method table (drawing and CSV) of a new base name, should they exist.
 void DeleteRunDrawings(const std::string& runScript);
 
 // The progress-trace hook of the workflow and the engine: it has no effect.

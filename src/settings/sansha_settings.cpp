@@ -64,6 +64,14 @@ void ForEachSetting(Settings& s, F&& f) {
     f("表ヘロン", "c", s.colHeronC);
     f("表ヘロン", "面積", s.colHeronMen);
     f("行誤差", "倍率", s.rowBoundFactor);
+    f("座標求積", "座標小数点以下", s.zahyoKetaXY);
+    f("座標求積", "差小数点以下", s.zahyoKetaSa);
+    f("座標求積", "倍面積小数点以下", s.zahyoKetaSeki);
+    f("座標求積", "面積小数点以下", s.zahyoKetaMen);
+    f("座標求積", "地目", s.chimoku);
+    f("座標求積", "精度区分", s.seidoKubun);
+    f("座標求積", "CSV", s.zahyoCsv);
+    f("座標求積", "面積表", s.zahyoHyo);
 }
 
 std::string ToText(int32_t v) { return std::to_string(v); }

@@ -62,6 +62,13 @@ struct SanshaSettings {
     // How far a row of the area table may stray from its triangle's exact
     // area, in multiples of what rounding the lengths can explain; 0: no bound.
     std::string rowBoundFactor = "4";
+    // The coordinate-method table (座標求積表): decimals of X and Y, of
+    // Yn+1 - Yn-1, of the products and the double area, and of the area.
+    int32_t zahyoKetaXY = 3, zahyoKetaSa = 3, zahyoKetaSeki = 6, zahyoKetaMen = 7;
+    int32_t chimoku = 0;       // the 地目 class of the 地積: 0 宅地・鉱泉地, 1 その他
+    int32_t seidoKubun = 0;    // 精度区分: 0 none, 1..6 甲一, 甲二, 甲三, 乙一, 乙二, 乙三
+    bool zahyoCsv = false;     // a CSV of the table beside the drawings
+    bool zahyoHyo = false;     // 面積表 also places the table beside the area table
 };
 
 // The name of the settings file in the work folder: the windows program's

@@ -55,6 +55,11 @@ public:
         return it != checked.end() && it->second;
     }
     void SetEnabled(C c, bool on) override { enabled[c] = on; }
+    void SetChoice(C c, int32_t index) override { choices[c] = index; }
+    int32_t Choice(C c) const override {
+        const auto it = choices.find(c);
+        return it == choices.end() ? -1 : it->second;
+    }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     void ShowStatus(const std::string& text) override { status = text; }
     bool AskYesNo(const std::string& text) override {
@@ -83,6 +88,7 @@ public:
     bool answerYes = true;
     std::map<C, bool> checked;
     std::map<C, bool> enabled;
+    std::map<C, int32_t> choices;
     std::vector<std::string> messages;
     std::vector<std::string> titles;
     std::optional<std::string> saveName;
@@ -121,7 +127,9 @@ const char* const kDefaultsWritten =
     "[計測縮尺]\r\n分母c=1\r\n分母=1\r\n"
     "[No増加]\r\nMode=0\r\n増加量=3\r\n増加c=3\r\n"
     "[表三斜]\r\nNo=3\r\n底辺=10\r\n高さ=10\r\n面積=14\r\n"
-    "[表ヘロン]\r\nNo=3\r\na=8\r\nb=8\r\nc=8\r\n面積=14\r\n";
+    "[表ヘロン]\r\nNo=3\r\na=8\r\nb=8\r\nc=8\r\n面積=14\r\n"
+    "[座標求積]\r\n座標小数点以下=3\r\n差小数点以下=3\r\n倍面積小数点以下=6\r\n面積小数点以下=7\r\n"
+    "地目=0\r\n精度区分=0\r\nCSV=0\r\n面積表=0\r\n";
 
 TEST_F(SettingsDialog, OpenedAndClosedWithoutAFileWritesEveryKeyWithTheDefaults) {
     dialog.FormActivate(settings, 0);
@@ -144,6 +152,39 @@ TEST_F(SettingsDialog, OpenedAndClosedWithoutAFileWritesEveryKeyWithTheDefaults)
     SanshaSettings again = reloaded;
     dialog.FormDeactivate(again);
     EXPECT_EQ(ReadFileBytes(folder.File("zelkan.Ini")), Utf8ToCp932(kDefaultsWritten));
+}
+
+TEST_F(SettingsDialog, TheCoordinateTableEntriesChooseTheLandClassAndThePrecisionClass) {
+    EXPECT_EQ(LandClassItems(), (std::vector<std::string>{"宅地・鉱泉地", "その他"}));
+    EXPECT_EQ(PrecisionClassItems(), (std::vector<std::string>{"なし", "甲一", "甲二", "甲三", "乙一", "乙二", "乙三"}));
+    settings.seidoKubun = 9;  // hand-edited beyond the list: none
+    dialog.FormActivate(settings, 0);
+    EXPECT_EQ(view.Choice(C::CChimoku), 0);
+    EXPECT_EQ(view.Choice(C::CSeidoKubun), 0);
+    EXPECT_EQ(view.Text(C::EZahyoMen), "7");
+    view.SetChoice(C::CChimoku, 1);
+    view.SetChoice(C::CSeidoKubun, 4);
+    view.SetChecked(C::CZahyoCsv, true);
+    view.SetChecked(C::CZahyoHyo, true);
+    view.SetText(C::EZahyoXY, "2");
+    EXPECT_TRUE(dialog.FormDeactivate(settings).empty());
+    EXPECT_NE(Ini().find("[座標求積]\r\n座標小数点以下=2\r\n差小数点以下=3\r\n倍面積小数点以下=6\r\n"
+                         "面積小数点以下=7\r\n地目=1\r\n精度区分=4\r\nCSV=1\r\n面積表=1\r\n"),
+              std::string::npos)
+        << Ini();
+    const SanshaSettings back = Reloaded();
+    EXPECT_EQ(back.chimoku, 1);
+    EXPECT_EQ(back.seidoKubun, 4);
+    EXPECT_TRUE(back.zahyoCsv);
+    EXPECT_TRUE(back.zahyoHyo);
+    EXPECT_EQ(back.zahyoKetaXY, 2);
+    // A list left without a choice keeps what it showed.
+    view.choices.erase(C::CSeidoKubun);
+    dialog.FormActivate(back, 0);
+    view.choices.erase(C::CSeidoKubun);
+    SanshaSettings again = back;
+    dialog.FormDeactivate(again);
+    EXPECT_EQ(Reloaded().seidoKubun, 4);
 }
 
 TEST_F(SettingsDialog, SpinnersShowThousandsAndTheFileHoldsTheNumbers) {
@@ -197,6 +238,9 @@ TEST_F(SettingsDialog, ANumberThatCannotBeUsedIsPointedOutAndItsKeyKeepsTheLastG
         {C::Edit1, "many", "増加量=100\r\n", "100", "計測後のNo値 増加量"},
         {C::EText, longLayer, "[画層]\r\n文字=S_TEXT\r\n", "S_TEXT", "画層 文字"},
         {C::EKyuLayer, longLayer, "画層名=S_HYO\r\n", "S_HYO", "求積表 画層"},
+        {C::EZahyoXY, "7", "[座標求積]\r\n座標小数点以下=3\r\n", "3", "座標求積 座標"},
+        {C::EZahyoSeki, "-1", "倍面積小数点以下=6\r\n", "6", "座標求積 倍面積"},
+        {C::EZahyoMen, "14", "面積小数点以下=7\r\n", "7", "座標求積 面積"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/recording_view.h"
+#include "app/registration_run.h"
 #include "cad/cad_procedures.h"
 #include "command_interpreter.h"
 #include "engine/evaluation.h"
@@ -177,6 +178,41 @@ TEST_F(Workflow, PressesThatEndBeforeTheBoundary) {
         EXPECT_FALSE(f.evaluationEnabled());
         EXPECT_FALSE(Exists("170412093005res.dxf"));
         for (const std::string& e : view.events) EXPECT_EQ(e.find("message"), std::string::npos) << e;
+    }
+}
+
+TEST_F(Workflow, TheCoordinateTableGoesBesideTheAreaTableWithTheSameClick) {
+    const std::string ini = Utf8ToCp932("[座標求積]\r\n面積表=1\r\n精度区分=2\r\n");
+    for (const bool cancelled : {false, true}) {
+        SCOPED_TRACE(cancelled ? "cancelled" : "placed");
+        view = RecordingView{};
+        Start(std::string(kPickInside) + (cancelled ? "pick = cancel\n" : "pick = -33900,-11900\n"), ini);
+        form->Button3Click();
+        // The panel's status line: the coordinate 地積 and the 甲二 verdict of the 三斜 area.
+        const RegistrationFigures figures = LastRunRegistration(form->state(), form->settings());
+        // 403.4296 cut to 1/100 m² (the panel rounds it to 403.430).
+        EXPECT_EQ(DecimalString(figures.coordinateChiseki), "403.42");
+        ASSERT_TRUE(figures.sanshaWithin);
+        EXPECT_EQ(view.Text(C::Status), RegistrationPanelText(figures));
+        EXPECT_EQ(view.Text(C::Status).rfind("地積 403.42", 0), 0u) << view.Text(C::Status);
+        EXPECT_NE(view.Text(C::Status).find("甲二 公差内"), std::string::npos) << view.Text(C::Status);
+
+        const size_t entities = cad->drawing().entities().size();
+        const size_t sent = Received().size();
+        form->Button3Click();
+        const Texts all = Received();
+        const Texts after(all.begin() + static_cast<std::ptrdiff_t>(sent), all.end());
+        const std::string seki = DeriveName(form->runScript(), "seki.dxf");
+        const std::string zahyo = DeriveName(form->runScript(), "zahyo.dxf");
+        if (cancelled) {
+            EXPECT_EQ(after, Texts{"\003-INSERT\r\"" + seki + "\"\rS \rR \r"});  // nothing beside a table not placed
+            continue;
+        }
+        // The Heron table is 3 + 8 + 8 + 8 + 14 characters of 4 wide: 164, and a gap of 8.
+        EXPECT_EQ(after, (Texts{"\003-INSERT\r\"" + seki + "\"\rS \rR \r", "'SETVAR LASTPOINT \r", "\003",
+                                "\003-INSERT\r\"" + zahyo + "\"\rS \rR \r-33728.0000,-11900.0000\r"}));
+        EXPECT_EQ(cad->drawing().entities().size(), entities + 2);
+        EXPECT_EQ(view.Text(C::Button3), "三斜自動");
     }
 }
 

@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
             const zelkan::CoordinateFile file =
                 text.empty() ? zelkan::ReadRegistryMap(path) : zelkan::ReadRegistryMapXml(text, path);
             for (const zelkan::ParcelRecord& p : file.parcels) {
-                std::printf("%s|%s|%s|", p.number.c_str(), p.accuracy.c_str(), p.zone.c_str());
+                std::printf("%s|%s|%s|", p.number.c_str(), p.precisionClass.c_str(), p.zone.c_str());
                 if (!p.problem.empty()) {
                     std::printf("problem\n");
                     continue;

@@ -21,7 +21,7 @@ TEST(RegistryMap, ThePublishedFileGivesItsParcelByItsNumberInPlaneCoordinates) {
     const ParcelRecord& p = file.parcels[0];
     EXPECT_EQ(p.number, "194-1");
     EXPECT_EQ(p.name, "194-1");
-    EXPECT_EQ(p.accuracy, "甲一");
+    EXPECT_EQ(p.precisionClass, "甲一");
     EXPECT_EQ(p.problem, "");
     // The ring's order, each corner's Y east as x and X north as y, in the
     // file's own metres; the names of its 筆界点.
@@ -55,7 +55,7 @@ TEST(RegistryMap, EntitiesInTextsAreRead) {
     const CoordinateFile file = ReadRegistryMapXml(text, "entities.xml");
     ASSERT_EQ(file.parcels.size(), 1u);
     EXPECT_EQ(file.parcels[0].number, "1&2");
-    EXPECT_EQ(file.parcels[0].accuracy, "甲一");
+    EXPECT_EQ(file.parcels[0].precisionClass, "甲一");
     EXPECT_EQ(file.zone, "公共座標9系");
     EXPECT_EQ(file.parcels[0].problem, "形状（面）がありません（1 行目）");
 }

@@ -160,5 +160,15 @@ TEST(CommandTexts, AsTheCadReadsThem) {
     EXPECT_EQ(InsertCommand("C:\\z\\1seki.dxf", false), "\003-INSERT\r\"C:\\z\\1seki.dxf\"\rS \rR \r");
 }
 
+TEST(CommandTexts, ATableBesideTheLastPoint) {
+    EXPECT_EQ(InsertAtCommand("C:\\z\\1zahyo.dxf", "-33728.0000,-11900.0000"),
+              "\003-INSERT\r\"C:\\z\\1zahyo.dxf\"\rS \rR \r-33728.0000,-11900.0000\r");
+    EXPECT_EQ(PointRightOf("-33900.0000,-11900.0000,0.0000", 172), "-33728.0000,-11900.0000");
+    EXPECT_EQ(PointRightOf(" 10.5 , 20.25 ", 0.25), "10.7500,20.25");
+    EXPECT_EQ(PointRightOf("10.5", 1), std::nullopt);
+    EXPECT_EQ(PointRightOf("", 1), std::nullopt);
+    EXPECT_EQ(PointRightOf("abc,1,0", 1), std::nullopt);
+}
+
 }  // namespace
 }  // namespace zelkan

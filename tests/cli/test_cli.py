@@ -49,7 +49,7 @@ def shoelace(points):
 def table(stdout):
     """Rows of numbers and the totals of the printed area table."""
     rows, totals = [], {}
-    for line in stdout.splitlines():
+    for line in stdout.split("座標求積表")[0].splitlines():
         cells = line.split()
         if len(cells) >= 4 and cells[0].isdigit() and all(re.fullmatch(r"-?\d+\.\d+", c) for c in cells[1:]):
             rows.append([Decimal(c) for c in cells[1:]])
@@ -104,7 +104,9 @@ class Cli(unittest.TestCase):
 
     def test_usage_errors(self):
         for args in ([], ["frobnicate"], ["measure"], ["measure", "a.dxf", "b.dxf"], ["measure", "a.dxf", "--mode", "7"],
-                     ["measure", "a.dxf", "--mode"], ["measure", "a.dxf", "--bogus"], ["measure", "a.dxf", "--heron=1"]):
+                     ["measure", "a.dxf", "--mode"], ["measure", "a.dxf", "--bogus"], ["measure", "a.dxf", "--heron=1"],
+                     ["measure", "a.dxf", "--precision", "丙一"], ["measure", "a.dxf", "--registered", "-5"],
+                     ["measure", "a.dxf", "--registered", "abc"]):
             code, out, err = run(*args)
             self.assertEqual(code, 2, args)
             self.assertTrue(err.startswith("zelkan-cli: "), err)
@@ -404,11 +406,15 @@ class Cli(unittest.TestCase):
         self.assertEqual(code, 3, err)  # the worst of the parcels: an unknown point
         summary = (self.out / "summary.csv").read_bytes()
         self.assertEqual(summary.decode("utf-8"),
-                         "\ufeff番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系,図面,行誤差,精度区分\r\n"
-                         # 28.28 x 14.14 twice: base x height totals count twice the area
-                         "1,一号地,4,400.000,799.7584,399.88,0.120,0,はい,計測しました,9,一号地,0.08 倍、限度を超える行 0,\r\n"
-                         "2,二号地,4,400.000,799.7584,399.88,0.120,0,はい,計測しました,9,二号地,0.08 倍、限度を超える行 0,\r\n"
-                         "3,三号地,3,,,,,0,,25 行目の点 8 P8 が座標にありません,9,,,\r\n")
+                         "\ufeff番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系,図面,行誤差,"
+                         "倍面積,地積（座標）,地積（三斜）,地積一致,精度区分,公差,公差内\r\n"
+                         # 28.28 x 14.14 twice: base x height totals count twice the area; both
+                         # lots run counter-clockwise with north up: a negative double area
+                         "1,一号地,4,400.000,799.7584,399.88,0.120,0,はい,計測しました,9,一号地,0.08 倍、限度を超える行 0,"
+                         "-800.000000,400.00,399.88,いいえ,なし,,\r\n"
+                         "2,二号地,4,400.000,799.7584,399.88,0.120,0,はい,計測しました,9,二号地,0.08 倍、限度を超える行 0,"
+                         "-800.000000,400.00,399.88,いいえ,なし,,\r\n"
+                         "3,三号地,3,,,,,0,,25 行目の点 8 P8 が座標にありません,9,,,,,,,,,\r\n")
         for lot in ("一号地", "二号地"):
             self.assertIn(lot + "res.dxf", self.written())
             self.assertIn(lot + "seki.dxf", self.written())
@@ -438,6 +444,62 @@ class Cli(unittest.TestCase):
         self.assertIn(b"\r\n7\r\n", second)
         self.assertIn(b"\r\n8\r\n", second)
         self.assertNotIn(b"\r\n5\r\n", second)
+
+    def test_coordinate_method_table_the_registered_area_and_its_tolerance(self):
+        # Four corners to the centimetre (X north, Y east): twice the area is
+        # 882.0658 by exact arithmetic, 441.0329 m².
+        corners = [("K1", "3.02", "-12.11"), ("K2", "13.18", "-12.73"), ("K3", "23.81", "10.11"), ("K4", "0.86", "16.53")]
+        points = self.dir / "four.csv"
+        points.write_text("点名,X,Y\n" + "".join(f"{n},{x},{y}\n" for n, x, y in corners), encoding="utf-8")
+        # 山林 and the like (地目 1) and a CSV of the table; 精度区分 乙一 from the file, 甲二 from the command line.
+        self.ini.write_bytes("[座標求積]\r\n地目=1\r\n精度区分=4\r\nCSV=1\r\n".encode("cp932"))
+        code, out, err = self.measure(points, "--mode", "1", "--precision", "甲二", "--registered", "439.03")
+        self.assertEqual(code, 0, err)
+        table = (self.out / "fourzahyo.csv").read_bytes().decode("utf-8")
+        self.assertTrue(table.startswith("\ufeff点名,X,Y,Yn+1－Yn-1,Xn(Yn+1－Yn-1)\r\n"), table)
+        rows = [line.split(",") for line in table.splitlines()[1:5]]
+        self.assertEqual([r[0] for r in rows], ["K1", "K2", "K3", "K4"])
+        for (name, x, y), row in zip(corners, rows):
+            self.assertEqual((Decimal(row[1]), Decimal(row[2])), (Decimal(x), Decimal(y)))
+        ys = [Decimal(y) for _, _, y in corners]
+        for k, row in enumerate(rows):
+            self.assertEqual(Decimal(row[3]), ys[(k + 1) % 4] - ys[k - 1])
+            self.assertEqual(Decimal(row[4]), Decimal(row[1]) * Decimal(row[3]))
+        totals = dict(line.split(",")[3:5] for line in table.splitlines()[5:])
+        self.assertEqual(sum(Decimal(r[4]) for r in rows), Decimal(totals["倍面積"]))
+        self.assertEqual(totals, {"倍面積": "882.065800", "面積": "441.0329000", "地積": "441"})
+        summary = (self.out / "summary.csv").read_text(encoding="utf-8-sig").splitlines()
+        tail = summary[1].split(",")[-7:]
+        self.assertEqual(tail[:2] + tail[4:6], ["882.065800", "441", "甲二", "2.01"], summary)
+        self.assertEqual(tail[2:4] + tail[6:], ["441", "はい", "はい"], summary)
+        self.assertIn("fourzahyo.dxf", self.written())
+
+    def test_the_printed_coordinate_method_table_adds_up(self):
+        parcel = SAMPLES / "residential.dxf"
+        code, out, err = self.measure(parcel, "--precision", "乙一", "--registered", "350")
+        self.assertEqual(code, 0, err)
+        printed = out.split("座標求積表\n")[1].split("\n\n")[0].splitlines()
+        self.assertEqual(printed[0].split(), ["点名", "X", "Y", "Yn+1－Yn-1", "Xn(Yn+1－Yn-1)"])
+        rows = [[Decimal(c) for c in line.split()[1:]] for line in printed[1:-3]]
+        # The export's corners (x east, y north) to the millimetre, in working order.
+        corners = polygon(parcel)
+        self.assertEqual(sorted((r[1], r[0]) for r in rows), sorted((round_half_up(x, 3), round_half_up(y, 3))
+                                                                    for x, y in corners))
+        n = len(rows)
+        for k, (x, y, dy, product) in enumerate(rows):
+            self.assertEqual(dy, rows[(k + 1) % n][1] - rows[k - 1][1])
+            self.assertEqual(product, x * dy)
+        totals = {line.split()[0]: line.split()[1] for line in printed[-3:]}
+        self.assertEqual(Decimal(totals["倍面積"]), sum(r[3] for r in rows))
+        self.assertEqual(Decimal(totals["面積"]), abs(sum(r[3] for r in rows)) / 2)
+        area = Decimal(totals["面積"])
+        self.assertEqual(totals["地積"], str(area.quantize(Decimal("0.01"), rounding="ROUND_DOWN")))
+        self.assertTrue(value_of(out, "地積（座標）").startswith(totals["地積"] + "（宅地・鉱泉地）"))
+        f = abs(area)
+        tolerance = round_half_up((Decimal("0.10") + Decimal("0.04") * f.sqrt().sqrt()) * f.sqrt(), 2)
+        self.assertEqual(value_of(out, "精度区分"), f"乙一（公差 {tolerance} m²）")
+        self.assertTrue(value_of(out, "公差内").startswith("はい"))
+        self.assertTrue(value_of(out, "登記地積").startswith("350　公差内 はい"))
 
     def lots_dxf(self, version):
         """Closed LWPOLYLINEs written by ezdxf: two lots, one with an arc, one on another layer."""

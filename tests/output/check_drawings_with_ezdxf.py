@@ -60,6 +60,23 @@ def main(folder):
     numbers = [t for t in texts(doc) if t.isdigit()]
     check(numbers == ["5", "6", "7"], f"pentagon numbers {numbers}")
 
+    doc = load(folder, "four_corners_zahyo.dxf")
+    msp = doc.modelspace()
+    check(all(e.dxf.layer == "S_HYO" for e in msp), "four_corners_zahyo.dxf layer")
+    rows = [texts(doc)[k:k + 5] for k in range(5, 25, 5)]
+    check(rows == [["K1", "3.020", "-12.110", "-29.260", "-88.365200"],
+                   ["K2", "13.180", "-12.730", "22.220", "292.859600"],
+                   ["K3", "23.810", "10.110", "29.260", "696.680600"],
+                   ["K4", "0.860", "16.530", "-22.220", "-19.109200"]], f"four_corners_zahyo.dxf rows {rows}")
+    check(texts(doc)[-6:] == ["倍面積", "882.065800", "面積", "441.0329000", "地積", "441.03"],
+          f"four_corners_zahyo.dxf totals {texts(doc)[-6:]}")
+    # What an examiner does with a calculator: the printed products add up
+    # to the printed double area.
+    from decimal import Decimal
+    check(sum(Decimal(row[4]) for row in rows) == Decimal("882.065800"), "products add up")
+    total = [e for e in msp if e.dxftype() == "TEXT"][-5]
+    check(tuple(total.dxf.align_point)[:2] == (184, -44) and total.dxf.halign == 2, "double area position")
+
     for name in ("pentagon_seki.dxf", "empty_heron_seki.dxf"):
         load(folder, name)
     print("all drawings load, audit clean and hold what they should")

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -10,6 +11,8 @@
 #include "geometry/file_io.h"
 #include "geometry/text_helpers.h"
 #include "output/area_table.h"
+#include "output/coordinate_table_csv.h"
+#include "output/coordinate_table_drawing.h"
 #include "output/result_drawing.h"
 #include "output/sample_drawings.h"
 #include "support/parcels.h"
@@ -193,6 +196,56 @@ TEST_F(Drawings, HeronTableOfARightTriangle) {
     EXPECT_NE(TextNamed(all, "4.00"), nullptr);
     EXPECT_NE(TextNamed(all, "5.00"), nullptr);
     EXPECT_EQ(TextNamed(all, "１/２"), nullptr);
+}
+
+TEST_F(Drawings, CoordinateTableRowsTotalsAndColumns) {
+    const auto all = Entities(Write("four_corners_zahyo.dxf"));
+    std::vector<std::string> texts;
+    for (const Entity& e : OfType(all, "TEXT")) {
+        texts.push_back(e.Get(1));
+        EXPECT_EQ(e.Get(8), "S_HYO");
+    }
+    const std::vector<std::string> expected{
+        "点名", "X", "Y", "Yn+1－Yn-1", "Xn(Yn+1－Yn-1)",
+        "K1", "3.020", "-12.110", "-29.260", "-88.365200",
+        "K2", "13.180", "-12.730", "22.220", "292.859600",
+        "K3", "23.810", "10.110", "29.260", "696.680600",
+        "K4", "0.860", "16.530", "-22.220", "-19.109200",
+        "倍面積", "882.065800", "面積", "441.0329000", "地積", "441.03"};
+    EXPECT_EQ(texts, expected);
+    // Each column its longest text and two characters wide: 4, 8, 9, 11 and 15 text heights.
+    EXPECT_EQ(TextNamed(all, "292.859600")->Get(10), "184.0000");
+    EXPECT_EQ(TextNamed(all, "22.220")->Get(10), "124.0000");
+    EXPECT_EQ(TextNamed(all, "倍面積")->Get(10), "124.0000");
+    EXPECT_EQ(TextNamed(all, "倍面積")->Get(20), "-44.0000");
+    EXPECT_EQ(TextNamed(all, "441.03")->Get(20), "-60.0000");
+    EXPECT_EQ(TextNamed(all, "K3")->Get(10), "8.0000");  // centred in its column
+    EXPECT_DOUBLE_EQ(CoordinateTableWidth(test::FourCornerFigures(), 4), 188);
+    // The outer borders reach the 地積 row, the inner ones the last corner.
+    std::vector<std::string> verticalEnds;
+    for (const Entity& e : OfType(all, "LINE"))
+        if (e.Get(10) == e.Get(11)) verticalEnds.push_back(e.Get(10) + " " + e.Get(21));
+    EXPECT_EQ(verticalEnds, (std::vector<std::string>{"16.000000 -40.000000", "48.000000 -40.000000",
+                                                      "84.000000 -40.000000", "0.000000 -64.000000",
+                                                      "128.000000 -64.000000", "188.000000 -64.000000"}));
+}
+
+TEST_F(Drawings, CoordinateTableCsvAsPrinted) {
+    RegistrationFigures f = test::FourCornerFigures();
+    f.table.rows[0].name = "K,1";
+    EXPECT_EQ(CoordinateTableCsv(f),
+              "\xEF\xBB\xBF点名,X,Y,Yn+1－Yn-1,Xn(Yn+1－Yn-1)\r\n"
+              "\"K,1\",3.020,-12.110,-29.260,-88.365200\r\n"
+              "K2,13.180,-12.730,22.220,292.859600\r\n"
+              "K3,23.810,10.110,29.260,696.680600\r\n"
+              "K4,0.860,16.530,-22.220,-19.109200\r\n"
+              ",,,倍面積,882.065800\r\n,,,面積,441.0329000\r\n,,,地積,441.03\r\n");
+    // A table that could not be formed writes nothing, neither drawing nor CSV.
+    f.table.problem = "構成点が 3 点未満です";
+    WriteCoordinateTable(f, folder.File("none.dxf"), CoordinateTableStyle{"S_HYO", 4, 8});
+    WriteCoordinateTableCsv(f, folder.File("none.csv"));
+    EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(folder.File("none.dxf"))));
+    EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(folder.File("none.csv"))));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "engine/candidates.h"
 #include "engine/tables.h"
 #include "output/area_table.h"
+#include "output/coordinate_table_drawing.h"
 #include "output/result_drawing.h"
 #include "support/parcels.h"
 
@@ -50,6 +51,13 @@ void Divide(EngineTables& t, std::initializer_list<std::array<int32_t, 3>> trian
 
 }  // namespace
 
+RegistrationFigures FourCornerFigures() {
+    const std::vector<CoordinateCorner> corners{
+        {"K1", 3.02, -12.11}, {"K2", 13.18, -12.73}, {"K3", 23.81, 10.11}, {"K4", 0.86, 16.53}};
+    return RegistrationFiguresOf(CoordinateTableOf(corners, CoordinateColumns{}), "441.04",
+                                 RegistrationInput{LandClass::Residential, PrecisionClass::Kou2, std::nullopt});
+}
+
 std::vector<std::string> WriteSampleDrawings(const std::string& folder) {
     auto t = std::make_unique<EngineTables>();
     const DrawingStyle drawing = DefaultDrawingStyle();
@@ -75,8 +83,12 @@ std::vector<std::string> WriteSampleDrawings(const std::string& folder) {
     t->trinum = 0;
     WriteHeronAreaTable(*t, path("empty_heron_seki.dxf"), 1, table, HeronColumns{});
 
+    // The coordinate-method table of four corners given to the centimetre.
+    const RegistrationFigures four = FourCornerFigures();
+    WriteCoordinateTable(four, path("four_corners_zahyo.dxf"), CoordinateTableStyle{"S_HYO", 4, 8});
+
     return {"square_res.dxf",   "square_seki.dxf",   "square_heron_res.dxf", "square_heron_seki.dxf",
-            "pentagon_res.dxf", "pentagon_seki.dxf", "empty_heron_seki.dxf"};
+            "pentagon_res.dxf", "pentagon_seki.dxf", "empty_heron_seki.dxf", "four_corners_zahyo.dxf"};
 }
 
 }  // namespace zelkan::test

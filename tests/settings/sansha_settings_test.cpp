@@ -39,6 +39,15 @@ TEST(Settings, MissingFileGivesEveryDefault) {
     EXPECT_EQ(s.noStep, 100);
     EXPECT_EQ(s.colSanshaMen, 14);
     EXPECT_EQ(s.colHeronA, 8);
+    // The coordinate-method table loses nothing of millimetres; 宅地, no 精度区分.
+    EXPECT_EQ(s.zahyoKetaXY, 3);
+    EXPECT_EQ(s.zahyoKetaSa, 3);
+    EXPECT_EQ(s.zahyoKetaSeki, 6);
+    EXPECT_EQ(s.zahyoKetaMen, 7);
+    EXPECT_EQ(s.chimoku, 0);
+    EXPECT_EQ(s.seidoKubun, 0);
+    EXPECT_FALSE(s.zahyoCsv);
+    EXPECT_FALSE(s.zahyoHyo);
     RunRounding r;
     TakeRoundingRules(s, r);
     EXPECT_EQ(r.lengthMode, KetaMode::HalfUp);
@@ -58,7 +67,8 @@ TEST(Settings, ValuesAsWrittenByHandOrByTheDialog) {
         "[面積]\r\n検索=7\r\nヘロン=0\r\n"
         "[結果]\r\nログ保存=2\r\n"
         "[画層]\r\n文字=  \"文字 層\"  \r\n"
-        "[no増加]\r\nmode=0x2\r\n"));
+        "[no増加]\r\nmode=0x2\r\n"
+        "[座標求積]\r\n座標小数点以下=2\r\n地目=1\r\n精度区分=5\r\nCSV=1\r\n面積表=1\r\n"));
     const SanshaSettings s = LoadFrom(file);
     EXPECT_EQ(s.scaleDenom, 1000);
     EXPECT_EQ(s.scaleDenomPos, 1) << "1,000 is no integer: the default";
@@ -71,6 +81,12 @@ TEST(Settings, ValuesAsWrittenByHandOrByTheDialog) {
     EXPECT_TRUE(s.saveRecords) << "any integer but 0 is true";
     EXPECT_EQ(s.layerText, "文字 層") << "blanks and quotes around a value go";
     EXPECT_EQ(s.noMode, NumberingMode::Step) << "ASCII names match in any case; 0x is hexadecimal";
+    EXPECT_EQ(s.zahyoKetaXY, 2);
+    EXPECT_EQ(s.zahyoKetaMen, 7);
+    EXPECT_EQ(s.chimoku, 1);
+    EXPECT_EQ(s.seidoKubun, 5);
+    EXPECT_TRUE(s.zahyoCsv);
+    EXPECT_TRUE(s.zahyoHyo);
 }
 
 TEST(Settings, AllLengthFlagsOffKeepThePreviousMode) {

@@ -356,6 +356,7 @@ void CommandInterpreter::InsertPoint(const std::string& block, std::shared_ptr<D
                      });
                  } else if (const std::optional<Point2> p = ParsePoint(input)) {
                      drawing_.InsertBlock(block, *source, *p, scale, angle);
+                     FindVariable("LASTPOINT")->value = PointText(*p);  // as the CAD keeps the insertion point
                  } else {
                      Say("点または オプション キーワードが必要です。");
                      InsertPoint(block, source, scale, angle);

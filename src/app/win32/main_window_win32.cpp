@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/registration_run.h"
 #include "app/win32/dpi_win32.h"
 #include "app/win32/text_fit_win32.h"
 #include "app/win32/window_common_win32.h"
@@ -69,7 +70,7 @@ const std::vector<ControlDesign>& DesignOfWindow() {
 
 // The texts the status line shows, for its height.
 const char* const kStatusTexts[] = {kCadNotFoundStatus, kCommandLineNotFoundStatus, kClickWaitEndedStatus,
-                                    kMemoryFullMessage};
+                                    kMemoryFullMessage, kLongestRegistrationPanelText};
 
 int IdOf(MainControl control) {
     switch (control) {

@@ -24,7 +24,7 @@ constexpr wchar_t kClassName[] = L"TZelkanSet";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 constexpr int kClientWidth = 298;
-constexpr int kClientHeight = 528;  // the design's 495 and the status line
+constexpr int kClientHeight = 624;  // the design's 495, the coordinate-method table's group and the status line
 constexpr int kStatusId = 399;
 
 int Id(C control) { return 200 + static_cast<int>(control); }
@@ -35,6 +35,20 @@ constexpr DWORD kRadio = BS_AUTORADIOBUTTON | WS_TABSTOP;
 constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP;
 constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
 constexpr DWORD kGroup = BS_GROUPBOX;
+constexpr DWORD kList = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP;
+constexpr DWORD kCheck = BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP;
+
+// The items of the two drop-down lists, in the order of their numbers.
+const std::vector<std::wstring>& ItemsOf(C list) {
+    const auto wide = [](const std::vector<std::string>& items) {
+        std::vector<std::wstring> w;
+        for (const std::string& item : items) w.push_back(Utf8ToWide(item));
+        return w;
+    };
+    static const std::vector<std::wstring> landClasses = wide(LandClassItems());
+    static const std::vector<std::wstring> precisionClasses = wide(PrecisionClassItems());
+    return list == C::CChimoku ? landClasses : precisionClasses;
+}
 
 // The design at 96 DPI, in creation (tab) order. A control of the dialog's
 // logic has its id from SetControl; labels and group boxes have their own.
@@ -119,9 +133,29 @@ std::vector<Design> DesignOfDialog() {
         d.push_back(L(heron[n], 136 + 30 * n, 448, 30));
         d.push_back(E(heronEdits[n], kNumber, 136 + 30 * n, 464, 28));
     }
+    // The coordinate-method table: the decimals of its columns, the 地目
+    // class of the 地積, the 精度区分 of the tolerance, its CSV, and whether
+    // 面積表 places it beside the area table. A list's design text is its
+    // longest item, for the width it needs.
+    d.push_back(G(L"座標求積表", 8, 494, 282, 94));
+    const wchar_t* const decimals[] = {L"座標", L"差", L"倍面積", L"面積"};
+    const C decimalEdits[] = {C::EZahyoXY, C::EZahyoSa, C::EZahyoSeki, C::EZahyoMen};
+    const int decimalX[] = {16, 84, 140, 216};
+    const int labelWidth[] = {30, 16, 38, 30};
+    for (int n = 0; n < 4; ++n) {
+        d.push_back(L(decimals[n], decimalX[n], 514, labelWidth[n]));
+        d.push_back(E(decimalEdits[n], kNumber, decimalX[n] + labelWidth[n] + 2, 510, 28));
+    }
+    d.push_back(L(L"地目", 16, 540, 30));
+    d.push_back(Design{Id(C::CChimoku), L"COMBOBOX", L"宅地・鉱泉地", kList, 48, 536, 98, 120, nullptr});
+    d.push_back(L(L"精度区分", 156, 540, 52));
+    d.push_back(Design{Id(C::CSeidoKubun), L"COMBOBOX", L"なし", kList, 210, 536, 72, 160, nullptr});
+    d.push_back(Design{Id(C::CZahyoCsv), L"BUTTON", L"CSV", kCheck, 16, 564, 60, 17, L"座標求積表の CSV を書きます"});
+    d.push_back(Design{Id(C::CZahyoHyo), L"BUTTON", L"面積表の横に並べる", kCheck, 84, 564, 180, 17,
+                       L"面積表で三斜の表の横に座標求積表も置きます"});
     // What a box that was left with a text it cannot use held, and why it
     // shows the value in force again.
-    d.push_back(Design{kStatusId, L"STATIC", L"", kLabel, 8, 496, 282, 28, nullptr});
+    d.push_back(Design{kStatusId, L"STATIC", L"", kLabel, 8, 592, 282, 28, nullptr});
     return d;
 }
 
@@ -141,7 +175,7 @@ std::wstring LongestNumberOf(int id) {
     if (id == Id(C::Edit1)) return L"1,000";
     if (id == Id(C::ELimTime)) return L"999999";
     for (C table : {C::ES1, C::ES2, C::ES3, C::ES4, C::EH1, C::EH2, C::EH3, C::EH4, C::EH5, C::EKetaNaga, C::EKetaMen,
-                    C::EKetaKeka})
+                    C::EKetaKeka, C::EZahyoXY, C::EZahyoSa, C::EZahyoSeki, C::EZahyoMen})
         if (id == Id(table)) return L"99";
     return L"99.99";  // text heights and radii
 }
@@ -168,6 +202,11 @@ bool SettingsDialog::Create(HWND owner) {
 
 void SettingsDialog::CreateControls() {
     controls_ = MakeControls(window_, instance_, DesignOfDialog());
+    for (C list : {C::CChimoku, C::CSeidoKubun}) {
+        SetWindowTextW(controls_.at(Id(list)), L"");
+        for (const std::wstring& item : ItemsOf(list))
+            SendMessageW(controls_.at(Id(list)), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    }
     for (const SpinnerDesign& s : kSpinners) {
         HWND spinner = CreateWindowExW(0, UPDOWN_CLASSW, nullptr,
                                        WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_ALIGNRIGHT, 0, 0, 0,
@@ -280,6 +319,15 @@ void SettingsDialog::SetChecked(C control, bool checked) {
 bool SettingsDialog::Checked(C control) const { return SendMessageW(Control(control), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 void SettingsDialog::SetEnabled(C control, bool enabled) { EnableWindow(Control(control), enabled ? TRUE : FALSE); }
+
+void SettingsDialog::SetChoice(C control, int32_t index) {
+    SendMessageW(Control(control), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+int32_t SettingsDialog::Choice(C control) const {
+    const LRESULT index = SendMessageW(Control(control), CB_GETCURSEL, 0, 0);
+    return index == CB_ERR ? -1 : static_cast<int32_t>(index);
+}
 
 void SettingsDialog::ShowMessage(const std::string& text) {
     MessageBoxW(window_, Utf8ToWide(text).c_str(), Utf8ToWide(kApplicationTitle).c_str(), MB_OK);
