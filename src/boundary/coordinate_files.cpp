@@ -44,7 +44,10 @@ std::optional<long double> Coordinate(const std::string& text) {
 
 void Finish(ParcelRecord& parcel) {
     auto& c = parcel.corners;
-    if (c.size() >= 2 && c.front().x == c.back().x && c.front().y == c.back().y) c.pop_back();
+    if (c.size() >= 2 && c.front().x == c.back().x && c.front().y == c.back().y) {
+        c.pop_back();
+        if (parcel.cornerNames.size() > c.size()) parcel.cornerNames.resize(c.size());
+    }
     if (parcel.problem.empty() && c.size() < 3)
         parcel.problem = "構成点が " + std::to_string(c.size()) + " 点しかありません（3 点以上が必要です）";
 }
@@ -81,6 +84,7 @@ CoordinateFile ReadSimaFile(const std::string& path) {
     LineReader reader = OpenText(path);
     CoordinateFile file;
     std::map<std::string, TAcadPoint> byNumber, byName;
+    std::map<std::string, std::string> nameOfNumber;  // a point's name, else its number
     std::optional<ParcelRecord> parcel;
     std::string raw;
     while (reader.Next(raw)) {
@@ -94,20 +98,23 @@ CoordinateFile ReadSimaFile(const std::string& path) {
             if (!x || !y) BadLine(path, reader.lineNumber(), "点の座標（X, Y）が数ではありません");
             const TAcadPoint p{*y, *x, 0};  // X north is the drawing's y
             if (!field(1).empty()) byNumber[field(1)] = p;
+            if (!field(1).empty()) nameOfNumber[field(1)] = field(2).empty() ? field(1) : field(2);
             if (!field(2).empty()) byName[field(2)] = p;
         } else if (record == "D00") {
             if (parcel) {
                 Finish(*parcel);
                 file.parcels.push_back(std::move(*parcel));
             }
-            parcel = ParcelRecord{field(1), field(2), {}, {}};
+            parcel = ParcelRecord{field(1), field(2), {}, {}, {}};
         } else if (record == "B01" && parcel) {
             const auto number = byNumber.find(field(1));
             const auto name = byName.find(field(2));
             if (!field(1).empty() && number != byNumber.end()) {
                 parcel->corners.push_back(number->second);
+                parcel->cornerNames.push_back(nameOfNumber[field(1)]);
             } else if (!field(2).empty() && name != byName.end()) {
                 parcel->corners.push_back(name->second);
+                parcel->cornerNames.push_back(field(2));
             } else if (parcel->problem.empty()) {
                 parcel->problem = std::to_string(reader.lineNumber()) + " 行目の点 " + field(1) + " " + field(2) +
                                   " が座標にありません";
@@ -146,6 +153,7 @@ CoordinateFile ReadCoordinateList(const std::string& path) {
         }
         first = false;
         parcel.corners.push_back(TAcadPoint{*y, *x, 0});
+        parcel.cornerNames.push_back(Trimmed(f[0]));
     }
     parcel.number.assign(1, '1');  // the file holds one parcel
     const size_t slash = path.find_last_of("\\/");

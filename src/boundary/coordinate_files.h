@@ -17,6 +17,7 @@ struct ParcelRecord {
     std::string number;
     std::string name;
     std::vector<TAcadPoint> corners;  // a last corner repeating the first is left out
+    std::vector<std::string> cornerNames;  // beside corners where the file names its points
     std::string problem;              // empty for a parcel that can be measured
 };
 

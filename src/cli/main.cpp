@@ -17,7 +17,7 @@
 #include "boundary/drawing_number_scan.h"
 #include "cli/cli_options.h"
 #include "cli/summary.h"
-#include "cli/svg_picture.h"
+#include "cli/parcel_sheets.h"
 #include "engine/boundary_shape.h"
 #include "geometry/errors.h"
 #include "geometry/exact_format.h"
@@ -104,6 +104,20 @@ void RemoveRunFiles(const std::string& runScript, const std::string& svg) {
     if (!svg.empty()) DeleteFileQuietly(svg);
 }
 
+// The file name of a path without its folder and extension.
+std::string StemOf(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    return name.substr(0, name.find_last_of('.'));
+}
+
+// Where the sheet of a single parcel goes: --svg, or its name in --svg-dir.
+std::string SheetOfOneParcel(const MeasureOptions& o) {
+    if (!o.svg.empty() || o.svgDir.empty()) return o.svg;
+    ForceDirectories(o.svgDir);
+    return WithSeparator(o.svgDir) + StemOf(o.parcel) + ".svg";
+}
+
 // The settings file's values with the command line's over them.
 SanshaSettings SettingsOfRun(const MeasureOptions& o, const std::string& workFolder) {
     SanshaSettings settings;
@@ -121,9 +135,10 @@ void WriteRunExtras(const MeasureOptions& o, MeasurementState& state, const Sans
     if (result.outcome == RunOutcome::Drawn) {
         table = LastRunTableValues(state, settings);
         result.filesWritten.push_back(WriteLastRunAreaTable(state, settings, request.runScript));
-        if (!o.svg.empty()) {
-            WriteFileAtomically(o.svg, DivisionSvg(state.tables, request.noStart, !settings.useHeron));
-            result.filesWritten.push_back(o.svg);
+        if (const std::string sheet = SheetOfOneParcel(o); !sheet.empty()) {
+            WriteParcelSheet(sheet, StartSheets("", request.searchMode, settings), state, settings, table,
+                             StemOf(o.parcel), nullptr);
+            result.filesWritten.push_back(sheet);
         }
     }
     if (o.saveLogs.empty()) return;
@@ -210,6 +225,7 @@ std::string CsvField(const std::string& text) {
 // and the triangles drawn.
 struct ParcelOutcome {
     std::string row;
+    IndexRow index;  // the same, for index.html
     int code = kExitOk;
     int32_t triangles = 0;
 };
@@ -218,7 +234,7 @@ struct ParcelOutcome {
 // noStart, in tables that each run sets anew (they are large: made once a thread).
 ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& settings, SearchMode searchMode,
                                const std::string& out, const std::string& zone, const ParcelRecord& parcel,
-                               int32_t noStart, MeasurementState& state) {
+                               int32_t noStart, MeasurementState& state, const SheetRun* sheets) {
     ParcelOutcome outcome;
     const auto row = [&](const std::string& corners, const std::string& area, const std::string& total,
                          const std::string& printed, const std::string& difference, const std::string& exact,
@@ -226,6 +242,7 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
         outcome.row = CsvField(parcel.number) + "," + CsvField(parcel.name) + "," + corners + "," + area + "," + total +
                       "," + printed + "," + difference + "," + std::to_string(ModeNumber(searchMode)) + "," + exact +
                       "," + CsvField(what) + "," + CsvField(zone) + "\r\n";
+        outcome.index = IndexRowOf(parcel, corners, area, total, printed, difference, exact, what, !total.empty());
     };
     if (!parcel.problem.empty()) {
         row(std::to_string(parcel.corners.size()), "", "", "", "", "", parcel.problem);
@@ -258,6 +275,8 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
         row(std::to_string(result.xynum), area, Trimmed(table.totalText), Trimmed(table.resultText),
             Trimmed(FormatFixedWidth(0, 3, difference)), exact, OutcomeText(result));
         outcome.triangles = result.trinum;
+        if (sheets != nullptr)
+            outcome.index.sheet = WriteSheetOfFile(*sheets, out, FileNameOf(parcel), state, settings, table, parcel);
     } catch (const RunError& e) {
         RemoveRunFiles(request.runScript, "");
         row(std::to_string(parcel.corners.size()), "", "", "", "", "", e.what());
@@ -287,6 +306,8 @@ int MeasureParcels(const MeasureOptions& o, const SanshaSettings& settings, Sear
     }
     std::vector<std::optional<ParcelOutcome>> outcomes(wanted.size());
     const int32_t firstNo = o.startNo ? *o.startNo : 1;
+    const std::optional<SheetRun> sheets =
+        o.svgDir.empty() ? std::nullopt : std::optional(StartSheets(o.svgDir, searchMode, settings));
     std::atomic<size_t> next{0}, started{0};
     const auto announce = [&](size_t k) {
         std::fprintf(stderr, "画地 %zu / %zu: %s %s\n", ++started, wanted.size(), wanted[k]->number.c_str(),
@@ -297,7 +318,8 @@ int MeasureParcels(const MeasureOptions& o, const SanshaSettings& settings, Sear
         const auto state = std::make_unique<MeasurementState>();
         for (size_t k = 0; k < wanted.size() && !interrupted; ++k) {
             announce(k);
-            outcomes[k] = MeasureOneParcel(o, settings, searchMode, out, file.zone, *wanted[k], noStart, *state);
+            outcomes[k] = MeasureOneParcel(o, settings, searchMode, out, file.zone, *wanted[k], noStart, *state,
+                                           sheets ? &*sheets : nullptr);
             noStart = std::min(noStart + outcomes[k]->triangles, kMaxFirstNumber);
         }
     } else {
@@ -305,7 +327,8 @@ int MeasureParcels(const MeasureOptions& o, const SanshaSettings& settings, Sear
             const auto state = std::make_unique<MeasurementState>();
             for (size_t k; !interrupted && (k = next++) < wanted.size();) {
                 announce(k);
-                outcomes[k] = MeasureOneParcel(o, settings, searchMode, out, file.zone, *wanted[k], firstNo, *state);
+                outcomes[k] = MeasureOneParcel(o, settings, searchMode, out, file.zone, *wanted[k], firstNo, *state,
+                                           sheets ? &*sheets : nullptr);
             }
         };
         const size_t cores = std::max<size_t>(1, std::thread::hardware_concurrency());
@@ -325,6 +348,12 @@ int MeasureParcels(const MeasureOptions& o, const SanshaSettings& settings, Sear
     const std::string summary = out + "summary.csv";
     WriteFileAtomically(summary, csv);
     std::printf("%s\n", summary.c_str());
+    if (sheets) {
+        std::vector<IndexRow> rows;
+        for (const std::optional<ParcelOutcome>& outcome : outcomes)
+            if (outcome) rows.push_back(outcome->index);
+        std::printf("%s\n", WriteParcelIndex(out, o.parcel, rows).c_str());
+    }
     return worst;
 }
 

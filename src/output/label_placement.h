@@ -1,0 +1,72 @@
+#pragma once
+// Labels on a page that never overlap: each label tries the spots beside
+// what it names, in order, and where none is free (a small triangle, a
+// crowded corner) goes outside the parcel with a leader line back to it.
+// Page units are millimetres, y downward.
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zelkan {
+
+struct PagePoint {
+    double x = 0, y = 0;
+};
+
+struct PageBox {
+    double left = 0, top = 0, right = 0, bottom = 0;
+    double Width() const { return right - left; }
+    double Height() const { return bottom - top; }
+    PagePoint Centre() const { return {(left + right) / 2, (top + bottom) / 2}; }
+    static PageBox Around(PagePoint centre, double width, double height) {
+        return {centre.x - width / 2, centre.y - height / 2, centre.x + width / 2, centre.y + height / 2};
+    }
+};
+
+using PageSegment = std::pair<PagePoint, PagePoint>;
+
+// Whether two boxes share more than an edge.
+bool BoxesOverlap(const PageBox& a, const PageBox& b);
+// Whether a segment passes through (or touches) a box.
+bool SegmentMeetsBox(const PageSegment& s, const PageBox& box);
+// Whether a point lies inside a polygon (even-odd rule).
+bool InsidePolygon(const std::vector<PagePoint>& polygon, PagePoint p);
+
+struct PageLabel {
+    std::string text;
+    PageBox box;
+    PagePoint anchor;     // what the label names
+    bool leader = false;  // away from its anchor, a line drawn between
+    bool circled = false;
+    // The leader's end on the label's box.
+    PagePoint LeaderEnd() const;
+};
+
+class LabelPlacer {
+public:
+    // Labels stay inside area and off the lines; outline is the parcel on
+    // the page, where labels with leaders do not go.
+    LabelPlacer(PageBox area, std::vector<PageSegment> lines, std::vector<PagePoint> outline);
+
+    // The first free spot of spots (box centres), off the parcel when
+    // outside is set; else the nearest free place outside the parcel, with
+    // a leader; else any free place in the area, with a leader. Only a page
+    // with no free place left puts the label at its first spot regardless.
+    const PageLabel& Place(std::string text, double width, double height, PagePoint anchor,
+                           const std::vector<PagePoint>& spots, bool outside, bool circled = false);
+
+    const std::vector<PageLabel>& labels() const { return labels_; }
+
+private:
+    bool Free(const PageBox& box) const;
+    bool LeaderClear(const PageSegment& leader) const;
+    bool Outside(const PageBox& box) const;
+    const PageLabel& Keep(PageLabel label);
+
+    PageBox area_;
+    std::vector<PageSegment> lines_;
+    std::vector<PagePoint> outline_;
+    std::vector<PageLabel> labels_;
+};
+
+}  // namespace zelkan
