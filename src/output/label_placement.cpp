@@ -61,19 +61,41 @@ PagePoint PageLabel::LeaderEnd() const { return Clamped(anchor, box); }
 LabelPlacer::LabelPlacer(PageBox area, std::vector<PageSegment> lines, std::vector<PagePoint> outline)
     : area_(area), lines_(std::move(lines)), outline_(std::move(outline)) {}
 
-bool LabelPlacer::Free(const PageBox& box) const {
+bool LabelPlacer::OffLines(const PageBox& box) const {
     if (!Within(box, area_)) return false;
     const PageBox wide = Grown(box, kClearance);
-    for (const PageLabel& l : labels_)
-        if (BoxesOverlap(wide, l.box)) return false;
     for (const PageSegment& s : lines_)
         if (SegmentMeetsBox(s, wide)) return false;
     return true;
 }
 
+bool LabelPlacer::Free(const PageBox& box) const {
+    const PageBox wide = Grown(box, kClearance);
+    for (const PageLabel& l : labels_)
+        if (BoxesOverlap(wide, l.box)) return false;
+    return OffLines(box);
+}
+
+bool LabelPlacer::FitsAlone(const LabelRequest& r) const {
+    for (const PagePoint& spot : r.spots) {
+        const PageBox box = PageBox::Around(spot, r.width, r.height);
+        if (OffLines(box) && (!r.outside || Outside(box))) return true;
+    }
+    return false;
+}
+
+void LabelPlacer::PlaceAll(const std::vector<LabelRequest>& requests) {
+    std::vector<bool> fits;
+    for (const LabelRequest& r : requests) fits.push_back(FitsAlone(r));
+    for (size_t n = 0; n < requests.size(); ++n)
+        if (!fits[n]) Place(requests[n]);
+    for (size_t n = 0; n < requests.size(); ++n)
+        if (fits[n]) Place(requests[n]);
+}
+
 bool LabelPlacer::LeaderClear(const PageSegment& leader) const {
     for (const PageLabel& l : labels_)
-        if (SegmentMeetsBox(leader, Grown(l.box, -0.01))) return false;
+        if (SegmentMeetsBox(leader, l.box)) return false;
     return true;
 }
 
@@ -86,8 +108,10 @@ const PageLabel& LabelPlacer::Keep(PageLabel label) {
     return labels_.back();
 }
 
-const PageLabel& LabelPlacer::Place(std::string text, double width, double height, PagePoint anchor,
-                                    const std::vector<PagePoint>& spots, bool outside, bool circled) {
+const PageLabel& LabelPlacer::Place(std::string text, double width, double height,
+                                    const std::vector<PagePoint>& anchors, const std::vector<PagePoint>& spots,
+                                    bool outside, bool circled) {
+    const PagePoint anchor = anchors.front();
     PageLabel label{std::move(text), {}, anchor, false, circled};
     for (const PagePoint& spot : spots) {
         const PageBox box = PageBox::Around(spot, width, height);
@@ -96,24 +120,33 @@ const PageLabel& LabelPlacer::Place(std::string text, double width, double heigh
             return Keep(std::move(label));
         }
     }
-    // Rings around the anchor, nearest first, outside the parcel; then anywhere.
+    // Rings around the anchor, nearest first.
     label.leader = true;
     constexpr int kDirections = 24;
     const double step = std::max(1.0, std::min(width, height) / 2);
     const double reach = std::hypot(area_.Width(), area_.Height());
-    for (bool anywhere : {false, true}) {
-        for (double r = std::max(width, height) / 2 + 1.5; r < reach; r += step) {
+    // A free face close by, else outside the parcel, else anywhere; a leader
+    // across other labels only where no way past them is left.
+    enum class Pass { Near, Outside, Anywhere, AcrossLabels };
+    constexpr double kNear = 10;
+    for (Pass pass : {Pass::Near, Pass::Outside, Pass::Anywhere, Pass::AcrossLabels}) {
+        const double far = pass == Pass::Near ? std::max(width, height) / 2 + kNear : reach;
+        for (double r = std::max(width, height) / 2 + 1.5; r < far; r += step) {
             for (int d = 0; d < kDirections; ++d) {
                 const double angle = 2 * 3.14159265358979323846 * d / kDirections;
-                const PageBox box =
+                label.box =
                     PageBox::Around({anchor.x + r * std::cos(angle), anchor.y + r * std::sin(angle)}, width, height);
-                label.box = box;
-                if (Free(box) && (anywhere || Outside(box)) && LeaderClear({anchor, label.LeaderEnd()}))
-                    return Keep(std::move(label));
+                const bool anywhere = pass == Pass::Near || pass == Pass::Anywhere;
+                if (!Free(label.box) || (!anywhere && !Outside(label.box))) continue;
+                for (const PagePoint& from : anchors) {
+                    label.anchor = from;
+                    if (pass == Pass::AcrossLabels || LeaderClear({from, label.LeaderEnd()})) return Keep(std::move(label));
+                }
             }
         }
     }
     label.leader = false;
+    label.anchor = anchor;
     label.box = PageBox::Around(spots.empty() ? anchor : spots.front(), width, height);
     return Keep(std::move(label));
 }

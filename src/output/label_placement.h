@@ -42,6 +42,17 @@ struct PageLabel {
     PagePoint LeaderEnd() const;
 };
 
+// A label to place: its size, the points a leader may start from (the
+// first is the label's own point), and the spots beside what it names.
+struct LabelRequest {
+    std::string text;
+    double width = 0, height = 0;
+    std::vector<PagePoint> anchors;
+    std::vector<PagePoint> spots;
+    bool outside = false;  // its spots lie off the parcel
+    bool circled = false;
+};
+
 class LabelPlacer {
 public:
     // Labels stay inside area and off the lines; outline is the parcel on
@@ -50,15 +61,29 @@ public:
 
     // The first free spot of spots (box centres), off the parcel when
     // outside is set; else the nearest free place outside the parcel, with
-    // a leader; else any free place in the area, with a leader. Only a page
-    // with no free place left puts the label at its first spot regardless.
-    const PageLabel& Place(std::string text, double width, double height, PagePoint anchor,
+    // a leader from whichever of anchors (the first is the label's own
+    // point, the others points of what it names) reaches it past every other
+    // label; else any such place in the area; else the nearest free place
+    // outside with a leader across other labels. Only a page with no free
+    // place left puts the label at its first spot regardless.
+    const PageLabel& Place(std::string text, double width, double height, const std::vector<PagePoint>& anchors,
                            const std::vector<PagePoint>& spots, bool outside, bool circled = false);
+
+    const PageLabel& Place(const LabelRequest& r) {
+        return Place(r.text, r.width, r.height, r.anchors, r.spots, r.outside, r.circled);
+    }
+
+    // Every label: first those that would fit none of their spots on an
+    // empty page (too small a triangle, too short a side), each with a
+    // leader whose way out nothing blocks yet; then the others in order.
+    void PlaceAll(const std::vector<LabelRequest>& requests);
 
     const std::vector<PageLabel>& labels() const { return labels_; }
 
 private:
     bool Free(const PageBox& box) const;
+    bool OffLines(const PageBox& box) const;
+    bool FitsAlone(const LabelRequest& r) const;
     bool LeaderClear(const PageSegment& leader) const;
     bool Outside(const PageBox& box) const;
     const PageLabel& Keep(PageLabel label);

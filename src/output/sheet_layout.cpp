@@ -103,6 +103,13 @@ std::vector<PagePoint> SpotsBeside(PagePoint p, PagePoint q, double width, doubl
     return spots;
 }
 
+// Where a leader to a line's label may start: its middle first.
+std::vector<PagePoint> PointsAlong(PagePoint p, PagePoint q) {
+    std::vector<PagePoint> points;
+    for (double t : {0.5, 0.3, 0.7, 0.15, 0.85}) points.push_back({p.x + (q.x - p.x) * t, p.y + (q.y - p.y) * t});
+    return points;
+}
+
 // The sides of the division to label once each, with their texts: every
 // side for Heron, the bases for base and height.
 std::map<std::pair<int32_t, int32_t>, std::string> SideTexts(const SheetInput& sheet) {
@@ -127,7 +134,7 @@ bool BoundarySide(int32_t a, int32_t b, size_t corners) {
     return std::abs(a - b) == 1 || std::abs(a - b) == n - 1;
 }
 
-void PlaceNumbers(const SheetInput& sheet, const SheetLayout& layout, LabelPlacer& placer) {
+void NumberLabels(const SheetInput& sheet, const SheetLayout& layout, std::vector<LabelRequest>& labels) {
     const double size = 2 * kSheetNumberRadius + 0.4;
     for (const SheetTriangle& t : sheet.triangles) {
         const PagePoint a = layout.corners[static_cast<size_t>(t.corners[0])];
@@ -139,11 +146,14 @@ void PlaceNumbers(const SheetInput& sheet, const SheetLayout& layout, LabelPlace
         const PagePoint incentre{(la * a.x + lb * b.x + lc * c.x) / sum, (la * a.y + lb * b.y + lc * c.y) / sum};
         std::vector<PagePoint> spots{centroid, incentre};
         for (const PagePoint& v : {a, b, c}) spots.push_back(Add(centroid, {v.x - centroid.x, v.y - centroid.y}, 0.3));
-        placer.Place(std::to_string(t.number), size, size, centroid, spots, false, true);
+        // A leader may start anywhere inside the triangle.
+        std::vector<PagePoint> anchors{centroid};
+        for (const PagePoint& v : {a, b, c}) anchors.push_back(Add(centroid, {v.x - centroid.x, v.y - centroid.y}, 0.6));
+        labels.push_back({std::to_string(t.number), size, size, anchors, spots, false, true});
     }
 }
 
-void PlaceLengths(const SheetInput& sheet, const SheetLayout& layout, LabelPlacer& placer) {
+void LengthLabels(const SheetInput& sheet, const SheetLayout& layout, std::vector<LabelRequest>& labels) {
     for (const auto& [side, text] : SideTexts(sheet)) {
         const PagePoint p = layout.corners[static_cast<size_t>(side.first)];
         const PagePoint q = layout.corners[static_cast<size_t>(side.second)];
@@ -155,19 +165,18 @@ void PlaceLengths(const SheetInput& sheet, const SheetLayout& layout, LabelPlace
             const PagePoint probe = Add({(p.x + q.x) / 2, (p.y + q.y) / 2}, {-u.y, u.x}, 0.5);
             left = !InsidePolygon(layout.corners, probe);
         }
-        placer.Place(text, width, kLabelHeight, {(p.x + q.x) / 2, (p.y + q.y) / 2},
-                     SpotsBeside(p, q, width, kLabelHeight, left), false);
+        labels.push_back({text, width, kLabelHeight, PointsAlong(p, q), SpotsBeside(p, q, width, kLabelHeight, left)});
     }
     for (const SheetTriangle& t : sheet.triangles) {
         if (!t.height) continue;
         const PagePoint apex = layout.OnPage(t.height->apex), foot = layout.OnPage(t.height->foot);
         const double width = LabelWidth(t.height->heightText);
-        placer.Place(t.height->heightText, width, kLabelHeight, {(apex.x + foot.x) / 2, (apex.y + foot.y) / 2},
-                     SpotsBeside(apex, foot, width, kLabelHeight, true), false);
+        labels.push_back({t.height->heightText, width, kLabelHeight, PointsAlong(apex, foot),
+                          SpotsBeside(apex, foot, width, kLabelHeight, true)});
     }
 }
 
-void PlaceCornerNames(const SheetInput& sheet, const SheetLayout& layout, LabelPlacer& placer) {
+void CornerNameLabels(const SheetInput& sheet, const SheetLayout& layout, std::vector<LabelRequest>& labels) {
     const size_t n = layout.corners.size();
     for (size_t v = 0; v < n; ++v) {
         const PagePoint p = layout.corners[v];
@@ -183,7 +192,7 @@ void PlaceCornerNames(const SheetInput& sheet, const SheetLayout& layout, LabelP
             const double angle = 3.14159265358979323846 / 4 * d;
             spots.push_back(Add(p, {std::cos(angle), std::sin(angle)}, reach));
         }
-        placer.Place(name, width, kLabelHeight, p, spots, true);
+        labels.push_back({name, width, kLabelHeight, {p}, spots, true});
     }
 }
 
@@ -290,9 +299,11 @@ SheetLayout LayOutSheet(const SheetInput& sheet) {
     if (layout.corners.size() < 3) return layout;
 
     LabelPlacer placer(layout.drawingArea, DrawnLines(sheet, layout), layout.corners);
-    PlaceNumbers(sheet, layout, placer);
-    PlaceLengths(sheet, layout, placer);
-    PlaceCornerNames(sheet, layout, placer);
+    std::vector<LabelRequest> labels;
+    NumberLabels(sheet, layout, labels);
+    LengthLabels(sheet, layout, labels);
+    CornerNameLabels(sheet, layout, labels);
+    placer.PlaceAll(labels);
     layout.labels = placer.labels();
     return layout;
 }

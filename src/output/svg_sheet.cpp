@@ -48,14 +48,18 @@ std::string Division(const SheetInput& sheet, const SheetLayout& layout) {
 
 std::string Labels(const SheetLayout& layout) {
     std::string svg = "<g id=\"labels\">\n";
-    for (const PageLabel& l : layout.labels) {
+    // Leaders first: where a crowded parcel leaves one no way but across
+    // another label, it passes under that label's white ground.
+    for (const PageLabel& l : layout.labels)
         if (l.leader) svg += Line(l.anchor, l.LeaderEnd(), "stroke=\"#707070\" stroke-width=\"0.2\"");
+    for (const PageLabel& l : layout.labels) {
         if (l.circled) {
             const PagePoint c = l.box.Centre();
             svg += "<circle cx=\"" + N(c.x) + "\" cy=\"" + N(c.y) + "\" r=\"" + N(kSheetNumberRadius) +
                    "\" fill=\"white\" stroke=\"black\" stroke-width=\"0.25\"/>\n";
             svg += Text(c.x, Baseline(l.box, kSheetLabelText * 0.9), l.text, "middle", kSheetLabelText * 0.9);
         } else {
+            svg += Rect(l.box, "fill=\"white\"");
             svg += Text(l.box.Centre().x, Baseline(l.box, kSheetLabelText), l.text, "middle", kSheetLabelText);
         }
     }
