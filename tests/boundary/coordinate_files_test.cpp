@@ -5,6 +5,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "geometry/cp932.h"
 #include "geometry/errors.h"
@@ -58,6 +59,8 @@ TEST(CoordinateFiles, EveryParcelOfASimaFile) {
     EXPECT_EQ(first.corners[0].x, -33990.0L);
     EXPECT_EQ(first.corners[0].y, -11990.0L);
     EXPECT_EQ(first.corners[1].x, -33970.0L);  // found by its name
+    // Each corner keeps its point's name beside it; the closing repeat goes with its corner.
+    EXPECT_EQ(first.cornerNames, (std::vector<std::string>{"北１", "北２", "南１", "南２"}));
     EXPECT_NE(file.parcels[1].problem.find("どこにもない"), std::string::npos) << file.parcels[1].problem;
     EXPECT_NE(file.parcels[2].problem.find("2 点"), std::string::npos) << file.parcels[2].problem;
     // The same file in UTF-8 reads the same.
@@ -89,6 +92,7 @@ TEST(CoordinateFiles, ACoordinateListWithOrWithoutItsHeaderInEitherEncoding) {
         ASSERT_EQ(file.parcels[0].corners.size(), 3u);
         EXPECT_EQ(file.parcels[0].corners[2].x, -33970.0L);
         EXPECT_EQ(file.parcels[0].corners[2].y, -11970.0L);
+        EXPECT_EQ(file.parcels[0].cornerNames, (std::vector<std::string>{"北１", "北２", "南１"}));
     }
     const std::string bad = folder.Write("bad.csv", "点名,X,Y\r\nP1,1,2\r\nP2,x,2\r\n");
     EXPECT_THROW(ReadCoordinateList(bad), InputOutputError);
