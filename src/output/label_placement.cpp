@@ -58,21 +58,81 @@ bool InsidePolygon(const std::vector<PagePoint>& polygon, PagePoint p) {
 
 PagePoint PageLabel::LeaderEnd() const { return Clamped(anchor, box); }
 
+CellIndex::CellIndex(const PageBox& area, double cell)
+    : area_(area),
+      cell_(cell),
+      columns_(std::max(1, static_cast<int>(std::ceil(area.Width() / cell)))),
+      rows_(std::max(1, static_cast<int>(std::ceil(area.Height() / cell)))),
+      cells_(static_cast<size_t>(columns_) * static_cast<size_t>(rows_)) {}
+
+CellIndex::Span CellIndex::Cells(const PageBox& box) const {
+    const auto column = [this](double x) { return std::clamp(static_cast<int>(std::floor((x - area_.left) / cell_)), 0, columns_ - 1); };
+    const auto row = [this](double y) { return std::clamp(static_cast<int>(std::floor((y - area_.top) / cell_)), 0, rows_ - 1); };
+    return {column(box.left), row(box.top), column(box.right), row(box.bottom)};
+}
+
+void CellIndex::Note(int32_t item) {
+    if (seen_.size() <= static_cast<size_t>(item)) seen_.resize(static_cast<size_t>(item) + 1, 0);
+}
+
+void CellIndex::Add(const PageBox& reach, int32_t item) {
+    Note(item);
+    const auto [c0, r0, c1, r1] = Cells(reach);
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c) cells_[static_cast<size_t>(r * columns_ + c)].push_back(item);
+}
+
+void CellIndex::Add(const PageSegment& s, double margin, int32_t item) {
+    Note(item);
+    const PageBox reach{std::min(s.first.x, s.second.x), std::min(s.first.y, s.second.y),
+                        std::max(s.first.x, s.second.x), std::max(s.first.y, s.second.y)};
+    const auto [c0, r0, c1, r1] = Cells(reach);
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c) {
+            const PageBox cell{area_.left + c * cell_, area_.top + r * cell_, area_.left + (c + 1) * cell_,
+                               area_.top + (r + 1) * cell_};
+            // The outermost cells reach to the page's edge.
+            const PageBox wide{c == 0 ? -1e9 : cell.left - margin, r == 0 ? -1e9 : cell.top - margin,
+                               c == columns_ - 1 ? 1e9 : cell.right + margin, r == rows_ - 1 ? 1e9 : cell.bottom + margin};
+            if (SegmentMeetsBox(s, wide)) cells_[static_cast<size_t>(r * columns_ + c)].push_back(item);
+        }
+}
+
+namespace {
+
+constexpr double kCell = 4;  // millimetres
+
+// The directions a leader is tried in, every 15 degrees.
+const std::vector<PagePoint>& RingDirections() {
+    static const std::vector<PagePoint> directions = [] {
+        std::vector<PagePoint> d;
+        for (int k = 0; k < 24; ++k) {
+            const double angle = 2 * 3.14159265358979323846 * k / 24;
+            d.push_back({std::cos(angle), std::sin(angle)});
+        }
+        return d;
+    }();
+    return directions;
+}
+
+}  // namespace
+
 LabelPlacer::LabelPlacer(PageBox area, std::vector<PageSegment> lines, std::vector<PagePoint> outline)
-    : area_(area), lines_(std::move(lines)), outline_(std::move(outline)) {}
+    : area_(area), lines_(std::move(lines)), outline_(std::move(outline)), nearLines_(area, kCell), nearLabels_(area, kCell) {
+    for (size_t n = 0; n < lines_.size(); ++n) nearLines_.Add(lines_[n], kClearance, static_cast<int32_t>(n));
+}
 
 bool LabelPlacer::OffLines(const PageBox& box) const {
     if (!Within(box, area_)) return false;
     const PageBox wide = Grown(box, kClearance);
-    for (const PageSegment& s : lines_)
-        if (SegmentMeetsBox(s, wide)) return false;
-    return true;
+    return !nearLines_.AnyNear(wide, [&](int32_t n) { return SegmentMeetsBox(lines_[static_cast<size_t>(n)], wide); });
 }
 
 bool LabelPlacer::Free(const PageBox& box) const {
+    if (!Within(box, area_)) return false;
     const PageBox wide = Grown(box, kClearance);
-    for (const PageLabel& l : labels_)
-        if (BoxesOverlap(wide, l.box)) return false;
+    if (nearLabels_.AnyNear(wide, [&](int32_t n) { return BoxesOverlap(wide, labels_[static_cast<size_t>(n)].box); }))
+        return false;
     return OffLines(box);
 }
 
@@ -94,16 +154,20 @@ void LabelPlacer::PlaceAll(const std::vector<LabelRequest>& requests) {
 }
 
 bool LabelPlacer::LeaderClear(const PageSegment& leader) const {
-    for (const PageLabel& l : labels_)
-        if (SegmentMeetsBox(leader, l.box)) return false;
-    return true;
+    const PageBox reach{std::min(leader.first.x, leader.second.x), std::min(leader.first.y, leader.second.y),
+                        std::max(leader.first.x, leader.second.x), std::max(leader.first.y, leader.second.y)};
+    return !nearLabels_.AnyNear(reach, [&](int32_t n) { return SegmentMeetsBox(leader, labels_[static_cast<size_t>(n)].box); });
 }
 
 // Off the parcel: a box off every line whose centre is outside lies wholly outside.
 bool LabelPlacer::Outside(const PageBox& box) const { return outline_.size() < 3 || !InsidePolygon(outline_, box.Centre()); }
 
 const PageLabel& LabelPlacer::Keep(PageLabel label) {
-    if (label.leader) lines_.push_back({label.anchor, label.LeaderEnd()});
+    if (label.leader) {
+        lines_.push_back({label.anchor, label.LeaderEnd()});
+        nearLines_.Add(lines_.back(), kClearance, static_cast<int32_t>(lines_.size() - 1));
+    }
+    nearLabels_.Add(label.box, static_cast<int32_t>(labels_.size()));
     labels_.push_back(std::move(label));
     return labels_.back();
 }
@@ -120,23 +184,21 @@ const PageLabel& LabelPlacer::Place(std::string text, double width, double heigh
             return Keep(std::move(label));
         }
     }
-    // Rings around the anchor, nearest first.
+    // Rings around the anchor, nearest first, further apart the further out.
     label.leader = true;
-    constexpr int kDirections = 24;
-    const double step = std::max(1.0, std::min(width, height) / 2);
+    const double first = std::max(width, height) / 2 + 1.5;
+    const double base = std::max(1.0, std::min(width, height) / 2);
     const double reach = std::hypot(area_.Width(), area_.Height());
     // A free face close by, else outside the parcel, else anywhere; a leader
     // across other labels only where no way past them is left.
     enum class Pass { Near, Outside, Anywhere, AcrossLabels };
     constexpr double kNear = 10;
     for (Pass pass : {Pass::Near, Pass::Outside, Pass::Anywhere, Pass::AcrossLabels}) {
-        const double far = pass == Pass::Near ? std::max(width, height) / 2 + kNear : reach;
-        for (double r = std::max(width, height) / 2 + 1.5; r < far; r += step) {
-            for (int d = 0; d < kDirections; ++d) {
-                const double angle = 2 * 3.14159265358979323846 * d / kDirections;
-                label.box =
-                    PageBox::Around({anchor.x + r * std::cos(angle), anchor.y + r * std::sin(angle)}, width, height);
-                const bool anywhere = pass == Pass::Near || pass == Pass::Anywhere;
+        const double far = pass == Pass::Near ? first + kNear : reach;
+        const bool anywhere = pass == Pass::Near || pass == Pass::Anywhere;
+        for (double r = first; r < far; r += std::max(base, r * 0.1)) {
+            for (const PagePoint& d : RingDirections()) {
+                label.box = PageBox::Around({anchor.x + r * d.x, anchor.y + r * d.y}, width, height);
                 if (!Free(label.box) || (!anywhere && !Outside(label.box))) continue;
                 for (const PagePoint& from : anchors) {
                     label.anchor = from;

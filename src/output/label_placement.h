@@ -3,6 +3,7 @@
 // what it names, in order, and where none is free (a small triangle, a
 // crowded corner) goes outside the parcel with a leader line back to it.
 // Page units are millimetres, y downward.
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,6 +41,45 @@ struct PageLabel {
     bool circled = false;
     // The leader's end on the label's box.
     PagePoint LeaderEnd() const;
+};
+
+// Which items (lines, labels) lie near each cell of a page area, so that a
+// box is checked against its neighbours only.
+class CellIndex {
+public:
+    CellIndex(const PageBox& area, double cell);
+    // The item near every cell that reach touches.
+    void Add(const PageBox& reach, int32_t item);
+    // The item near the cells that the segment, widened by margin, passes.
+    void Add(const PageSegment& s, double margin, int32_t item);
+    // Whether test holds for any item near box, each item tried once.
+    template <typename Test>
+    bool AnyNear(const PageBox& box, Test test) const {
+        ++stamp_;
+        const auto [c0, r0, c1, r1] = Cells(box);
+        for (int r = r0; r <= r1; ++r)
+            for (int c = c0; c <= c1; ++c)
+                for (int32_t item : cells_[static_cast<size_t>(r * columns_ + c)]) {
+                    if (seen_[static_cast<size_t>(item)] == stamp_) continue;
+                    seen_[static_cast<size_t>(item)] = stamp_;
+                    if (test(item)) return true;
+                }
+        return false;
+    }
+
+private:
+    struct Span {
+        int c0, r0, c1, r1;
+    };
+    Span Cells(const PageBox& box) const;
+    void Note(int32_t item);
+
+    PageBox area_;
+    double cell_;
+    int columns_, rows_;
+    std::vector<std::vector<int32_t>> cells_;
+    mutable std::vector<uint32_t> seen_;
+    mutable uint32_t stamp_ = 0;
 };
 
 // A label to place: its size, the points a leader may start from (the
@@ -92,6 +132,7 @@ private:
     std::vector<PageSegment> lines_;
     std::vector<PagePoint> outline_;
     std::vector<PageLabel> labels_;
+    CellIndex nearLines_, nearLabels_;
 };
 
 }  // namespace zelkan

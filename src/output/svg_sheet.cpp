@@ -18,10 +18,12 @@ std::string Rect(const PageBox& b, const char* style) {
            N(b.Height()) + "\" " + style + "/>\n";
 }
 
-// Text whose box is given by its left, right or centre and its baseline.
+// Text whose box is given by its left, right or centre and its baseline;
+// the style gives the size of most.
 std::string Text(double x, double baseline, const std::string& text, const char* anchor, double size) {
-    return "<text x=\"" + N(x) + "\" y=\"" + N(baseline) + "\" text-anchor=\"" + anchor + "\" font-size=\"" + N(size) +
-           "\">" + XmlEscaped(text) + "</text>\n";
+    std::string svg = "<text x=\"" + N(x) + "\" y=\"" + N(baseline) + "\" text-anchor=\"" + anchor + "\"";
+    if (size != kSheetLabelText) svg += " font-size=\"" + N(size) + "\"";
+    return svg + ">" + XmlEscaped(text) + "</text>\n";
 }
 
 // The baseline that centres a line of text of that size in a box.
@@ -130,7 +132,8 @@ std::string SheetSvg(const SheetInput& sheet, const SheetLayout& layout) {
                       w + "mm\" height=\"" + h + "mm\" viewBox=\"0 0 " + w + " " + h + "\" data-scale=\"" +
                       std::to_string(layout.scale) + "\">\n";
     svg += "<title>" + XmlEscaped("求積図 " + sheet.title.parcel) + "</title>\n";
-    svg += "<style>text { font-family: " + std::string(kSheetFontFamily) + "; fill: black; }</style>\n";
+    svg += "<style>text { font-family: " + std::string(kSheetFontFamily) + "; font-size: " + N(kSheetLabelText) +
+           "px; fill: black; }</style>\n";
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
     svg += Rect(layout.frame, "fill=\"none\" stroke=\"black\" stroke-width=\"0.5\"");
     const PageBox& area = layout.drawingArea;
