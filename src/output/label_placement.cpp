@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace zelkan {
 
@@ -184,29 +185,47 @@ const PageLabel& LabelPlacer::Place(std::string text, double width, double heigh
             return Keep(std::move(label));
         }
     }
-    // Rings around the anchor, nearest first, further apart the further out.
+    // Rings around the anchor, nearest first, further apart the further out:
+    // a free face close by, else outside the parcel, else anywhere; a leader
+    // across other labels only where no way past them is left.
     label.leader = true;
     const double first = std::max(width, height) / 2 + 1.5;
     const double base = std::max(1.0, std::min(width, height) / 2);
     const double reach = std::hypot(area_.Width(), area_.Height());
-    // A free face close by, else outside the parcel, else anywhere; a leader
-    // across other labels only where no way past them is left.
-    enum class Pass { Near, Outside, Anywhere, AcrossLabels };
     constexpr double kNear = 10;
-    for (Pass pass : {Pass::Near, Pass::Outside, Pass::Anywhere, Pass::AcrossLabels}) {
-        const double far = pass == Pass::Near ? first + kNear : reach;
-        const bool anywhere = pass == Pass::Near || pass == Pass::Anywhere;
-        for (double r = first; r < far; r += std::max(base, r * 0.1)) {
+    const auto rings = [&](double far, auto&& tryBox) {
+        for (double r = first; r < far; r += std::max(base, r * 0.1))
             for (const PagePoint& d : RingDirections()) {
                 label.box = PageBox::Around({anchor.x + r * d.x, anchor.y + r * d.y}, width, height);
-                if (!Free(label.box) || (!anywhere && !Outside(label.box))) continue;
-                for (const PagePoint& from : anchors) {
-                    label.anchor = from;
-                    if (pass == Pass::AcrossLabels || LeaderClear({from, label.LeaderEnd()})) return Keep(std::move(label));
-                }
+                if (Free(label.box) && tryBox()) return true;
             }
+        return false;
+    };
+    const auto clearFrom = [&] {
+        for (const PagePoint& from : anchors) {
+            label.anchor = from;
+            if (LeaderClear({from, label.LeaderEnd()})) return true;
         }
-    }
+        return false;
+    };
+    if (rings(first + kNear, clearFrom)) return Keep(std::move(label));
+    // One walk out for the three choices left, the best found so far kept.
+    std::optional<PageLabel> inside, across;
+    const bool placedOutside = rings(reach, [&] {
+        const bool off = Outside(label.box);
+        if (!off && inside) return false;
+        if (clearFrom()) {
+            if (off) return true;
+            inside = label;
+        } else if (off && !across) {
+            across = label;
+            across->anchor = anchor;
+        }
+        return false;
+    });
+    if (placedOutside) return Keep(std::move(label));
+    if (inside) return Keep(std::move(*inside));
+    if (across) return Keep(std::move(*across));
     label.leader = false;
     label.anchor = anchor;
     label.box = PageBox::Around(spots.empty() ? anchor : spots.front(), width, height);
