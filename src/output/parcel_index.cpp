@@ -19,15 +19,17 @@ tr.not-exact { background: #fff6d8; }
 tr.not-exact .mark { color: #8a6d00; }
 )";
 
-// A click on a heading sorts the rows by that column, again the other way.
+// A click on a heading sorts the rows by that column, again the other way;
+// rows without a number in a column of numbers stay last either way.
 constexpr const char* kScript = R"(for (const th of document.querySelectorAll('thead th')) th.addEventListener('click', () => {
   const col = th.cellIndex, numeric = th.dataset.type === 'number', up = th.getAttribute('aria-sort') !== 'ascending';
   for (const other of document.querySelectorAll('thead th')) other.removeAttribute('aria-sort');
   th.setAttribute('aria-sort', up ? 'ascending' : 'descending');
   const key = row => { const t = row.cells[col].dataset.v ?? row.cells[col].textContent.trim(); return numeric ? (t === '' ? NaN : Number(t)) : t; };
-  const order = (a, b) => numeric ? (isNaN(a) ? (isNaN(b) ? 0 : 1) : isNaN(b) ? -1 : a - b) : a.localeCompare(b, 'ja', { numeric: true });
+  const order = (x, y) => !numeric ? x.localeCompare(y, 'ja', { numeric: true }) * (up ? 1 : -1)
+    : isNaN(x) || isNaN(y) ? isNaN(x) - isNaN(y) : (x - y) * (up ? 1 : -1);
   const body = document.querySelector('tbody');
-  body.append(...[...body.rows].sort((a, b) => { const x = key(a), y = key(b); const c = numeric && (isNaN(x) || isNaN(y)) ? order(x, y) : order(x, y) * (up ? 1 : -1); return c; }));
+  body.append(...[...body.rows].sort((a, b) => order(key(a), key(b))));
 });
 )";
 

@@ -11,6 +11,7 @@
 #include "boundary/coordinate_files.h"
 #include "output/label_placement.h"
 #include "output/markup_text.h"
+#include "output/parcel_index.h"
 #include "output/sheet_input.h"
 #include "output/sheet_layout.h"
 #include "output/svg_sheet.h"
@@ -235,6 +236,42 @@ TEST(SvgSheet, TextFromFilesIsEscapedAndEveryValueComesFromTheTable) {
     // The 面積 row prints the table's result text and nothing of our own.
     EXPECT_NE(svg.find(">" + Trimmed(s.table.resultText) + "</text>"), std::string::npos);
     EXPECT_NE(svg.find(kSheetFontFamily), std::string::npos);
+}
+
+}  // namespace
+}  // namespace zelkan
+
+namespace zelkan {
+namespace {
+
+TEST(ParcelIndex, RowsLinkTheirSheetsAndMarkWhatWasNotMeasuredCleanly) {
+    ParcelIndex index;
+    index.title = "lots.sim";
+    IndexRow clean;
+    clean.number = "1";
+    clean.name = "一号地";
+    clean.state = IndexRow::State::Clean;
+    clean.sheet = RelativeAddress("sheets/一号地 #1.svg");
+    IndexRow notExact = clean;
+    notExact.number = "2";
+    notExact.name = "A&B";
+    notExact.state = IndexRow::State::NotExact;
+    notExact.sheet = RelativeAddress("sheets\\A&B.svg");
+    IndexRow failed;
+    failed.number = "3";
+    failed.name = "<三>";
+    failed.outcome = "3 行目の点 99 が座標にありません";
+    const std::string html = [&] {
+        index.rows = {clean, notExact, failed};
+        return ParcelIndexHtml(index);
+    }();
+    EXPECT_NE(html.find("<meta charset=\"utf-8\">"), std::string::npos);
+    EXPECT_NE(html.find("<a href=\"sheets/%E4%B8%80%E5%8F%B7%E5%9C%B0%20%231.svg\">一号地</a>"), std::string::npos);
+    EXPECT_NE(html.find("<a href=\"sheets/A%26B.svg\">A&amp;B</a>"), std::string::npos);
+    EXPECT_NE(html.find("<tr class=\"not-exact\">"), std::string::npos);
+    EXPECT_NE(html.find("<tr class=\"failed\"><td>3</td><td>&lt;三&gt;</td>"), std::string::npos);  // no sheet, no link
+    EXPECT_EQ(html.find("<三>"), std::string::npos);
+    EXPECT_EQ(html.find("http"), std::string::npos);  // nothing fetched
 }
 
 }  // namespace
