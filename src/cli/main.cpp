@@ -328,7 +328,7 @@ int MeasureParcels(const MeasureOptions& o, const SanshaSettings& settings, Sear
             for (size_t k; !interrupted && (k = next++) < wanted.size();) {
                 announce(k);
                 outcomes[k] = MeasureOneParcel(o, settings, searchMode, out, file.zone, *wanted[k], firstNo, *state,
-                                           sheets ? &*sheets : nullptr);
+                                               sheets ? &*sheets : nullptr);
             }
         };
         const size_t cores = std::max<size_t>(1, std::thread::hardware_concurrency());
