@@ -61,9 +61,13 @@ std::string WriteSheetOfFile(const SheetRun& run, const std::string& out, const 
     std::error_code ec;
     const std::filesystem::path relative =
         std::filesystem::proximate(PathFromUtf8(path), PathFromUtf8(out.empty() ? "." : out), ec);
-    if (ec) return RelativeAddress(path);
-    const std::u8string address = relative.generic_u8string();
-    return RelativeAddress(std::string(address.begin(), address.end()));
+    if (!ec && relative.is_relative()) {
+        const std::u8string address = relative.generic_u8string();
+        return RelativeAddress(std::string(address.begin(), address.end()));
+    }
+    // No way from the page to the sheet but the whole path (another drive).
+    const std::u8string absolute = std::filesystem::absolute(PathFromUtf8(path), ec).generic_u8string();
+    return FileAddress(std::string(absolute.begin(), absolute.end()));
 }
 
 IndexRow IndexRowOf(const ParcelRecord& parcel, const std::string& corners, const std::string& area,

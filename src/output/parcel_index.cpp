@@ -76,6 +76,13 @@ std::string RelativeAddress(const std::string& utf8Path) {
     return address;
 }
 
+std::string FileAddress(const std::string& utf8AbsolutePath) {
+    std::string address = RelativeAddress(utf8AbsolutePath);
+    // A drive's colon stays as it is.
+    if (address.size() >= 4 && address.compare(1, 3, "%3A") == 0) address.replace(1, 3, ":");
+    return address.front() == '/' ? "file://" + address : "file:///" + address;
+}
+
 std::string ParcelIndexHtml(const ParcelIndex& index) {
     size_t failed = 0, notExact = 0;
     for (const IndexRow& row : index.rows) {

@@ -32,4 +32,8 @@ std::string ParcelIndexHtml(const ParcelIndex& index);
 // unreserved ones percent-encoded.
 std::string RelativeAddress(const std::string& utf8Path);
 
+// An absolute path as a file address ("file:///C:/..." or "file:///home/..."),
+// for a sheet on another drive than the page.
+std::string FileAddress(const std::string& utf8AbsolutePath);
+
 }  // namespace zelkan

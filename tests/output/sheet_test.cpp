@@ -272,6 +272,9 @@ TEST(ParcelIndex, RowsLinkTheirSheetsAndMarkWhatWasNotMeasuredCleanly) {
     EXPECT_NE(html.find("<tr class=\"failed\"><td>3</td><td>&lt;三&gt;</td>"), std::string::npos);  // no sheet, no link
     EXPECT_EQ(html.find("<三>"), std::string::npos);
     EXPECT_EQ(html.find("http"), std::string::npos);  // nothing fetched
+    // A sheet on another drive is reached by its whole path.
+    EXPECT_EQ(FileAddress("D:/区画/1 #.svg"), "file:///D:/%E5%8C%BA%E7%94%BB/1%20%23.svg");
+    EXPECT_EQ(FileAddress("/srv/lots/1.svg"), "file:///srv/lots/1.svg");
 }
 
 }  // namespace
