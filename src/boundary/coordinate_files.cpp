@@ -51,7 +51,7 @@ void Finish(ParcelRecord& parcel) {
     auto& c = parcel.corners;
     if (c.size() >= 2 && c.front().x == c.back().x && c.front().y == c.back().y) {
         c.pop_back();
-        if (parcel.cornerNames.size() > c.size()) parcel.cornerNames.pop_back();
+        if (parcel.cornerNames.size() > c.size()) parcel.cornerNames.resize(c.size());
     }
     if (parcel.problem.empty() && c.size() < 3)
         parcel.problem = "構成点が " + std::to_string(c.size()) + " 点しかありません（3 点以上が必要です）";
@@ -232,7 +232,7 @@ CoordinateFile ReadCoordinateList(const std::string& path) {
         const std::optional<long double> y = f.size() >= 3 ? Coordinate(f[2]) : std::nullopt;
         if (!x || !y) BadLine(path, reader.lineNumber(), "「点名,X,Y」の行ではありません");
         parcel.corners.push_back(TAcadPoint{*y, *x, 0});
-        parcel.cornerNames.push_back(f[0]);
+        parcel.cornerNames.push_back(Trimmed(f[0]));
     }
     parcel.number.assign(1, '1');  // the file holds one parcel
     const size_t slash = path.find_last_of("\\/");

@@ -17,6 +17,7 @@ struct ParcelRecord {
     std::string number;
     std::string name;
     std::vector<TAcadPoint> corners;  // a last corner repeating the first is left out
+    std::vector<std::string> cornerNames;  // beside corners where the file names its points
     std::string problem;              // empty for a parcel that can be measured
     size_t unknownCorners = 0;        // corners the file lists that no point of it gives (problem says which)
     // The corners' names where the file gives them (the SIMA point's name,

@@ -31,7 +31,9 @@ const char* const kUsage =
     "                    of the window program do (the records and --save-logs do)\n"
     "  --ini FILE        settings file (default: zelkan.Ini in the work folder)\n"
     "  --out DIR         folder for the files (default: the work folder)\n"
-    "  --svg FILE        also draw the parcel and its division as SVG\n"
+    "  --svg FILE        also write the parcel's sheet (求積図) as SVG: the division\n"
+    "                    with its lengths at a round scale, the area table, a title\n"
+    "                    block; A4 or B4 landscape\n"
     "  --save-logs NAME  also save the run's logs under NAME (its extension replaced):\n"
     "                    .xy .can .mem .tri .trw and the evaluation log .trs\n"
     "  --row-bound F     rows of the area table may stray from their triangle's exact\n"
@@ -53,6 +55,8 @@ const char* const kUsage =
     "polylines, is measured the same way, each polyline a parcel:\n"
     "  --layer NAME      only the closed polylines on this layer\n"
     "  --only NAME       measure only this parcel (its number or name; repeatable)\n"
+    "  --svg-dir DIR     a sheet (求積図, SVG) of each parcel measured in DIR, and\n"
+    "                    index.html beside summary.csv: every parcel, linked to its sheet\n"
     "  --continue-numbering  triangle numbers run on from one parcel to the next\n"
     "A registry map (地図XML, a zip of them, or a town's zip of zips) is measured\n"
     "so too, each 筆 with a 地番 a parcel named by it, in the map's own plane\n"
@@ -195,6 +199,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             m.out = needValue();
         } else if (arg == "--svg") {
             m.svg = needValue();
+        } else if (arg == "--svg-dir") {
+            m.svgDir = needValue();
         } else if (arg == "--save-logs") {
             m.saveLogs = needValue();
         } else if (arg == "--memory-limit") {

@@ -18,6 +18,7 @@ struct MeasureOptions {
     std::string ini;
     std::string out;
     std::string svg;
+    std::string svgDir;  // files of many parcels: a sheet each there, and index.html beside summary.csv
     std::string saveLogs;  // the name the logs of the run are saved under, as the settings dialog does
     std::optional<uint64_t> memoryLimit;  // bytes
     // Files of many parcels (SIMA, coordinate lists): the parcels measured,

@@ -24,7 +24,7 @@
 #include "cli/parcel_file_names.h"
 #include "cli/registration_report.h"
 #include "cli/summary.h"
-#include "cli/svg_picture.h"
+#include "cli/parcel_sheets.h"
 #include "engine/boundary_shape.h"
 #include "geometry/errors.h"
 #include "geometry/exact_format.h"
@@ -123,6 +123,20 @@ void RemoveRunFiles(const std::string& runScript, const std::string& svg) {
     if (!svg.empty()) DeleteFileQuietly(svg);
 }
 
+// The file name of a path without its folder and extension.
+std::string StemOf(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    return name.substr(0, name.find_last_of('.'));
+}
+
+// Where the sheet of a single parcel goes: --svg, or its name in --svg-dir.
+std::string SheetOfOneParcel(const MeasureOptions& o) {
+    if (!o.svg.empty() || o.svgDir.empty()) return o.svg;
+    ForceDirectories(o.svgDir);
+    return WithSeparator(o.svgDir) + StemOf(o.parcel) + ".svg";
+}
+
 // The settings file's values with the command line's over them.
 SanshaSettings SettingsOfRun(const MeasureOptions& o, const std::string& workFolder) {
     SanshaSettings settings;
@@ -163,9 +177,10 @@ void WriteRunExtras(const MeasureOptions& o, MeasurementState& state, const Sans
     if (result.outcome == RunOutcome::Drawn) {
         table = LastRunTableValues(state, settings);
         result.filesWritten.push_back(WriteLastRunAreaTable(state, settings, request.runScript));
-        if (!o.svg.empty()) {
-            WriteFileAtomically(o.svg, DivisionSvg(state.tables, request.noStart, !settings.useHeron));
-            result.filesWritten.push_back(o.svg);
+        if (const std::string sheet = SheetOfOneParcel(o); !sheet.empty()) {
+            WriteParcelSheet(sheet, StartSheets("", request.searchMode, settings), state, settings, table,
+                             StemOf(o.parcel), nullptr);
+            result.filesWritten.push_back(sheet);
         }
     }
     if (o.saveLogs.empty()) return;
@@ -251,6 +266,7 @@ std::string CsvField(const std::string& text) {
 // and the triangles drawn.
 struct ParcelOutcome {
     std::string row;
+    IndexRow index;  // the same, for index.html
     int code = kExitOk;
     int32_t triangles = 0;
 };
@@ -272,6 +288,12 @@ std::string UnmeasuredRow(const ParcelRecord& parcel, SearchMode searchMode, con
            ",," + ",,,," + "," + CsvField(parcel.precisionClass) + ",," + "\r\n";
 }
 
+// Its line of index.html.
+IndexRow UnmeasuredIndexRow(const ParcelRecord& parcel, const std::string& why) {
+    return IndexRowOf(parcel, std::to_string(parcel.corners.size() + parcel.unknownCorners), "", "", "", "", "", why,
+                      false);
+}
+
 constexpr const char* kNotMeasuredForCtrlC = "未計測（Ctrl+C で中断）";
 
 // One parcel of a file measured on its own, its triangles numbered from
@@ -279,7 +301,8 @@ constexpr const char* kNotMeasuredForCtrlC = "未計測（Ctrl+C で中断）";
 // (they are large: made once a thread).
 ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& settings, SearchMode searchMode,
                                const std::string& out, const std::string& zone, const ParcelRecord& parcel,
-                               const std::string& fileName, int32_t noStart, MeasurementState& state) {
+                               const std::string& fileName, int32_t noStart, MeasurementState& state,
+                               const SheetRun* sheets) {
     ParcelOutcome outcome;
     // The last two columns: the name the parcel's drawings begin with, and
     // how far its rows stray from their triangles, for a table drawn.
@@ -292,9 +315,11 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
                       "," + printed + "," + difference + "," + std::to_string(ModeNumber(searchMode)) + "," + exact +
                       "," + CsvField(what) + "," + CsvField(ZoneOf(parcel, zone)) + "," + CsvField(drawings) + "," +
                       CsvField(rowError) + registrationColumns + "\r\n";
+        outcome.index = IndexRowOf(parcel, corners, area, total, printed, difference, exact, what, !total.empty());
     };
     if (!parcel.problem.empty()) {
         outcome.row = UnmeasuredRow(parcel, searchMode, zone, parcel.problem);
+        outcome.index = UnmeasuredIndexRow(parcel, parcel.problem);
         outcome.code = kExitInput;
         return outcome;
     }
@@ -318,6 +343,7 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
             // Chosen from a search cut short: no measurement of the parcel.
             RemoveRunFiles(request.runScript, "");
             outcome.row = UnmeasuredRow(parcel, searchMode, zone, kNotMeasuredForCtrlC);
+            outcome.index = UnmeasuredIndexRow(parcel, kNotMeasuredForCtrlC);
             outcome.code = kExitInterrupted;
             return outcome;
         }
@@ -348,6 +374,8 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
                 (result.droppedVertices > 0 ? "（" + RepeatedVerticesNote(result.droppedVertices) + "）" : ""),
             fileName);
         outcome.triangles = result.trinum;
+        if (sheets != nullptr)
+            outcome.index.sheet = WriteSheetOfFile(*sheets, out, fileName, state, settings, table, parcel);
     } catch (const RunError& e) {
         RemoveRunFiles(request.runScript, "");
         row(std::to_string(parcel.corners.size()), "", "", "", "", "", e.what());
@@ -433,13 +461,16 @@ int MeasureParcels(const MeasureOptions& o, const SanshaSettings& settings, Sear
     std::condition_variable changed;
     size_t workersDone = 0;
     const int32_t firstNo = o.startNo ? *o.startNo : 1;
+    const std::optional<SheetRun> sheets =
+        o.svgDir.empty() ? std::nullopt : std::optional(StartSheets(o.svgDir, searchMode, settings));
     std::atomic<size_t> next{0}, started{0};
     const auto measure = [&](size_t k, int32_t noStart, MeasurementState& state) {
         const ParcelRecord& parcel = file.parcels[wanted[k]];
         std::fprintf(stderr, "画地 %zu / %zu: %s %s\n", ++started, wanted.size(), parcel.number.c_str(),
                      parcel.name.c_str());
         ParcelOutcome outcome =
-            MeasureOneParcel(o, settings, searchMode, out, file.zone, parcel, fileNames[wanted[k]], noStart, state);
+            MeasureOneParcel(o, settings, searchMode, out, file.zone, parcel, fileNames[wanted[k]], noStart, state,
+                             sheets ? &*sheets : nullptr);
         const int32_t triangles = outcome.triangles;
         std::lock_guard<std::mutex> lock(guard);
         outcomes[k] = std::move(outcome);
@@ -486,6 +517,12 @@ int MeasureParcels(const MeasureOptions& o, const SanshaSettings& settings, Sear
     for (std::thread& worker : workers) worker.join();
     WriteFileAtomically(summary, SummaryText(file, wanted, outcomes, searchMode));
     std::printf("%s\n", summary.c_str());
+    if (sheets) {
+        std::vector<IndexRow> rows;
+        for (const std::optional<ParcelOutcome>& outcome : outcomes)
+            if (outcome) rows.push_back(outcome->index);
+        std::printf("%s\n", WriteParcelIndex(out, o.parcel, rows).c_str());
+    }
     int worst = allFound ? kExitOk : kExitInput;
     bool cut = false;
     for (const std::optional<ParcelOutcome>& outcome : outcomes) {

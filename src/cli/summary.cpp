@@ -71,6 +71,7 @@ std::string RowErrorNote(const RunResult& result, const AreaTableValues& table, 
     }
     return note;
 }
+const char* SearchModeName(SearchMode mode) { return kModeNames[ModeNumber(mode)]; }
 
 size_t DisplayWidth(std::string_view utf8) {
     size_t width = 0;
@@ -155,7 +156,7 @@ std::string FormatSummary(const std::string& parcel, SearchMode searchMode, cons
                                    : ""));
     text += row("座標面計値", Trimmed(FormatFixedWidth(0, 3, result.menkei)));
     const int32_t modeNumber = ModeNumber(searchMode);
-    text += row("検索", std::to_string(modeNumber) + " " + kModeNames[modeNumber]);
+    text += row("検索", std::to_string(modeNumber) + " " + SearchModeName(searchMode));
     text += row("候補三角形", std::to_string(result.tritempnum));
     if (searchMode != SearchMode::Fast) {
         text += row("分割", DivisionCountNote(result));

@@ -242,12 +242,20 @@ class Cli(unittest.TestCase):
         code, _, err = run("scan")
         self.assertEqual(code, 2, err)
 
-    def test_svg_picture(self):
+    def test_svg_sheet(self):
         svg = self.dir / "p.svg"
-        code, _, err = self.measure(SAMPLES / "residential.dxf", "--svg", svg)
+        code, out, err = self.measure(SAMPLES / "residential.dxf", "--svg", svg, "--sansha")
         self.assertEqual(code, 0, err)
-        text = svg.read_text()
-        self.assertTrue(text.startswith("<svg") and text.count("<text") == 6)
+        text = svg.read_text(encoding="utf-8")
+        self.assertTrue(text.startswith("<?xml") and "<svg" in text)
+        # Every base and height of the printed table labels the drawing, in its digits.
+        rows, totals = table(out)
+        self.assertEqual(len(rows), 6)
+        for base, height, _ in rows:
+            self.assertIn(f">{base}</text>", text)
+            self.assertIn(f">{height}</text>", text)
+        self.assertIn(f">{totals['面積']}</text>", text)
+        self.assertEqual(len(re.findall(r'<circle [^>]*r="2.20"', text)), 6)
 
     def test_bad_input(self):
         empty = self.dir / "empty.dxf"

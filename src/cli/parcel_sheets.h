@@ -1,0 +1,44 @@
+#pragma once
+// zelkan-cli's sheets: the printable sheet (求積図) of a measured parcel,
+// and for a file of many parcels a sheet each and the page that lists them.
+#include <string>
+#include <vector>
+
+#include "app/measurement_run.h"
+#include "boundary/coordinate_files.h"
+#include "output/parcel_index.h"
+
+namespace zelkan::cli {
+
+// What every sheet of a run says in its title block beside the parcel.
+struct SheetRun {
+    std::string folder;  // where the sheets of a file go, with its separator
+    std::string date;
+    std::string method;
+    std::string mode;
+};
+
+// The run's title-block texts; the folder is made when one is given.
+SheetRun StartSheets(const std::string& folder, SearchMode searchMode, const SanshaSettings& settings);
+
+// Writes the sheet of the last run's division (the area table's texts in
+// table) to path. Corner names are those of the file's corners, when given.
+void WriteParcelSheet(const std::string& path, const SheetRun& run, const MeasurementState& state,
+                      const SanshaSettings& settings, const AreaTableValues& table, const std::string& parcelTitle,
+                      const ParcelRecord* parcel);
+
+// The sheet of a parcel of a file, in the run's folder under the name its
+// drawings have; returns its address as index.html beside out links it.
+std::string WriteSheetOfFile(const SheetRun& run, const std::string& out, const std::string& fileName,
+                             const MeasurementState& state, const SanshaSettings& settings,
+                             const AreaTableValues& table, const ParcelRecord& parcel);
+
+// One row of the page from the texts summary.csv has.
+IndexRow IndexRowOf(const ParcelRecord& parcel, const std::string& corners, const std::string& area,
+                    const std::string& total, const std::string& printed, const std::string& difference,
+                    const std::string& exact, const std::string& outcome, bool measured);
+
+// index.html in out, for the file measured.
+std::string WriteParcelIndex(const std::string& out, const std::string& parcelFile, const std::vector<IndexRow>& rows);
+
+}  // namespace zelkan::cli
