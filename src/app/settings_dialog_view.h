@@ -57,8 +57,6 @@ public:
     // A drop-down list: the item chosen, counted from 0 (-1: none).
     virtual void SetChoice(SetControl control, int32_t index) = 0;
     virtual int32_t Choice(SetControl control) const = 0;
-    // Points at a field whose text was not taken, without taking the focus.
-    virtual void ShowFieldError(SetControl control, const std::string& message) = 0;
     virtual void ShowMessage(const std::string& text) = 0;
     // The dialog's status line: what a command could not do, which boxes'
     // texts were not taken.

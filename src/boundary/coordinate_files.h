@@ -17,13 +17,12 @@ struct ParcelRecord {
     std::string number;
     std::string name;
     std::vector<TAcadPoint> corners;  // a last corner repeating the first is left out
-    std::vector<std::string> cornerNames;  // beside corners where the file names its points
-    std::string problem;              // empty for a parcel that can be measured
-    size_t unknownCorners = 0;        // corners the file lists that no point of it gives (problem says which)
     // The corners' names where the file gives them (the SIMA point's name,
     // else its number; a list's 点名; a registry map's 点番名, "" where a
     // corner has none), one a corner; empty otherwise.
     std::vector<std::string> cornerNames;
+    std::string problem;              // empty for a parcel that can be measured
+    size_t unknownCorners = 0;        // corners the file lists that no point of it gives (problem says which)
     // What a file may say of the parcel's registration: its 精度区分 (by
     // name, 甲一 .. 乙三) and the 地積 on the register, as written; empty
     // where it says nothing, and the settings apply.

@@ -170,18 +170,13 @@ RegistrationFigures WriteRegistration(const RegistrationInput& input, const Sans
     return f;
 }
 
-// What a drawn division adds to the result drawing: the area table and the
-// picture asked for; and the logs asked for, of every division recorded.
+// What a drawn division adds to the result drawing: the area table; and the
+// logs asked for, of every division recorded.
 void WriteRunExtras(const MeasureOptions& o, MeasurementState& state, const SanshaSettings& settings,
                     const RunRequest& request, RunResult& result, AreaTableValues& table) {
     if (result.outcome == RunOutcome::Drawn) {
         table = LastRunTableValues(state, settings);
         result.filesWritten.push_back(WriteLastRunAreaTable(state, settings, request.runScript));
-        if (const std::string sheet = SheetOfOneParcel(o); !sheet.empty()) {
-            WriteParcelSheet(sheet, StartSheets("", request.searchMode, settings), state, settings, table,
-                             StemOf(o.parcel), nullptr);
-            result.filesWritten.push_back(sheet);
-        }
     }
     if (o.saveLogs.empty()) return;
     if (state.tables.trisets.trisetnum() == 0) {
@@ -277,21 +272,27 @@ const std::string& ZoneOf(const ParcelRecord& parcel, const std::string& fileZon
     return parcel.zone.empty() ? fileZone : parcel.zone;
 }
 
+// The registration columns of a parcel without figures: of them only the
+// 精度区分 its file gives.
+std::string UnregisteredColumns(const ParcelRecord& parcel) {
+    return ",,,,," + CsvField(parcel.precisionClass) + ",,";
+}
+
 // The line of summary.csv of a parcel not measured, and why.
 std::string UnmeasuredRow(const ParcelRecord& parcel, SearchMode searchMode, const std::string& zone,
                           const std::string& why) {
     return CsvField(parcel.number) + "," + CsvField(parcel.name) + "," +
            std::to_string(parcel.corners.size() + parcel.unknownCorners) + ",,,,," +
            std::to_string(ModeNumber(searchMode)) + ",," + CsvField(why) + "," + CsvField(ZoneOf(parcel, zone)) +
-           // no drawings, no rows, and of the registration figures only the
-           // 精度区分 the file gives
-           ",," + ",,,," + "," + CsvField(parcel.precisionClass) + ",," + "\r\n";
+           ",," + UnregisteredColumns(parcel) + "\r\n";  // no drawings, no rows
 }
 
 // Its line of index.html.
 IndexRow UnmeasuredIndexRow(const ParcelRecord& parcel, const std::string& why) {
-    return IndexRowOf(parcel, std::to_string(parcel.corners.size() + parcel.unknownCorners), "", "", "", "", "", why,
-                      false);
+    IndexRow row = IndexRowOf(parcel, std::to_string(parcel.corners.size() + parcel.unknownCorners), "", "", "", "",
+                              "", why, false);
+    row.extra = IndexExtras("", nullptr);
+    return row;
 }
 
 constexpr const char* kNotMeasuredForCtrlC = "未計測（Ctrl+C で中断）";
@@ -307,7 +308,8 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
     // The last two columns: the name the parcel's drawings begin with, and
     // how far its rows stray from their triangles, for a table drawn.
     std::string rowError;
-    std::string registrationColumns = RegistrationCsvColumns(nullptr);
+    std::string registrationColumns = UnregisteredColumns(parcel);
+    std::optional<RegistrationFigures> figures;
     const auto row = [&](const std::string& corners, const std::string& area, const std::string& total,
                          const std::string& printed, const std::string& difference, const std::string& exact,
                          const std::string& what, const std::string& drawings = "") {
@@ -316,6 +318,7 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
                       "," + CsvField(what) + "," + CsvField(ZoneOf(parcel, zone)) + "," + CsvField(drawings) + "," +
                       CsvField(rowError) + registrationColumns + "\r\n";
         outcome.index = IndexRowOf(parcel, corners, area, total, printed, difference, exact, what, !total.empty());
+        outcome.index.extra = IndexExtras(rowError, figures ? &*figures : nullptr);
     };
     if (!parcel.problem.empty()) {
         outcome.row = UnmeasuredRow(parcel, searchMode, zone, parcel.problem);
@@ -354,6 +357,7 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
                                   CornersOf(parcel.corners, parcel.cornerNames, settings.measureScaleDenom),
                                   request.runScript, sanshaAreaText, registrationFiles);
             registrationColumns = RegistrationCsvColumns(&f);
+            figures = f;
         };
         if (result.outcome != RunOutcome::Drawn) {
             if (result.outcome != RunOutcome::NoBoundary) registration("");
@@ -374,8 +378,10 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
                 (result.droppedVertices > 0 ? "（" + RepeatedVerticesNote(result.droppedVertices) + "）" : ""),
             fileName);
         outcome.triangles = result.trinum;
+        outcome.index.rowsBeyond = SummarizeRowErrors(table).rowsBeyond > 0;
         if (sheets != nullptr)
-            outcome.index.sheet = WriteSheetOfFile(*sheets, out, fileName, state, settings, table, parcel);
+            outcome.index.sheet = WriteSheetOfFile(*sheets, out, fileName, state, settings, table, parcel,
+                                                   figures ? &*figures : nullptr);
     } catch (const RunError& e) {
         RemoveRunFiles(request.runScript, "");
         row(std::to_string(parcel.corners.size()), "", "", "", "", "", e.what());
@@ -597,6 +603,12 @@ int Measure(const MeasureOptions& o) {
                                              request.runScript,
                                              result.outcome == RunOutcome::Drawn ? table.resultText : std::string(),
                                              result.filesWritten);
+        // The sheet shows the registration figures beside the area table.
+        if (const std::string sheet = SheetOfOneParcel(o); !sheet.empty() && result.outcome == RunOutcome::Drawn) {
+            WriteParcelSheet(sheet, StartSheets("", request.searchMode, settings), *state, settings, table,
+                             StemOf(o.parcel), nullptr, registration ? &*registration : nullptr);
+            result.filesWritten.push_back(sheet);
+        }
     } catch (const RunError& e) {
         RemoveRunFiles(request.runScript, o.svg);
         Fail(e.what());

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "cli/summary.h"
+#include "engine/decimal_units.h"
 #include "geometry/file_io.h"
 #include "output/sheet_input.h"
 #include "output/sheet_layout.h"
@@ -41,23 +42,26 @@ SheetRun StartSheets(const std::string& folder, SearchMode searchMode, const San
 
 void WriteParcelSheet(const std::string& path, const SheetRun& run, const MeasurementState& state,
                       const SanshaSettings& settings, const AreaTableValues& table, const std::string& parcelTitle,
-                      const ParcelRecord* parcel) {
+                      const ParcelRecord* parcel, const RegistrationFigures* registration) {
     const std::vector<std::string> names =
         parcel != nullptr && !parcel->cornerNames.empty()
             ? CornerNamesInTableOrder(state.tables, parcel->corners, parcel->cornerNames)
             : std::vector<std::string>{};
     SheetInput sheet = SheetInputOf(state.tables, table, settings.measureScaleDenom, names);
     sheet.title = SheetTitle{parcelTitle, run.method, run.mode, run.date};
+    if (registration != nullptr)
+        for (SheetBlock& block : RegistrationBlocks(*registration)) sheet.blocks.push_back(std::move(block));
     WriteFileAtomically(path, SheetSvg(sheet, LayOutSheet(sheet)));
 }
 
 std::string WriteSheetOfFile(const SheetRun& run, const std::string& out, const std::string& fileName,
                              const MeasurementState& state, const SanshaSettings& settings,
-                             const AreaTableValues& table, const ParcelRecord& parcel) {
+                             const AreaTableValues& table, const ParcelRecord& parcel,
+                             const RegistrationFigures* registration) {
     const std::string path = run.folder + fileName + ".svg";
     const std::string title = parcel.name.empty() || parcel.name == parcel.number ? parcel.number
                                                                                     : parcel.number + " " + parcel.name;
-    WriteParcelSheet(path, run, state, settings, table, title, &parcel);
+    WriteParcelSheet(path, run, state, settings, table, title, &parcel, registration);
     std::error_code ec;
     const std::filesystem::path relative =
         std::filesystem::proximate(PathFromUtf8(path), PathFromUtf8(out.empty() ? "." : out), ec);
@@ -86,9 +90,19 @@ IndexRow IndexRowOf(const ParcelRecord& parcel, const std::string& corners, cons
     return row;
 }
 
+std::vector<std::string> IndexExtras(const std::string& rowError, const RegistrationFigures* figures) {
+    std::vector<std::string> extras{rowError, "", "", ""};
+    if (figures == nullptr || !figures->table.problem.empty()) return extras;
+    extras[1] = DecimalString(figures->coordinateChiseki);
+    if (figures->sanshaChiseki) extras[2] = DecimalString(*figures->sanshaChiseki);
+    if (figures->sanshaWithin) extras[3] = YesNo(*figures->sanshaWithin);
+    return extras;
+}
+
 std::string WriteParcelIndex(const std::string& out, const std::string& parcelFile, const std::vector<IndexRow>& rows) {
     ParcelIndex index;
     index.title = FileNamePart(parcelFile);
+    index.extraHeadings = {"行誤差", "地積（座標）", "地積（三斜）", "公差内"};
     index.rows = rows;
     const std::string path = out + "index.html";
     WriteFileAtomically(path, ParcelIndexHtml(index));

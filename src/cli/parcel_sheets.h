@@ -7,6 +7,7 @@
 #include "app/measurement_run.h"
 #include "boundary/coordinate_files.h"
 #include "output/parcel_index.h"
+#include "registration/registration_figures.h"
 
 namespace zelkan::cli {
 
@@ -22,21 +23,27 @@ struct SheetRun {
 SheetRun StartSheets(const std::string& folder, SearchMode searchMode, const SanshaSettings& settings);
 
 // Writes the sheet of the last run's division (the area table's texts in
-// table) to path. Corner names are those of the file's corners, when given.
+// table) to path. Corner names are those of the file's corners, when given;
+// the registration figures go beside the area table, when given.
 void WriteParcelSheet(const std::string& path, const SheetRun& run, const MeasurementState& state,
                       const SanshaSettings& settings, const AreaTableValues& table, const std::string& parcelTitle,
-                      const ParcelRecord* parcel);
+                      const ParcelRecord* parcel, const RegistrationFigures* registration);
 
 // The sheet of a parcel of a file, in the run's folder under the name its
 // drawings have; returns its address as index.html beside out links it.
 std::string WriteSheetOfFile(const SheetRun& run, const std::string& out, const std::string& fileName,
                              const MeasurementState& state, const SanshaSettings& settings,
-                             const AreaTableValues& table, const ParcelRecord& parcel);
+                             const AreaTableValues& table, const ParcelRecord& parcel,
+                             const RegistrationFigures* registration);
 
 // One row of the page from the texts summary.csv has.
 IndexRow IndexRowOf(const ParcelRecord& parcel, const std::string& corners, const std::string& area,
                     const std::string& total, const std::string& printed, const std::string& difference,
                     const std::string& exact, const std::string& outcome, bool measured);
+
+// The columns index.html adds after the outcome: how far the rows stray
+// and the registration figures, where a parcel has them.
+std::vector<std::string> IndexExtras(const std::string& rowError, const RegistrationFigures* figures);
 
 // index.html in out, for the file measured.
 std::string WriteParcelIndex(const std::string& out, const std::string& parcelFile, const std::vector<IndexRow>& rows);

@@ -55,6 +55,12 @@ std::string Mark(IndexRow::State state) {
     return "";
 }
 
+// A table a surveyor cannot sign as it is: rows that rounding made stray
+// from their triangles beyond the bound.
+std::string RowsBeyondMark(const IndexRow& row) {
+    return row.rowsBeyond ? "<span class=\"mark\" title=\"限度を超える行があります\">!</span> " : "";
+}
+
 }  // namespace
 
 std::string RelativeAddress(const std::string& utf8Path) {
@@ -84,16 +90,17 @@ std::string FileAddress(const std::string& utf8AbsolutePath) {
 }
 
 std::string ParcelIndexHtml(const ParcelIndex& index) {
-    size_t failed = 0, notExact = 0;
+    size_t failed = 0, notExact = 0, rowsBeyond = 0;
     for (const IndexRow& row : index.rows) {
         failed += row.state == IndexRow::State::Failed;
         notExact += row.state == IndexRow::State::NotExact;
+        rowsBeyond += row.rowsBeyond;
     }
     std::string html = "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
                        XmlEscaped(index.title) + " の画地</title>\n<style>\n" + kStyle + "</style>\n</head>\n<body>\n";
     html += "<h1>" + XmlEscaped(index.title) + "</h1>\n<p>画地 " + std::to_string(index.rows.size()) + "（計測できず " +
-            std::to_string(failed) + "、厳密でない選択 " + std::to_string(notExact) +
-            "）。見出しをクリックすると並べ替えます。</p>\n";
+            std::to_string(failed) + "、厳密でない選択 " + std::to_string(notExact) + "、限度を超える行のある表 " +
+            std::to_string(rowsBeyond) + "）。見出しをクリックすると並べ替えます。</p>\n";
     html += "<table>\n<thead><tr><th>番号</th><th>名前</th><th data-type=\"number\">構成点</th>"
             "<th data-type=\"number\">座標面積</th><th data-type=\"number\">表の合計</th>"
             "<th data-type=\"number\">面積</th><th data-type=\"number\">差</th><th>結果</th>";
@@ -106,7 +113,7 @@ std::string ParcelIndexHtml(const ParcelIndex& index) {
                                   : "<a href=\"" + XmlEscaped(row.sheet) + "\">" + XmlEscaped(name) + "</a>";
         html += "</td>" + Cell(row.corners, true) + Cell(row.coordinateArea, true) + Cell(row.tableTotal, true) +
                 Cell(row.area, true) + Cell(row.difference, true) + "<td data-v=\"" + XmlEscaped(row.outcome) +
-                "\">" + Mark(row.state) + XmlEscaped(row.outcome) + "</td>";
+                "\">" + Mark(row.state) + RowsBeyondMark(row) + XmlEscaped(row.outcome) + "</td>";
         for (const std::string& value : row.extra) html += Cell(value, false);
         html += "</tr>\n";
     }

@@ -16,6 +16,7 @@ struct IndexRow {
     };
     std::string number, name, corners, coordinateArea, tableTotal, area, difference, outcome;
     State state = State::Failed;
+    bool rowsBeyond = false;         // measured, with rows of its table beyond their bound
     std::string sheet;               // the sheet's address from the page, empty without one
     std::vector<std::string> extra;  // the values of ParcelIndex::extraHeadings
 };

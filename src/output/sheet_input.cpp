@@ -1,6 +1,12 @@
 #include "output/sheet_input.h"
 
+#include <utility>
+
+#include "engine/decimal_units.h"
 #include "geometry/text_helpers.h"
+#include "registration/area_tolerance.h"
+#include "registration/coordinate_table.h"
+#include "registration/registered_area.h"
 
 namespace zelkan {
 
@@ -15,6 +21,30 @@ int32_t CornerAt(const std::vector<TAcadPoint>& corners, const TAcadPoint& p) {
 }
 
 }  // namespace
+
+std::vector<SheetBlock> RegistrationBlocks(const RegistrationFigures& f) {
+    if (!f.table.problem.empty()) return {};
+    SheetBlock table{"座標求積表", {}, {}};
+    for (const char* heading : kCoordinateTableHeadings) table.headings.emplace_back(heading);
+    for (const CoordinateTableRow& r : f.table.rows)
+        table.rows.push_back({r.name, TableText(r.x), TableText(r.y), TableText(r.difference), TableText(r.product)});
+    const std::pair<const char*, std::string> totals[] = {{"倍面積", TableText(f.table.doubleArea)},
+                                                          {"面積", TableText(f.table.area)},
+                                                          {"地積", DecimalString(f.coordinateChiseki)}};
+    for (const auto& [label, value] : totals) table.rows.push_back({"", "", "", label, value});
+    SheetBlock registration{"地積", {"", ""}, {}};
+    registration.rows.push_back({"地積（座標）", DecimalString(f.coordinateChiseki) + "（" +
+                                                    LandClassName(f.input.landClass) + "）"});
+    if (f.sanshaChiseki)
+        registration.rows.push_back({"地積（三斜）", DecimalString(*f.sanshaChiseki) +
+                                                         (f.chisekiAgree ? "（座標と一致）" : "（座標と異なる）")});
+    if (f.tolerance) {
+        registration.rows.push_back({"精度区分", PrecisionClassName(f.input.precision)});
+        registration.rows.push_back({"公差", DecimalString(*f.tolerance) + " m²"});
+        if (f.sanshaWithin) registration.rows.push_back({"公差内", YesNo(*f.sanshaWithin)});
+    }
+    return {table, registration};
+}
 
 SheetBlock AreaTableBlock(const AreaTableValues& table) {
     SheetBlock block;

@@ -14,6 +14,7 @@
 #include "engine/acad_point.h"
 #include "engine/tables.h"
 #include "output/area_table.h"
+#include "registration/registration_figures.h"
 
 namespace zelkan {
 
@@ -58,6 +59,10 @@ struct SheetInput {
     SheetTitle title;
     std::vector<SheetBlock> blocks;
 };
+
+// The coordinate-method table (its rows, then 倍面積, 面積 and 地積) and the
+// 地積 and tolerance lines, as blocks beside the area table.
+std::vector<SheetBlock> RegistrationBlocks(const RegistrationFigures& f);
 
 // The area table as a block: No. and the measured values per triangle, then
 // 合計, (１/２,) 面積 with their labels beside the last column.

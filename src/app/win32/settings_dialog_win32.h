@@ -41,7 +41,6 @@ public:
     void SetEnabled(SetControl control, bool enabled) override;
     void SetChoice(SetControl control, int32_t index) override;
     int32_t Choice(SetControl control) const override;
-    void ShowFieldError(SetControl control, const std::string& message) override;
     void ShowMessage(const std::string& text) override;
     void ShowStatus(const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
