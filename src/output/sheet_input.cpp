@@ -32,7 +32,7 @@ std::vector<SheetBlock> RegistrationBlocks(const RegistrationFigures& f) {
                                                           {"面積", TableText(f.table.area)},
                                                           {"地積", DecimalString(f.coordinateChiseki)}};
     for (const auto& [label, value] : totals) table.rows.push_back({"", "", "", label, value});
-    SheetBlock registration{"地積", {"", ""}, {}};
+    SheetBlock registration{"地積", {"項目", "値"}, {}};
     registration.rows.push_back({"地積（座標）", DecimalString(f.coordinateChiseki) + "（" +
                                                     LandClassName(f.input.landClass) + "）"});
     if (f.sanshaChiseki)
