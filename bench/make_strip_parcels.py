@@ -5,8 +5,11 @@ wobble by centimetres, so that most corners lie within a degree of straight
 (the parcels where Heron's formula on rounded sides prints slivers as 0).
 
 - strips.sim: 40 strips of 16 to 48 corners, every one a 画地;
-- strip_N_S.dxf: one strip of N corners (seed S) as the CAD exports it,
-  for N = 16, 24, 32, 48.
+- strip_N.dxf: one strip of N corners as the CAD exports it, for
+  N = 16, 24, 32, 48;
+- forest_N.dxf: a round-ish parcel of about 600 m by 400 m (an area of
+  10^9 units of the printed areas' last decimal) with N corners at
+  irregular angles, for N = 60, 80, 109, 120.
 
     python3 bench/make_strip_parcels.py /tmp/strips
 """
@@ -43,6 +46,16 @@ def strip(rng, n, length):
     return [(round(x * c - y * s, 3), round(x * s + y * c, 3)) for x, y in points]
 
 
+def forest(n, seed, rx=300, ry=200):
+    rng = random.Random(seed)
+    angles = sorted(rng.uniform(0, 2 * math.pi) for _ in range(n))
+    points = []
+    for a in angles:
+        r = rng.uniform(0.85, 1.0)
+        points.append((round(-30000 + rx * r * math.cos(a), 3), round(-11000 + ry * r * math.sin(a), 3)))
+    return points
+
+
 def main(folder):
     folder.mkdir(parents=True, exist_ok=True)
     rng = random.Random(31)
@@ -54,6 +67,8 @@ def main(folder):
     for n in (16, 24, 32, 48):
         points = [(x - 34000, y - 12000) for x, y in strip(random.Random(n), n, 400 if n == 48 else 25 * n // 2)]
         (folder / f"strip_{n}.dxf").write_bytes(export(points).encode("ascii"))
+    for n in (60, 80, 109, 120):
+        (folder / f"forest_{n}.dxf").write_bytes(export(forest(n, n)).encode("ascii"))
 
 
 if __name__ == "__main__":

@@ -82,17 +82,24 @@ void StoreWholeTriangle(EngineTables& t) {
 }
 
 // The run's hold on the search: a stop request from outside, and the
-// run's budget of time (0: none), each remembered for the result.
+// run's budget of time or of work (the candidates read and the levels
+// entered; 0: none), each remembered for the result.
 class RunSearchControl : public SearchControl {
 public:
-    RunSearchControl(SearchControl& inner, MillisecondClock& clock, uint32_t budgetMs)
-        : inner_(inner), clock_(clock), budgetMs_(budgetMs), start_(clock.NowMs()) {}
-    void Pump(const SearchState& s) override { inner_.Pump(s); }
+    RunSearchControl(SearchControl& inner, MillisecondClock& clock, uint32_t budgetMs, uint64_t budgetWork)
+        : inner_(inner), clock_(clock), budgetMs_(budgetMs), budgetWork_(budgetWork), start_(clock.NowMs()) {}
+    // The searches pump for every candidate they read: the work they do.
+    void Pump(const SearchState& s) override {
+        ++work_;
+        inner_.Pump(s);
+    }
     bool StopRequested() override {
         stopped = stopped || inner_.StopRequested();
         if (stopped) return true;
-        // The clock is read every so many requests: they come at every level.
-        if (budgetMs_ > 0 && !budgetReached && ++requests_ % 64 == 0)
+        ++requests_;
+        if (budgetWork_ > 0 && requests_ + work_ > budgetWork_) budgetReached = true;
+        // The clock is read every so many requests.
+        if (budgetMs_ > 0 && !budgetReached && requests_ % 64 == 0)
             budgetReached = static_cast<uint32_t>(clock_.NowMs() - start_) > budgetMs_;
         return budgetReached;
     }
@@ -104,8 +111,10 @@ private:
     SearchControl& inner_;
     MillisecondClock& clock_;
     uint32_t budgetMs_;
+    uint64_t budgetWork_;
     uint32_t start_;
     uint64_t requests_ = 0;
+    uint64_t work_ = 0;
 };
 
 // The store's budget for one run, put back afterwards.
@@ -228,8 +237,9 @@ void CompleteFastDivision(EngineTables& t, const SanshaSettings& settings) {
 // the tables; result says how it ended.
 void GatherDivisions(EngineTables& t, const SanshaSettings& settings, const RunRequest& request, bool budgeted,
                      SearchControl& control, MillisecondClock& clock, RunResult& result) {
-    const uint32_t runBudgetMs = !budgeted ? kFallbackBudgetMs : settings.calcTimeLimit <= 0 ? kGatherBudgetMs : 0;
-    RunSearchControl watched(control, clock, runBudgetMs);
+    // Gathering beside a known selection changes no table: it may stop by the clock.
+    const uint32_t runBudgetMs = budgeted && settings.calcTimeLimit <= 0 ? kGatherBudgetMs : 0;
+    RunSearchControl watched(control, clock, runBudgetMs, budgeted ? 0 : kFallbackBudgetWork);
     bool timedOut = false;
     // Gathering beside a known selection is worth a fraction of a second:
     // without the pairwise tables the search cannot stop that soon.
@@ -286,6 +296,13 @@ void OfferBestDivisions(MeasurementState& state, const SanshaSettings& settings,
     } else {
         result.divisionSource = DivisionSource::SearchCut;
     }
+// Beyond the exact selection's limits the area modes choose from what the
+// search stored; the division of the smallest shape sum, which is always
+// found, is stored beside it, so that a division of the whole parcel is
+// among them however little the search's budget reached.
+void StoreShapeDivision(EngineTables& t, const SanshaSettings& settings) {
+    const ExactSelection shape = SelectExactly(t, t.menkei, SearchMode::Shape, settings.useHeron);
+    if (shape.status == SelectionStatus::Selected) StoreDivisionOnce(t, shape.division);
 }
 
 // The division of the run made current: the exact selection where the
@@ -358,6 +375,10 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
     GatherDivisions(t, settings, request, budgeted, control, clock, result);
     OfferBestDivisions(state, settings, request, exact, result);
     state.divisionSource = result.divisionSource;
+    if (exact.status == SelectionStatus::Unavailable && !result.searchComplete && !result.stopped) {
+        StoreShapeDivision(t, settings);
+        result.trisetnum = t.trisets.trisetnum();
+    }
     show.SearchEnded(result);
     SelectDivision(state, settings, request, exact, result);
 

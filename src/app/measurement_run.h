@@ -33,8 +33,11 @@ inline constexpr const char* kNotFoundMessage = "見つかりませんでした�
 inline constexpr uint32_t kGatherBudgetMs = 200;
 inline constexpr uint64_t kGatherBudgetBytes = 16ull << 20;
 // When the selection is beyond its limits the search chooses from what it
-// stores within these bounds, and says that the choice is not exact.
-inline constexpr uint32_t kFallbackBudgetMs = 5000;
+// stores within these bounds, and says that the choice is not exact. The
+// bound is the search's work (the candidates it reads and the levels it
+// enters), never the clock, so that the same parcel gives the same table on
+// every run and every machine.
+inline constexpr uint64_t kFallbackBudgetWork = 3'000'000;
 inline constexpr uint64_t kFallbackBudgetBytes = 256ull << 20;
 // Where the search could not store every division and the selection is
 // known, the viewers get this many of the best by shape instead.

@@ -19,8 +19,9 @@
 
 namespace zelkan {
 
-// Four times the equilateral error: on long strips with near-straight corners
-// every parcel with a division free of slivers keeps one within 2.92 times.
+// Four times the equilateral error, not two: a parcel whose every division
+// avoids slivers may still need well over twice it for its worst row, and
+// the bound is to catch slivers, not honest rounding.
 inline constexpr double kDefaultRowBoundFactor = 4.0;
 
 inline constexpr double kNoHonestDivision = std::numeric_limits<double>::infinity();

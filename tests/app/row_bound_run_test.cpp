@@ -128,6 +128,28 @@ TEST_F(RowBoundRun, TheSameParcelGivesTheSameTableTwiceAndWithTheDivisionsGather
     }
 }
 
+TEST_F(RowBoundRun, BeyondTheSelectionsLimitsTheFallbackGivesTheSameWholeTableEveryTime) {
+    // Limits that no area selection fits: the search chooses within its
+    // counted work, beside the division of the smallest shape sum.
+    state->selectionLimits = SelectionLimits{64, 1};
+    for (const SearchMode mode : {SearchMode::Closest, SearchMode::NotAbove}) {
+        SCOPED_TRACE(ModeNumber(mode));
+        std::vector<std::string> tables;
+        for (int run = 0; run < 2; ++run) {
+            const RunResult r = Measure(kStrip, mode, true, "4", false);
+            if (r.outcome == RunOutcome::NotFound) {
+                tables.push_back("nothing below the area");
+                continue;
+            }
+            ASSERT_EQ(r.outcome, RunOutcome::Drawn) << NotCoveredMessage(r.cover);
+            EXPECT_FALSE(r.exactSelection);
+            EXPECT_EQ(SummarizeRowErrors(Table()).rowsBeyond, 0);
+            tables.push_back(ReadFileBytes(WriteLastRunAreaTable(*state, settings, r.logs.triFile)));
+        }
+        EXPECT_EQ(tables[1], tables[0]);
+    }
+}
+
 TEST_F(RowBoundRun, AFactorThatIsNoNumberIsRefused) {
     for (const char* factor : {"-1", "abc", "", "1e999"}) {
         settings.rowBoundFactor = factor;
