@@ -296,6 +296,8 @@ void OfferBestDivisions(MeasurementState& state, const SanshaSettings& settings,
     } else {
         result.divisionSource = DivisionSource::SearchCut;
     }
+}
+
 // Beyond the exact selection's limits the area modes choose from what the
 // search stored; the division of the smallest shape sum, which is always
 // found, is stored beside it, so that a division of the whole parcel is
