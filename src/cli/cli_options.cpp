@@ -67,7 +67,10 @@ const char* const kUsage =
     "label layer (--layer, default from the settings) of a DXF R12 drawing.\n"
     "\n"
     "Ctrl+C during the search keeps what was found so far; a second one ends the program.\n"
-    "Exit codes: 0 measured, 1 nothing found or a capacity limit, 2 usage, 3 input or output error.\n";
+    "With a file of many parcels, Ctrl+C ends it after the parcels in hand, summary.csv\n"
+    "listing those not measured.\n"
+    "Exit codes: 0 measured, 1 nothing found or a capacity limit, 2 usage, 3 input or output error,\n"
+    "130 a file of many parcels cut short by Ctrl+C.\n";
 
 namespace {
 

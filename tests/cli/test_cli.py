@@ -486,7 +486,8 @@ class Cli(unittest.TestCase):
         parcel = SAMPLES / "residential.dxf"
         code, out, err = self.measure(parcel, "--precision", "乙一", "--registered", "350")
         self.assertEqual(code, 0, err)
-        printed = out.split("座標求積表\n")[1].split("\n\n")[0].splitlines()
+        # The Windows build's standard output ends its lines in CR LF.
+        printed = out.replace("\r\n", "\n").split("座標求積表\n")[1].split("\n\n")[0].splitlines()
         self.assertEqual(printed[0].split(), ["点名", "X", "Y", "Yn+1－Yn-1", "Xn(Yn+1－Yn-1)"])
         rows = [[Decimal(c) for c in line.split()[1:]] for line in printed[1:-3]]
         # The export's corners (x east, y north) to the millimetre, in working order.
