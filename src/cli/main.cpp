@@ -305,8 +305,9 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
                                const std::string& fileName, int32_t noStart, MeasurementState& state,
                                const SheetRun* sheets) {
     ParcelOutcome outcome;
-    // The last two columns: the name the parcel's drawings begin with, and
-    // how far its rows stray from their triangles, for a table drawn.
+    // The columns after the zone: the name the parcel's drawings begin with,
+    // how far its rows stray from their triangles, for a table drawn, and the
+    // registration figures; a failure keeps none of them, its files removed.
     std::string rowError;
     std::string registrationColumns = UnregisteredColumns(parcel);
     std::optional<RegistrationFigures> figures;
@@ -338,6 +339,14 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
     // Ctrl+C ends the file after the parcels in hand, each measured whole;
     // a second one stops their searches.
     FileParcelControl control;
+    const auto failed = [&](const std::string& what) {
+        RemoveRunFiles(request.runScript, "");
+        rowError.clear();
+        registrationColumns = UnregisteredColumns(parcel);
+        figures.reset();
+        outcome.triangles = 0;
+        row(std::to_string(parcel.corners.size()), "", "", "", "", "", what);
+    };
     try {
         const RunResult result = MeasureParcel(state, settings, request, control, clock);
         const std::string area = Trimmed(FormatFixedWidth(0, 3, result.menkei));
@@ -383,13 +392,11 @@ ParcelOutcome MeasureOneParcel(const MeasureOptions& o, const SanshaSettings& se
             outcome.index.sheet = WriteSheetOfFile(*sheets, out, fileName, state, settings, table, parcel,
                                                    figures ? &*figures : nullptr);
     } catch (const RunError& e) {
-        RemoveRunFiles(request.runScript, "");
-        row(std::to_string(parcel.corners.size()), "", "", "", "", "", e.what());
+        failed(e.what());
         outcome.code = e.exitCode();
     } catch (const std::exception& e) {
         // Measured on a thread of its own: whatever else fails is this parcel's.
-        RemoveRunFiles(request.runScript, "");
-        row(std::to_string(parcel.corners.size()), "", "", "", "", "", e.what());
+        failed(e.what());
         outcome.code = kExitInput;
     }
     return outcome;
