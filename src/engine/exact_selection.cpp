@@ -314,6 +314,33 @@ public:
         return true;
     }
 
+    // Which candidates lie in some division whose total could lie in
+    // [wantedLo, wantedHi] as far as the smallest and largest totals of the
+    // parts around them tell: a necessary condition, decided for every
+    // candidate in one pass over the options. Where the totals are dense
+    // it is the only reason a candidate is passed over, and it costs no
+    // bitset.
+    // False beyond the limits.
+    bool Plausible(const std::vector<uint8_t>& allowed, Int128 wantedLo, Int128 wantedHi,
+                   std::vector<uint8_t>& plausible) {
+        plausible.assign(allowed.size(), 0);
+        if (!Charge(allowed.size() + sets_.size())) return false;
+        InsideRanges(allowed);
+        if (!Root().divisible) return true;
+        OutsideRanges(allowed);
+        for (size_t id = 0; id < sets_.size(); ++id) {
+            const TotalSet& set = sets_[id];
+            if (!set.divisible) continue;
+            for (const Option& option : model_.chords()[id].options) {
+                if (!Usable(option, allowed)) continue;
+                const Int128 least = Units(option) + Set(option.left).least + Set(option.right).least + set.outLeast;
+                const Int128 most = Units(option) + Set(option.left).most + Set(option.right).most + set.outMost;
+                if (least <= wantedHi && most >= wantedLo) plausible[static_cast<size_t>(option.candidate)] = 1;
+            }
+        }
+        return true;
+    }
+
     // Counts other work against the same limit; false beyond it.
     bool Charge(uint64_t words) {
         work_ += words;
@@ -586,7 +613,7 @@ private:
 
 // The bands of the quick passes, in units of the printed areas' last
 // decimal on either side of each part's share.
-constexpr Int128 kBands[] = {1 << 8, 1 << 12, 1 << 16};
+constexpr Int128 kBands[] = {1 << 8, 1 << 9, 1 << 10, 1 << 11, 1 << 12, 1 << 13, 1 << 14, 1 << 15, 1 << 16};
 
 // The reachable totals that the evaluation's rule prefers: the closest to
 // the coordinate area (in mode 2 only those below it in magnitude); two when
@@ -753,8 +780,21 @@ std::optional<std::vector<int32_t>> FirstInSearchOrder(const EngineTables& t, Re
     // The work of the last quick passes and of the last pass over every
     // total, to choose which to try first.
     uint64_t quickCost = 0, exactCost = UINT64_MAX;
+    // Which candidates the ranges alone leave possible, for the candidates
+    // kept so far; a candidate they rule out stays ruled out, as fewer
+    // candidates are allowed from then on.
+    std::vector<uint8_t> plausible;
+    size_t plausibleFor = SIZE_MAX;
     for (size_t c = 1; c <= count && division.size() < triangles; ++c) {
         if (allowed[c] == 0) continue;
+        if (plausibleFor != division.size()) {
+            if (!totals.Plausible(allowed, *wantedLo, *wantedHi, plausible)) return std::nullopt;
+            plausibleFor = division.size();
+        }
+        if (plausible[c] == 0) {
+            allowed[c] = 0;
+            continue;
+        }
         if (!totals.Charge(count)) return std::nullopt;
         withOnly(c);
         bool reached = inWitness[c] != 0;
