@@ -11,17 +11,20 @@
 
 #include "engine/evaluation.h"
 #include "engine/exact_selection.h"
+#include "engine/row_bound.h"
 #include "support/parcels.h"
 
 namespace {
 
 using namespace zelkan;
 
-void Select(benchmark::State& state, const sample::Polygon& parcel) {
+void Select(benchmark::State& state, const sample::Polygon& parcel, bool rowBound = false) {
     const SearchMode mode = SearchModeOf(static_cast<int32_t>(state.range(1)));
     const bool heron = state.range(2) != 0;
     static const auto t = std::make_unique<EngineTables>();
-    sample::PrepareCandidates(*t, parcel, MeasureRules{1, KetaMode::HalfUp, 2, KetaMode::HalfUp, 4});
+    const MeasureRules rules{1, KetaMode::HalfUp, 2, KetaMode::HalfUp, 4};
+    sample::PrepareCandidates(*t, parcel, rules);
+    if (rowBound) KeepHonestCandidates(*t, RowBoundRules{rules, heron});
     const double menkei = sample::PolygonArea(parcel);
     bool selected = false;
     for (auto _ : state) {
@@ -55,6 +58,17 @@ void BM_Comb(benchmark::State& state) {
 void BM_RoadCurve(benchmark::State& state) { Select(state, sample::RoadCurveLot(static_cast<int>(state.range(0)), 7)); }
 void BM_IrregularLot(benchmark::State& state) { Select(state, sample::IrregularLot(static_cast<int>(state.range(0)), 2)); }
 
+// Long strips with near-straight corners and large round parcels (areas of
+// 10^9 units), at survey coordinates, their candidates within the row bound
+// as a run leaves them.
+void BM_SurveyStrip(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    Select(state, sample::Shifted(sample::NearStraightStrip(n, 400 + 5 * n, 3), -34000, -12000), true);
+}
+void BM_LargeParcel(benchmark::State& state) {
+    Select(state, sample::Shifted(sample::LargeRoundParcel(static_cast<int>(state.range(0)), 5), -30000, -11000), true);
+}
+
 // A convex parcel of more than 84 corners has more candidates than the
 // table holds.
 void ConvexSizes(benchmark::internal::Benchmark* b) {
@@ -70,12 +84,21 @@ void Sizes(benchmark::internal::Benchmark* b) {
     b->Unit(benchmark::kMillisecond);
 }
 
+void LongSizes(benchmark::internal::Benchmark* b) {
+    for (const int heron : {0, 1})
+        for (const int mode : {1, 2})
+            for (const int n : {48, 64, 96, 120}) b->Args({n, mode, heron});
+    b->Unit(benchmark::kMillisecond);
+}
+
 BENCHMARK(BM_Convex)->Apply(ConvexSizes);  // every triangle of its corners is congruent to many others
 BENCHMARK(BM_IrregularConvex)->Apply(ConvexSizes);
 BENCHMARK(BM_StarShaped)->Apply(Sizes);
 BENCHMARK(BM_Comb)->Apply(Sizes);
 BENCHMARK(BM_RoadCurve)->Apply(Sizes);
 BENCHMARK(BM_IrregularLot)->Apply(ConvexSizes);
+BENCHMARK(BM_SurveyStrip)->Apply(LongSizes);
+BENCHMARK(BM_LargeParcel)->Apply(LongSizes);
 
 }  // namespace
 

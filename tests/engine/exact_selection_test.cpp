@@ -2,12 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <map>
+#include <optional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "engine/area_units.h"
 #include "engine/evaluation.h"
+#include "engine/row_bound.h"
 #include "support/parcels.h"
 
 namespace zelkan {
@@ -222,6 +229,96 @@ TEST(ExactSelection, PartsOfALargeParcelAreAsGoodAsTheFullSearchOfThePart) {
             }
         }
         EXPECT_GT(compared, 0);
+    }
+}
+
+// The divisions one flip away from `division`: two of its triangles that
+// share a side and form a convex four-sided figure, replaced by the two
+// candidates on the figure's other diagonal.
+std::vector<std::vector<int32_t>> FlipsOf(const EngineTables& t, const std::vector<int32_t>& division) {
+    std::map<std::array<int32_t, 3>, int32_t> numberOf;
+    for (int32_t c = 1; c <= t.tritempnum; ++c) {
+        const TTriTemp& x = t.tritemp[static_cast<size_t>(c)];
+        numberOf[{x.i, x.j, x.k}] = c;
+    }
+    const auto corners = [&](int32_t c) {
+        const TTriTemp& x = t.tritemp[static_cast<size_t>(c)];
+        return std::array<int32_t, 3>{x.i, x.j, x.k};
+    };
+    const auto twiceArea = [&](std::array<int32_t, 3> v) {
+        const auto& p = t.xy;
+        const auto at = [&](int32_t k) { return p[static_cast<size_t>(v[static_cast<size_t>(k)])]; };
+        return std::fabs((at(1).x - at(0).x) * (at(2).y - at(0).y) - (at(2).x - at(0).x) * (at(1).y - at(0).y));
+    };
+    std::vector<std::vector<int32_t>> flips;
+    for (size_t a = 0; a < division.size(); ++a) {
+        for (size_t b = a + 1; b < division.size(); ++b) {
+            const std::array<int32_t, 3> x = corners(division[a]), y = corners(division[b]);
+            std::vector<int32_t> shared, apart;
+            for (const int32_t v : x) (std::find(y.begin(), y.end(), v) != y.end() ? shared : apart).push_back(v);
+            for (const int32_t v : y)
+                if (std::find(x.begin(), x.end(), v) == x.end()) apart.push_back(v);
+            if (shared.size() != 2) continue;
+            std::array<int32_t, 3> u{apart[0], apart[1], shared[0]}, w{apart[0], apart[1], shared[1]};
+            std::sort(u.begin(), u.end());
+            std::sort(w.begin(), w.end());
+            const auto cu = numberOf.find(u), cw = numberOf.find(w);
+            if (cu == numberOf.end() || cw == numberOf.end()) continue;
+            // Not convex: the other diagonal's triangles overlap.
+            if (std::fabs(twiceArea(u) + twiceArea(w) - twiceArea(x) - twiceArea(y)) > 1e-6 * twiceArea(x)) continue;
+            std::vector<int32_t> flipped = division;
+            flipped[a] = cu->second;
+            flipped[b] = cw->second;
+            std::sort(flipped.begin(), flipped.end());
+            flips.push_back(std::move(flipped));
+        }
+    }
+    return flips;
+}
+
+// Long strips at survey coordinates and large round parcels (areas of 10^9
+// units), their candidates within the row bound as a run leaves them: modes
+// 1 and 2 select exactly within the default limits. Their totals are dense
+// enough to reach the whole unit next to the coordinate area, so the
+// selection is that close; and no division one flip away with the same
+// total comes first in search order.
+TEST(ExactSelection, LongAndLargeParcelsAreSelectedExactly) {
+    const MeasureRules kWhole{1, KetaMode::HalfUp, 2, KetaMode::HalfUp, 0};
+    const std::vector<std::tuple<std::string, Polygon, MeasureRules>> parcels = {
+        {"strip 96", sample::Shifted(sample::NearStraightStrip(96, 880, 3), -34000, -12000), kFine},
+        {"round 120", sample::Shifted(sample::LargeRoundParcel(120, 5), -30000, -11000), kFine},
+        // Areas in whole square metres: many divisions share each total.
+        {"round 80 in whole m²", sample::Shifted(sample::LargeRoundParcel(80, 7), -30000, -11000), kWhole},
+    };
+    for (const auto& [name, parcel, rules] : parcels) {
+        for (const bool heron : {false, true}) {
+            SCOPED_TRACE(name + (heron ? " heron" : " sansha"));
+            auto t = Prepared(parcel, rules);
+            KeepHonestCandidates(*t, RowBoundRules{rules, heron});
+            const double menkei = sample::PolygonArea(parcel);
+            const std::optional<AreaUnits> units = CandidateAreaUnits(*t, heron, menkei);
+            ASSERT_TRUE(units);
+            const auto total = [&](const std::vector<int32_t>& division) {
+                Int128 sum = 0;
+                for (const int32_t c : division) sum += units->units[static_cast<size_t>(c)];
+                return sum;
+            };
+            for (const SearchMode mode : {SearchMode::Closest, SearchMode::NotAbove}) {
+                SCOPED_TRACE(ModeNumber(mode));
+                const ExactSelection exact = SelectExactly(*t, menkei, mode, heron);
+                ASSERT_EQ(exact.status, SelectionStatus::Selected);
+                ASSERT_EQ(exact.division.size(), parcel.size() - 2);
+                EvaluationState e;
+                const double distance = ApplySelection(*t, e, exact, menkei, mode, heron);
+                const double unit = std::pow(10.0, -rules.areaDigits);
+                EXPECT_LE(distance, mode == SearchMode::Closest ? unit / 2 : unit);
+                for (const std::vector<int32_t>& flipped : FlipsOf(*t, exact.division)) {
+                    if (total(flipped) == total(exact.division) && PassesSearchCrossingTest(*t, flipped)) {
+                        EXPECT_LT(exact.division, flipped);
+                    }
+                }
+            }
+        }
     }
 }
 

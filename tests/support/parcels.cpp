@@ -190,6 +190,21 @@ Polygon NearStraightStrip(int n, double length, uint32_t seed) {
     return p;
 }
 
+Polygon LargeRoundParcel(int n, uint32_t seed) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> turn(0, 2 * std::numbers::pi);
+    std::uniform_real_distribution<double> reach(0.85, 1.0);
+    std::vector<double> angles(static_cast<size_t>(n));
+    for (double& a : angles) a = turn(random);
+    std::sort(angles.begin(), angles.end());
+    Polygon p;
+    for (const double a : angles) {
+        const double r = reach(random);
+        p.emplace_back(Millimetres(300 * r * std::cos(a)), Millimetres(200 * r * std::sin(a)));
+    }
+    return p;
+}
+
 Polygon Shifted(Polygon p, double dx, double dy) {
     for (auto& v : p) v.first += dx, v.second += dy;
     return p;

@@ -63,6 +63,11 @@ Polygon IrregularLot(int n, uint32_t seed);
 // of straight; turned by an angle fixed by the seed.
 Polygon NearStraightStrip(int n, double length, uint32_t seed);
 
+// A round-ish parcel about 600 m by 400 m with corners at irregular angles
+// and distances, in metres to the millimetre, fixed by the seed: its area
+// runs to 10^9 units of the printed areas' fourth decimal.
+Polygon LargeRoundParcel(int n, uint32_t seed);
+
 // The polygon moved by (dx, dy), e.g. to survey coordinates.
 Polygon Shifted(Polygon p, double dx, double dy);
 
