@@ -298,6 +298,20 @@ void OfferBestDivisions(MeasurementState& state, const SanshaSettings& settings,
     }
 }
 
+// Beyond the exact selection's limits on a parcel of many candidates: the
+// best divisions by shape and the division the selection found with the
+// total it prefers (where it got that far), for the evaluation to choose from.
+void StoreFallbackDivisions(EngineTables& t, const ExactSelection& exact, RunResult& result) {
+    StoreBestDivisionsByShape(t, kViewerDivisions);
+    const std::vector<int32_t>& preferred = exact.preferredTotalDivision;
+    if (!preferred.empty() && PassesSearchCrossingTest(t, preferred)) StoreDivisionOnce(t, preferred);
+    result.gathered = false;
+    result.searchComplete = false;
+    result.trisetnum = t.trisets.trisetnum();
+    result.dupnum = 0;
+    result.divisionSource = DivisionSource::BestByShape;
+}
+
 // Beyond the exact selection's limits the area modes choose from what the
 // search stored; the division of the smallest shape sum, which is always
 // found, is stored beside it, so that a division of the whole parcel is
@@ -374,8 +388,13 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
     // viewers, as with a known selection.
     const ExactSelection exact = SelectExactly(t, t.menkei, request.searchMode, settings.useHeron, state.selectionLimits);
     const bool budgeted = Known(exact) || exact.status == SelectionStatus::NoDivision;
-    GatherDivisions(t, settings, request, budgeted, control, clock, result);
-    OfferBestDivisions(state, settings, request, exact, result);
+    if (budgeted || t.tritempnum <= kFallbackSearchCandidates) {
+        GatherDivisions(t, settings, request, budgeted, control, clock, result);
+        OfferBestDivisions(state, settings, request, exact, result);
+    } else {
+        result.gatherRequested = request.gather;
+        StoreFallbackDivisions(t, exact, result);
+    }
     state.divisionSource = result.divisionSource;
     if (exact.status == SelectionStatus::Unavailable && !result.searchComplete && !result.stopped) {
         StoreShapeDivision(t, settings);

@@ -39,6 +39,11 @@ inline constexpr uint64_t kGatherBudgetBytes = 16ull << 20;
 // every run and every machine.
 inline constexpr uint64_t kFallbackBudgetWork = 3'000'000;
 inline constexpr uint64_t kFallbackBudgetBytes = 256ull << 20;
+// Beyond this many candidates the search's own tables, which its budget does
+// not count, take seconds: the fallback then chooses among the best
+// divisions by shape and the one the selection found with the total it
+// prefers.
+inline constexpr int32_t kFallbackSearchCandidates = 2000;
 // Where the search could not store every division and the selection is
 // known, the viewers get this many of the best by shape instead.
 inline constexpr size_t kViewerDivisions = 300;

@@ -745,9 +745,11 @@ Preference PreferredOverall(ReachableTotals& totals, const std::vector<uint8_t>&
 // The first division in search order whose total is one of `preferred`:
 // candidates are fixed in order while such a division remains, and a
 // candidate that leaves none is passed over for good. Nothing beyond the
-// limits.
+// limits; `found` then holds the last division with a preferred total seen
+// on the way, if any.
 std::optional<std::vector<int32_t>> FirstInSearchOrder(const EngineTables& t, ReachableTotals& totals,
-                                                       std::vector<uint8_t> allowed, const std::vector<Int128>& preferred) {
+                                                       std::vector<uint8_t> allowed, const std::vector<Int128>& preferred,
+                                                       std::vector<int32_t>& found) {
     const auto [wantedLo, wantedHi] = std::minmax_element(preferred.begin(), preferred.end());
     const auto count = static_cast<size_t>(t.tritempnum);
     const auto triangles = static_cast<size_t>(t.xynum - 2);
@@ -761,6 +763,7 @@ std::optional<std::vector<int32_t>> FirstInSearchOrder(const EngineTables& t, Re
         if (!totals.Root().divisible) return false;
         for (const Int128 total : preferred) {
             if (!totals.Witness(with, total, witness)) continue;
+            found = witness;
             std::fill(inWitness.begin(), inWitness.end(), 0);
             for (const int32_t c : witness) inWitness[static_cast<size_t>(c)] = 1;
             return true;
@@ -839,7 +842,7 @@ std::optional<std::vector<int32_t>> FirstInSearchOrder(const EngineTables& t, Re
 ExactSelection AreaSelection(EngineTables& t, const ChordModel& model, double menkei, bool below, bool useHeron,
                              const SelectionLimits& limits) {
     // No candidate closes the chord 1-n: no division of the whole parcel.
-    if (model.root() == kNoChord) return {SelectionStatus::NoDivision, {}, {}};
+    if (model.root() == kNoChord) return {SelectionStatus::NoDivision, {}, {}, {}};
     const std::optional<AreaUnits> units = CandidateAreaUnits(t, useHeron, menkei);
     if (!units) return {};
     std::vector<uint8_t> allowed(static_cast<size_t>(t.tritempnum) + 1, 1);
@@ -852,12 +855,17 @@ ExactSelection AreaSelection(EngineTables& t, const ChordModel& model, double me
         const DecimalText least = useHeron || preference.least % 2 == 0
                                       ? DecimalText{useHeron ? preference.least : preference.least / 2, units->decimals}
                                       : DecimalText{preference.least * 5, units->decimals + 1};
-        return {preference.status, {}, least};
+        return {preference.status, {}, least, {}};
     }
-    if (preference.status != SelectionStatus::Selected) return {preference.status, {}, {}};
-    std::optional<std::vector<int32_t>> division = FirstInSearchOrder(t, totals, std::move(allowed), preference.totals);
-    if (!division) return {};
-    return {SelectionStatus::Selected, std::move(*division), {}};
+    if (preference.status != SelectionStatus::Selected) return {preference.status, {}, {}, {}};
+    std::vector<int32_t> found;
+    std::optional<std::vector<int32_t>> division =
+        FirstInSearchOrder(t, totals, std::move(allowed), preference.totals, found);
+    if (!division) {
+        std::sort(found.begin(), found.end());
+        return {SelectionStatus::Unavailable, {}, {}, std::move(found)};
+    }
+    return {SelectionStatus::Selected, std::move(*division), {}, {}};
 }
 
 int32_t StoredEntry(EngineTables& t, const std::vector<int32_t>& division) {
@@ -937,8 +945,8 @@ ExactSelection SelectExactly(EngineTables& t, double menkei, SearchMode searchMo
     ExactSelection selection;
     if (searchMode == SearchMode::Shape) {
         std::optional<std::vector<int32_t>> division = ShapeSelection(t, model).Run();
-        if (!division) return {SelectionStatus::NoDivision, {}, {}};
-        selection = {SelectionStatus::Selected, std::move(*division), {}};
+        if (!division) return {SelectionStatus::NoDivision, {}, {}, {}};
+        selection = {SelectionStatus::Selected, std::move(*division), {}, {}};
     } else {
         selection = AreaSelection(t, model, menkei, searchMode == SearchMode::NotAbove, useHeron, limits);
     }

@@ -43,6 +43,10 @@ struct ExactSelection {
     // NothingQualifies in the area modes: the smallest total any division
     // has, as the evaluation sums it.
     std::optional<DecimalText> leastTotal;
+    // Unavailable in the area modes when the limits ended the choice among
+    // the divisions of the preferred total: one of them, not necessarily the
+    // first in search order (ascending; empty if none was seen).
+    std::vector<int32_t> preferredTotalDivision;
 };
 
 // The area modes keep a bitset of reachable totals per chord; where the

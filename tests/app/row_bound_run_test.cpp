@@ -129,24 +129,31 @@ TEST_F(RowBoundRun, TheSameParcelGivesTheSameTableTwiceAndWithTheDivisionsGather
 }
 
 TEST_F(RowBoundRun, BeyondTheSelectionsLimitsTheFallbackGivesTheSameWholeTableEveryTime) {
-    // Limits that no area selection fits: the search chooses within its
-    // counted work, beside the division of the smallest shape sum.
+    // Limits that no area selection fits: on the short strip the search
+    // chooses within its counted work, beside the division of the smallest
+    // shape sum; the long one has too many candidates for the search's
+    // tables, and the best divisions by shape are chosen from instead.
     state->selectionLimits = SelectionLimits{64, 1};
-    for (const SearchMode mode : {SearchMode::Closest, SearchMode::NotAbove}) {
-        SCOPED_TRACE(ModeNumber(mode));
-        std::vector<std::string> tables;
-        for (int run = 0; run < 2; ++run) {
-            const RunResult r = Measure(kStrip, mode, true, "4", false);
-            if (r.outcome == RunOutcome::NotFound) {
-                tables.push_back("nothing below the area");
-                continue;
+    const sample::Polygon longStrip = sample::Shifted(sample::NearStraightStrip(64, 720, 3), -34000, -12000);
+    for (const auto& [parcel, source] : {std::pair(&kStrip, DivisionSource::SearchCut),
+                                         std::pair(&longStrip, DivisionSource::BestByShape)}) {
+        for (const SearchMode mode : {SearchMode::Closest, SearchMode::NotAbove}) {
+            SCOPED_TRACE(std::to_string(parcel->size()) + " corners, mode " + std::to_string(ModeNumber(mode)));
+            std::vector<std::string> tables;
+            for (int run = 0; run < 2; ++run) {
+                const RunResult r = Measure(*parcel, mode, true, "4", false);
+                if (r.outcome == RunOutcome::NotFound) {
+                    tables.push_back("nothing below the area");
+                    continue;
+                }
+                ASSERT_EQ(r.outcome, RunOutcome::Drawn) << NotCoveredMessage(r.cover);
+                EXPECT_FALSE(r.exactSelection);
+                EXPECT_EQ(r.divisionSource, source);
+                EXPECT_EQ(SummarizeRowErrors(Table()).rowsBeyond, 0);
+                tables.push_back(ReadFileBytes(WriteLastRunAreaTable(*state, settings, r.logs.triFile)));
             }
-            ASSERT_EQ(r.outcome, RunOutcome::Drawn) << NotCoveredMessage(r.cover);
-            EXPECT_FALSE(r.exactSelection);
-            EXPECT_EQ(SummarizeRowErrors(Table()).rowsBeyond, 0);
-            tables.push_back(ReadFileBytes(WriteLastRunAreaTable(*state, settings, r.logs.triFile)));
+            EXPECT_EQ(tables[1], tables[0]);
         }
-        EXPECT_EQ(tables[1], tables[0]);
     }
 }
 
