@@ -6,10 +6,14 @@ wobble by centimetres, so that most corners lie within a degree of straight
 
 - strips.sim: 40 strips of 16 to 48 corners, every one a 画地;
 - strip_N.dxf: one strip of N corners as the CAD exports it, for
-  N = 16, 24, 32, 48;
+  N = 16, 24, 32, 48, 64, 96, 120 (the longer ones 400 + 5N m long);
 - forest_N.dxf: a round-ish parcel of about 600 m by 400 m (an area of
   10^9 units of the printed areas' last decimal) with N corners at
-  irregular angles, for N = 60, 80, 109, 120.
+  irregular angles, for N = 60, 80, 100, 109, 120.
+
+The whole-run figures of bench/README.md measure each strip and forest
+parcel with `zelkan-cli measure FILE --mode M` (M = 1, 2; Heron and base
+and height) under /usr/bin/time.
 
     python3 bench/make_strip_parcels.py /tmp/strips
 """
@@ -64,10 +68,11 @@ def main(folder):
         n = rng.choice((16, 24, 32, 40, 48))
         parcels.append(((-34000 + 500 * (k % 8), -12000 + 500 * (k // 8)), strip(rng, n, rng.uniform(100, 400))))
     (folder / "strips.sim").write_bytes(sima(parcels))
-    for n in (16, 24, 32, 48):
-        points = [(x - 34000, y - 12000) for x, y in strip(random.Random(n), n, 400 if n == 48 else 25 * n // 2)]
+    for n in (16, 24, 32, 48, 64, 96, 120):
+        length = 400 + 5 * n if n > 48 else 400 if n == 48 else 25 * n // 2
+        points = [(x - 34000, y - 12000) for x, y in strip(random.Random(n), n, length)]
         (folder / f"strip_{n}.dxf").write_bytes(export(points).encode("ascii"))
-    for n in (60, 80, 109, 120):
+    for n in (60, 80, 100, 109, 120):
         (folder / f"forest_{n}.dxf").write_bytes(export(forest(n, n)).encode("ascii"))
 
 
