@@ -433,7 +433,13 @@ std::string SmallestTotalNote(const RunResult& result, bool useHeron) {
     DecimalText area = *result.menkeiDecimal;
     while (area.decimals > least.decimals && area.units % 10 == 0) area = DecimalText{area.units / 10, area.decimals - 1};
     const DecimalText over = Difference(least, area);
-    return "座標面計値 " + DecimalString(area) + " より小さい合計の分割はありません: 最も小さい合計は " +
+    // Where the bound took candidates out, a total below the area may exist
+    // only through rows it would not let the table print.
+    const int32_t removed = result.rowBound.removed;
+    const std::string none = removed > 0 ? "は、行誤差の限度内にはありません（限度を超える候補 " +
+                                               std::to_string(removed) + " 個を除外）"
+                                         : "はありません";
+    return "座標面計値 " + DecimalString(area) + " より小さい合計の分割" + none + ": 最も小さい合計は " +
            DecimalString(least) + (over.units == 0 ? "（座標面計値と等しい）" : "（" + DecimalString(over) + " 大きい）") +
            (useHeron ? "。検索 1 か 三斜 で測れます" : "。検索 1 で測れます");
 }

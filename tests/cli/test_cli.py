@@ -323,6 +323,15 @@ class Cli(unittest.TestCase):
             code, out, err = self.measure(parcel, "--mode", "1", measure)
             self.assertEqual(code, 0, err)
 
+    def test_mode_2_says_when_the_row_bound_left_nothing_below_the_area(self):
+        # Below the area only through slivers: the bound takes them out and says so.
+        code, out, err = self.measure(SAMPLES / "roadside.dxf", "--mode", "2", "--heron")
+        self.assertEqual(code, 1, err)
+        self.assertIn("より小さい合計の分割は、行誤差の限度内にはありません（限度を超える候補 9 個を除外）: "
+                      "最も小さい合計は 119.2289", err)
+        code, out, err = self.measure(SAMPLES / "roadside.dxf", "--mode", "2", "--heron", "--row-bound", "0")
+        self.assertEqual(code, 0, err)
+
     def test_repeated_corners_are_dropped_and_a_triangle_is_measured(self):
         points = [(0, 0), (4, -1), (8, 0), (9, 4), (8, 8), (4, 9), (0, 8), (-1, 4)]
         _, plain, _ = self.measure(self.export("octagon.dxf", points))
