@@ -10,6 +10,7 @@
 #include "engine/area_units.h"
 #include "engine/evaluation.h"
 #include "engine/search.h"
+#include "engine/total_sets.h"
 #include "geometry/text_helpers.h"
 
 namespace zelkan {
@@ -190,28 +191,30 @@ private:
 
 // ---- modes 1 and 2: the reachable totals of every part ----
 
-// The totals of one part that can still give a whole-parcel total inside
-// the window being looked at.
-struct TotalSet {
-    bool divisible = false;  // the part has a division with the allowed candidates
-    Int128 least = 0, most = 0;              // its smallest and largest total
-    Int128 outLeast = 0, outMost = 0;        // the same for the rest of the parcel
-    Int128 lo = 0;                           // the first total the bitset holds
-    std::vector<uint64_t> words;             // bit x: total lo + x is reachable
-    int64_t runs = 0;                        // runs of consecutive reachable totals
-
-    bool Has(Int128 total) const {
-        if (total < lo) return false;
-        const Int128 x = total - lo;
-        if (x >= static_cast<Int128>(words.size()) * 64) return false;
-        return (words[static_cast<size_t>(x / 64)] >> static_cast<unsigned>(x % 64) & 1) != 0;
-    }
+// What each part keeps of its totals in a pass over the parts (see
+// ReachableTotals::Windows).
+enum class Pass : uint8_t {
+    EveryTotal = 0,  // all that can still give a total in the window: a total not found is not reachable
+    Narrowed = 1,    // a sixteenth of its range either side of where the window lies in the whole range
+    // Its share of the window, give or take 2^k units.
+    Band256 = 8, Band512, Band1024, Band2048, Band4096, Band8192, Band16384, Band32768, Band65536,
 };
+
+// The bands of the quick passes, each twice the one before: the band that
+// finds a total is at most twice as wide as it needs to be.
+constexpr Pass kBandPasses[] = {Pass::Band256,  Pass::Band512,   Pass::Band1024,  Pass::Band2048,  Pass::Band4096,
+                                Pass::Band8192, Pass::Band16384, Pass::Band32768, Pass::Band65536};
+
+// The units either side of a part's share that a banded pass keeps; 0 for
+// the others.
+Int128 BandOf(Pass pass) {
+    return pass >= Pass::Band256 ? static_cast<Int128>(1) << static_cast<unsigned>(pass) : 0;
+}
 
 class ReachableTotals {
 public:
     ReachableTotals(const ChordModel& model, const std::vector<Int128>& units, const SelectionLimits& limits)
-        : model_(model), units_(units), limits_(limits), sets_(model.chords().size()) {}
+        : model_(model), units_(units), limits_(limits), sets_(model.chords().size()), sums_(limits.maxWordOperations) {}
 
     // The totals of every part with the allowed candidates, as far as they
     // can give a whole-parcel total in [windowLo, windowHi]; false beyond the
@@ -219,13 +222,13 @@ public:
     // Narrowed or banded, each part keeps only some of its totals (see
     // Windows): fewer totals, all of them reachable, so a total found then
     // is reachable; one not found may still be.
-    bool Compute(const std::vector<uint8_t>& allowed, Int128 windowLo, Int128 windowHi, bool narrowed = false,
-                 Int128 band = 0) {
+    bool Compute(const std::vector<uint8_t>& allowed, Int128 windowLo, Int128 windowHi,
+                 Pass pass = Pass::EveryTotal) {
         if (!Charge(allowed.size() + sets_.size())) return false;
         InsideRanges(allowed);
         if (!Root().divisible) return true;
         OutsideRanges(allowed);
-        if (!Windows(windowLo, windowHi, narrowed, band)) return false;
+        if (!Windows(windowLo, windowHi, pass)) return false;
         for (size_t id = 0; id < sets_.size(); ++id) {
             TotalSet& set = sets_[id];
             if (set.words.empty()) continue;
@@ -233,8 +236,7 @@ public:
                 if (!Usable(option, allowed)) continue;
                 if (!AddOption(set, option)) return false;
             }
-            ListRuns(set.words, runs_);
-            set.runs = static_cast<int64_t>(runs_.size());
+            CountRuns(set, runs_);
         }
         return true;
     }
@@ -250,9 +252,9 @@ public:
         return Root().Has(total) && Pick(allowed, model_.root(), total, division);
     }
 
-    uint64_t work() const { return work_; }
+    uint64_t work() const { return sums_.work(); }
 
-    // After a pass over every total (no band, not narrowed) with these
+    // After a pass over every total (Pass::EveryTotal) with these
     // candidates and this window: which candidates lie in some division
     // whose total is one of `wanted`. The rest of the parcel beyond each
     // part is summed from the whole downwards as the parts were summed
@@ -275,13 +277,12 @@ public:
             return Charge(into.words.size());
         };
         const size_t root = static_cast<size_t>(model_.root());
-        rest[root] = TotalSet{true, 0, 0, 0, 0, 0, {1}, 1};
+        rest[root] = OnlyZero();
         TotalSet contribution;
         for (size_t id = sets_.size(); id-- > 0;) {
             TotalSet& beyond = rest[id];
             if (beyond.words.empty() || !sets_[id].divisible || sets_[id].words.empty()) continue;
-            ListRuns(beyond.words, runs_);
-            beyond.runs = static_cast<int64_t>(runs_.size());
+            CountRuns(beyond, runs_);
             for (const Option& option : model_.chords()[id].options) {
                 if (!Usable(option, allowed)) continue;
                 const TotalSet& left = Set(option.left);
@@ -291,9 +292,8 @@ public:
                 // rest beyond its chord, the triangle and the right part.
                 contribution = TotalSet{};
                 if (!open(contribution, left)) return false;
-                if (!SumInto(contribution, beyond, right, Units(option))) return false;
-                ListRuns(contribution.words, runs_);
-                contribution.runs = static_cast<int64_t>(runs_.size());
+                if (!sums_.SumInto(contribution, beyond, right, Units(option))) return false;
+                CountRuns(contribution, runs_);
                 for (const Int128 total : wanted) {
                     if (useful[static_cast<size_t>(option.candidate)] == 0 && SplitOf(left, contribution, total))
                         useful[static_cast<size_t>(option.candidate)] = 1;
@@ -307,7 +307,7 @@ public:
                 if (option.right != kSide) {
                     TotalSet& into = rest[static_cast<size_t>(option.right)];
                     if (!open(into, right)) return false;
-                    if (!SumInto(into, beyond, left, Units(option))) return false;
+                    if (!sums_.SumInto(into, beyond, left, Units(option))) return false;
                 }
             }
         }
@@ -342,10 +342,7 @@ public:
     }
 
     // Counts other work against the same limit; false beyond it.
-    bool Charge(uint64_t words) {
-        work_ += words;
-        return work_ <= limits_.maxWordOperations;
-    }
+    bool Charge(uint64_t words) { return sums_.Charge(words); }
 
 private:
     bool Pick(const std::vector<uint8_t>& allowed, int32_t part, Int128 total, std::vector<int32_t>& division) const {
@@ -362,8 +359,7 @@ private:
     }
 
     const TotalSet& Set(int32_t part) const {
-        static const TotalSet kNothingToDivide{true, 0, 0, 0, 0, 0, {1}, 1};
-        return part == kSide ? kNothingToDivide : sets_[static_cast<size_t>(part)];
+        return part == kSide ? OnlyZero() : sets_[static_cast<size_t>(part)];
     }
     TotalSet& Part(int32_t part) { return sets_[static_cast<size_t>(part)]; }
     Int128 Units(const Option& option) const { return units_[static_cast<size_t>(option.candidate)]; }
@@ -430,7 +426,7 @@ private:
     // part stray from its share only by their rounding, so that where the
     // totals are dense this finds the ones near the coordinate area with
     // little room per part.
-    bool Windows(Int128 windowLo, Int128 windowHi, bool narrowed, Int128 band) {
+    bool Windows(Int128 windowLo, Int128 windowHi, Pass pass) {
         constexpr Int128 kNarrowFrom = 256;  // narrower parts are kept whole
         const TotalSet& root = Root();
         long double position = 0.5L;
@@ -446,13 +442,13 @@ private:
             if (!set.divisible) continue;
             Int128 lo = std::max(set.least, windowLo - set.outMost);
             Int128 hi = std::min(set.most, windowHi - set.outLeast);
-            if (band > 0) {
+            if (const Int128 band = BandOf(pass); band > 0) {
                 const auto centre = static_cast<Int128>(std::floor(middle * model_.chords()[id].share));
                 lo = std::max(lo, centre - band);
                 hi = std::min(hi, centre + band);
             }
             const Int128 range = set.most - set.least;
-            if (narrowed && range > kNarrowFrom) {
+            if (pass == Pass::Narrowed && range > kNarrowFrom) {
                 const Int128 centre = set.least + static_cast<Int128>(position * static_cast<long double>(range));
                 lo = std::max(lo, centre - range / 16);
                 hi = std::min(hi, centre + range / 16);
@@ -473,7 +469,7 @@ private:
     // reachable totals of the part with fewer runs shifts the other part,
     // widened by the run's length.
     bool AddOption(TotalSet& set, const Option& option) {
-        return SumInto(set, Set(option.left), Set(option.right), Units(option));
+        return sums_.SumInto(set, Set(option.left), Set(option.right), Units(option));
     }
 
     // Some a in one set such that total - a is in the other, trying the
@@ -491,129 +487,14 @@ private:
         return std::nullopt;
     }
 
-    // into |= from, where both are placed.
-    static void OrInto(TotalSet& into, const TotalSet& from) {
-        const Int128 shift = from.lo - into.lo;
-        if (shift > static_cast<Int128>(1) << 60 || shift < -(static_cast<Int128>(1) << 60)) return;
-        OrShifted(into.words, from.words, static_cast<int64_t>(shift));
-    }
-
-    // set |= left + right + units.
-    bool SumInto(TotalSet& set, const TotalSet& left, const TotalSet& right, Int128 units) {
-        if (left.words.empty() || right.words.empty() || set.words.empty()) return true;
-        const Int128 shift = units + left.lo + right.lo - set.lo;
-        // Far beyond the bitset either way (a window holds fewer than 2^40 bits).
-        if (shift > static_cast<Int128>(1) << 60 || shift < -(static_cast<Int128>(1) << 60)) return true;
-        const auto offset = static_cast<int64_t>(shift);
-        const bool leftFewer = left.runs <= right.runs;
-        const TotalSet& runs = leftFewer ? left : right;
-        const TotalSet& other = leftFewer ? right : left;
-        ListRuns(runs.words, runs_);
-        uint64_t longest = 1;
-        for (const auto& [start, length] : runs_) longest = std::max(longest, length);
-        Widen(other.words, longest);
-        for (const auto& [start, length] : runs_) {
-            // A run of length L: the widening by the largest power of two
-            // 2^k <= L, placed at both ends of the run.
-            const auto k = static_cast<size_t>(std::bit_width(length) - 1);
-            const int64_t first = offset + static_cast<int64_t>(start);
-            OrShifted(set.words, widened_[k], first);
-            if (length > (uint64_t{1} << k))
-                OrShifted(set.words, widened_[k], first + static_cast<int64_t>(length - (uint64_t{1} << k)));
-            work_ += 2 * (widened_[k].size() + 1);
-            if (work_ > limits_.maxWordOperations) return false;
-        }
-        return true;
-    }
-
-    // The runs of set bits as (first bit, length).
-    static void ListRuns(const std::vector<uint64_t>& words, std::vector<std::pair<uint64_t, uint64_t>>& runs) {
-        runs.clear();
-        bool open = false;
-        for (size_t w = 0; w < words.size(); ++w) {
-            uint64_t bits = words[w];
-            if (open && bits == ~uint64_t{0}) {
-                runs.back().second += 64;
-                continue;
-            }
-            uint64_t position = 0;
-            while (position < 64) {
-                if (open) {
-                    const auto ones = static_cast<uint64_t>(std::countr_one(bits));
-                    runs.back().second += ones;
-                    position += ones;
-                    bits = ones >= 64 ? 0 : bits >> ones;
-                    if (position < 64) open = false;
-                } else {
-                    if (bits == 0) break;
-                    const auto zeros = static_cast<uint64_t>(std::countr_zero(bits));
-                    position += zeros;
-                    bits >>= zeros;
-                    runs.emplace_back(w * 64 + position, 0);
-                    open = true;
-                }
-            }
-        }
-    }
-
-    // widened_[k] = words | words << 1 | ... | words << (2^k - 1), for 2^k <= longest.
-    void Widen(const std::vector<uint64_t>& words, uint64_t longest) {
-        const auto levels = static_cast<size_t>(std::bit_width(longest));
-        const size_t size = words.size() + static_cast<size_t>(longest / 64) + 1;
-        if (widened_.size() < levels) widened_.resize(levels);
-        widened_[0].assign(size, 0);
-        std::copy(words.begin(), words.end(), widened_[0].begin());
-        for (size_t k = 1; k < levels; ++k) {
-            widened_[k] = widened_[k - 1];
-            OrShifted(widened_[k], widened_[k - 1], int64_t{1} << (k - 1));
-            work_ += size;
-        }
-    }
-
-    // into |= from shifted by `shift` bits (either way); bits that fall
-    // outside into are dropped. The loop runs only over the words that land
-    // inside into, each written once from its two sources, so that the
-    // compiler can keep it free of branches.
-    static void OrShifted(std::vector<uint64_t>& into, const std::vector<uint64_t>& from, int64_t shift) {
-        const auto intoSize = static_cast<int64_t>(into.size());
-        const auto fromSize = static_cast<int64_t>(from.size());
-        const int64_t words = shift >= 0 ? shift / 64 : -((-shift + 63) / 64);
-        const auto bit = static_cast<unsigned>(shift - words * 64);  // 0..63
-        // into[t] takes from[t - words] << bit and from[t - words - 1] >> (64 - bit).
-        const int64_t first = std::max<int64_t>(0, words);
-        const int64_t last = std::min<int64_t>(intoSize, fromSize + words + (bit != 0 ? 1 : 0));
-        if (first >= last) return;
-        uint64_t* out = into.data();
-        const uint64_t* in = from.data();
-        if (bit == 0) {
-            for (int64_t t = first; t < last; ++t) out[t] |= in[t - words];
-            return;
-        }
-        // The ends, where one of the two sources lies outside from.
-        const auto low = [&](int64_t t) { return t - words < fromSize ? in[t - words] << bit : 0; };
-        const auto high = [&](int64_t t) { return t - words - 1 >= 0 ? in[t - words - 1] >> (64 - bit) : 0; };
-        int64_t t = first;
-        if (t - words - 1 < 0) {
-            out[t] |= low(t) | high(t);
-            ++t;
-        }
-        const int64_t middleEnd = std::min(last, fromSize + words);
-        for (; t < middleEnd; ++t) out[t] |= (in[t - words] << bit) | (in[t - words - 1] >> (64 - bit));
-        for (; t < last; ++t) out[t] |= low(t) | high(t);
-    }
-
     const ChordModel& model_;
     const std::vector<Int128>& units_;
     SelectionLimits limits_;
     std::vector<TotalSet> sets_;
-    std::vector<std::pair<uint64_t, uint64_t>> runs_;
-    std::vector<std::vector<uint64_t>> widened_;
-    uint64_t work_ = 0;
+    TotalSums sums_;
+    BitRuns runs_;  // scratch
 };
 
-// The bands of the quick passes, in units of the printed areas' last
-// decimal on either side of each part's share.
-constexpr Int128 kBands[] = {1 << 8, 1 << 9, 1 << 10, 1 << 11, 1 << 12, 1 << 13, 1 << 14, 1 << 15, 1 << 16};
 
 // The reachable totals that the evaluation's rule prefers: the closest to
 // the coordinate area (in mode 2 only those below it in magnitude); two when
@@ -683,12 +564,12 @@ std::optional<Preference> IdealTotalsReached(ReachableTotals& totals, const std:
     const auto [lo, hi] = std::minmax_element(ideal.begin(), ideal.end());
     // Where the totals are dense a narrow band around each part's share
     // already reaches them; a band that outgrows the limits is given up.
-    for (const Int128 band : kBands) {
-        if (!totals.Compute(allowed, *lo, *hi, false, band)) break;
+    for (const Pass band : kBandPasses) {
+        if (!totals.Compute(allowed, *lo, *hi, band)) break;
         if (!totals.Root().divisible) return kNoDivision;
         if (reachesAll(ideal)) return Found(ideal);
     }
-    if (!totals.Compute(allowed, *lo, *hi, true)) return kBeyondLimits;
+    if (!totals.Compute(allowed, *lo, *hi, Pass::Narrowed)) return kBeyondLimits;
     if (!totals.Root().divisible) return kNoDivision;
     if (reachesAll(ideal)) return Found(ideal);
     return std::nullopt;
@@ -703,7 +584,7 @@ std::optional<Preference> BoundedByANearTotal(ReachableTotals& totals, const std
     const std::optional<Int128> twice = FloorOf(ExactTarget{target.mantissa, target.exponent + 1, target.tenths});
     if (!floor || !twice) return std::nullopt;
     const Int128 spread = (totals.Root().most - totals.Root().least) / 16 + 64;
-    if (!totals.Compute(allowed, *floor - spread, *floor + 1 + spread, true)) return kBeyondLimits;
+    if (!totals.Compute(allowed, *floor - spread, *floor + 1 + spread, Pass::Narrowed)) return kBeyondLimits;
     if (!totals.Root().divisible) return kNoDivision;
     const std::vector<Int128> near = PreferredTotals(totals.Root(), target, below, *floor - spread, *floor + 1 + spread);
     if (near.empty()) return std::nullopt;
@@ -714,6 +595,12 @@ std::optional<Preference> BoundedByANearTotal(ReachableTotals& totals, const std
     return Found(PreferredTotals(totals.Root(), target, below, windowLo, windowHi));
 }
 
+// The window of every total, far beyond any total the printed areas can add
+// up to; a window that would reach further than kWidestReach either way is
+// taken as that one.
+constexpr Int128 kEveryTotal = static_cast<Int128>(1) << 120;
+constexpr Int128 kWidestReach = static_cast<Int128>(1) << 100;
+
 // Every reachable total near the coordinate area: the parts keep only what
 // can give a total in the window, which widens until it holds a total the
 // rule accepts, or every total.
@@ -721,9 +608,9 @@ Preference EveryTotalNear(ReachableTotals& totals, const std::vector<uint8_t>& a
                           bool below) {
     const std::optional<Int128> floor = FloorOf(target);
     for (Int128 reach = 64;; reach *= 8) {
-        const bool everything = !floor || reach > (static_cast<Int128>(1) << 100);
-        const Int128 windowLo = everything ? -(static_cast<Int128>(1) << 120) : *floor - reach;
-        const Int128 windowHi = everything ? static_cast<Int128>(1) << 120 : *floor + 1 + reach;
+        const bool everything = !floor || reach > kWidestReach;
+        const Int128 windowLo = everything ? -kEveryTotal : *floor - reach;
+        const Int128 windowHi = everything ? kEveryTotal : *floor + 1 + reach;
         if (!totals.Compute(allowed, windowLo, windowHi)) return kBeyondLimits;
         const TotalSet& root = totals.Root();
         if (!root.divisible) return kNoDivision;
@@ -806,13 +693,13 @@ std::optional<std::vector<int32_t>> FirstInSearchOrder(const EngineTables& t, Re
         // where they are sparse, every total costs less than those passes.
         const uint64_t before = totals.work();
         if (!reached && quickCost < exactCost) {
-            for (size_t b = 0; b < std::size(kBands) && !reached; ++b) {
-                if (!totals.Compute(trial, *wantedLo, *wantedHi, false, kBands[b])) break;
+            for (size_t b = 0; b < std::size(kBandPasses) && !reached; ++b) {
+                if (!totals.Compute(trial, *wantedLo, *wantedHi, kBandPasses[b])) break;
                 reached = takeWitness(trial);
                 if (!totals.Root().divisible) break;
             }
             if (!reached) {
-                if (!totals.Compute(trial, *wantedLo, *wantedHi, true)) return std::nullopt;
+                if (!totals.Compute(trial, *wantedLo, *wantedHi, Pass::Narrowed)) return std::nullopt;
                 reached = takeWitness(trial);
             }
             quickCost = totals.work() - before;
