@@ -474,9 +474,12 @@ ClosestDivisions DivisionsClosestToArea(const EngineTables& t, double menkei, bo
             return result;
         }
     }
-    result = ClosestDivisions{};
-    NearTotals banded(t, units->units, limits.maxBitsetBytes, limits.maxBandWork);
-    result.complete = ListNearest(banded, units->target, *floor, count, limits.band, result);
+    for (const int64_t band : {limits.narrowBand, limits.wideBand}) {
+        result = ClosestDivisions{};
+        NearTotals banded(t, units->units, limits.maxBitsetBytes, limits.maxBandWork);
+        result.complete = ListNearest(banded, units->target, *floor, count, band, result);
+        if (result.divisions.size() >= count) break;
+    }
     return result;
 }
 

@@ -24,14 +24,16 @@ namespace zelkan {
 // same divisions on every run and every machine.
 // Every total of every part costs too much where the rounding leaves wide
 // ranges of totals (tens of corners, areas to four decimals): past
-// maxExactWork the parts keep only the totals within `band` units of their
-// share of the coordinate area, which a division whose parts all measure
-// close to their own areas keeps.
+// maxExactWork the parts keep only the totals within a band of units around
+// their share of the coordinate area, which a division whose parts all
+// measure close to their own areas keeps; the narrow band first, the wide
+// one where the narrow holds too few.
 struct ClosestLimits {
     uint64_t maxBitsetBytes = 64ull << 20;
     uint64_t maxExactWork = 40'000'000;  // 64-bit words combined and totals tried
-    uint64_t maxBandWork = 200'000'000;
-    int64_t band = 4096;
+    uint64_t maxBandWork = 200'000'000;  // for each band
+    int64_t narrowBand = 1024;
+    int64_t wideBand = 4096;
 };
 
 struct ClosestDivisions {

@@ -115,14 +115,27 @@ TEST(ClosestDivisions, AParcelOfSixtyCornersGetsTheNearestInOrder) {
         }
     }
 
-    ClosestLimits small;
-    small.maxExactWork = 200'000;
-    small.maxBandWork = nearest.exact ? 200'000 : 2'000'000;
-    const ClosestDivisions cut = DivisionsClosestToArea(*t, menkei, true, 300, small);
-    EXPECT_FALSE(cut.complete);
-    ASSERT_LT(cut.divisions.size(), 300u);
-    EXPECT_EQ(cut.divisions, std::vector<Division>(nearest.divisions.begin(),
-                                                   nearest.divisions.begin() + static_cast<ptrdiff_t>(cut.divisions.size())));
+    // The band alone, and then within work bounds too small for it: the
+    // first of the same list, and a word that the listing stopped.
+    ClosestLimits banded;
+    banded.maxExactWork = 0;
+    banded.narrowBand = banded.wideBand = 4096;
+    const ClosestDivisions balanced = DivisionsClosestToArea(*t, menkei, true, 300, banded);
+    EXPECT_FALSE(balanced.exact);
+    ASSERT_EQ(balanced.divisions.size(), 300u);
+    EXPECT_TRUE(EquallyNear(Total(units, balanced.divisions.front()), Total(units, chosen.division), units.target));
+    bool cutSeen = false;
+    for (uint64_t work = 4'000'000; work >= 1000; work /= 4) {
+        ClosestLimits small = banded;
+        small.maxBandWork = work;
+        const ClosestDivisions cut = DivisionsClosestToArea(*t, menkei, true, 300, small);
+        if (cut.complete) continue;
+        cutSeen = true;
+        ASSERT_LT(cut.divisions.size(), 300u);
+        EXPECT_EQ(cut.divisions, std::vector<Division>(balanced.divisions.begin(),
+                                                       balanced.divisions.begin() + static_cast<ptrdiff_t>(cut.divisions.size())));
+    }
+    EXPECT_TRUE(cutSeen);
 }
 
 TEST(ClosestDivisions, NoneWithoutADivisionOfTheWholeParcel) {
