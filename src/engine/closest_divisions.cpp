@@ -5,30 +5,15 @@
 #include <cmath>
 #include <optional>
 #include <set>
-#include <unordered_map>
 #include <utility>
 
 #include "engine/area_units.h"
 #include "engine/decimal_units.h"
+#include "engine/polygon_parts.h"
 
 namespace zelkan {
 
 namespace {
-
-constexpr int32_t kSide = -1;     // a boundary side: nothing to divide
-constexpr int32_t kNoChord = -2;  // no candidate closes it: no division at all
-
-// One way to divide a part: the candidate on its chord and the parts beside it.
-struct Way {
-    int32_t candidate = 0;
-    int32_t left = kSide;
-    int32_t right = kSide;
-};
-
-struct Part {
-    std::vector<Way> ways;  // in candidate order
-    long double share = 0;  // the part's area over the parcel's
-};
 
 // The totals one part reaches, as far as they can still matter.
 struct Totals {
@@ -104,13 +89,12 @@ void ListRuns(const std::vector<uint64_t>& words, std::vector<std::pair<uint64_t
 class NearTotals {
 public:
     NearTotals(const EngineTables& t, const std::vector<Int128>& units, uint64_t maxBitsetBytes, uint64_t maxWork)
-        : units_(units), maxBitsetBytes_(maxBitsetBytes), maxWork_(maxWork) {
-        BuildParts(t);
-        SetShares(t);
+        : units_(units), maxBitsetBytes_(maxBitsetBytes), maxWork_(maxWork), model_(PartsOfPolygon(t)),
+          parts_(model_.parts), root_(model_.root) {
         sets_.resize(parts_.size());
     }
 
-    bool HasRoot() const { return root_ != kNoChord; }
+    bool HasRoot() const { return root_ != kNoPart; }
     const Totals& Root() const { return sets_[static_cast<size_t>(root_)]; }
 
     // Every part's totals that can give a whole-parcel total in
@@ -129,7 +113,7 @@ public:
         for (size_t id = 0; id < parts_.size(); ++id) {
             Totals& set = sets_[id];
             if (set.words.empty()) continue;
-            for (const Way& way : parts_[id].ways) {
+            for (const PartWay& way : parts_[id].ways) {
                 if (!SumInto(set, Set(way.left), Set(way.right), Units(way))) return false;
             }
             ClearFrom(set.words, set.width);
@@ -166,64 +150,13 @@ private:
         Int128 total = 0;
     };
 
-    static int64_t Key(int32_t a, int32_t b) { return static_cast<int64_t>(a) << 32 | static_cast<uint32_t>(b); }
-
-    // Every chord that closes a candidate, shorter chords first, so that a
-    // part's smaller parts come before it.
-    void BuildParts(const EngineTables& t) {
-        std::vector<std::pair<int32_t, int32_t>> chords;
-        std::unordered_map<int64_t, int32_t> ids;
-        for (int32_t c = 1; c <= t.tritempnum; ++c) {
-            const TTriTemp& candidate = t.tritemp[static_cast<size_t>(c)];
-            if (ids.emplace(Key(candidate.i, candidate.k), 0).second) chords.emplace_back(candidate.i, candidate.k);
-        }
-        std::sort(chords.begin(), chords.end(), [](const auto& x, const auto& y) {
-            return std::pair(x.second - x.first, x.first) < std::pair(y.second - y.first, y.first);
-        });
-        for (size_t id = 0; id < chords.size(); ++id) ids[Key(chords[id].first, chords[id].second)] = static_cast<int32_t>(id);
-        parts_.resize(chords.size());
-        const auto part = [&ids](int32_t a, int32_t b) {
-            if (b == a + 1) return kSide;
-            const auto found = ids.find(Key(a, b));
-            return found == ids.end() ? kNoChord : found->second;
-        };
-        for (int32_t c = 1; c <= t.tritempnum; ++c) {
-            const TTriTemp& candidate = t.tritemp[static_cast<size_t>(c)];
-            const Way way{c, part(candidate.i, candidate.j), part(candidate.j, candidate.k)};
-            if (way.left == kNoChord || way.right == kNoChord) continue;
-            parts_[static_cast<size_t>(ids[Key(candidate.i, candidate.k)])].ways.push_back(way);
-        }
-        const auto whole = ids.find(Key(1, t.xynum));
-        root_ = whole == ids.end() ? kNoChord : whole->second;
-        chords_ = std::move(chords);
-    }
-
-    // Each part's area (corners a..b closed by the chord) by prefix sums of
-    // the shoelace terms, from the first corner so that survey coordinates
-    // keep their digits.
-    void SetShares(const EngineTables& t) {
-        const int32_t n = t.xynum;
-        const TAcadPoint& origin = t.xy[1];
-        const auto x = [&](int32_t v) { return t.xy[static_cast<size_t>(v)].x - origin.x; };
-        const auto y = [&](int32_t v) { return t.xy[static_cast<size_t>(v)].y - origin.y; };
-        std::vector<long double> prefix(static_cast<size_t>(n) + 1, 0);
-        for (int32_t v = 1; v < n; ++v)
-            prefix[static_cast<size_t>(v) + 1] = prefix[static_cast<size_t>(v)] + x(v) * y(v + 1) - x(v + 1) * y(v);
-        const auto twiceArea = [&](int32_t a, int32_t b) {
-            return prefix[static_cast<size_t>(b)] - prefix[static_cast<size_t>(a)] + x(b) * y(a) - x(a) * y(b);
-        };
-        const long double whole = n >= 3 ? twiceArea(1, n) : 0;
-        for (size_t id = 0; id < parts_.size(); ++id)
-            parts_[id].share = whole != 0 ? twiceArea(chords_[id].first, chords_[id].second) / whole : 0;
-    }
-
     const Totals& Set(int32_t part) const {
-        static const Totals kSideTotals{true, 0, 0, 0, 0, 0, {1}, 1};
-        return part == kSide ? kSideTotals : sets_[static_cast<size_t>(part)];
+        static const Totals kNothingToDivide{true, 0, 0, 0, 0, 0, {1}, 1};
+        return part == kSidePart ? kNothingToDivide : sets_[static_cast<size_t>(part)];
     }
     Totals& Mutable(int32_t part) { return sets_[static_cast<size_t>(part)]; }
-    Int128 Units(const Way& way) const { return units_[static_cast<size_t>(way.candidate)]; }
-    bool Usable(const Way& way) const { return Set(way.left).divisible && Set(way.right).divisible; }
+    Int128 Units(const PartWay& way) const { return units_[static_cast<size_t>(way.candidate)]; }
+    bool Usable(const PartWay& way) const { return Set(way.left).divisible && Set(way.right).divisible; }
 
     bool Charge(uint64_t work) {
         work_ += work;
@@ -235,7 +168,7 @@ private:
             Totals& set = sets_[id];
             set.divisible = false;
             set.words.clear();
-            for (const Way& way : parts_[id].ways) {
+            for (const PartWay& way : parts_[id].ways) {
                 if (!Usable(way)) continue;
                 const Int128 least = Units(way) + Set(way.left).least + Set(way.right).least;
                 const Int128 most = Units(way) + Set(way.left).most + Set(way.right).most;
@@ -256,10 +189,10 @@ private:
         for (size_t id = parts_.size(); id-- > 0;) {
             if (reached[id] == 0 || !sets_[id].divisible) continue;
             const Totals& set = sets_[id];
-            for (const Way& way : parts_[id].ways) {
+            for (const PartWay& way : parts_[id].ways) {
                 if (!Usable(way)) continue;
                 const auto reach = [&](int32_t part, int32_t beside) {
-                    if (part == kSide) return;
+                    if (part == kSidePart) return;
                     Totals& inner = Mutable(part);
                     const Int128 least = set.outLeast + Units(way) + Set(beside).least;
                     const Int128 most = set.outMost + Units(way) + Set(beside).most;
@@ -364,7 +297,7 @@ private:
         const Task task = pending_.back();
         pending_.pop_back();
         bool ok = true;
-        for (const Way& way : parts_[static_cast<size_t>(task.part)].ways) {
+        for (const PartWay& way : parts_[static_cast<size_t>(task.part)].ways) {
             if (!ok || out.size() >= count) break;
             const Totals& left = Set(way.left);
             const Totals& right = Set(way.right);
@@ -375,7 +308,7 @@ private:
         return ok;
     }
 
-    bool ListSplits(const Way& way, Int128 rest, const Totals& left, const Totals& right, size_t count,
+    bool ListSplits(const PartWay& way, Int128 rest, const Totals& left, const Totals& right, size_t count,
                     std::vector<std::vector<int32_t>>& out) {
         const bool leftTried = left.words.size() <= right.words.size();
         const Totals& tried = leftTried ? left : right;
@@ -394,8 +327,8 @@ private:
                 const Int128 leftTotal = leftTried ? x : rest - x;
                 chosen_.push_back(way.candidate);
                 const size_t mark = pending_.size();
-                if (way.right != kSide) pending_.push_back(Task{way.right, rest - leftTotal});
-                if (way.left != kSide) pending_.push_back(Task{way.left, leftTotal});
+                if (way.right != kSidePart) pending_.push_back(Task{way.right, rest - leftTotal});
+                if (way.left != kSidePart) pending_.push_back(Task{way.left, leftTotal});
                 const bool ok = List(count, out);
                 pending_.resize(mark);
                 chosen_.pop_back();
@@ -409,9 +342,9 @@ private:
     const std::vector<Int128>& units_;
     uint64_t maxBitsetBytes_;
     uint64_t maxWork_;
-    std::vector<Part> parts_;
-    std::vector<std::pair<int32_t, int32_t>> chords_;  // each part's corners a, b
-    int32_t root_ = kNoChord;
+    PolygonParts model_;
+    const std::vector<PolygonPart>& parts_;
+    int32_t root_;
     std::vector<Totals> sets_;
     std::vector<std::pair<uint64_t, uint64_t>> runs_;
     std::vector<std::vector<uint64_t>> widened_;
