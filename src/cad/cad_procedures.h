@@ -44,7 +44,7 @@ void AcadRunCommand(CadChannel& cad, std::string_view text);
 
 // How a wait for the idle prompt ended.
 enum class PromptWait { Idle, GaveUp, Stopped };
-// The wait of WaitPrompt (looks from 10 to 200 ms apart for two minutes,
+// The wait of WaitPrompt (looks from 10 to 100 ms apart for two minutes,
 // this program's messages handled between them) that ends early, Stopped, once `stop`
 // says so: a window that is closing does not wait for the user's click.
 PromptWait AcadWaitPromptUnless(CadChannel& cad, const std::function<bool()>& stop);
