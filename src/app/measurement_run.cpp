@@ -6,6 +6,7 @@
 #include "boundary/dxf_boundary_reader.h"
 #include "engine/boundary_shape.h"
 #include "engine/candidates.h"
+#include "engine/closest_divisions.h"
 #include "engine/coordinate_area.h"
 #include "engine/division_cover.h"
 #include "engine/exact_selection.h"
@@ -276,9 +277,11 @@ void GatherDivisions(EngineTables& t, const SanshaSettings& settings, const RunR
 
 // A search cut short stores the first divisions in its order, which are
 // neither the best shaped nor the closest: with the selection known, the
-// viewers get the best by shape from the parts of the polygon instead, and
-// the division closest to the coordinate area, which heads the other
-// ordering (a run in mode 1 stores it as its selection).
+// viewers get the best by shape and the closest to the coordinate area from
+// the parts of the polygon instead, one list for each of their orderings.
+// Where the closest cannot be listed within their work bound, the division
+// closest to the area still heads that ordering (a run in mode 1 stores it
+// as its selection).
 void OfferBestDivisions(MeasurementState& state, const SanshaSettings& settings, const RunRequest& request,
                         const ExactSelection& exact, RunResult& result) {
     EngineTables& t = state.tables;
@@ -286,13 +289,19 @@ void OfferBestDivisions(MeasurementState& state, const SanshaSettings& settings,
         result.divisionSource = DivisionSource::AllDivisions;
     } else if (request.bestForViewers && Known(exact)) {
         StoreBestDivisionsByShape(t, kViewerDivisions);
-        if (request.searchMode != SearchMode::Closest) {
-            const ExactSelection closest =
-                SelectExactly(t, t.menkei, SearchMode::Closest, settings.useHeron, state.selectionLimits);
-            if (closest.status == SelectionStatus::Selected) StoreDivisionOnce(t, closest.division);
+        const ClosestDivisions closest = DivisionsClosestToArea(t, t.menkei, settings.useHeron, kViewerDivisions);
+        StoreDivisionsOnce(t, closest.divisions);
+        if (closest.divisions.empty()) {
+            result.divisionSource = DivisionSource::BestByShape;
+            if (request.searchMode != SearchMode::Closest) {
+                const ExactSelection one =
+                    SelectExactly(t, t.menkei, SearchMode::Closest, settings.useHeron, state.selectionLimits);
+                if (one.status == SelectionStatus::Selected) StoreDivisionOnce(t, one.division);
+            }
+        } else {
+            result.divisionSource = closest.exact ? DivisionSource::BestByShapeAndArea : DivisionSource::BestByShapeAndBandedArea;
         }
         result.trisetnum = t.trisets.trisetnum();
-        result.divisionSource = DivisionSource::BestByShape;
     } else {
         result.divisionSource = DivisionSource::SearchCut;
     }

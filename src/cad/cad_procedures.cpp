@@ -1,5 +1,7 @@
 #include "cad/cad_procedures.h"
 
+#include "cad/poll_pauses.h"
+
 #include "geometry/cp932.h"
 #include "geometry/exact_format.h"
 #include "geometry/file_io.h"
@@ -11,8 +13,9 @@ namespace zelkan {
 namespace {
 
 constexpr const char* kReadOnly = "(読み込み専用)";
-constexpr int kVarPolls = 10;
-constexpr int kVarPollMs = 100;
+// A variable's reply is read for up to a second, at most 100 ms apart.
+constexpr int kVarPollLongestMs = 100;
+constexpr int kVarPollTotalMs = 1000;
 
 std::string Trimmed(std::string_view s) {
     while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
@@ -53,8 +56,9 @@ std::string AcadGetVar(CadChannel& cad, std::string_view name) {
     if (!cad.IsAlive()) return {};
     cad.SendText(Concat({"'SETVAR ", name, "\r"}));
     std::string reply;
-    for (int poll = 0; poll < kVarPolls; ++poll) {
-        cad.SleepMs(kVarPollMs);
+    PollPauses pauses(kVarPollLongestMs, kVarPollTotalMs);
+    while (const std::optional<int> pause = pauses.Next()) {
+        cad.SleepMs(*pause);
         cad.ProcessMessages();
         reply = cad.ReadPrompt();
         if (IsIdleOrEmpty(reply)) break;
@@ -92,9 +96,9 @@ void AcadRunCommand(CadChannel& cad, std::string_view text) {
 }
 
 PromptWait AcadWaitPromptUnless(CadChannel& cad, const std::function<bool()>& stop) {
-    constexpr int kPolls = 600;
-    for (int poll = 0; poll < kPolls; ++poll) {
-        cad.SleepMs(200);
+    PollPauses pauses = PromptPollPauses();
+    while (const std::optional<int> pause = pauses.Next()) {
+        cad.SleepMs(*pause);
         cad.ProcessMessages();
         cad.SleepMs(1);
         if (stop()) return PromptWait::Stopped;

@@ -44,8 +44,8 @@ void AcadRunCommand(CadChannel& cad, std::string_view text);
 
 // How a wait for the idle prompt ended.
 enum class PromptWait { Idle, GaveUp, Stopped };
-// The wait of WaitPrompt (600 polls about 200 ms apart, this program's
-// messages handled between them) that ends early, Stopped, once `stop`
+// The wait of WaitPrompt (looks from 10 to 100 ms apart for two minutes,
+// this program's messages handled between them) that ends early, Stopped, once `stop`
 // says so: a window that is closing does not wait for the user's click.
 PromptWait AcadWaitPromptUnless(CadChannel& cad, const std::function<bool()>& stop);
 void AcadRunScript(CadChannel& cad, const std::string& scriptPath);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cad/cad_procedures.h"
+#include "cad/poll_pauses.h"
 #include "cad/window_rules.h"
 #include "geometry/wide_text.h"
 
@@ -13,7 +14,6 @@ namespace {
 
 constexpr int kNameLength = 256;  // titles and class names are compared on their first 255 characters
 constexpr WPARAM kCopyHistoryCommand = 32781;
-constexpr int kPromptPolls = 600;
 
 std::string ToUtf8(const wchar_t* wide, int length) {
     return length > 0 ? WideToUtf8(std::wstring_view(wide, static_cast<size_t>(length))) : std::string();
@@ -237,8 +237,9 @@ void Win32CadLink::SendText(std::string_view text) {
 std::string Win32CadLink::ReadPrompt() { return ReadWindowText(AcadFindInputPane()); }
 
 bool Win32CadLink::WaitPrompt() {
-    for (int poll = 0; poll < kPromptPolls; ++poll) {
-        Sleep(200);
+    PollPauses pauses = PromptPollPauses();
+    while (const std::optional<int> pause = pauses.Next()) {
+        Sleep(static_cast<DWORD>(*pause));
         ProcessMessages();
         Sleep(1);
         const std::string prompt = ReadPrompt();

@@ -6,20 +6,12 @@
 #include <queue>
 #include <set>
 #include <tuple>
-#include <unordered_map>
+
+#include "engine/polygon_parts.h"
 
 namespace zelkan {
 
 namespace {
-
-constexpr int32_t kSide = -1;     // a boundary side: one way, no triangle
-constexpr int32_t kNoChord = -2;  // no candidate closes it: no way at all
-
-struct Way {
-    int32_t candidate = 0;
-    int32_t left = kSide;
-    int32_t right = kSide;
-};
 
 // One division of a part: the way on its chord and the ranks of its two
 // smaller parts' divisions.
@@ -34,7 +26,7 @@ struct Ranked {
 };
 
 struct Part {
-    std::vector<Way> ways;
+    std::vector<PartWay> ways;
     std::vector<Ranked> found;  // best first
     std::priority_queue<Ranked, std::vector<Ranked>, std::greater<>> next;
     std::set<std::tuple<int32_t, int32_t, int32_t>> queued;
@@ -45,40 +37,21 @@ struct Part {
 class LazyBest {
 public:
     explicit LazyBest(const EngineTables& t) : t_(t) {
-        std::unordered_map<int64_t, int32_t> ids;
-        const auto id = [&](int32_t a, int32_t b) {
-            const auto [it, added] = ids.emplace(Key(a, b), static_cast<int32_t>(parts_.size()));
-            if (added) parts_.emplace_back();
-            return it->second;
-        };
-        for (int32_t c = 1; c <= t.tritempnum; ++c) {
-            const TTriTemp& candidate = t.tritemp[static_cast<size_t>(c)];
-            id(candidate.i, candidate.k);
-        }
-        const auto part = [&ids](int32_t a, int32_t b) {
-            if (b == a + 1) return kSide;
-            const auto found = ids.find(Key(a, b));
-            return found == ids.end() ? kNoChord : found->second;
-        };
-        for (int32_t c = 1; c <= t.tritempnum; ++c) {
-            const TTriTemp& candidate = t.tritemp[static_cast<size_t>(c)];
-            const Way way{c, part(candidate.i, candidate.j), part(candidate.j, candidate.k)};
-            if (way.left == kNoChord || way.right == kNoChord) continue;
-            parts_[static_cast<size_t>(ids[Key(candidate.i, candidate.k)])].ways.push_back(way);
-        }
-        const auto whole = ids.find(Key(1, t.xynum));
-        root_ = whole == ids.end() ? kNoChord : whole->second;
+        PolygonParts model = PartsOfPolygon(t);
+        parts_.resize(model.parts.size());
+        for (size_t id = 0; id < parts_.size(); ++id) parts_[id].ways = std::move(model.parts[id].ways);
+        root_ = model.root;
     }
 
     int32_t root() const { return root_; }
 
     // The number of divisions of a part, each part counted once.
     long double Count(int32_t id) {
-        if (id == kSide) return 1;
+        if (id == kSidePart) return 1;
         Part& p = parts_[static_cast<size_t>(id)];
         if (p.count < 0) {
             long double count = 0;
-            for (const Way& way : p.ways) count += Count(way.left) * Count(way.right);
+            for (const PartWay& way : p.ways) count += Count(way.left) * Count(way.right);
             p.count = count;
         }
         return p.count;
@@ -105,26 +78,24 @@ public:
     // The candidates of a part's rank-th division.
     void List(int32_t id, int32_t rank, std::vector<int32_t>& out) {
         const Ranked& r = *Get(id, rank);
-        const Way& way = parts_[static_cast<size_t>(id)].ways[static_cast<size_t>(r.way)];
+        const PartWay& way = parts_[static_cast<size_t>(id)].ways[static_cast<size_t>(r.way)];
         out.push_back(way.candidate);
-        if (way.left != kSide) List(way.left, r.leftRank, out);
-        if (way.right != kSide) List(way.right, r.rightRank, out);
+        if (way.left != kSidePart) List(way.left, r.leftRank, out);
+        if (way.right != kSidePart) List(way.right, r.rightRank, out);
     }
 
 private:
-    static int64_t Key(int32_t a, int32_t b) { return static_cast<int64_t>(a) << 32 | static_cast<uint32_t>(b); }
-
     // The cost of a side's only way, or of a part's ranked division; none
     // when the part has fewer divisions.
     const int64_t* CostOf(int32_t part, int32_t rank) {
         static const int64_t kNothing = 0;
-        if (part == kSide) return rank == 0 ? &kNothing : nullptr;
+        if (part == kSidePart) return rank == 0 ? &kNothing : nullptr;
         const Ranked* r = Get(part, rank);
         return r != nullptr ? &r->cost : nullptr;
     }
 
     void Queue(int32_t id, int32_t w, int32_t leftRank, int32_t rightRank) {
-        const Way way = parts_[static_cast<size_t>(id)].ways[static_cast<size_t>(w)];
+        const PartWay way = parts_[static_cast<size_t>(id)].ways[static_cast<size_t>(w)];
         const int64_t* left = CostOf(way.left, leftRank);
         if (left == nullptr) return;
         const int64_t leftCost = *left;
@@ -138,7 +109,7 @@ private:
 
     const EngineTables& t_;
     std::vector<Part> parts_;
-    int32_t root_ = kNoChord;
+    int32_t root_ = kNoPart;
 };
 
 }  // namespace
@@ -193,6 +164,23 @@ bool StoreDivisionOnce(EngineTables& t, const std::vector<int32_t>& division) {
     for (int32_t r = 1; r <= t.trisets.trisetnum(); ++r)
         if (Holds(t.trisets, r, division)) return false;
     return Append(t, division);
+}
+
+int32_t StoreDivisionsOnce(EngineTables& t, const std::vector<std::vector<int32_t>>& divisions) {
+    std::set<std::vector<int32_t>> stored;
+    for (int32_t r = 1; r <= t.trisets.trisetnum(); ++r) {
+        std::vector<int32_t> division;
+        for (int32_t m = 1; m <= t.trisets.trinum(r); ++m) division.push_back(t.trisets.tri(r, m).st);
+        std::sort(division.begin(), division.end());
+        stored.insert(std::move(division));
+    }
+    int32_t added = 0;
+    for (const std::vector<int32_t>& division : divisions) {
+        if (!stored.insert(division).second) continue;
+        if (!Append(t, division)) break;
+        ++added;
+    }
+    return added;
 }
 
 int32_t StoreBestDivisionsByShape(EngineTables& t, size_t count) {

@@ -21,6 +21,8 @@ namespace zelkan {
 enum class DivisionSource {
     AllDivisions,   // the search stored every division
     BestByShape,    // the best by shape sum, from the parts of the polygon, and the closest by area
+    BestByShapeAndArea,        // the best by shape sum and the closest by area, both from the parts of the polygon
+    BestByShapeAndBandedArea,  // the same, the closest among divisions whose parts keep near their shares
     SearchCut,      // what the search stored before it was cut short
 };
 
@@ -37,6 +39,11 @@ long double CountDivisions(const EngineTables& t);
 // Stores a division (its candidate numbers, ascending) unless the store
 // has it already; true when it was stored.
 bool StoreDivisionOnce(EngineTables& t, const std::vector<int32_t>& division);
+
+// Stores those of the divisions (candidate numbers, ascending) that the
+// store does not hold, in their order, while the store's budget allows; the
+// number stored.
+int32_t StoreDivisionsOnce(EngineTables& t, const std::vector<std::vector<int32_t>>& divisions);
 
 // Replaces the store's divisions by the `count` best by shape; the number stored.
 int32_t StoreBestDivisionsByShape(EngineTables& t, size_t count);

@@ -72,6 +72,8 @@ std::string DivisionSourceLabel(DivisionSource source) {
     switch (source) {
         case DivisionSource::AllDivisions: return "全分割";
         case DivisionSource::BestByShape: return "全分割から: 形状の上位と面積差の最小";
+        case DivisionSource::BestByShapeAndArea: return "全分割から: 形状の上位と面積差の上位";
+        case DivisionSource::BestByShapeAndBandedArea: return "形状の上位と按分近傍の面積差の上位";
         case DivisionSource::SearchCut: break;
     }
     return "打ち切った検索で見つかった分割";

@@ -5,8 +5,10 @@
 #include <algorithm>
 
 #include <climits>
+#include <cmath>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -108,7 +110,9 @@ TEST_F(Pipeline, ASearchCutShortKeepsTheSelectionOfTheFullSearch) {
     }
 }
 
-TEST_F(Pipeline, ASearchCutShortLeavesTheViewersTheBestByShape) {
+// Both of the viewers' orderings: the first 300 of each are those of all
+// 1 430 divisions, and no division is offered twice.
+TEST_F(Pipeline, ASearchCutShortLeavesTheViewersTheBestByShapeAndTheClosest) {
     const std::string decagon = Export({{0, 0}, {9, -1}, {17, 2}, {21, 8}, {20, 15},
                                         {14, 19}, {6, 20}, {-1, 17}, {-4, 10}, {-3, 4}});
     bestForViewers = true;
@@ -129,25 +133,46 @@ TEST_F(Pipeline, ASearchCutShortLeavesTheViewersTheBestByShape) {
         EXPECT_EQ(full.divisionSource, DivisionSource::AllDivisions);
         EXPECT_EQ(full.trisetnum, 1430);
         const std::vector<int32_t> chosen = Selected();
-        // The best shape sums of all 1 430, in order.
-        std::vector<double> shapes;
-        for (int32_t r = 1; r <= state->tables.trisets.trisetnum(); ++r)
+        // The best shape sums and the nearest areas of all 1 430, in order.
+        std::vector<double> shapes, distances;
+        const auto distance = [this](int32_t r) {
+            const TTriSum& sum = state->tables.trisets.sum(r);
+            return std::fabs((settings.useHeron ? sum.heronArea : sum.sanshaArea) - state->tables.menkei);
+        };
+        for (int32_t r = 1; r <= state->tables.trisets.trisetnum(); ++r) {
             shapes.push_back(state->tables.trisets.sum(r).shapeSum);
+            distances.push_back(distance(r));
+        }
         std::sort(shapes.begin(), shapes.end());
+        std::sort(distances.begin(), distances.end());
 
         RacingClock racing;
         const RunResult late = Measure(decagon, mode, 1, racing);
         EXPECT_FALSE(late.searchComplete);
-        EXPECT_EQ(late.divisionSource, DivisionSource::BestByShape);
-        EXPECT_EQ(state->divisionSource, DivisionSource::BestByShape);
+        EXPECT_EQ(late.divisionSource, DivisionSource::BestByShapeAndArea);
+        EXPECT_EQ(state->divisionSource, DivisionSource::BestByShapeAndArea);
         EXPECT_EQ(Selected(), chosen);
         EXPECT_EQ(late.evalDiff, full.evalDiff);
         const EngineTables& t = state->tables;
-        ASSERT_GE(t.trisets.trisetnum(), static_cast<int32_t>(kViewerDivisions));
-        // The selection and the closest by area beside them.
-        ASSERT_LE(t.trisets.trisetnum(), static_cast<int32_t>(kViewerDivisions) + 2);
-        for (int32_t r = 1; r <= static_cast<int32_t>(kViewerDivisions); ++r)
+        const auto viewers = static_cast<int32_t>(kViewerDivisions);
+        ASSERT_GE(t.trisets.trisetnum(), viewers);
+        // The closest by area and the selection beside them.
+        ASSERT_LE(t.trisets.trisetnum(), 2 * viewers + 1);
+        for (int32_t r = 1; r <= viewers; ++r)
             EXPECT_EQ(t.trisets.sum(r).shapeSum, shapes[static_cast<size_t>(r - 1)]) << r;
+        std::vector<double> offered;
+        std::set<std::vector<int32_t>> distinct;
+        for (int32_t r = 1; r <= t.trisets.trisetnum(); ++r) {
+            offered.push_back(distance(r));
+            std::vector<int32_t> division;
+            for (int32_t m = 1; m <= t.trisets.trinum(r); ++m) division.push_back(t.trisets.tri(r, m).st);
+            EXPECT_EQ(division.size(), 8u) << r;
+            std::sort(division.begin(), division.end());
+            distinct.insert(division);
+        }
+        EXPECT_EQ(distinct.size(), static_cast<size_t>(t.trisets.trisetnum()));
+        std::sort(offered.begin(), offered.end());
+        for (size_t k = 0; k < kViewerDivisions; ++k) EXPECT_DOUBLE_EQ(offered[k], distances[k]) << k;
         EXPECT_TRUE(stored(chosen));
         EXPECT_TRUE(stored(closest));
     }

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -623,6 +624,60 @@ TEST_F(EndToEnd, SettingsChangedInTheDialogTakeEffectAndItsCommandsWork) {
     EXPECT_EQ(TextOf(ChildOf(zelkan.window, L"Edit")), "4");                   // 1 + three triangles
 }
 
+
+// The 40-corner sample with the default settings: far too many divisions to
+// store, yet 評 has hundreds to offer in each ordering, and its header says
+// how they were found. How long the click-to-insert takes is printed for the
+// record: from the click (the stand-in answers the point command after its
+// pick delay) to the result's insertion, and from 計算中 to the first
+// command of the insertion.
+TEST_F(EndToEnd, TheFortyCornerSampleOffersDivisionsInBothOrderings) {
+    constexpr int kPickDelayMs = 300;
+    StandInProcess cad(folder, "cad", "pick.delay = 300\npick = -12248.79,-34348.79\n",
+                       test::FixturePath("../../samples/curved_lot.dxf"));
+    ASSERT_TRUE(cad.started());
+    ZelkanProcess zelkan;
+    ASSERT_NE(zelkan.window, nullptr);
+    HWND run = zelkan.Button3();
+    Click(run);
+    using Clock = std::chrono::steady_clock;
+    std::optional<Clock::time_point> asked, picked, erased, computing, computed, inserted;
+    const auto until = Clock::now() + std::chrono::seconds(120);
+    while (!inserted && Clock::now() < until) {
+        const std::vector<std::string> log = cad.Received();
+        const std::string caption = TextOf(run);
+        const auto now = Clock::now();
+        if (!asked && Contains(log, "\\003ID ")) asked = now;
+        if (!picked && Contains(log, "'SETVAR LASTPOINT")) picked = now;
+        if (!erased && Contains(log, "ERASE\\nLAST")) erased = now;
+        if (!computing && caption == "計算中") computing = now;
+        // The first command after the computation prepares the insertion.
+        if (computing && !computed && Contains(log, "\\003_filedia 0")) computed = now;
+        if (!InsertedFile(log, "res.dxf").empty()) inserted = now;
+        Sleep(5);
+    }
+    ASSERT_TRUE(asked && picked && erased && inserted);
+    const auto ms = [](Clock::duration d) {
+        return static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
+    };
+    std::printf("[ timing ] click to insert %lld ms: click noticed %lld, boundary traced and exported %lld, "
+                "erased to inserted %lld; 計算中 shown %lld ms\n",
+                ms(*inserted - *asked) - kPickDelayMs, ms(*picked - *asked) - kPickDelayMs, ms(*erased - *picked),
+                ms(*inserted - *erased), computing && computed ? ms(*computed - *computing) : -1LL);
+    ASSERT_TRUE(zelkan.WaitCaption(run, "面積表"));
+
+    HWND evaluate = zelkan.Button("評");
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(evaluate) != FALSE; }, 10000));
+    Click(evaluate);
+    HWND thumbnails = WaitWindow(zelkan.processId(), "三斜候補リストサムネイル", 10000);
+    ASSERT_NE(thumbnails, nullptr);
+    const std::string count = TextOf(ChildOf(thumbnails, L"Static", {}, 0));
+    ASSERT_EQ(count.rfind("総候補数:", 0), 0u) << count;
+    EXPECT_GE(std::stoi(count.substr(std::string("総候補数:").size())), 400) << count;
+    EXPECT_NE(TextOf(ChildOf(thumbnails, L"Static", {}, 8)).find("面積差の上位"), std::string::npos);
+    PostMessageW(thumbnails, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(thumbnails); }, 10000));
+}
 
 TEST_F(EndToEnd, ReEvaluationThroughTheThumbnailsAndTheList) {
     WriteSettings("[面積]\r\n検索=0\r\n");

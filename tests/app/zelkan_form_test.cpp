@@ -475,10 +475,10 @@ TEST_F(Workflow, StopDuringTheSearchGoesOnWithWhatWasFound) {
     EXPECT_TRUE(pressed);
     EXPECT_TRUE(form->StopFlag);
     // The search stored nothing; the viewers get the best divisions by
-    // shape instead (all five of the pentagon), and the selection, known
-    // without the search, is drawn.
+    // shape and by area instead (all five of the pentagon), and the
+    // selection, known without the search, is drawn.
     EXPECT_EQ(form->state().tables.trisets.trisetnum(), 5);
-    EXPECT_EQ(form->state().divisionSource, DivisionSource::BestByShape);
+    EXPECT_EQ(form->state().divisionSource, DivisionSource::BestByShapeAndArea);
     EXPECT_EQ(form->state().tables.seltrinum, 3);
     EXPECT_EQ(view.Text(C::Button3), "面積表");
     EXPECT_TRUE(view.Enabled(C::Button1));

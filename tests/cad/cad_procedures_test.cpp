@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "cad/poll_pauses.h"
 #include "geometry/cp932.h"
 #include "geometry/file_io.h"
 #include "support/test_files.h"
@@ -59,8 +61,32 @@ TEST(AcadGetVar, WritableReplyGivesTheValueAndCancelsThePrompt) {
     cad.replies = {"UCSORG の新しい値を入力 <12.5000,3.0000,0.0000>: "};
     EXPECT_EQ(AcadGetVar(cad, "UCSORG"), "12.5000,3.0000,0.0000");
     EXPECT_EQ(cad.sent, (std::vector<std::string>{"'SETVAR UCSORG\r", "\003"}));
-    EXPECT_EQ(cad.prompts, 10) << "the prompt never went idle: every poll is made";
+    EXPECT_EQ(cad.prompts, 13) << "the prompt never went idle: it is looked at for a second";
     EXPECT_EQ(cad.slept, 1000);
+}
+
+// The waits look soon after the command and back off, and last as long as
+// they always have: two minutes for the prompt, a second for a variable.
+TEST(PollPauses, FirstLookSoonThenBackingOffToTheLongestUntilTheTotal) {
+    const struct {
+        int longest, total;
+        std::vector<int> first;
+    } cases[] = {
+        {200, 120'000, {10, 20, 40, 80, 160, 200, 200}},
+        {100, 1000, {10, 20, 40, 80, 100, 100}},
+        {200, 25, {10, 15}},
+    };
+    for (const auto& c : cases) {
+        PollPauses pauses(c.longest, c.total);
+        std::vector<int> all;
+        while (const std::optional<int> pause = pauses.Next()) all.push_back(*pause);
+        ASSERT_GE(all.size(), c.first.size());
+        EXPECT_EQ(std::vector<int>(all.begin(), all.begin() + static_cast<ptrdiff_t>(c.first.size())), c.first);
+        int sum = 0;
+        for (const int pause : all) sum += pause;
+        EXPECT_EQ(sum, c.total);
+        EXPECT_FALSE(pauses.Next());
+    }
 }
 
 TEST(AcadGetVar, ReadOnlyReplyComesFromTheHistoryAndSendsNothingMore) {

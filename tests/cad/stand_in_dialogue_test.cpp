@@ -9,6 +9,7 @@
 #include "boundary/drawing_number_scan.h"
 #include "boundary/dxf_boundary_reader.h"
 #include "cad/cad_procedures.h"
+#include "cad/poll_pauses.h"
 #include "command_interpreter.h"
 #include "geometry/errors.h"
 #include "geometry/file_io.h"
@@ -209,7 +210,7 @@ TEST(StandInDialogue, WithoutACadNothingIsSent) {
     AcadEnsureLayers(d.link, SanshaSettings{});
     d.link.SendText(PointCommand());
     EXPECT_TRUE(d.link.WaitPrompt());
-    EXPECT_EQ(d.link.nowMs(), 201);  // an empty prompt ends the wait at the first poll
+    EXPECT_EQ(d.link.nowMs(), PollPauses::kFirstMs + 1);  // an empty prompt ends the wait at the first look
     EXPECT_TRUE(d.cad.received().empty());
 }
 

@@ -117,6 +117,7 @@ TEST(ThumbnailPages, ThirtyDivisionsOnTwoPagesNeverPastTheLastNorBeforeTheFirst)
 TEST(ThumbnailPages, TheHeaderSaysHowTheDivisionsWereFound) {
     EXPECT_EQ(DivisionSourceLabel(DivisionSource::AllDivisions), "全分割");
     EXPECT_EQ(DivisionSourceLabel(DivisionSource::BestByShape), "全分割から: 形状の上位と面積差の最小");
+    EXPECT_EQ(DivisionSourceLabel(DivisionSource::BestByShapeAndArea), "全分割から: 形状の上位と面積差の上位");
     EXPECT_EQ(DivisionSourceLabel(DivisionSource::SearchCut), "打ち切った検索で見つかった分割");
 }
 

@@ -1,5 +1,6 @@
 #include "in_process_cad.h"
 
+#include "cad/poll_pauses.h"
 #include "cad/window_rules.h"
 
 namespace zelkan::standin {
@@ -12,10 +13,11 @@ void InProcessCad::SendText(std::string_view text) {
 
 std::string InProcessCad::ReadPrompt() { return running_ ? cad_.Prompt() : std::string(); }
 
-// The same polls as the link to a real CAD: 600 of about 200 ms.
+// The same looks as the link to a real CAD.
 bool InProcessCad::WaitPrompt() {
-    for (int poll = 0; poll < 600; ++poll) {
-        SleepMs(200);
+    PollPauses pauses = PromptPollPauses();
+    while (const std::optional<int> pause = pauses.Next()) {
+        SleepMs(*pause);
         SleepMs(1);
         const std::string prompt = ReadPrompt();
         if (prompt.empty() || prompt == kIdle) return true;
