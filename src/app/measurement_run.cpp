@@ -308,17 +308,24 @@ void OfferBestDivisions(MeasurementState& state, const SanshaSettings& settings,
 }
 
 // Beyond the exact selection's limits on a parcel of many candidates: the
-// best divisions by shape and the division the selection found with the
-// total it prefers (where it got that far), for the evaluation to choose from.
-void StoreFallbackDivisions(EngineTables& t, const ExactSelection& exact, RunResult& result) {
+// best divisions by shape, those whose totals lie nearest the coordinate
+// area, and the division the selection found with the total it prefers
+// (where it got that far), for the evaluation to choose from.
+void StoreFallbackDivisions(EngineTables& t, const SanshaSettings& settings, const ExactSelection& exact,
+                            RunResult& result) {
     StoreBestDivisionsByShape(t, kViewerDivisions);
+    const ClosestDivisions closest = DivisionsClosestToArea(t, t.menkei, settings.useHeron, kViewerDivisions);
+    StoreDivisionsOnce(t, closest.divisions);
     const std::vector<int32_t>& preferred = exact.preferredTotalDivision;
     if (!preferred.empty() && PassesSearchCrossingTest(t, preferred)) StoreDivisionOnce(t, preferred);
     result.gathered = false;
     result.searchComplete = false;
+    result.searchSkipped = true;
     result.trisetnum = t.trisets.trisetnum();
     result.dupnum = 0;
-    result.divisionSource = DivisionSource::BestByShape;
+    result.divisionSource = closest.divisions.empty() ? DivisionSource::BestByShape
+                            : closest.exact          ? DivisionSource::BestByShapeAndArea
+                                                     : DivisionSource::BestByShapeAndBandedArea;
 }
 
 // Beyond the exact selection's limits the area modes choose from what the
@@ -402,7 +409,7 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
         OfferBestDivisions(state, settings, request, exact, result);
     } else {
         result.gatherRequested = request.gather;
-        StoreFallbackDivisions(t, exact, result);
+        StoreFallbackDivisions(t, settings, exact, result);
     }
     state.divisionSource = result.divisionSource;
     if (exact.status == SelectionStatus::Unavailable && !result.searchComplete && !result.stopped) {

@@ -105,6 +105,9 @@ struct RunResult {
     bool exactSelection = false;
     bool gathered = true;  // false: the selection was known and no division was gathered beside it
     bool gatherRequested = true;  // the request's gather
+    // Beyond the selection's limits with too many candidates for the search:
+    // the choice was made among divisions found from the parts of the polygon.
+    bool searchSkipped = false;
     DivisionSource divisionSource = DivisionSource::AllDivisions;
     int32_t trinum = 0;       // triangles of the chosen division
     DivisionCover cover;      // the chosen division checked against the parcel (NotCovered says why)

@@ -33,8 +33,7 @@ std::string PadRight(std::string_view text, size_t width) {
 
 // How many divisions were stored, and whether the search was cut or never ran.
 std::string DivisionCountNote(const RunResult& result) {
-    if (!result.gathered && result.divisionSource == DivisionSource::BestByShape && result.trisetnum > 0)
-        return std::to_string(result.trisetnum) + "（形の良い順と面積の選択から、検索せず）";
+    if (result.searchSkipped) return std::to_string(result.trisetnum) + "（形状の上位と面積差の上位、検索せず）";
     if (!result.gathered)
         return result.gatherRequested ? "集めず（候補三角形が多すぎます）" : "集めず（--divisions で記録）";
     const std::string count = std::to_string(result.trisetnum) + "（重複 " + std::to_string(result.dupnum) + "）";
