@@ -10,12 +10,14 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <memory_resource>
 #include <unordered_map>
 
 #include "boundary/registry_map.h"
 #include "boundary/registry_map_xml.h"
 #include "boundary/xml_text.h"
 #include "geometry/errors.h"
+#include "geometry/large_buffer.h"
 #include "geometry/text_helpers.h"
 #include "geometry/unicode_text.h"
 
@@ -51,8 +53,9 @@ struct Position {
 };
 
 struct CurveEntry {
-    std::vector<Position> columns;  // a position written in the curve, or a point id to look up
-    std::vector<size_t> columnPlaces;
+    explicit CurveEntry(std::pmr::memory_resource* arena) : columns(arena), columnPlaces(arena) {}
+    std::pmr::vector<Position> columns;  // a position written in the curve, or a point id to look up
+    std::pmr::vector<size_t> columnPlaces;
     bool reversed = false;
     size_t place = 0;
 };
@@ -63,7 +66,8 @@ struct Reference {
 };
 
 struct SurfaceEntry {
-    std::vector<Reference> generators;  // of the outer ring
+    explicit SurfaceEntry(std::pmr::memory_resource* arena) : generators(arena) {}
+    std::pmr::vector<Reference> generators;  // of the outer ring
     size_t outerRings = 0, innerRings = 0;
     size_t place = 0, ringPlace = 0, innerPlace = 0;
 };
@@ -110,6 +114,7 @@ public:
     MapTables(std::string_view text, Lines& lines, size_t pieces) : text_(text), lines_(lines) {
         points_.reserve(pieces / 2);
         curves_.reserve(pieces / 2);
+        pointNames_.reserve(pieces / 2);
     }
 
     // n parsed from a copy of the text from pieceStart on, at pieceText.
@@ -154,7 +159,7 @@ private:
     void TakePoint(const Node& n) { points_.emplace(std::string(Attribute(n, "id")), PositionIn(n)); }
 
     void TakeCurve(const Node& n) {
-        CurveEntry curve;
+        CurveEntry curve(&arena_);
         curve.place = PlaceOf(n.name());
         std::vector<const Node*> columns;
         Descendants(n, "GM_PointArray.column", columns);
@@ -178,7 +183,7 @@ private:
     }
 
     void TakeSurface(const Node& n) {
-        SurfaceEntry surface;
+        SurfaceEntry surface(&arena_);
         surface.place = PlaceOf(n.name());
         std::vector<const Node*> outer, inner, generators;
         Descendants(n, "GM_SurfaceBoundary.exterior", outer);
@@ -311,10 +316,13 @@ private:
     Lines& lines_;
     size_t pieceStart_ = 0;
     const char* pieceText_ = nullptr;
-    std::unordered_map<std::string, Position> points_;
-    std::unordered_map<std::string, CurveEntry> curves_;
-    std::unordered_map<std::string, SurfaceEntry> surfaces_;
-    std::unordered_map<std::string, std::string> pointNames_;
+    // Every table lives until the file's parcels are made, and goes at once.
+    LargeBufferResource buffers_;
+    std::pmr::monotonic_buffer_resource arena_{size_t{1} << 20, &buffers_};
+    std::pmr::unordered_map<std::string, Position> points_{&arena_};
+    std::pmr::unordered_map<std::string, CurveEntry> curves_{&arena_};
+    std::pmr::unordered_map<std::string, SurfaceEntry> surfaces_{&arena_};
+    std::pmr::unordered_map<std::string, std::string> pointNames_{&arena_};
     std::vector<FudeEntry> fude_;
 };
 

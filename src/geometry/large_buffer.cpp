@@ -1,5 +1,6 @@
 #include "geometry/large_buffer.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 
@@ -33,6 +34,18 @@ LargeBuffer AllocateLargeBuffer(size_t size) {
     void* bytes = std::malloc(size == 0 ? 1 : size);
     if (bytes == nullptr) throw std::bad_alloc();
     return LargeBuffer(static_cast<char*>(bytes));
+}
+
+void* LargeBufferResource::do_allocate(size_t bytes, size_t alignment) {
+    if (alignment > alignof(std::max_align_t)) throw std::bad_alloc();
+    buffers_.push_back(AllocateLargeBuffer(bytes));
+    return buffers_.back().get();
+}
+
+void LargeBufferResource::do_deallocate(void* p, size_t, size_t) {
+    const auto found =
+        std::find_if(buffers_.begin(), buffers_.end(), [p](const LargeBuffer& b) { return b.get() == p; });
+    if (found != buffers_.end()) buffers_.erase(found);
 }
 
 }  // namespace zelkan
