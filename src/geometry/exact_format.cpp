@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 
 namespace zelkan {
@@ -117,9 +118,10 @@ Decimal18 ToDecimal18(long double value) {
     const long double fraction = std::frexp(std::fabs(value), &exponent2);
     uint64_t m = static_cast<uint64_t>(std::ldexp(fraction, 64));
     exponent2 -= 64;
-    while ((m & 1u) == 0 && exponent2 < 0) {
-        m >>= 1;
-        ++exponent2;
+    if (exponent2 < 0) {  // all trailing zero bits at once: a coordinate has dozens
+        const int shift = std::min(std::countr_zero(m), -exponent2);
+        m >>= shift;
+        exponent2 += shift;
     }
 
     // value = N * 10^exponent10 with N an integer.
