@@ -25,6 +25,12 @@ TEST(LargeBuffer, HoldsEveryByteOfItsSize) {
     }
 }
 
+std::string Key(size_t n) {
+    std::string key = "P";
+    key += std::to_string(n);
+    return key;
+}
+
 // A table of a few hundred thousand entries in an arena over the
 // resource: built, read back, and dropped with the arena.
 TEST(LargeBuffer, AnArenaOverTheResourceHoldsATableOfManyEntries) {
@@ -32,10 +38,10 @@ TEST(LargeBuffer, AnArenaOverTheResourceHoldsATableOfManyEntries) {
     std::pmr::monotonic_buffer_resource arena(size_t{1} << 16, &buffers);
     {
         std::pmr::unordered_map<std::string, size_t> table(&arena);
-        for (size_t n = 0; n < 300000; ++n) table.emplace("P" + std::to_string(n), n);
+        for (size_t n = 0; n < 300000; ++n) table.emplace(Key(n), n);
         ASSERT_EQ(table.size(), 300000u);
         size_t wrong = 0;
-        for (size_t n = 0; n < 300000; n += 7) wrong += table.at("P" + std::to_string(n)) != n;
+        for (size_t n = 0; n < 300000; n += 7) wrong += table.at(Key(n)) != n;
         EXPECT_EQ(wrong, 0u);
     }
     arena.release();  // the buffers given back before the resource goes
