@@ -5,6 +5,7 @@
 #include "boundary/registry_map_xml.h"
 #include "boundary/zip_archive.h"
 #include "geometry/errors.h"
+#include "geometry/large_buffer.h"
 #include "geometry/line_reader.h"
 
 namespace zelkan {
@@ -85,9 +86,10 @@ CoordinateFile ReadRegistryMap(const std::string& path) {
         const std::unique_ptr<ByteSource> file = FileBytes(path);
         if (file->Size() > kMaxZipMemberBytes)
             throw InputOutputError(path, "大きすぎます（" + std::to_string(file->Size()) + " バイト）");
-        std::string text(static_cast<size_t>(file->Size()), '\0');
-        if (!file->Read(0, text.size(), text.data())) throw InputOutputError(path, "ファイルを読めません");
-        AppendRegistryMapParcels(text, path, gathered.parcels, gathered.districts);
+        const size_t size = static_cast<size_t>(file->Size());
+        const LargeBuffer text = AllocateLargeBuffer(size);
+        if (!file->Read(0, size, text.get())) throw InputOutputError(path, "ファイルを読めません");
+        AppendRegistryMapParcels(std::string_view(text.get(), size), path, gathered.parcels, gathered.districts);
     }
     NameRegistryMapParcels(gathered.parcels, gathered.districts);
     CoordinateFile file;

@@ -8,6 +8,7 @@
 // undetermined boundary, a hole, a ring that does not close, a reference to
 // nothing) is a parcel with its reason, never left out.
 #include <string>
+#include <string_view>
 
 #include "boundary/coordinate_files.h"
 
@@ -28,8 +29,7 @@ bool IsRegistryMapFile(const std::string& path);
 // 地図XML, an XML error, a broken archive.
 CoordinateFile ReadRegistryMap(const std::string& path);
 
-// The parcels of one 地図XML text; label names it in messages. The text is
-// read in place: what has been read is blanked, its line ends kept.
-CoordinateFile ReadRegistryMapXml(std::string& text, const std::string& label);
+// The parcels of one 地図XML text; label names it in messages.
+CoordinateFile ReadRegistryMapXml(std::string_view text, const std::string& label);
 
 }  // namespace zelkan

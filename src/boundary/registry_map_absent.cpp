@@ -12,6 +12,6 @@ namespace {
 }  // namespace
 
 CoordinateFile ReadRegistryMap(const std::string& path) { Refuse(path); }
-CoordinateFile ReadRegistryMapXml(std::string&, const std::string& label) { Refuse(label); }
+CoordinateFile ReadRegistryMapXml(std::string_view, const std::string& label) { Refuse(label); }
 
 }  // namespace zelkan

@@ -1,20 +1,23 @@
-// The 地図XML of one file. The text is read in place, so that every place
-// the reader finds wrong, and every place the parser stops, is a line of the
-// text as the user has it. It reads one element of the map at a time (a
-// point, a curve, a 筆: the children of 空間属性 and 主題属性), whose
-// contents are kept in small tables, and then the rest of the file with
-// those elements blanked out: a tree of the whole file would take twice the
-// file's size again.
+// The 地図XML of one file. Every place the reader finds wrong, and every
+// place the parser stops, is a line of the text as the user has it. It
+// reads one element of the map at a time (a point, a curve, a 筆: the
+// children of 空間属性 and 主題属性) from a copy of its own, whose contents
+// are kept in small tables, and then the rest of the file without those
+// elements: a tree of the whole file would take twice the file's size
+// again. The text itself is only read, so that a file can be mapped into
+// memory as it is instead of copied.
 #include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <memory_resource>
 #include <unordered_map>
 
 #include "boundary/registry_map.h"
 #include "boundary/registry_map_xml.h"
 #include "boundary/xml_text.h"
 #include "geometry/errors.h"
+#include "geometry/large_buffer.h"
 #include "geometry/text_helpers.h"
 #include "geometry/unicode_text.h"
 
@@ -50,8 +53,9 @@ struct Position {
 };
 
 struct CurveEntry {
-    std::vector<Position> columns;  // a position written in the curve, or a point id to look up
-    std::vector<size_t> columnPlaces;
+    explicit CurveEntry(std::pmr::memory_resource* arena) : columns(arena), columnPlaces(arena) {}
+    std::pmr::vector<Position> columns;  // a position written in the curve, or a point id to look up
+    std::pmr::vector<size_t> columnPlaces;
     bool reversed = false;
     size_t place = 0;
 };
@@ -62,7 +66,8 @@ struct Reference {
 };
 
 struct SurfaceEntry {
-    std::vector<Reference> generators;  // of the outer ring
+    explicit SurfaceEntry(std::pmr::memory_resource* arena) : generators(arena) {}
+    std::pmr::vector<Reference> generators;  // of the outer ring
     size_t outerRings = 0, innerRings = 0;
     size_t place = 0, ringPlace = 0, innerPlace = 0;
 };
@@ -106,12 +111,16 @@ std::string NotAParcel(const Node& fude, const std::string& number) {
 class MapTables {
 public:
     // pieces: how many elements the map has, an upper bound of each table's size.
-    MapTables(const std::string& text, Lines& lines, size_t pieces) : text_(text), lines_(lines) {
+    MapTables(std::string_view text, Lines& lines, size_t pieces) : text_(text), lines_(lines) {
         points_.reserve(pieces / 2);
         curves_.reserve(pieces / 2);
+        pointNames_.reserve(pieces / 2);
     }
 
-    void Take(const Node& n) {
+    // n parsed from a copy of the text from pieceStart on, at pieceText.
+    void Take(const Node& n, size_t pieceStart, const char* pieceText) {
+        pieceStart_ = pieceStart;
+        pieceText_ = pieceText;
         const std::string_view kind = LocalName(n);
         if (kind == "GM_Point") TakePoint(n);
         else if (kind == "GM_Curve") TakeCurve(n);
@@ -128,7 +137,7 @@ public:
     }
 
 private:
-    size_t PlaceOf(const char* p) const { return static_cast<size_t>(p - text_.data()); }
+    size_t PlaceOf(const char* p) const { return pieceStart_ + static_cast<size_t>(p - pieceText_); }
     std::string Where(size_t place) { return lines_.Of(text_.data() + place); }
 
     Position PositionIn(const Node& n) {
@@ -150,10 +159,12 @@ private:
     void TakePoint(const Node& n) { points_.emplace(std::string(Attribute(n, "id")), PositionIn(n)); }
 
     void TakeCurve(const Node& n) {
-        CurveEntry curve;
+        CurveEntry curve(&arena_);
         curve.place = PlaceOf(n.name());
         std::vector<const Node*> columns;
         Descendants(n, "GM_PointArray.column", columns);
+        curve.columns.reserve(columns.size());
+        curve.columnPlaces.reserve(columns.size());
         for (const Node* column : columns) {
             if (const Node* ref = Descendant(*column, "GM_PointRef.point")) {
                 Position p;
@@ -172,7 +183,7 @@ private:
     }
 
     void TakeSurface(const Node& n) {
-        SurfaceEntry surface;
+        SurfaceEntry surface(&arena_);
         surface.place = PlaceOf(n.name());
         std::vector<const Node*> outer, inner, generators;
         Descendants(n, "GM_SurfaceBoundary.exterior", outer);
@@ -301,43 +312,44 @@ private:
         return corners;
     }
 
-    const std::string& text_;
+    std::string_view text_;
     Lines& lines_;
-    std::unordered_map<std::string, Position> points_;
-    std::unordered_map<std::string, CurveEntry> curves_;
-    std::unordered_map<std::string, SurfaceEntry> surfaces_;
-    std::unordered_map<std::string, std::string> pointNames_;
+    size_t pieceStart_ = 0;
+    const char* pieceText_ = nullptr;
+    // Every table lives until the file's parcels are made, and goes at once.
+    LargeBufferResource buffers_;
+    std::pmr::monotonic_buffer_resource arena_{size_t{1} << 20, &buffers_};
+    std::pmr::unordered_map<std::string, Position> points_{&arena_};
+    std::pmr::unordered_map<std::string, CurveEntry> curves_{&arena_};
+    std::pmr::unordered_map<std::string, SurfaceEntry> surfaces_{&arena_};
+    std::pmr::unordered_map<std::string, std::string> pointNames_{&arena_};
     std::vector<FudeEntry> fude_;
 };
 
 }  // namespace
 
-void AppendRegistryMapParcels(std::string& text, const std::string& label, std::vector<ParcelRecord>& parcels,
+void AppendRegistryMapParcels(std::string_view fileText, const std::string& label, std::vector<ParcelRecord>& parcels,
                               std::vector<std::string>& districts) {
+    std::string converted;
+    const std::string_view text = xml::Utf8Of(fileText, label, converted);
     Lines lines(text);
-    xml::ToUtf8(text, label, lines);
     const xml::Outline outline = xml::OutlineOf(text, {"空間属性", "主題属性"}, label, lines);
     if (!outline.rootName.empty() && outline.rootName != "地図")
         throw InputOutputError(label, "地図XML ではありません（最上位の要素が「" + outline.rootName + "」です）");
     const auto document = std::make_unique<rapidxml::xml_document<char>>();
     MapTables tables(text, lines, outline.pieces.size());
+    std::string scratch;
     for (const xml::Piece& piece : outline.pieces) {
-        xml::ParsePart(*document, text, piece.start, piece.end, label, lines);
+        xml::ParsePart(*document, scratch, text, piece.start, piece.end, label, lines);
         const Node* element = document->first_node();
         if (!element || element->next_sibling())
             throw InputOutputError(label, lines.Of(text.data() + piece.start) + ": XML の誤りです（要素が閉じていません）");
-        tables.Take(*element);
+        tables.Take(*element, piece.start, scratch.data());
     }
-    // The rest of the file, the map's elements blanked (their lines kept).
-    for (const xml::Piece& piece : outline.pieces) {
-        for (size_t n = piece.start; n < piece.end;) {
-            const char* newline = static_cast<const char*>(std::memchr(text.data() + n, '\n', piece.end - n));
-            const size_t stop = newline ? static_cast<size_t>(newline - text.data()) : piece.end;
-            std::memset(text.data() + n, ' ', stop - n);
-            n = stop + 1;
-        }
-    }
-    xml::ParsePart(*document, text, 0, text.size(), label, lines);
+    // The rest of the file, without the map's elements (their lines kept).
+    const std::string rest = xml::TextBeside(text, outline.pieces);
+    Lines restLines(rest);
+    xml::ParsePart(*document, scratch, rest, 0, rest.size(), label, restLines);
     const Node* root = document->first_node();
     while (root && root->type() != rapidxml::node_element) root = root->next_sibling();
     if (!root || LocalName(*root) != "地図")
@@ -360,7 +372,7 @@ void NameRegistryMapParcels(std::vector<ParcelRecord>& parcels, const std::vecto
     }
 }
 
-CoordinateFile ReadRegistryMapXml(std::string& text, const std::string& label) {
+CoordinateFile ReadRegistryMapXml(std::string_view text, const std::string& label) {
     CoordinateFile file;
     std::vector<std::string> districts;
     AppendRegistryMapParcels(text, label, file.parcels, districts);

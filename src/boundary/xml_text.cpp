@@ -1,6 +1,7 @@
 #include "boundary/xml_text.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "boundary/coordinate_files.h"
@@ -99,6 +100,16 @@ std::string TextOf(const Node* n) {
 
 namespace {
 
+// Where a tag's name from n ends (find_first_of would search its set of
+// six characters once for every character of the name).
+size_t NameEnd(std::string_view text, size_t n) {
+    for (; n < text.size(); ++n) {
+        const char c = text[n];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '/' || c == '>') break;
+    }
+    return n;
+}
+
 std::string_view LocalPart(std::string_view name) {
     const size_t colon = name.find(':');
     return colon == std::string_view::npos ? name : name.substr(colon + 1);
@@ -106,7 +117,7 @@ std::string_view LocalPart(std::string_view name) {
 
 }  // namespace
 
-Outline OutlineOf(const std::string& text, const std::vector<std::string_view>& partNames, const std::string& label,
+Outline OutlineOf(std::string_view text, const std::vector<std::string_view>& partNames, const std::string& label,
                   Lines& lines) {
     Outline outline;
     std::vector<std::string_view> open;  // names of the open elements, to depth 2
@@ -137,7 +148,7 @@ Outline OutlineOf(const std::string& text, const std::vector<std::string_view>& 
             if (inMapPart() && pieceStart != std::string::npos) outline.pieces.push_back({pieceStart, n});
         } else {
             const size_t start = n++;
-            const size_t nameEnd = std::min(text.find_first_of(" \t\r\n/>", n), text.size());
+            const size_t nameEnd = NameEnd(text, n);
             const std::string_view name = std::string_view(text).substr(n, nameEnd - n);
             char quote = 0;
             for (; n < text.size(); ++n) {
@@ -167,44 +178,58 @@ Outline OutlineOf(const std::string& text, const std::vector<std::string_view>& 
     return outline;
 }
 
-void ToUtf8(std::string& text, const std::string& label, Lines& lines) {
+namespace {
+
+// Where the run of ASCII bytes from n ends, taken eight bytes at a time: a
+// map is almost all ASCII.
+size_t AsciiRunEnd(std::string_view text, size_t n) {
+    for (uint64_t word = 0; n + sizeof word <= text.size(); n += sizeof word) {
+        std::memcpy(&word, text.data() + n, sizeof word);
+        if ((word & 0x8080808080808080u) != 0) break;
+    }
+    while (n < text.size() && static_cast<unsigned char>(text[n]) < 0x80) ++n;
+    return n;
+}
+
+}  // namespace
+
+std::string_view Utf8Of(std::string_view text, const std::string& label, std::string& converted) {
     std::string encoding = "utf-8";
     const size_t start = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
     if (text.compare(start, 5, "<?xml") == 0) {
         const size_t end = text.find("?>", start);
         const size_t name = text.find("encoding", start);
-        if (name != std::string::npos && name < end) {
+        if (name != std::string_view::npos && name < end) {
             const size_t open = text.find_first_of("\"'", name);
-            const size_t close = open < end ? text.find(text[open], open + 1) : std::string::npos;
-            if (close != std::string::npos && close < end) {
-                encoding = text.substr(open + 1, close - open - 1);
+            const size_t close = open < end ? text.find(text[open], open + 1) : std::string_view::npos;
+            if (close != std::string_view::npos && close < end) {
+                encoding = std::string(text.substr(open + 1, close - open - 1));
                 for (char& c : encoding) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
             }
         }
     }
     if (encoding == "shift_jis" || encoding == "cp932" || encoding == "windows-31j" || encoding == "ms932") {
-        text = Cp932ToUtf8(text);
-        return;
+        converted = Cp932ToUtf8(text);
+        return converted;
     }
     if (encoding != "utf-8" && encoding != "utf8")
         throw InputOutputError(label, "文字コード「" + encoding + "」の地図XML は読めません（UTF-8 か Shift_JIS のみ）");
-    for (size_t n = 0; n < text.size();) {
-        if (static_cast<unsigned char>(text[n]) < 0x80) {
-            ++n;
-            continue;
-        }
+    for (size_t n = AsciiRunEnd(text, 0); n < text.size(); n = AsciiRunEnd(text, n)) {
         char32_t c = 0;
         size_t length = 0;
-        if (!DecodeUtf8(text, n, c, length))
+        if (!DecodeUtf8(text, n, c, length)) {
+            Lines lines(text);
             throw InputOutputError(label, lines.Of(text.data() + n) + ": XML の誤りです（UTF-8 ではないバイトがあります）");
+        }
         n += length;
     }
+    return text;
 }
 
 namespace {
 
-[[noreturn]] void XmlError(const rapidxml::parse_error& e, const std::string& label, Lines& lines) {
-    const char* place = e.where<char>();
+// place: where the parser stopped, in the text lines counts.
+[[noreturn]] void XmlError(const rapidxml::parse_error& e, const std::string& label, Lines& lines, const char* place) {
     throw InputOutputError(label, (place ? lines.Of(place) : std::string("?")) + ": XML の誤りです（" + e.what() + "）");
 }
 
@@ -215,18 +240,29 @@ constexpr int kParseFlags =
 
 }  // namespace
 
-void ParsePart(rapidxml::xml_document<char>& document, std::string& text, size_t start, size_t end,
-               const std::string& label, Lines& lines) {
-    const char kept = text[end];
-    text[end] = '\0';
+void ParsePart(rapidxml::xml_document<char>& document, std::string& scratch, std::string_view text, size_t start,
+               size_t end, const std::string& label, Lines& lines) {
+    scratch.assign(text.substr(start, end - start));
     document.clear();
     try {
-        document.parse<kParseFlags>(text.data() + start);
+        document.parse<kParseFlags>(scratch.data());
     } catch (const rapidxml::parse_error& e) {
-        text[end] = kept;
-        XmlError(e, label, lines);
+        const char* place = e.where<char>();
+        if (place == nullptr) XmlError(e, label, lines, nullptr);
+        XmlError(e, label, lines, text.data() + start + (place - scratch.data()));
     }
-    text[end] = kept;
+}
+
+std::string TextBeside(std::string_view text, const std::vector<Piece>& pieces) {
+    std::string rest;
+    size_t from = 0;
+    for (const Piece& piece : pieces) {
+        rest.append(text.substr(from, piece.start - from));
+        rest.append(static_cast<size_t>(std::count(text.begin() + piece.start, text.begin() + piece.end, '\n')), '\n');
+        from = piece.end;
+    }
+    rest.append(text.substr(from));
+    return rest;
 }
 
 }  // namespace zelkan::xml

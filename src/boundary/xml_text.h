@@ -18,7 +18,7 @@ using Node = rapidxml::xml_node<char>;
 // Line numbers of places in the text, counted once the first is asked for.
 class Lines {
 public:
-    explicit Lines(const std::string& text) : text_(text) {}
+    explicit Lines(std::string_view text) : text_(text) {}
 
     std::string Of(const char* place) {
         if (newlines_.empty()) {
@@ -32,7 +32,7 @@ public:
     }
 
 private:
-    const std::string& text_;
+    std::string_view text_;
     std::vector<size_t> newlines_;
 };
 
@@ -67,19 +67,25 @@ struct Outline {
 // quoted attribute values passed over as the parser does). Throws
 // InputOutputError naming label and the line where elements nest deeper
 // than kMaxDepth.
-Outline OutlineOf(const std::string& text, const std::vector<std::string_view>& partNames, const std::string& label,
+Outline OutlineOf(std::string_view text, const std::vector<std::string_view>& partNames, const std::string& label,
                   Lines& lines);
 
 // The text's encoding as its declaration names it: UTF-8 (also where it
-// names none) is checked byte by byte, as the parser does not; code page 932
-// is turned into UTF-8 (its line ends stay where they were); any other is
-// refused. Throws InputOutputError naming label (and the line).
-void ToUtf8(std::string& text, const std::string& label, Lines& lines);
+// names none) is checked byte by byte, as the parser does not, and is the
+// text itself; code page 932 is turned into UTF-8 in converted (its line
+// ends stay where they were); any other is refused. Throws InputOutputError
+// naming label (and the line).
+std::string_view Utf8Of(std::string_view text, const std::string& label, std::string& converted);
 
-// Parses the text from start up to end into document (a zero put at end for
-// the parser and taken away again; at the text's end the string's own).
-// Throws InputOutputError naming label and the line where the parser stops.
-void ParsePart(rapidxml::xml_document<char>& document, std::string& text, size_t start, size_t end,
-               const std::string& label, Lines& lines);
+// Parses the text from start up to end into document, from a copy in
+// scratch (the parser needs a zero after it; the text itself, perhaps a
+// file mapped read-only, is never written). Throws InputOutputError naming
+// label and the line where the parser stops.
+void ParsePart(rapidxml::xml_document<char>& document, std::string& scratch, std::string_view text, size_t start,
+               size_t end, const std::string& label, Lines& lines);
+
+// The text without the pieces, each of them reduced to its line ends: what
+// is left to parse once they are read, with every line where it was.
+std::string TextBeside(std::string_view text, const std::vector<Piece>& pieces);
 
 }  // namespace zelkan::xml

@@ -1,6 +1,7 @@
 #include "engine/row_bound.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numeric>
 #include <unordered_map>
@@ -16,8 +17,20 @@ const long double kSqrt3 = std::sqrt(3.0L);
 
 // The most a rounding to `digits` decimals moves a value: half a unit of
 // the last digit, a whole one where it cuts or raises.
+// 10^-digits, from powl as always; taken once for the usual digits, as
+// every candidate asks for two.
+long double LastDigitUnit(int32_t digits) {
+    static const std::array<long double, 19> kUnits = [] {
+        std::array<long double, 19> units{};
+        for (size_t d = 0; d < units.size(); ++d) units[d] = std::pow(10.0L, -static_cast<long double>(d));
+        return units;
+    }();
+    if (digits >= 0 && static_cast<size_t>(digits) < kUnits.size()) return kUnits[static_cast<size_t>(digits)];
+    return std::pow(10.0L, -static_cast<long double>(digits));
+}
+
 long double RoundingError(KetaMode mode, int32_t digits) {
-    const long double unit = std::pow(10.0L, -static_cast<long double>(digits));
+    const long double unit = LastDigitUnit(digits);
     switch (mode) {
         case KetaMode::HalfUp:
         case KetaMode::Even: return unit / 2;

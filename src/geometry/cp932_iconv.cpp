@@ -2,6 +2,7 @@
 #include <errno.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "geometry/cp932.h"
@@ -20,12 +21,10 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    // Converts all of input; at an input sequence it cannot take, appends
-    // replacement and skips skipLength(rest of input) bytes.
+    // Converts all of input onto out; at an input sequence it cannot take,
+    // appends replacement and skips skipLength(rest of input) bytes.
     template <typename SkipLength>
-    std::string Convert(std::string_view input, std::string_view replacement, SkipLength skipLength) {
-        std::string out;
-        out.reserve(input.size() * 3 / 2 + 8);
+    void Append(std::string& out, std::string_view input, std::string_view replacement, SkipLength skipLength) {
         char* in = const_cast<char*>(input.data());
         size_t inLeft = input.size();
         char buffer[256];
@@ -43,7 +42,6 @@ public:
             in += skip;
             inLeft -= skip;
         }
-        return out;
     }
 
 private:
@@ -63,16 +61,34 @@ size_t Utf8SequenceLength(std::string_view s) {
     return valid;
 }
 
+bool IsAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
+
 }  // namespace
 
+// A drawing is almost all ASCII, which both encodings share byte for byte;
+// iconv takes only the runs of other bytes (a broken sequence ends at the
+// first ASCII byte either way), as the Win32 conversion passes ASCII
+// through itself.
 std::string Utf8ToCp932(std::string_view utf8) {
     thread_local Converter converter("CP932", "UTF-8");
-    return converter.Convert(utf8, "?", Utf8SequenceLength);
+    std::string out;
+    out.reserve(utf8.size() + 8);
+    for (size_t n = 0; n < utf8.size();) {
+        const size_t other = static_cast<size_t>(std::find_if_not(utf8.begin() + n, utf8.end(), IsAscii) - utf8.begin());
+        out.append(utf8.substr(n, other - n));
+        n = static_cast<size_t>(std::find_if(utf8.begin() + other, utf8.end(), IsAscii) - utf8.begin());
+        if (n > other) converter.Append(out, utf8.substr(other, n - other), "?", Utf8SequenceLength);
+    }
+    return out;
 }
 
 std::string Cp932ToUtf8(std::string_view cp932) {
+    // Trail bytes of code page 932 can be ASCII bytes: the text goes whole.
     thread_local Converter converter("UTF-8", "CP932");
-    return converter.Convert(cp932, "\xEF\xBF\xBD", [](std::string_view) { return size_t{1}; });
+    std::string out;
+    out.reserve(cp932.size() * 3 / 2 + 8);
+    converter.Append(out, cp932, "\xEF\xBF\xBD", [](std::string_view) { return size_t{1}; });
+    return out;
 }
 
 }  // namespace zelkan

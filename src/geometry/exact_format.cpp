@@ -1,6 +1,8 @@
 #include "geometry/exact_format.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 
 namespace zelkan {
@@ -53,30 +55,36 @@ public:
         return count;
     }
 
-    // Decimal digit n counted from the most significant (0-based).
-    int DigitAt(int n, int digitCount) const {
-        const int fromLow = digitCount - 1 - n;
-        uint32_t limb = limbs_[fromLow / 9];
-        for (int i = fromLow % 9; i > 0; --i) limb /= 10;
-        return static_cast<int>(limb % 10);
+    // The most significant digits into out, whole limbs at a time, until at
+    // least `wanted` are written or all are; returns how many. The limbs
+    // below those written are left for AnyNonZeroBelow. out must take
+    // wanted + 17 characters.
+    int LeadingDigits(char* out, int wanted, int& limbsLeft) const {
+        char top[9];
+        int t = 0;
+        for (uint32_t v = limbs_[size_ - 1]; v != 0; v /= 10) top[t++] = static_cast<char>('0' + v % 10);
+        int written = 0;
+        while (t > 0) out[written++] = top[--t];
+        int i = size_ - 2;
+        for (; i >= 0 && written < wanted; --i, written += 9) {
+            uint32_t v = limbs_[i];
+            for (int k = 8; k >= 0; --k, v /= 10) out[written + k] = static_cast<char>('0' + v % 10);
+        }
+        limbsLeft = i + 1;
+        return written;
     }
 
-    bool AnyNonZeroDigitFrom(int n, int digitCount) const {
-        for (int d = n; d < digitCount; ++d) {
-            if (DigitAt(d, digitCount) != 0) return true;
-            // Whole limbs below this digit: test them at once.
-            const int fromLow = digitCount - 1 - d;
-            if (fromLow % 9 == 0) {
-                for (int i = fromLow / 9 - 1; i >= 0; --i)
-                    if (limbs_[i] != 0) return true;
-                return false;
-            }
-        }
+    // Whether any of the lowest `limbs` limbs is not zero.
+    bool AnyNonZeroBelow(int limbs) const {
+        for (int i = 0; i < limbs; ++i)
+            if (limbs_[i] != 0) return true;
         return false;
     }
 
 private:
-    std::array<uint32_t, 1300> limbs_{};
+    // Only limbs below size_ are ever read: left unset, as clearing all of
+    // them took longer than the arithmetic of an ordinary coordinate.
+    std::array<uint32_t, 1300> limbs_;
     int size_ = 0;
 };
 
@@ -110,9 +118,10 @@ Decimal18 ToDecimal18(long double value) {
     const long double fraction = std::frexp(std::fabs(value), &exponent2);
     uint64_t m = static_cast<uint64_t>(std::ldexp(fraction, 64));
     exponent2 -= 64;
-    while ((m & 1u) == 0 && exponent2 < 0) {
-        m >>= 1;
-        ++exponent2;
+    if (exponent2 < 0) {  // all trailing zero bits at once: a coordinate has dozens
+        const int shift = std::min(std::countr_zero(m), -exponent2);
+        m >>= shift;
+        exponent2 += shift;
     }
 
     // value = N * 10^exponent10 with N an integer.
@@ -125,15 +134,21 @@ Decimal18 ToDecimal18(long double value) {
         exponent10 = exponent2;
     }
 
+    // The digits a rounding to kSignificant needs: one more, and whether
+    // any below it is not zero.
+    char leading[kSignificant + 1 + 17];
+    int limbsLeft = 0;
+    const int written = n.LeadingDigits(leading, kSignificant + 1, limbsLeft);
     const int count = n.DigitCount();
     const int kept = count < kSignificant ? count : kSignificant;
-    for (int d = 0; d < kSignificant; ++d)
-        result.digits[d] = static_cast<char>('0' + (d < kept ? n.DigitAt(d, count) : 0));
+    for (int d = 0; d < kSignificant; ++d) result.digits[d] = d < kept ? leading[d] : '0';
     result.pointPosition = count + exponent10;
 
     if (count > kSignificant) {
-        const int next = n.DigitAt(kSignificant, count);
-        const bool beyondHalf = n.AnyNonZeroDigitFrom(kSignificant + 1, count);
+        const int next = leading[kSignificant] - '0';
+        const bool beyondHalf =
+            std::any_of(leading + kSignificant + 1, leading + written, [](char c) { return c != '0'; }) ||
+            n.AnyNonZeroBelow(limbsLeft);
         const bool lastOdd = ((result.digits[kSignificant - 1] - '0') & 1) != 0;
         if (next > 5 || (next == 5 && (beyondHalf || lastOdd))) {
             if (IncrementDigits(result.digits, result.digits + kSignificant)) {

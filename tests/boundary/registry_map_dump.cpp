@@ -8,17 +8,13 @@
 
 #include "boundary/registry_map.h"
 #include "geometry/errors.h"
-#include "geometry/file_io.h"
 
 int main(int argc, char** argv) {
     for (int n = 1; n < argc; ++n) {
         std::printf("== %s\n", argv[n]);
         try {
-            const std::string path = argv[n];
-            std::string text = path.size() > 4 && path.substr(path.size() - 4) == ".zip" ? std::string()
-                                                                                      : zelkan::ReadFileBytes(path);
-            const zelkan::CoordinateFile file =
-                text.empty() ? zelkan::ReadRegistryMap(path) : zelkan::ReadRegistryMapXml(text, path);
+            // By its path, as zelkan-cli reads it.
+            const zelkan::CoordinateFile file = zelkan::ReadRegistryMap(argv[n]);
             for (const zelkan::ParcelRecord& p : file.parcels) {
                 std::printf("%s|%s|%s|", p.number.c_str(), p.precisionClass.c_str(), p.zone.c_str());
                 if (!p.problem.empty()) {

@@ -48,6 +48,42 @@ TEST(RegistryMap, AnXmlErrorNamesItsLine) {
     }
 }
 
+// The map's elements are parsed one at a time from copies of their own, and
+// the rest of the file without them: every place named is still the line
+// of the file as written.
+TEST(RegistryMap, PlacesAreTheLinesOfTheFileWhereverTheyAre) {
+    const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<地図>\n<座標系>任意座標系</座標系>\n<空間属性>\n";
+    const std::string point = "<zmn:GM_Point id=\"P1\">\n<zmn:X>1</zmn:X><zmn:Y>2</zmn:Y>\n</zmn:GM_Point>\n";  // lines 5-7
+    const std::string curve =  // lines 8-11, its second point missing on line 10
+        "<zmn:GM_Curve id=\"C1\">\n<zmn:GM_PointArray.column><zmn:GM_PointRef.point idref=\"P1\"/></zmn:GM_PointArray.column>\n"
+        "<zmn:GM_PointArray.column><zmn:GM_PointRef.point idref=\"P9\"/></zmn:GM_PointArray.column>\n</zmn:GM_Curve>\n";
+    const std::string surface =  // lines 12-14
+        "<zmn:GM_Surface id=\"S1\"><zmn:GM_SurfaceBoundary.exterior><zmn:GM_Ring>\n"
+        "<zmn:GM_CompositeCurve.generator idref=\"C1\"/>\n</zmn:GM_Ring></zmn:GM_SurfaceBoundary.exterior></zmn:GM_Surface>\n";
+    const std::string fude = "</空間属性>\n<主題属性>\n<筆>\n<地番>5</地番><形状 idref=\"S1\"/>\n</筆>\n";  // lines 15-19
+    const struct {
+        std::string text;
+        std::string expected;  // the start of the parcel's problem, or of the error
+    } cases[] = {
+        {head + point + curve + surface + fude + "</主題属性>\n</地図>\n", "10 行目の点 P9 がありません"},
+        // A wrong closing tag in the rest of the file, after the elements.
+        {head + point + curve + surface + fude + "</空間属性>\n</地図>\n", "20 行目: XML の誤りです"},
+        // Inside an element, after lines of others.
+        {head + point + curve + "<zmn:GM_Surface id=\"S1\">\n</zmn:GM_Ring>\n</zmn:GM_Surface>\n" + fude, "13 行目: XML の誤りです"},
+        // The root never closed: the end of the file.
+        {head + point + curve + surface + fude + "</主題属性>\n", "21 行目: XML の誤りです"},
+    };
+    for (const auto& c : cases) {
+        try {
+            const CoordinateFile file = ReadRegistryMapXml(c.text, "places.xml");
+            ASSERT_EQ(file.parcels.size(), 1u) << c.expected;
+            EXPECT_EQ(file.parcels[0].problem.rfind(c.expected, 0), 0u) << file.parcels[0].problem;
+        } catch (const InputOutputError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(c.expected, 0), 0u) << e.what();
+        }
+    }
+}
+
 TEST(RegistryMap, EntitiesInTextsAreRead) {
     std::string text =
         "<地図><座標系>公共座標&#57;系</座標系><主題属性><筆><地番>1&amp;2</地番><精度区分>&#x7532;一</精度区分>"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace zelkan {
 namespace {
@@ -42,6 +43,29 @@ TEST(Cp932, CharactersOutsideTheCodePageBecomeQuestionMarks) {
 TEST(Cp932, BrokenSequencesDecodeToReplacementCharacters) {
     EXPECT_EQ(Cp932ToUtf8("a\x82"), "a\uFFFD");           // cut after a lead byte
     EXPECT_EQ(Cp932ToUtf8("\x82 b"), "\uFFFD b");          // a lead byte before a blank
+}
+
+// Drawings are almost all ASCII: every byte below 0x80 is its own character
+// in both encodings, the backslash and the tilde included.
+TEST(Cp932, AsciiBytesStayAsTheyAre) {
+    std::string ascii;
+    for (int c = 0; c < 0x80; ++c) ascii += static_cast<char>(c);
+    EXPECT_EQ(Utf8ToCp932(ascii), ascii);
+    EXPECT_EQ(Utf8ToCp932(ascii + "面積" + ascii), ascii + "\x96\xca\x90\xcf" + ascii);
+}
+
+// Broken UTF-8 among ASCII: one "?" for each broken sequence, and the ASCII
+// around it kept.
+TEST(Cp932, BrokenUtf8BecomesOneQuestionMarkEach) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"a\xE3\x81" "b", "a?b"},          // cut short before ASCII
+        {"a\xE3\x81", "a?"},                // cut short at the end
+        {"\x80x", "?x"},                     // a stray continuation byte
+        {"\x80\x80x", "??x"},               // two of them
+        {"x\xE3\x81\xE9\x9D\xA2y", "x?\x96\xca" "y"},  // cut short before a whole character
+        {"\xFF\xFE", "??"},
+    };
+    for (const auto& [utf8, cp932] : cases) EXPECT_EQ(Utf8ToCp932(utf8), cp932) << utf8;
 }
 
 }  // namespace

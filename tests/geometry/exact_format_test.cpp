@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <limits>
 #include <random>
 #include <string>
 
@@ -64,6 +66,23 @@ TEST(ToDecimal18, SignificantDigitsAndPointPosition) {
 #if defined(__GLIBC__)
 // glibc converts extended values to decimal exactly, with ties to even: the
 // first step of the formatting must agree with it digit for digit.
+std::string GlibcDigits(long double v) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.17Le", v);
+    return buffer;
+}
+
+std::string OurDigits(long double v) {
+    const Decimal18 d = ToDecimal18(v);
+    std::string ours = d.negative ? "-" : "";
+    ours += d.digits[0];
+    ours += '.';
+    ours.append(d.digits + 1, 17);
+    char exponentText[16];
+    std::snprintf(exponentText, sizeof exponentText, "e%+03d", d.pointPosition - 1);
+    return ours + exponentText;
+}
+
 TEST(ToDecimal18, AgreesWithTheCLibraryOnRandomExtendedValues) {
     std::mt19937_64 random(20261210);
     std::uniform_int_distribution<int> exponent(-80, 80);
@@ -73,18 +92,23 @@ TEST(ToDecimal18, AgreesWithTheCLibraryOnRandomExtendedValues) {
         if (n % 3 == 0) v = std::ldexp(static_cast<long double>(random() % 100000), -(n % 40));
         if (n % 2) v = -v;
         if (v == 0.0L) continue;
-        char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "%.17Le", v);
-        const std::string glibc(buffer);
-        const Decimal18 d = ToDecimal18(v);
-        std::string ours = d.negative ? "-" : "";
-        ours += d.digits[0];
-        ours += '.';
-        ours.append(d.digits + 1, 17);
-        char exponentText[16];
-        std::snprintf(exponentText, sizeof exponentText, "e%+03d", d.pointPosition - 1);
-        ours += exponentText;
-        ASSERT_EQ(ours, glibc) << "value bits " << std::hexfloat << v;
+        ASSERT_EQ(OurDigits(v), GlibcDigits(v)) << "value bits " << std::hexfloat << v;
+    }
+}
+
+// The ends of the range, where the exact value has thousands of digits, and
+// values whose 19th digit is a tie or just beside one.
+TEST(ToDecimal18, AgreesWithTheCLibraryAtTheEndsAndOnTies) {
+    const long double values[] = {
+        std::numeric_limits<long double>::max(), std::numeric_limits<long double>::min(),
+        std::numeric_limits<long double>::denorm_min(), 0.1L, 1e4000L, 1e-4000L,
+        1000000000000000005.0L, 1000000000000000015.0L, 1000000000000000025.0L, 999999999999999999.5L,
+        12345678901234567890.0L, 0.12345678901234567850L, 34010.663L, -42255.230L};
+    for (const long double value : values) {
+        for (const long double v : {value, std::nextafter(value, 0.0L), std::nextafter(value, 2 * value)}) {
+            if (v == 0.0L || !std::isfinite(v)) continue;
+            EXPECT_EQ(OurDigits(v), GlibcDigits(v)) << std::hexfloat << v;
+        }
     }
 }
 #endif
