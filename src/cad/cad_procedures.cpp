@@ -57,11 +57,12 @@ std::string AcadGetVar(CadChannel& cad, std::string_view name) {
     cad.SendText(Concat({"'SETVAR ", name, "\r"}));
     std::string reply;
     PollPauses pauses(kVarPollLongestMs, kVarPollTotalMs);
+    IdleTrust trust(kVarIdleTrustedMs);
     while (const std::optional<int> pause = pauses.Next()) {
         cad.SleepMs(*pause);
         cad.ProcessMessages();
         reply = cad.ReadPrompt();
-        if (IsIdleOrEmpty(reply)) break;
+        if (reply.empty() || trust.Ends(reply == kIdlePrompt, pauses.waitedMs())) break;
     }
     if (IsIdleOrEmpty(reply)) reply = cad.LastHistoryLine();
     const VarReply r = ParseVarReply(reply);
@@ -97,13 +98,14 @@ void AcadRunCommand(CadChannel& cad, std::string_view text) {
 
 PromptWait AcadWaitPromptUnless(CadChannel& cad, const std::function<bool()>& stop) {
     PollPauses pauses = PromptPollPauses();
+    IdleTrust trust(kPromptIdleTrustedMs);
     while (const std::optional<int> pause = pauses.Next()) {
         cad.SleepMs(*pause);
         cad.ProcessMessages();
         cad.SleepMs(1);
         if (stop()) return PromptWait::Stopped;
         const std::string prompt = cad.ReadPrompt();
-        if (prompt.empty() || prompt == kIdlePrompt) return PromptWait::Idle;
+        if (prompt.empty() || trust.Ends(prompt == kIdlePrompt, pauses.waitedMs())) return PromptWait::Idle;
     }
     return PromptWait::GaveUp;
 }

@@ -19,15 +19,48 @@ public:
         if (left_ <= 0) return std::nullopt;
         const int pause = std::min({next_, longest_, left_});
         left_ -= pause;
+        waited_ += pause;
         next_ = std::min(next_ * 2, longest_);
         return pause;
     }
 
+    // The pauses so far.
+    int waitedMs() const { return waited_; }
+
 private:
     int longest_;
     int left_;
+    int waited_ = 0;
     int next_ = kFirstMs;
 };
+
+// A CAD takes a sent command from its message queue when it gets to it, so
+// the idle prompt seen soon after the send may still be the one from before
+// the command, and the history's last line an older reply. An idle prompt
+// ends a wait once the command was seen running (the prompt was not idle at
+// some look), or once the wait has lasted as long as its first look always
+// took.
+class IdleTrust {
+public:
+    explicit IdleTrust(int afterMs) : afterMs_(afterMs) {}
+
+    bool Ends(bool idle, int waitedMs) {
+        if (!idle) {
+            busySeen_ = true;
+            return false;
+        }
+        return busySeen_ || waitedMs >= afterMs_;
+    }
+
+private:
+    int afterMs_;
+    bool busySeen_ = false;
+};
+
+// The first look of the prompt waits came 200 ms after the command, that of
+// a variable's reply 100 ms.
+inline constexpr int kPromptIdleTrustedMs = 200;
+inline constexpr int kVarIdleTrustedMs = 100;
 
 // The wait for the idle prompt: pauses of up to 100 ms for two minutes, the
 // time a user has to click in the parcel; a click is then seen within a

@@ -238,12 +238,13 @@ std::string Win32CadLink::ReadPrompt() { return ReadWindowText(AcadFindInputPane
 
 bool Win32CadLink::WaitPrompt() {
     PollPauses pauses = PromptPollPauses();
+    IdleTrust trust(kPromptIdleTrustedMs);
     while (const std::optional<int> pause = pauses.Next()) {
         Sleep(static_cast<DWORD>(*pause));
         ProcessMessages();
         Sleep(1);
         const std::string prompt = ReadPrompt();
-        if (prompt.empty() || prompt == kIdlePrompt) return true;
+        if (prompt.empty() || trust.Ends(prompt == kIdlePrompt, pauses.waitedMs())) return true;
     }
     return false;
 }

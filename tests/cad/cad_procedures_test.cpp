@@ -95,7 +95,36 @@ TEST(AcadGetVar, ReadOnlyReplyComesFromTheHistoryAndSendsNothingMore) {
     cad.lastLines = {"UCSORG = 0.0000,0.0000,0.0000 (読み込み専用)"};
     EXPECT_EQ(AcadGetVar(cad, "UCSORG"), "0.0000,0.0000,0.0000");
     EXPECT_EQ(cad.sent, (std::vector<std::string>{"'SETVAR UCSORG\r"}));
-    EXPECT_EQ(cad.prompts, 1) << "the idle prompt ends the polling";
+    // Looks at 10, 30, 70 and 150 ms: the idle prompt may still be the one
+    // from before the command until 100 ms have passed.
+    EXPECT_EQ(cad.prompts, 4) << "the idle prompt ends the polling";
+}
+
+// An idle prompt ends a wait at once only after the command was seen
+// running: until then it may be the prompt from before the command, and
+// the history's last line an older reply.
+TEST(IdleTrust, AnIdlePromptEndsTheWaitOnceTheCommandWasSeenOrItsFirstLookHasPassed) {
+    const struct {
+        std::deque<std::string> replies;
+        int prompts, slept;
+    } cases[] = {
+        {{kIdlePrompt}, 5, 255},                                    // looks at 10, 30, 70, 150 and 250 ms
+        {{"点を指定: ", kIdlePrompt}, 2, 32},                        // running at 10 ms, done at 30
+        {{"点を指定: ", "点を指定: ", "点を指定: ", kIdlePrompt}, 4, 154},
+        {{""}, 1, 11},                                              // no CAD: at once
+    };
+    for (const auto& c : cases) {
+        ScriptedCad cad;
+        cad.replies = c.replies;
+        EXPECT_EQ(AcadWaitPromptUnless(cad, [] { return false; }), PromptWait::Idle);
+        EXPECT_EQ(cad.prompts, c.prompts) << c.replies.front();
+        EXPECT_EQ(cad.slept, c.slept) << c.replies.front();
+    }
+    ScriptedCad cad;
+    cad.lastLines = {"UCSORG = 1.0000,2.0000,0.0000 (読み込み専用)"};
+    cad.replies = {"'SETVAR", kIdlePrompt};  // running at 10 ms: its reply is in the history at 30
+    EXPECT_EQ(AcadGetVar(cad, "UCSORG"), "1.0000,2.0000,0.0000");
+    EXPECT_EQ(cad.prompts, 2);
 }
 
 TEST(AcadGetVar, RepliesOfNeitherFormAndNoCad) {

@@ -16,11 +16,12 @@ std::string InProcessCad::ReadPrompt() { return running_ ? cad_.Prompt() : std::
 // The same looks as the link to a real CAD.
 bool InProcessCad::WaitPrompt() {
     PollPauses pauses = PromptPollPauses();
+    IdleTrust trust(kPromptIdleTrustedMs);
     while (const std::optional<int> pause = pauses.Next()) {
         SleepMs(*pause);
         SleepMs(1);
         const std::string prompt = ReadPrompt();
-        if (prompt.empty() || prompt == kIdle) return true;
+        if (prompt.empty() || trust.Ends(prompt == kIdle, pauses.waitedMs())) return true;
     }
     return false;
 }
