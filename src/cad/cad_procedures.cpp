@@ -56,7 +56,7 @@ std::string AcadGetVar(CadChannel& cad, std::string_view name) {
     if (!cad.IsAlive()) return {};
     cad.SendText(Concat({"'SETVAR ", name, "\r"}));
     std::string reply;
-    PollPauses pauses(kVarPollLongestMs, kVarPollTotalMs);
+    PollPauses pauses(kVarPollLongestMs, kVarPollTotalMs, kVarIdleTrustedMs);
     IdleTrust trust(kVarIdleTrustedMs);
     while (const std::optional<int> pause = pauses.Next()) {
         cad.SleepMs(*pause);

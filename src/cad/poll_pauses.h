@@ -12,12 +12,15 @@ class PollPauses {
 public:
     static constexpr int kFirstMs = 10;
 
-    PollPauses(int longestMs, int totalMs) : longest_(longestMs), left_(totalMs) {}
+    // With `lookAtMs`, one look falls exactly that long after the start.
+    PollPauses(int longestMs, int totalMs, int lookAtMs = 0)
+        : longest_(longestMs), left_(totalMs), lookAt_(lookAtMs) {}
 
     // The pause before the next look; none when the wait has lasted its total.
     std::optional<int> Next() {
         if (left_ <= 0) return std::nullopt;
-        const int pause = std::min({next_, longest_, left_});
+        int pause = std::min({next_, longest_, left_});
+        if (waited_ < lookAt_) pause = std::min(pause, lookAt_ - waited_);
         left_ -= pause;
         waited_ += pause;
         next_ = std::min(next_ * 2, longest_);
@@ -30,6 +33,7 @@ public:
 private:
     int longest_;
     int left_;
+    int lookAt_;
     int waited_ = 0;
     int next_ = kFirstMs;
 };
@@ -58,13 +62,15 @@ private:
 };
 
 // The first look of the prompt waits came 200 ms after the command, that of
-// a variable's reply 100 ms.
+// a variable's reply 100 ms: a command done before then is seen done then.
 inline constexpr int kPromptIdleTrustedMs = 200;
 inline constexpr int kVarIdleTrustedMs = 100;
 
 // The wait for the idle prompt: pauses of up to 100 ms for two minutes, the
 // time a user has to click in the parcel; a click is then seen within a
 // tenth of a second, and a look costs the CAD one window text.
-inline PollPauses PromptPollPauses() { return PollPauses(100, 120'000); }
+inline PollPauses PromptPollPauses() { return PollPauses(100, 120'000, kPromptIdleTrustedMs); }
+
+
 
 }  // namespace zelkan

@@ -95,7 +95,7 @@ TEST(AcadGetVar, ReadOnlyReplyComesFromTheHistoryAndSendsNothingMore) {
     cad.lastLines = {"UCSORG = 0.0000,0.0000,0.0000 (読み込み専用)"};
     EXPECT_EQ(AcadGetVar(cad, "UCSORG"), "0.0000,0.0000,0.0000");
     EXPECT_EQ(cad.sent, (std::vector<std::string>{"'SETVAR UCSORG\r"}));
-    // Looks at 10, 30, 70 and 150 ms: the idle prompt may still be the one
+    // Looks at 10, 30, 70 and 100 ms: the idle prompt may still be the one
     // from before the command until 100 ms have passed.
     EXPECT_EQ(cad.prompts, 4) << "the idle prompt ends the polling";
 }
@@ -108,7 +108,7 @@ TEST(IdleTrust, AnIdlePromptEndsTheWaitOnceTheCommandWasSeenOrItsFirstLookHasPas
         std::deque<std::string> replies;
         int prompts, slept;
     } cases[] = {
-        {{kIdlePrompt}, 5, 255},                                    // looks at 10, 30, 70, 150 and 250 ms
+        {{kIdlePrompt}, 5, 205},                                    // looks at 10, 30, 70, 150 and 200 ms
         {{"点を指定: ", kIdlePrompt}, 2, 32},                        // running at 10 ms, done at 30
         {{"点を指定: ", "点を指定: ", "点を指定: ", kIdlePrompt}, 4, 154},
         {{""}, 1, 11},                                              // no CAD: at once
