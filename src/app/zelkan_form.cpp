@@ -53,7 +53,7 @@ void TZelkanF::FormCreate() {
     settings_.searchMode = ModeNumber(SearchModeOf(settings_.searchMode));
     view_.SetSearchModeIndex(settings_.searchMode);
     ShowRunButton(RunButton::Ready);
-    view_.SetBold(MainControl::Button3, true);
+    view_.SetBold(MainControl::RunButton, true);
     RestoreSettingsButton();
     SetEvaluationEnabled(false);
 
@@ -62,7 +62,7 @@ void TZelkanF::FormCreate() {
 bool TZelkanF::FormCloseQuery() {
     StopFlag = true;
     if (!running_) return true;
-    closeRequested_ = true;  // Button3Click closes the window when the run has unwound
+    closeRequested_ = true;  // RunButtonClick closes the window when the run has unwound
     return false;
 }
 
@@ -76,12 +76,12 @@ void TZelkanF::FormClose() {
     }
 }
 
-void TZelkanF::Button4Click() {
-    view_.SetEnabled(MainControl::Button1, false);
+void TZelkanF::SettingsButtonClick() {
+    view_.SetEnabled(MainControl::SettingsButton, false);
     if (searching_) {
         StopFlag = true;
-        view_.SetText(MainControl::Button1, kStoppingCaption);
-        view_.SetEnabled(MainControl::Button1, true);
+        view_.SetText(MainControl::SettingsButton, kStoppingCaption);
+        view_.SetEnabled(MainControl::SettingsButton, true);
         return;
     }
     // A press reads the settings as it goes: they do not change under it.
@@ -93,26 +93,26 @@ void TZelkanF::Button4Click() {
             view_.ShowMessage(e.what());
         }
     }
-    view_.SetEnabled(MainControl::Button1, features_.settingsDialog);
+    view_.SetEnabled(MainControl::SettingsButton, features_.settingsDialog);
 }
 
-void TZelkanF::Button5Click() { view_.SetText(MainControl::ENoCount, "1"); }
+void TZelkanF::ResetNumberButtonClick() { view_.SetText(MainControl::FirstNumberBox, "1"); }
 
 template <typename Command>
 void TZelkanF::Guarded(Command command) {
     // The run button rests while the command talks to the CAD: a press now
     // would be lost.
-    view_.SetEnabled(MainControl::Button3, false);
+    view_.SetEnabled(MainControl::RunButton, false);
     view_.SetText(MainControl::Status, "");
     try {
         command();
     } catch (const RunError& e) {
         view_.ShowMessage(e.what());
     }
-    view_.SetEnabled(MainControl::Button3, true);
+    view_.SetEnabled(MainControl::RunButton, true);
 }
 
-void TZelkanF::Button2Click() {
+void TZelkanF::EvaluationButtonClick() {
     if (running_ || !evaluationEnabled_) return;
     running_ = true;
     Guarded([this] {
@@ -153,7 +153,7 @@ bool TZelkanF::ReplaceDrawnDivision() {
     AcadRunCommand(cad_, FileDialogCommand(true));
     drawnResult_ = BlockNameOfFile(drawing);
     // The panel's evaluation value belongs to the division now drawn.
-    view_.SetText(MainControl::Label2, EvaluationLabel(DistanceFromArea(*state_, settings_, *accepted)));
+    view_.SetText(MainControl::DivisionsLabel, EvaluationLabel(DistanceFromArea(*state_, settings_, *accepted)));
     return true;
 }
 
@@ -179,7 +179,7 @@ std::string NotReplacedMessage(const std::string& drawnResult) {
            "）ではないため、置き換えませんでした。結果のあとに描いたものを消してから、もう一度選んでください";
 }
 
-void TZelkanF::getSaidaiClick() {
+void TZelkanF::HighestNumberButtonClick() {
     if (running_) return;
     running_ = true;
     Guarded([this] {
@@ -189,24 +189,24 @@ void TZelkanF::getSaidaiClick() {
         AcadRunScript(cad_, script);
         int32_t drawingMaxNo = 1;
         ScanDrawingNumbers(scan_, DeriveName(script, ".dxf"), settings_.layerText, drawingMaxNo);
-        view_.SetText(MainControl::ENoCount, std::to_string(drawingMaxNo + 1));
+        view_.SetText(MainControl::FirstNumberBox, std::to_string(drawingMaxNo + 1));
     });
     running_ = false;
     if (closeRequested_) view_.Close();
 }
 
-void TZelkanF::Timer1Timer() {
+void TZelkanF::ProgressTimerTick() {
     if (!control_) return;
     const SearchState& s = control_->lastState();
-    view_.SetText(MainControl::Label4, std::to_string(s.hhh) + ":" + std::to_string(s.curpos - 1) + ":" +
+    view_.SetText(MainControl::ProgressLabel, std::to_string(s.hhh) + ":" + std::to_string(s.curpos - 1) + ":" +
                                            std::to_string(s.curstart) + ":" +
                                            std::to_string(state_->tables.tritempnum));
 }
 
-void TZelkanF::Button3Click() {
+void TZelkanF::RunButtonClick() {
     if (running_) return;
     running_ = true;
-    view_.SetEnabled(MainControl::Button3, false);
+    view_.SetEnabled(MainControl::RunButton, false);
     view_.SetText(MainControl::Status, "");
     try {
         Press();
@@ -215,7 +215,7 @@ void TZelkanF::Button3Click() {
     }
     control_.reset();
     running_ = false;
-    view_.SetEnabled(MainControl::Button3, true);
+    view_.SetEnabled(MainControl::RunButton, true);
     if (closeRequested_) view_.Close();
 }
 
@@ -224,7 +224,7 @@ void TZelkanF::Recover(const std::string& message) {
     view_.SetTimerEnabled(false);
     view_.Restore();
     ShowRunButton(RunButton::Ready);
-    view_.SetBold(MainControl::Button3, true);
+    view_.SetBold(MainControl::RunButton, true);
     RestoreSettingsButton();
     view_.ShowMessage(message);
 }
@@ -232,19 +232,19 @@ void TZelkanF::Recover(const std::string& message) {
 void TZelkanF::ShowRunButton(RunButton state) {
     static constexpr const char* kCaptions[] = {kReadyCaption, kWaitingCaption, kComputingCaption, kTableCaption};
     runButton_ = state;
-    view_.SetText(MainControl::Button3, kCaptions[static_cast<int>(state)]);
+    view_.SetText(MainControl::RunButton, kCaptions[static_cast<int>(state)]);
 }
 
 void TZelkanF::RestoreSettingsButton() {
     searching_ = false;
-    view_.SetText(MainControl::Button1, kSettingsCaption);
-    view_.SetBold(MainControl::Button1, false);
-    view_.SetEnabled(MainControl::Button1, features_.settingsDialog);
+    view_.SetText(MainControl::SettingsButton, kSettingsCaption);
+    view_.SetBold(MainControl::SettingsButton, false);
+    view_.SetEnabled(MainControl::SettingsButton, features_.settingsDialog);
 }
 
 void TZelkanF::SetEvaluationEnabled(bool enabled) {
     evaluationEnabled_ = enabled;
-    view_.SetEnabled(MainControl::Button2, enabled && features_.viewers);
+    view_.SetEnabled(MainControl::EvaluationButton, enabled && features_.viewers);
 }
 
 bool TZelkanF::CadFound() {
@@ -313,7 +313,7 @@ void TZelkanF::PlaceCoordinateTable(const std::string& drawing) {
 }
 
 void TZelkanF::MeasurementRun() {
-    const std::optional<int32_t> noStart = FirstNumberOfBox(view_.Text(MainControl::ENoCount));
+    const std::optional<int32_t> noStart = FirstNumberOfBox(view_.Text(MainControl::FirstNumberBox));
     if (!noStart) {
         view_.ShowMessage(kNoOutOfRangeMessage);
         return;
@@ -340,9 +340,9 @@ void TZelkanF::MeasurementRun() {
 // Nothing on the panel may belong to the run before.
 void TZelkanF::ClearRunValues() {
     SetEvaluationEnabled(false);
-    view_.SetText(MainControl::Label1, kAreaCaption);
-    view_.SetText(MainControl::Label2, "");
-    view_.SetText(MainControl::Label4, "");
+    view_.SetText(MainControl::CoordinateAreaLabel, kAreaCaption);
+    view_.SetText(MainControl::DivisionsLabel, "");
+    view_.SetText(MainControl::ProgressLabel, "");
     view_.SetText(MainControl::Status, "");
 }
 
@@ -442,12 +442,12 @@ void TZelkanF::ShowRunOutcome(const RunResult& result) {
         ShowRunButton(RunButton::Ready);
     } else {
         ShowRunButton(RunButton::Ready);
-        view_.SetText(MainControl::Label2, "");  // no division, no evaluation value
+        view_.SetText(MainControl::DivisionsLabel, "");  // no division, no evaluation value
         if (result.calcFailed) view_.ShowMessage(kCalcFailedMessage);
         if (view_.ShowNotice(kReadyCaption, kNotFoundMessage)) view_.Beep();
     }
     if (settings_.noMode != NumberingMode::Fixed)
-        view_.SetText(MainControl::ENoCount, std::to_string(result.nextNoStart));
+        view_.SetText(MainControl::FirstNumberBox, std::to_string(result.nextNoStart));
 }
 
 bool TZelkanF::InsertResult(const std::string& resultDrawing) {
@@ -476,37 +476,37 @@ std::string ResultNotInsertedMessage(const std::string& what) {
 
 void TZelkanF::ProcessMessages() { view_.ProcessMessages(); }
 
-void TZelkanF::ShowDivisionCount(int32_t trisetnum) { view_.SetText(MainControl::Label2, std::to_string(trisetnum)); }
+void TZelkanF::ShowDivisionCount(int32_t trisetnum) { view_.SetText(MainControl::DivisionsLabel, std::to_string(trisetnum)); }
 
 void TZelkanF::AreaComputed(double menkei) {
-    view_.SetText(MainControl::Label1, AreaLabel(menkei));
+    view_.SetText(MainControl::CoordinateAreaLabel, AreaLabel(menkei));
     Pump();
 }
 
 void TZelkanF::SearchStarting(int32_t tritempnum) {
     StopFlag = closeRequested_;
-    view_.SetBold(MainControl::Button3, false);
-    view_.SetBold(MainControl::Button1, true);
+    view_.SetBold(MainControl::RunButton, false);
+    view_.SetBold(MainControl::SettingsButton, true);
     searching_ = true;
-    view_.SetText(MainControl::Button1, kStopCaption);
-    view_.SetEnabled(MainControl::Button1, true);
-    view_.SetText(MainControl::Label2, std::to_string(tritempnum));
+    view_.SetText(MainControl::SettingsButton, kStopCaption);
+    view_.SetEnabled(MainControl::SettingsButton, true);
+    view_.SetText(MainControl::DivisionsLabel, std::to_string(tritempnum));
     view_.SetTimerEnabled(true);
     Pump();
 }
 
 void TZelkanF::SearchEnded(const RunResult& result) {
     view_.SetTimerEnabled(false);
-    view_.SetText(MainControl::Label2, std::to_string(result.trisetnum));
+    view_.SetText(MainControl::DivisionsLabel, std::to_string(result.trisetnum));
     if (result.memoryFull) view_.SetText(MainControl::Status, kMemoryFullMessage);
-    view_.SetBold(MainControl::Button3, true);
+    view_.SetBold(MainControl::RunButton, true);
     RestoreSettingsButton();
     Pump();
 }
 
 void TZelkanF::Evaluated(const RunResult& result) {
-    view_.SetText(MainControl::Label2, EvaluationLabel(result.evalDiff));
-    view_.SetText(MainControl::Label4, std::to_string(result.tritempnum) + ":" + std::to_string(result.trisetnum));
+    view_.SetText(MainControl::DivisionsLabel, EvaluationLabel(result.evalDiff));
+    view_.SetText(MainControl::ProgressLabel, std::to_string(result.tritempnum) + ":" + std::to_string(result.trisetnum));
     Pump();
 }
 

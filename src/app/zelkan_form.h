@@ -29,7 +29,7 @@ inline constexpr const char* kTableCaption = "面積表";
 inline constexpr const char* kSettingsCaption = "設定";
 inline constexpr const char* kStopCaption = "中断";
 inline constexpr const char* kStoppingCaption = "断中";
-// Label1 before a run has computed the coordinate area.
+// The coordinate-area label before a run has computed the coordinate area.
 inline constexpr const char* kAreaCaption = "座標面計値";
 inline constexpr const char* kClickHint = "筆の内側をクリックしてください";
 // The panel's status line when the user's click was not waited for to the end.
@@ -62,12 +62,12 @@ public:
     // Writes the search mode to the settings file.
     void FormClose();
 
-    void Button3Click();  // 三斜自動 / 面積表
-    void Button4Click();  // 設定 / 中断
-    void Button5Click();  // 初期
-    void Button2Click();  // 評
-    void getSaidaiClick();  // 最大
-    void Timer1Timer();
+    void RunButtonClick();  // 三斜自動 / 面積表
+    void SettingsButtonClick();  // 設定 / 中断
+    void ResetNumberButtonClick();  // 初期
+    void EvaluationButtonClick();  // 評
+    void HighestNumberButtonClick();  // 最大
+    void ProgressTimerTick();
 
     bool StopFlag = false;
 
@@ -77,7 +77,7 @@ public:
     const std::string& runScript() const { return runScript_; }
     const std::string& iniFile() const { return iniFile_; }
     bool running() const { return running_; }
-    // Button2 as the workflow sets it (shown enabled only where the viewers exist).
+    // The evaluation button as the workflow sets it (shown enabled only where the viewers exist).
     bool evaluationEnabled() const { return evaluationEnabled_; }
 
 private:

@@ -3,6 +3,19 @@
 // current division, the divisions found and the selected one. Indexed from 1
 // like the vertex and triangle numbers they hold; slot 0 is unused. One
 // EngineTables object holds the state of one program (or one test).
+//
+// Words kept from the surveyor's trade and the old tables:
+//   三斜 (sansha)  measuring a triangle by its base and the height onto it
+//   menkei         面計: the coordinate area (shoelace) the table is held against
+//   xy, xynum      the parcel's vertices (corners), numbered from 1
+//   tritemp        the candidate triangles (i < j < k, their sides, heights, areas)
+//   tritable       the current division: the triangles placed so far
+//   triset(s)      a division found (and the store of all of them)
+//   seltri         the selected division (the one drawn and tabled)
+//   hhh, hhhmax    the search's depth (triangles placed) and its deepest so far
+//   dupnum         divisions found again (the same triangles in another order)
+//   drawnsides     the sides the result drawing has drawn already
+//   shape          a triangle's distance from equilateral (Σ|angle − 60°|)
 #include <array>
 #include <climits>
 #include <cstdint>

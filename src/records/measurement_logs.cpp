@@ -27,8 +27,8 @@ std::string N(long long v) { return std::to_string(v); }
 
 }  // namespace
 
-double CoordArea(const EngineTables& t, int32_t s, const std::string& path, std::optional<DecimalText>* exact) {
-    const CoordinateArea area = MeasureCoordArea(t, s);
+double CoordArea(const EngineTables& t, int32_t scaleDenom, const std::string& path, std::optional<DecimalText>* exact) {
+    const CoordinateArea area = MeasureCoordArea(t, scaleDenom);
     if (!path.empty() && t.xynum > 0) WriteMemLog(area, path);
     if (exact != nullptr) *exact = area.exact;
     return area.area;

@@ -190,7 +190,7 @@ int32_t PreviewBlue(double shape) {
     return static_cast<int32_t>(std::clamp<long double>(c, 0, 255));
 }
 
-std::optional<size_t> Label6Line(int32_t minShapeNo, size_t lines) {
+std::optional<size_t> AverageShapeLine(int32_t minShapeNo, size_t lines) {
     if (minShapeNo < 1 || static_cast<size_t>(minShapeNo) > lines) return std::nullopt;
     return static_cast<size_t>(minShapeNo) - 1;
 }

@@ -58,8 +58,8 @@ public:
         return it == enabled.end() || it->second;
     }
 
-    std::map<MainControl, std::string> texts{{MainControl::Button3, "三斜自動"}, {MainControl::Button1, "設定"},
-                                             {MainControl::ENoCount, "1"}, {MainControl::Label1, "座標面計値"}};
+    std::map<MainControl, std::string> texts{{MainControl::RunButton, "三斜自動"}, {MainControl::SettingsButton, "設定"},
+                                             {MainControl::FirstNumberBox, "1"}, {MainControl::CoordinateAreaLabel, "座標面計値"}};
     std::map<MainControl, bool> enabled;
     std::map<MainControl, bool> bold;
     int32_t searchMode = 0;

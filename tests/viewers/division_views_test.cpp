@@ -192,9 +192,9 @@ TEST(ListPreview, BlueByShapeAndTheAverageLineSelection) {
     EXPECT_EQ(PreviewBlue(2.05), 20);  // 20.5 rounds to even
     EXPECT_EQ(PreviewBlue(25.5), 255);
     EXPECT_EQ(PreviewBlue(90), 255);
-    EXPECT_EQ(Label6Line(3, 5), 2u);
-    EXPECT_EQ(Label6Line(6, 5), std::nullopt);  // a filter shortened the list
-    EXPECT_EQ(Label6Line(0, 5), std::nullopt);
+    EXPECT_EQ(AverageShapeLine(3, 5), 2u);
+    EXPECT_EQ(AverageShapeLine(6, 5), std::nullopt);  // a filter shortened the list
+    EXPECT_EQ(AverageShapeLine(0, 5), std::nullopt);
 }
 
 TEST(ViewTransformTest, CentredWithAMarginAndHalvesToEven) {

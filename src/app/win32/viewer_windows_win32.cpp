@@ -84,9 +84,9 @@ constexpr int kThumbTop = 58;  // below the three lines of the header
 constexpr int kThumbClientWidth = 740, kThumbClientHeight = kThumbTop + 4 * kThumbPitchY + 6;
 constexpr int kShapeRadio = 501, kAreaRadio = 502, kPreviousPage = 503, kNextPage = 504;
 
-// The header's labels: Label26, Label29, Label27, Label28, Label30, Label25,
-// the legend of the numbers under the slots and the page, with the longest
-// texts they show.
+// The header's labels (counts, areas, hint, order, the legend of the
+// numbers under the slots, the page, the source), with the longest texts
+// they show.
 struct ThumbLabelDesign {
     int x, y, width;
     DWORD style;
@@ -291,7 +291,10 @@ LRESULT ThumbnailWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
 // ------------------------------------------------------------------------ list
 namespace {
 
-enum ListControl { kLabel1, kLabel3, kLabel4, kLabel5, kLabel2, kLabel6, kEdit1, kEdit2, kEdit3, kFilter, kReplace, kCount };
+enum ListControl {
+    kTotalLabel, kLargestLabel, kSmallestLabel, kCoordinateAreaLabel, kMismatchLabel, kAverageShapeLabel,
+    kFilterBox1, kFilterBox2, kFilterBox3, kFilter, kReplace, kCount
+};
 constexpr int kListBox = 650;
 constexpr int kListBase = 600;
 
@@ -299,17 +302,17 @@ constexpr int kListBase = 600;
 // with the longest text each shows.
 const std::vector<ControlDesign>& ListDesign() {
     constexpr DWORD kLabel = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
-    constexpr DWORD kFilterBox = ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
+    constexpr DWORD kFilterStyle = ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
     static const std::vector<ControlDesign> design = {
-        {kListBase + kLabel1, L"STATIC", L"", kLabel, 8, 8, 136, 14, nullptr, {L"総候補数:9999999"}},
-        {kListBase + kLabel3, L"STATIC", L"", kLabel, 8, 24, 136, 14, nullptr, {L"面積最大値:9999999.999999"}},
-        {kListBase + kLabel4, L"STATIC", L"", kLabel, 8, 40, 136, 14, nullptr, {L"面積最小値:9999999.999999"}},
-        {kListBase + kLabel5, L"STATIC", L"", kLabel, 8, 56, 136, 14, nullptr, {L"座標面計値:9999999.999999"}},
-        {kListBase + kLabel2, L"STATIC", L"", kLabel, 8, 72, 96, 14, nullptr, {L"不一致率:-9999.9999"}},
-        {kListBase + kLabel6, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX | SS_NOTIFY, 104, 72, 33, 14, nullptr, {L"999.99"}},
-        {kListBase + kEdit1, L"EDIT", L"", kFilterBox, 8, 96, 57, 20, nullptr, {L"99,99,99"}},
-        {kListBase + kEdit2, L"EDIT", L"", kFilterBox, 72, 96, 57, 20, nullptr, {L"99,99,99"}},
-        {kListBase + kEdit3, L"EDIT", L"", kFilterBox, 8, 120, 57, 20, nullptr, {L"99,99,99"}},
+        {kListBase + kTotalLabel, L"STATIC", L"", kLabel, 8, 8, 136, 14, nullptr, {L"総候補数:9999999"}},
+        {kListBase + kLargestLabel, L"STATIC", L"", kLabel, 8, 24, 136, 14, nullptr, {L"面積最大値:9999999.999999"}},
+        {kListBase + kSmallestLabel, L"STATIC", L"", kLabel, 8, 40, 136, 14, nullptr, {L"面積最小値:9999999.999999"}},
+        {kListBase + kCoordinateAreaLabel, L"STATIC", L"", kLabel, 8, 56, 136, 14, nullptr, {L"座標面計値:9999999.999999"}},
+        {kListBase + kMismatchLabel, L"STATIC", L"", kLabel, 8, 72, 96, 14, nullptr, {L"不一致率:-9999.9999"}},
+        {kListBase + kAverageShapeLabel, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX | SS_NOTIFY, 104, 72, 33, 14, nullptr, {L"999.99"}},
+        {kListBase + kFilterBox1, L"EDIT", L"", kFilterStyle, 8, 96, 57, 20, nullptr, {L"99,99,99"}},
+        {kListBase + kFilterBox2, L"EDIT", L"", kFilterStyle, 72, 96, 57, 20, nullptr, {L"99,99,99"}},
+        {kListBase + kFilterBox3, L"EDIT", L"", kFilterStyle, 8, 120, 57, 20, nullptr, {L"99,99,99"}},
         {kListBase + kFilter, L"BUTTON", L"フィルター", BS_PUSHBUTTON | WS_TABSTOP, 72, 120, 67, 25},
         {kListBase + kReplace, L"BUTTON", L"選択三斜置き換え", BS_PUSHBUTTON | WS_TABSTOP, 8, 152, 129, 25},
     };
@@ -382,7 +385,7 @@ std::optional<int32_t> ListWindow::ShowModal(MeasurementState& state, const Sans
     state_ = &state;
     useHeron_ = settings.useHeron;
     accepted_.reset();
-    for (HWND edit : {Control(kEdit1), Control(kEdit2), Control(kEdit3)}) SetText(edit, "");
+    for (HWND edit : {Control(kFilterBox1), Control(kFilterBox2), Control(kFilterBox3)}) SetText(edit, "");
     DisplayList(chosen, {});
     open_ = true;
     RunModal(window_, owner_, open_);
@@ -394,10 +397,10 @@ void ListWindow::DisplayList(int32_t start, const std::vector<TriangleFilter>& f
     EngineTables& t = state_->tables;
     listed_ = ListedDivisions(t, filters);
     SendMessageW(list_, LB_SETCOUNT, listed_.size(), 0);
-    SetText(Control(kLabel1), "総候補数:" + std::to_string(t.trisets.trisetnum()));
-    SetText(Control(kLabel3), "面積最大値:" + FormatFixedWidth(11, 6, LargestArea(*state_, useHeron_)));
-    SetText(Control(kLabel4), "面積最小値:" + FormatFixedWidth(11, 6, SmallestArea(*state_, useHeron_)));
-    SetText(Control(kLabel5), "座標面計値:" + FormatFixedWidth(11, 6, t.menkei));
+    SetText(Control(kTotalLabel), "総候補数:" + std::to_string(t.trisets.trisetnum()));
+    SetText(Control(kLargestLabel), "面積最大値:" + FormatFixedWidth(11, 6, LargestArea(*state_, useHeron_)));
+    SetText(Control(kSmallestLabel), "面積最小値:" + FormatFixedWidth(11, 6, SmallestArea(*state_, useHeron_)));
+    SetText(Control(kCoordinateAreaLabel), "座標面計値:" + FormatFixedWidth(11, 6, t.menkei));
     // The list leaves the last division current; a start shows its own.
     // Nothing is shown until then, and only a division shown can replace
     // the drawn one.
@@ -405,8 +408,8 @@ void ListWindow::DisplayList(int32_t start, const std::vector<TriangleFilter>& f
     shown_ = 0;
     EnableWindow(Control(kReplace), FALSE);
     // The values of the division shown before go with it.
-    SetText(Control(kLabel2), "");
-    SetText(Control(kLabel6), "");
+    SetText(Control(kMismatchLabel), "");
+    SetText(Control(kAverageShapeLabel), "");
     Show(start);
     InvalidateRect(window_, nullptr, FALSE);
 }
@@ -416,7 +419,7 @@ void ListWindow::Show(int32_t g) {
     LoadTriset(state_->tables, g);
     shown_ = g;
     EnableWindow(Control(kReplace), TRUE);
-    SetText(Control(kLabel6), FormatFixedWidth(4, 2, AverageShape(state_->tables, g)));
+    SetText(Control(kAverageShapeLabel), FormatFixedWidth(4, 2, AverageShape(state_->tables, g)));
     const RECT preview{PreviewLeft(), 0, PreviewLeft() + scale_.Y(kPreviewSide), scale_.Y(kPreviewSide)};
     InvalidateRect(window_, &preview, FALSE);
 }
@@ -425,7 +428,7 @@ void ListWindow::LineClicked() {
     const LRESULT line = SendMessageW(list_, LB_GETCURSEL, 0, 0);
     if (line == LB_ERR || static_cast<size_t>(line) >= listed_.size()) return;
     const int32_t g = listed_[static_cast<size_t>(line)];
-    SetText(Control(kLabel2), MismatchLabel(ListLine(DivisionArea(state_->tables.trisets, g, useHeron_)),
+    SetText(Control(kMismatchLabel), MismatchLabel(ListLine(DivisionArea(state_->tables.trisets, g, useHeron_)),
                                               state_->tables.menkei));
     Show(g);
 }
@@ -480,9 +483,9 @@ LRESULT ListWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
         case WM_COMMAND: {
             const int id = LOWORD(wp);
             if (id == kListBox && HIWORD(wp) == LBN_SELCHANGE) LineClicked();
-            if (id == kListBase + kLabel6 && HIWORD(wp) == STN_CLICKED && state_ != nullptr) {
+            if (id == kListBase + kAverageShapeLabel && HIWORD(wp) == STN_CLICKED && state_ != nullptr) {
                 // A line the list no longer has selects nothing.
-                if (const auto line = Label6Line(state_->evaluation.minShapeNo, listed_.size())) {
+                if (const auto line = AverageShapeLine(state_->evaluation.minShapeNo, listed_.size())) {
                     SendMessageW(list_, LB_SETCURSEL, *line, 0);
                     LineClicked();
                 }
@@ -490,7 +493,7 @@ LRESULT ListWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
             if (id == kListBase + kFilter && HIWORD(wp) == BN_CLICKED && state_ != nullptr) {
                 std::vector<TriangleFilter> filters;
                 std::string refusals;
-                for (int edit : {kEdit1, kEdit2, kEdit3}) {
+                for (int edit : {kFilterBox1, kFilterBox2, kFilterBox3}) {
                     const std::string text = WindowTextOf(Control(edit));
                     if (const auto refusal = FilterRefusal(text)) refusals += *refusal + "\n";
                     filters.push_back(ParseTriangleFilter(text));
