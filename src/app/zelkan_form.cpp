@@ -52,17 +52,16 @@ void TZelkanF::FormCreate() {
     }
     settings_.searchMode = ModeNumber(SearchModeOf(settings_.searchMode));
     view_.SetSearchModeIndex(settings_.searchMode);
-    ShowRunButton(RunButton::Ready);
+    ShowRunStep(RunStep::Ready);
     view_.SetBold(MainControl::RunButton, true);
     RestoreSettingsButton();
     SetEvaluationEnabled(false);
-
 }
 
 bool TZelkanF::FormCloseQuery() {
     StopFlag = true;
-    if (!running_) return true;
-    closeRequested_ = true;  // RunButtonClick closes the window when the run has unwound
+    if (!panel_.busy) return true;
+    panel_.closeRequested = true;  // the command under way closes the window when it has unwound
     return false;
 }
 
@@ -78,14 +77,14 @@ void TZelkanF::FormClose() {
 
 void TZelkanF::SettingsButtonClick() {
     view_.SetEnabled(MainControl::SettingsButton, false);
-    if (searching_) {
+    if (panel_.step == RunStep::Searching) {
         StopFlag = true;
         view_.SetText(MainControl::SettingsButton, kStoppingCaption);
         view_.SetEnabled(MainControl::SettingsButton, true);
         return;
     }
     // A press reads the settings as it goes: they do not change under it.
-    if (features_.settingsDialog && !running_) {
+    if (features_.settingsDialog && !panel_.busy) {
         view_.ShowSettingsDialog();
         try {
             LoadSettings();
@@ -99,7 +98,16 @@ void TZelkanF::SettingsButtonClick() {
 void TZelkanF::ResetNumberButtonClick() { view_.SetText(MainControl::FirstNumberBox, "1"); }
 
 template <typename Command>
-void TZelkanF::Guarded(Command command) {
+void TZelkanF::OneCommandAtATime(Command command) {
+    if (panel_.busy) return;
+    panel_.busy = true;
+    command();
+    panel_.busy = false;
+    if (panel_.closeRequested) view_.Close();
+}
+
+template <typename Command, typename OnError>
+void TZelkanF::Guarded(Command command, OnError onError) {
     // The run button rests while the command talks to the CAD: a press now
     // would be lost.
     view_.SetEnabled(MainControl::RunButton, false);
@@ -107,22 +115,23 @@ void TZelkanF::Guarded(Command command) {
     try {
         command();
     } catch (const RunError& e) {
-        view_.ShowMessage(e.what());
+        onError(e.what());
     }
     view_.SetEnabled(MainControl::RunButton, true);
 }
 
 void TZelkanF::EvaluationButtonClick() {
-    if (running_ || !evaluationEnabled_) return;
-    running_ = true;
-    Guarded([this] {
-        // Whatever is not drawn into the CAD leaves the drawn division
-        // current, so that the area table still belongs to the drawing.
-        CurrentDivisionGuard drawn(state_->tables);
-        if (ReplaceDrawnDivision()) drawn.Keep();
+    if (!panel_.viewersAllowed) return;
+    OneCommandAtATime([this] {
+        Guarded(
+            [this] {
+                // Whatever is not drawn into the CAD leaves the drawn division
+                // current, so that the area table still belongs to the drawing.
+                CurrentDivisionGuard drawn(state_->tables);
+                if (ReplaceDrawnDivision()) drawn.Keep();
+            },
+            [this](const std::string& message) { view_.ShowMessage(message); });
     });
-    running_ = false;
-    if (closeRequested_) view_.Close();
 }
 
 bool TZelkanF::ReplaceDrawnDivision() {
@@ -180,19 +189,20 @@ std::string NotReplacedMessage(const std::string& drawnResult) {
 }
 
 void TZelkanF::HighestNumberButtonClick() {
-    if (running_) return;
-    running_ = true;
-    Guarded([this] {
-        if (!CadFound() || !CommandLineFound(!cad_.ReadPrompt().empty())) return;
-        const std::string script = MakeRunScript(workFolder_, localClock_);
-        AcadWriteDxfOutScript(script, "all");
-        AcadRunScript(cad_, script);
-        int32_t drawingMaxNo = 1;
-        ScanDrawingNumbers(scan_, DeriveName(script, ".dxf"), settings_.layerText, drawingMaxNo);
-        view_.SetText(MainControl::FirstNumberBox, std::to_string(drawingMaxNo + 1));
+    OneCommandAtATime([this] {
+        Guarded([this] { NumberAfterDrawing(); }, [this](const std::string& message) { view_.ShowMessage(message); });
     });
-    running_ = false;
-    if (closeRequested_) view_.Close();
+}
+
+// The No box takes the number after the highest triangle number in the drawing.
+void TZelkanF::NumberAfterDrawing() {
+    if (!CadFound() || !CommandLineFound(!cad_.ReadPrompt().empty())) return;
+    const std::string script = MakeRunScript(workFolder_, localClock_);
+    AcadWriteDxfOutScript(script, "all");
+    AcadRunScript(cad_, script);
+    int32_t drawingMaxNo = 1;
+    ScanDrawingNumbers(scan_, DeriveName(script, ".dxf"), settings_.layerText, drawingMaxNo);
+    view_.SetText(MainControl::FirstNumberBox, std::to_string(drawingMaxNo + 1));
 }
 
 void TZelkanF::ProgressTimerTick() {
@@ -204,46 +214,38 @@ void TZelkanF::ProgressTimerTick() {
 }
 
 void TZelkanF::RunButtonClick() {
-    if (running_) return;
-    running_ = true;
-    view_.SetEnabled(MainControl::RunButton, false);
-    view_.SetText(MainControl::Status, "");
-    try {
-        Press();
-    } catch (const RunError& e) {
-        Recover(e.what());
-    }
-    control_.reset();
-    running_ = false;
-    view_.SetEnabled(MainControl::RunButton, true);
-    if (closeRequested_) view_.Close();
+    OneCommandAtATime([this] {
+        Guarded([this] { Press(); }, [this](const std::string& message) { Recover(message); });
+        control_.reset();
+    });
 }
 
 // A run that ended in an error leaves the window ready for the next one.
 void TZelkanF::Recover(const std::string& message) {
     view_.SetTimerEnabled(false);
     view_.Restore();
-    ShowRunButton(RunButton::Ready);
+    ShowRunStep(RunStep::Ready);
     view_.SetBold(MainControl::RunButton, true);
     RestoreSettingsButton();
     view_.ShowMessage(message);
 }
 
-void TZelkanF::ShowRunButton(RunButton state) {
-    static constexpr const char* kCaptions[] = {kReadyCaption, kWaitingCaption, kComputingCaption, kTableCaption};
-    runButton_ = state;
-    view_.SetText(MainControl::RunButton, kCaptions[static_cast<int>(state)]);
+void TZelkanF::ShowRunStep(RunStep step) {
+    static constexpr const char* kCaptions[] = {kReadyCaption, kWaitingCaption, kComputingCaption,
+                                                kComputingCaption, kTableCaption};
+    panel_.step = step;
+    view_.SetText(MainControl::RunButton, kCaptions[static_cast<int>(step)]);
 }
 
 void TZelkanF::RestoreSettingsButton() {
-    searching_ = false;
+    if (panel_.step == RunStep::Searching) panel_.step = RunStep::Computing;
     view_.SetText(MainControl::SettingsButton, kSettingsCaption);
     view_.SetBold(MainControl::SettingsButton, false);
     view_.SetEnabled(MainControl::SettingsButton, features_.settingsDialog);
 }
 
 void TZelkanF::SetEvaluationEnabled(bool enabled) {
-    evaluationEnabled_ = enabled;
+    panel_.viewersAllowed = enabled;
     view_.SetEnabled(MainControl::EvaluationButton, enabled && features_.viewers);
 }
 
@@ -279,7 +281,7 @@ void TZelkanF::Press() {
     searchMode_ = SearchModeOf(view_.SearchModeIndex());
     runScript_ = MakeRunScript(workFolder_, localClock_);
     DeleteRunDrawings(runScript_);
-    if (runButton_ == RunButton::Ready) {
+    if (panel_.step == RunStep::Ready) {
         MeasurementRun();
     } else {
         AreaTablePress();
@@ -287,7 +289,7 @@ void TZelkanF::Press() {
 }
 
 void TZelkanF::AreaTablePress() {
-    ShowRunButton(RunButton::Ready);
+    ShowRunStep(RunStep::Ready);
     SetEvaluationEnabled(false);
     const std::string table = WriteLastRunAreaTable(*state_, settings_, runScript_);
     // Every file is written before the panel gives way to the CAD.
@@ -329,9 +331,9 @@ void TZelkanF::MeasurementRun() {
     request.bestForViewers = true;
     control_ = std::make_unique<WindowSearchControl>(static_cast<SearchDisplay&>(*this), clock_, StopFlag);
     ComputeRun(*state_, settings_, request, *control_, clock_, result, static_cast<RunObserver*>(this));
-    if (closeRequested_) {
+    if (panel_.closeRequested) {
         // A close is a cancel: nothing more goes to the CAD.
-        ShowRunButton(RunButton::Ready);
+        ShowRunStep(RunStep::Ready);
         return;
     }
     ShowRunOutcome(result);
@@ -350,30 +352,30 @@ void TZelkanF::ClearRunValues() {
 // CAD's coordinate system then. None when the click was cancelled, never
 // came, or the window is closing.
 std::optional<Ucs> TZelkanF::AwaitParcelClick() {
-    ShowRunButton(RunButton::Waiting);
+    ShowRunStep(RunStep::Waiting);
     view_.ProcessMessages();
     view_.Minimize();
     Pump();
     const Ucs ucs = AcadQueryUcs(cad_);
     cad_.ShowHint(kClickHint);
     cad_.SendText(PointCommand());
-    const PromptWait wait = AcadWaitPromptUnless(cad_, [this] { return closeRequested_; });
+    const PromptWait wait = AcadWaitPromptUnless(cad_, [this] { return panel_.closeRequested; });
     const bool cadGone = !cad_.IsAlive();
     const std::string picked = wait == PromptWait::Idle && !cadGone ? cad_.LastHistoryLine() : std::string();
     view_.Restore();
     Pump();
     if (cadGone) {
         view_.SetText(MainControl::Status, kCadNotFoundStatus);
-        if (!closeRequested_) view_.ShowMessage(kCadGoneDuringClickMessage);
+        if (!panel_.closeRequested) view_.ShowMessage(kCadGoneDuringClickMessage);
     } else if (wait != PromptWait::Idle) {
         // The CAD would still wait for the point, and a late click would
         // start nothing here: its prompt is cancelled.
         cad_.SendText("\003");
         if (wait == PromptWait::GaveUp) view_.SetText(MainControl::Status, kClickWaitEndedStatus);
     }
-    if (wait != PromptWait::Idle || cadGone || closeRequested_ || picked.find("キャンセル") != std::string::npos ||
+    if (wait != PromptWait::Idle || cadGone || panel_.closeRequested || picked.find("キャンセル") != std::string::npos ||
         picked.find('X') == std::string::npos) {
-        ShowRunButton(RunButton::Ready);
+        ShowRunStep(RunStep::Ready);
         return std::nullopt;
     }
     return ucs;
@@ -404,15 +406,15 @@ bool TZelkanF::ReadParcelBoundary(const Ucs& ucs, RunRequest& request, RunResult
         !BoundarySurroundsPick(state_->tables, ucs, lastPoint)) {
         state_->tables.xynum = 0;  // nothing of the user's object stays in the tables
         view_.ShowMessage(kNoBoundaryMessage);
-        ShowRunButton(RunButton::Ready);
+        ShowRunStep(RunStep::Ready);
         return false;
     }
     cad_.SendText(EraseLastCommand(false));
-    ShowRunButton(RunButton::Computing);
+    ShowRunStep(RunStep::Computing);
     view_.ProcessMessages();
     cad_.WaitPrompt();
-    if (closeRequested_) {
-        ShowRunButton(RunButton::Ready);
+    if (panel_.closeRequested) {
+        ShowRunStep(RunStep::Ready);
         return false;
     }
     return true;
@@ -423,7 +425,7 @@ bool TZelkanF::ReadParcelBoundary(const Ucs& ucs, RunRequest& request, RunResult
 void TZelkanF::ShowRunOutcome(const RunResult& result) {
     if (result.outcome == RunOutcome::NotCovered) {
         // Never inserted: a table that leaves part of the parcel out is no measurement.
-        ShowRunButton(RunButton::Ready);
+        ShowRunStep(RunStep::Ready);
         if (view_.ShowNotice(kReadyCaption, NotCoveredMessage(result.cover))) view_.Beep();
         return;
     }
@@ -436,12 +438,12 @@ void TZelkanF::ShowRunOutcome(const RunResult& result) {
             view_.SetText(MainControl::Status, RegistrationPanelText(LastRunRegistration(*state_, settings_)));
         // The viewers and the area table belong to a division in the drawing.
         SetEvaluationEnabled(inserted && !fast);
-        ShowRunButton(inserted ? RunButton::Table : RunButton::Ready);
+        ShowRunStep(inserted ? RunStep::Table : RunStep::Ready);
         if (!inserted) return;  // a division not drawn used no numbers
     } else if (fast) {
-        ShowRunButton(RunButton::Ready);
+        ShowRunStep(RunStep::Ready);
     } else {
-        ShowRunButton(RunButton::Ready);
+        ShowRunStep(RunStep::Ready);
         view_.SetText(MainControl::DivisionsLabel, "");  // no division, no evaluation value
         if (result.calcFailed) view_.ShowMessage(kCalcFailedMessage);
         if (view_.ShowNotice(kReadyCaption, kNotFoundMessage)) view_.Beep();
@@ -484,10 +486,10 @@ void TZelkanF::AreaComputed(double menkei) {
 }
 
 void TZelkanF::SearchStarting(int32_t tritempnum) {
-    StopFlag = closeRequested_;
+    StopFlag = panel_.closeRequested;
     view_.SetBold(MainControl::RunButton, false);
     view_.SetBold(MainControl::SettingsButton, true);
-    searching_ = true;
+    panel_.step = RunStep::Searching;  // the caption stays 計算中
     view_.SetText(MainControl::SettingsButton, kStopCaption);
     view_.SetEnabled(MainControl::SettingsButton, true);
     view_.SetText(MainControl::DivisionsLabel, std::to_string(tritempnum));
