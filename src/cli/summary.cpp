@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "cli/registration_report.h"
 #include "geometry/exact_format.h"
 #include "geometry/text_helpers.h"
 
@@ -171,6 +172,48 @@ std::string FormatSummary(const std::string& parcel, SearchMode searchMode, cons
         text += row("行誤差", RowErrorNote(result, *table, table->heron));
     }
     return text;
+}
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+std::string SummaryCsvHeading() {
+    // After the outcome: the plane-rectangular zone a SIMA file names (a
+    // registry map's 座標系), the name the parcel's drawings begin with, how
+    // far its rows stray, and the registration figures.
+    return std::string("番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系,図面,行誤差") +
+           kRegistrationCsvHeadings;
+}
+
+std::string SummaryCsvLine(const SummaryRow& row) {
+    std::string line;
+    bool first = true;
+    const auto add = [&line, &first](const std::string& field) {
+        if (!first) line += ',';
+        first = false;
+        line += field;
+    };
+    add(CsvField(row.number));
+    add(CsvField(row.name));
+    add(row.corners);
+    add(row.coordinateArea);
+    add(row.tableTotal);
+    add(row.area);
+    add(row.difference);
+    add(std::to_string(ModeNumber(row.mode)));
+    add(row.exact ? std::string(*row.exact ? "はい" : "いいえ") : std::string());
+    add(CsvField(row.outcome));
+    add(CsvField(row.zone));
+    add(CsvField(row.drawings));
+    add(CsvField(row.rowError));
+    // Each registration column brings its own comma.
+    line += row.registration ? RegistrationCsvColumns(&*row.registration)
+                             : ",,,,," + CsvField(row.precisionClass) + ",,";
+    return line + "\r\n";
 }
 
 }  // namespace zelkan::cli
