@@ -223,12 +223,7 @@ void CompleteFastDivision(EngineTables& t, const SanshaSettings& settings) {
     if (t.trinum == t.xynum - 2 || !(*RowBoundFactorOf(settings) > 0)) return;
     const ExactSelection shape = SelectExactly(t, t.menkei, SearchMode::Shape, settings.useHeron);
     if (shape.status != SelectionStatus::Selected) return;
-    t.trinum = 0;
-    int32_t n = 0;
-    for (const int32_t c : shape.division) {
-        const TTriTemp& candidate = t.tritemp[static_cast<size_t>(c)];
-        AddTriangle(t, c, candidate.i, candidate.j, n, candidate.k);
-    }
+    LoadDivision(t, shape.division);
 }
 
 // The search for divisions beside the exact selection: for the viewers and

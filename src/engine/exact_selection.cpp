@@ -838,16 +838,7 @@ double ApplySelection(EngineTables& t, EvaluationState& e, const ExactSelection&
     int32_t entry = 0;
     if (selection.status == SelectionStatus::Selected) {
         entry = StoredEntry(t, selection.division);
-        if (entry == 0) {
-            t.trinum = 0;
-            int32_t n = 0;
-            for (const int32_t c : selection.division) {
-                const TTriTemp& candidate = t.tritemp[static_cast<size_t>(c)];
-                AddTriangle(t, c, candidate.i, candidate.j, n, candidate.k);
-            }
-            StoreTriset(t);
-            entry = t.trisets.trisetnum();
-        }
+        if (entry == 0) entry = StoreDivision(t, selection.division);
     }
     Evaluate(t, e, menkei, searchMode, useHeron);  // the sums and ranges of every entry
     int32_t& winner = searchMode == SearchMode::Shape ? e.bestShapeNo : (useHeron ? e.bestHeronNo : e.bestSanshaNo);

@@ -82,6 +82,21 @@ bool InTriTable(const EngineTables& t, int32_t i, int32_t j, int32_t k) {
 
 void StoreTriset(EngineTables& t) { t.trisets.Append(t.tritable, t.trinum); }
 
+void LoadDivision(EngineTables& t, const std::vector<int32_t>& candidates) {
+    t.trinum = 0;
+    int32_t n = 0;
+    for (const int32_t c : candidates) {
+        const TTriTemp& candidate = t.tritemp[static_cast<size_t>(c)];
+        AddTriangle(t, c, candidate.i, candidate.j, n, candidate.k);
+    }
+}
+
+int32_t StoreDivision(EngineTables& t, const std::vector<int32_t>& candidates) {
+    LoadDivision(t, candidates);
+    StoreTriset(t);
+    return t.trisets.trisetnum();
+}
+
 void SelectTriset(EngineTables& t, int32_t n) {
     const int32_t count = t.trisets.trinum(n);
     for (int32_t m = 1; m <= count; ++m) t.seltri[static_cast<size_t>(m)] = t.trisets.tri(n, m);

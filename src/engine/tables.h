@@ -198,6 +198,12 @@ bool InTriTable(const EngineTables& t, int32_t i, int32_t j, int32_t k);
 
 // Stores tritable as a new division; its sums are written by the evaluation.
 void StoreTriset(EngineTables& t);
+// Makes the division of these candidates (their tritemp indices) the
+// current one (tritable, trinum). Throws CapacityError beyond 1000 triangles.
+void LoadDivision(EngineTables& t, const std::vector<int32_t>& candidates);
+// Stores the division of these candidates as a new entry, current too; its
+// number.
+int32_t StoreDivision(EngineTables& t, const std::vector<int32_t>& candidates);
 void SelectTriset(EngineTables& t, int32_t n);
 // Makes entry n the current division (tritable, trinum).
 void LoadTriset(EngineTables& t, int32_t n);

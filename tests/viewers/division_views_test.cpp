@@ -27,14 +27,7 @@ protected:
         }
     }
     int32_t Add(const std::vector<int32_t>& candidates, double shapeSum, double sansha, double heron) {
-        t->trinum = 0;
-        int32_t n = 0;
-        for (int32_t c : candidates) {
-            const TTriTemp& candidate = t->tritemp[static_cast<size_t>(c)];
-            AddTriangle(*t, c, candidate.i, candidate.j, n, candidate.k);
-        }
-        StoreTriset(*t);
-        const int32_t g = t->trisets.trisetnum();
+        const int32_t g = StoreDivision(*t, candidates);
         t->trisets.sum(g) = TTriSum{sansha, heron, shapeSum};
         return g;
     }
