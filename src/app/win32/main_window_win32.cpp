@@ -93,10 +93,7 @@ int IdOf(MainControl control) {
 MainWindow::MainWindow(HINSTANCE instance, std::string workFolder)
     : instance_(instance), workFolder_(std::move(workFolder)), settingsDialog_(instance, workFolder_) {}
 
-MainWindow::~MainWindow() {
-    if (font_ != nullptr) DeleteObject(font_);
-    if (boldFont_ != nullptr) DeleteObject(boldFont_);
-}
+MainWindow::~MainWindow() = default;
 
 bool MainWindow::Create(int show) {
     if (!Register(instance_, kClassName, 0, LoadIconW(instance_, MAKEINTRESOURCEW(1)))) return false;
@@ -131,10 +128,8 @@ void MainWindow::CreateControls() {
 
 void MainWindow::Layout() {
     dpi_ = WindowDpi(window_);
-    if (font_ != nullptr) DeleteObject(font_);
-    if (boldFont_ != nullptr) DeleteObject(boldFont_);
-    font_ = CreateUiFont(12, false, dpi_);
-    boldFont_ = CreateUiFont(12, true, dpi_);
+    font_.Reset(CreateUiFont(12, false, dpi_));
+    boldFont_.Reset(CreateUiFont(12, true, dpi_));
     const DesignScale scale = FittedScale();
     const int clientWidth = scale.X(kClientWidth);
     // The status line takes as many lines as its longest text needs.
@@ -146,7 +141,7 @@ void MainWindow::Layout() {
     SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     PlaceControls(DesignOfWindow(), controls_, scale, font_);
     for (const auto& [id, bold] : bold_)
-        if (bold) SendMessageW(controls_[id], WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), TRUE);
+        if (bold) SendMessageW(controls_[id], WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), TRUE);
     // The status line as tall as its longest text.
     MoveWindow(controls_[kStatus], scale.X(4), scale.Y(kStatusTop), statusWidth, statusHeight, TRUE);
     // The up-down control keeps its place beside the edit box it is bound to.
@@ -196,7 +191,7 @@ void MainWindow::SetEnabled(MainControl control, bool enabled) { EnableWindow(Co
 void MainWindow::SetBold(MainControl control, bool bold) {
     const int id = IdOf(control);
     bold_[id] = bold;
-    SendMessageW(Control(control), WM_SETFONT, reinterpret_cast<WPARAM>(bold ? boldFont_ : font_), TRUE);
+    SendMessageW(Control(control), WM_SETFONT, reinterpret_cast<WPARAM>(bold ? boldFont_.get() : font_.get()), TRUE);
 }
 
 int32_t MainWindow::SearchModeIndex() const {

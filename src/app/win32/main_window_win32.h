@@ -63,8 +63,8 @@ private:
     std::string workFolder_;
     std::map<int, HWND> controls_;  // by control id
     HWND upDown_ = nullptr;
-    HFONT font_ = nullptr;
-    HFONT boldFont_ = nullptr;
+    Font font_;
+    Font boldFont_;
     std::map<int, bool> bold_;
     UINT dpi_ = 96;
     SettingsDialog settingsDialog_;

@@ -185,9 +185,7 @@ std::wstring LongestNumberOf(int id) {
 SettingsDialog::SettingsDialog(HINSTANCE instance, std::string workFolder)
     : instance_(instance), logic_(*this, std::move(workFolder), [](const std::string& folder) { RecycleFolder(folder); }) {}
 
-SettingsDialog::~SettingsDialog() {
-    if (font_ != nullptr) DeleteObject(font_);
-}
+SettingsDialog::~SettingsDialog() = default;
 
 bool SettingsDialog::Create(HWND owner) {
     Register(instance_, kClassName);
@@ -221,8 +219,7 @@ void SettingsDialog::CreateControls() {
 
 void SettingsDialog::Layout() {
     dpi_ = WindowDpi(window_);
-    if (font_ != nullptr) DeleteObject(font_);
-    font_ = CreateUiFont(12, false, dpi_);
+    font_.Reset(CreateUiFont(12, false, dpi_));
     const DesignScale scale = FittedScale();
     const SIZE outer = OuterSizeOfClient(scale.X(kClientWidth), scale.Y(kClientHeight), kStyle, kExStyle, dpi_);
     SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -24,25 +24,6 @@ HWND Child(HWND parent, HINSTANCE instance, const wchar_t* className, const std:
 
 void SetText(HWND window, const std::string& text) { SetWindowTextW(window, Utf8ToWide(text).c_str()); }
 
-// Everything is drawn into a bitmap first and copied at once: no flicker.
-template <typename Draw>
-void PaintBuffered(HWND window, Draw draw) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window, &ps);
-    RECT client{};
-    GetClientRect(window, &client);
-    HDC memory = CreateCompatibleDC(dc);
-    {
-        const GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
-        const Selection drawnInto(memory, bitmap);
-        FillRect(memory, &client, GetSysColorBrush(COLOR_BTNFACE));
-        draw(memory);
-        BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    }
-    DeleteDC(memory);
-    EndPaint(window, &ps);
-}
-
 // The boundary and the triangles of division g in a square of side `size`
 // at (left, top); fill gives each triangle's brush colour from its shape.
 template <typename Fill>
@@ -137,36 +118,28 @@ bool ThumbnailWindow::Create(HINSTANCE instance, HWND owner) {
 // The design widened for the longest texts, and drawn smaller where the
 // window would not fit the work area of its monitor.
 void ThumbnailWindow::Layout() {
-    const RECT area = WorkAreaOf(window_);
-    dpi_ = FittingDpi(WindowDpi(window_), area, [this](UINT dpi) {
+    dpi_ = FitToWorkArea(window_, [this](UINT dpi) {
         Measure(dpi);
         return OuterSizeOfClient(scale_.X(kThumbClientWidth), scale_.Y(kThumbClientHeight), kStyle, kExStyle, dpi);
     });
-    Measure(dpi_);
-    const SIZE outer =
-        OuterSizeOfClient(scale_.X(kThumbClientWidth), scale_.Y(kThumbClientHeight), kStyle, kExStyle, dpi_);
-    SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (size_t n = 0; n < labels_.size(); ++n) {
         const ThumbLabelDesign& d = kThumbLabels[n];
         MoveWindow(labels_[n], scale_.X(d.x), scale_.Y(d.y), scale_.X(d.x + d.width) - scale_.X(d.x), scale_.Y(14), TRUE);
-        SendMessageW(labels_[n], WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+        SendMessageW(labels_[n], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
     }
     MoveWindow(shapeRadio_, scale_.X(528), scale_.Y(16), scale_.X(612) - scale_.X(528), scale_.Y(17), TRUE);
     MoveWindow(areaRadio_, scale_.X(616), scale_.Y(16), scale_.X(692) - scale_.X(616), scale_.Y(17), TRUE);
     MoveWindow(previousPage_, scale_.X(696), scale_.Y(8), scale_.X(712) - scale_.X(696), scale_.Y(25), TRUE);
     MoveWindow(nextPage_, scale_.X(713), scale_.Y(8), scale_.X(729) - scale_.X(713), scale_.Y(25), TRUE);
     for (HWND control : {shapeRadio_, areaRadio_, previousPage_, nextPage_})
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
-    KeepInWorkArea(window_);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
     InvalidateRect(window_, nullptr, FALSE);
 }
 
 // The fonts at dpi and how much wider than designed the texts need the window.
 void ThumbnailWindow::Measure(UINT dpi) {
-    if (font_ != nullptr) DeleteObject(font_);
-    if (slotFont_ != nullptr) DeleteObject(slotFont_);
-    font_ = CreateUiFont(12, false, dpi);
-    slotFont_ = CreateUiFont(9, false, dpi);
+    font_.Reset(CreateUiFont(12, false, dpi));
+    slotFont_.Reset(CreateUiFont(9, false, dpi));
     std::vector<WidthNeed> needs;
     for (const ThumbLabelDesign& d : kThumbLabels)
         needs.push_back({NeededWidth(TextFrame::Plain, font_, d.longest, dpi), Scaled(d.width, dpi)});
@@ -346,27 +319,20 @@ bool ListWindow::Create(HINSTANCE instance, HWND owner) {
 // square beside it, all drawn smaller where the window would not fit the
 // work area of its monitor.
 void ListWindow::Layout() {
-    const RECT area = WorkAreaOf(window_);
-    dpi_ = FittingDpi(WindowDpi(window_), area, [this](UINT dpi) {
+    dpi_ = FitToWorkArea(window_, [this](UINT dpi) {
         Measure(dpi);
         return OuterSizeOfClient(PreviewLeft() + scale_.Y(kPreviewSide), scale_.Y(kPreviewSide + 4), kStyle, kExStyle,
                                  dpi);
     });
-    Measure(dpi_);
-    const SIZE outer = OuterSizeOfClient(PreviewLeft() + scale_.Y(kPreviewSide), scale_.Y(kPreviewSide + 4), kStyle,
-                                         kExStyle, dpi_);
-    SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     PlaceControls(ListDesign(), controls_, scale_, font_);
-    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
     SendMessageW(list_, LB_SETITEMHEIGHT, 0, scale_.Y(15));
     MoveWindow(list_, 0, scale_.Y(184), scale_.X(137), scale_.Y(kPreviewSide + 4) - scale_.Y(184), TRUE);
-    KeepInWorkArea(window_);
     InvalidateRect(window_, nullptr, FALSE);
 }
 
 void ListWindow::Measure(UINT dpi) {
-    if (font_ != nullptr) DeleteObject(font_);
-    font_ = CreateUiFont(12, false, dpi);
+    font_.Reset(CreateUiFont(12, false, dpi));
     std::vector<WidthNeed> needs;
     for (const ControlDesign& d : ListDesign()) AddWidthNeeds(d, font_, dpi, needs);
     // A line of the list beside its scroll bar.

@@ -41,8 +41,8 @@ private:
     HWND previousPage_ = nullptr;
     HWND nextPage_ = nullptr;
     std::vector<HWND> labels_;
-    HFONT font_ = nullptr;
-    HFONT slotFont_ = nullptr;
+    Font font_;
+    Font slotFont_;
     UINT dpi_ = 96;
     DesignScale scale_;
     MeasurementState* state_ = nullptr;
@@ -76,7 +76,7 @@ private:
     HWND owner_ = nullptr;
     HWND list_ = nullptr;
     std::map<int, HWND> controls_;  // by id
-    HFONT font_ = nullptr;
+    Font font_;
     UINT dpi_ = 96;
     DesignScale scale_;
     MeasurementState* state_ = nullptr;
