@@ -14,7 +14,6 @@
 //   seltri         the selected division (the one drawn and tabled)
 //   hhh, hhhmax    the search's depth (triangles placed) and its deepest so far
 //   dupnum         divisions found again (the same triangles in another order)
-//   drawnsides     the sides the result drawing has drawn already
 //   shape          a triangle's distance from equilateral (Σ|angle − 60°|)
 #include <array>
 #include <climits>
@@ -167,9 +166,6 @@ struct EngineTables {
     TriangleSlots seltri{};
     int32_t seltrinum = 0;
 
-    std::array<TSidePair, kMaxTriangles + 1> drawnsides{};
-    int32_t drawnsidenum = 0;
-
     std::array<TTriHeight, kMaxTriangles + 1> triheights{};
 
     double menkei = 0.0;  // the coordinate area of the last run
@@ -181,7 +177,7 @@ struct EngineTables {
 
 // Clears what a new run starts without: the current division, the divisions
 // found, the duplicate count, and the vertex numbers of the first 100
-// triangle slots and drawn sides.
+// triangle slots.
 void ResetForRun(EngineTables& t);
 
 void Sort3(int32_t& a, int32_t& b, int32_t& c);
@@ -235,11 +231,8 @@ private:
 // The boundary sides (1,2), (2,3), ..., (xynum-1, xynum), (xynum, 1).
 void BuildSideList(EngineTables& t);
 bool IsBoundarySide(const EngineTables& t, int32_t a, int32_t b);
-bool InDrawnSides(const EngineTables& t, int32_t a, int32_t b);
 // The same answer as IsBoundarySide, from xynum alone (no side list needed).
 bool IsPolygonSide(const EngineTables& t, int32_t a, int32_t b);
-// Appends (a, b), smaller number first, unless it is there already.
-void AddDrawnSide(EngineTables& t, int32_t a, int32_t b);
 
 // Turns vertices 1..xynum into the user coordinate system given by its
 // origin and axis directions.
