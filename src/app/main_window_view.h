@@ -52,7 +52,7 @@ public:
     // The thumbnail window over the divisions of the last run, modally: the
     // division double-clicked, none when it was closed otherwise. It only
     // reads the stored divisions: the current division stays.
-    virtual std::optional<int32_t> ShowThumbnails(MeasurementState& state, const SanshaSettings& settings,
+    virtual std::optional<int32_t> ShowThumbnails(const MeasurementState& state, const SanshaSettings& settings,
                                                   SearchMode searchMode) = 0;
     // The list window on division `chosen`, modally: the division that
     // 選択三斜置き換え accepted, which is then current; none when it was

@@ -192,8 +192,13 @@ void PrepareCandidates(EngineTables& t, const SanshaSettings& settings, const Ru
         WriteXyLog(t, result.logs.xyFile);
         written(result.logs.xyFile);
     }
-    t.menkei = CoordArea(t, settings.measureScaleDenom, records ? result.logs.memFile : std::string(), &t.menkeiDecimal);
-    if (records) written(result.logs.memFile);
+    const CoordinateArea area = MeasureCoordArea(t, settings.measureScaleDenom);
+    t.menkei = area.area;
+    t.menkeiDecimal = area.exact;
+    if (records) {
+        WriteMemLog(area, result.logs.memFile);
+        written(result.logs.memFile);
+    }
     result.menkei = t.menkei;
     show.AreaComputed(t.menkei);
 

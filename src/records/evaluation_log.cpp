@@ -98,7 +98,7 @@ LogPaths SaveLogsAs(EngineTables& t, const std::string& chosenName, const RunMea
     const LogPaths paths = DeriveLogPaths(chosenName);
     WriteXyLog(t, paths.xyFile);
     WriteCanLog(t, paths.canFile);
-    CoordArea(t, m.scaleDenom, paths.memFile);  // only the table; menkei stays the run's
+    WriteMemLog(MeasureCoordArea(t, m.scaleDenom), paths.memFile);  // only the table; menkei stays the run's
     WriteTriLog(t, paths.triFile);
     WriteTrwLog(t, paths.trwFile);
     AtomicFileWriter trs(paths.trsFile);

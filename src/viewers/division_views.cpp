@@ -231,4 +231,9 @@ ViewTransform AlignView(const EngineTables& t, int32_t W, int32_t H) {
     return view;
 }
 
+void AcceptDivision(EngineTables& t, int32_t g) {
+    LoadTriset(t, g);
+    SelectTriset(t, g);
+}
+
 }  // namespace zelkan

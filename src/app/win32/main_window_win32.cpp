@@ -232,7 +232,7 @@ void MainWindow::Beep() { MessageBeep(MB_OK); }
 
 void MainWindow::ShowSettingsDialog() { settingsDialog_.ShowModal(form_->settings(), form_->state(), cad_); }
 
-std::optional<int32_t> MainWindow::ShowThumbnails(MeasurementState& state, const SanshaSettings& settings,
+std::optional<int32_t> MainWindow::ShowThumbnails(const MeasurementState& state, const SanshaSettings& settings,
                                                   SearchMode searchMode) {
     return thumbnails_.ShowModal(state, settings, searchMode);
 }

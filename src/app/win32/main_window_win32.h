@@ -46,7 +46,7 @@ public:
     void Beep() override;
     void SetTimerEnabled(bool enabled) override;
     void ShowSettingsDialog() override;
-    std::optional<int32_t> ShowThumbnails(MeasurementState& state, const SanshaSettings& settings,
+    std::optional<int32_t> ShowThumbnails(const MeasurementState& state, const SanshaSettings& settings,
                                           SearchMode searchMode) override;
     std::optional<int32_t> ShowDivisionList(MeasurementState& state, const SanshaSettings& settings,
                                             int32_t chosen) override;

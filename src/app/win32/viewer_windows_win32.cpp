@@ -156,7 +156,7 @@ const std::vector<int32_t>& ThumbnailWindow::Order() const {
     return SendMessageW(shapeRadio_, BM_GETCHECK, 0, 0) == BST_CHECKED ? shapeOrder_ : areaOrder_;
 }
 
-std::optional<int32_t> ThumbnailWindow::ShowModal(MeasurementState& state, const SanshaSettings& settings,
+std::optional<int32_t> ThumbnailWindow::ShowModal(const MeasurementState& state, const SanshaSettings& settings,
                                                   SearchMode searchMode) {
     state_ = &state;
     useHeron_ = settings.useHeron;
@@ -473,10 +473,7 @@ LRESULT ListWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
                 }
             }
             if (id == kListBase + kReplace && HIWORD(wp) == BN_CLICKED && state_ != nullptr && shown_ >= 1) {
-                EngineTables& t = state_->tables;
-                LoadTriset(t, shown_);
-                t.seltri = t.tritable;
-                t.seltrinum = t.trinum;
+                AcceptDivision(state_->tables, shown_);
                 accepted_ = shown_;
                 open_ = false;
             }

@@ -23,7 +23,7 @@ class ThumbnailWindow : public Window {
 public:
     bool Create(HINSTANCE instance, HWND owner);
     // The division double-clicked, none when the window was closed otherwise.
-    std::optional<int32_t> ShowModal(MeasurementState& state, const SanshaSettings& settings, SearchMode searchMode);
+    std::optional<int32_t> ShowModal(const MeasurementState& state, const SanshaSettings& settings, SearchMode searchMode);
     HWND window() const { return window_; }
 
 private:
@@ -45,7 +45,7 @@ private:
     Font slotFont_;
     UINT dpi_ = 96;
     DesignScale scale_;
-    MeasurementState* state_ = nullptr;
+    const MeasurementState* state_ = nullptr;
     bool useHeron_ = true;
     std::vector<int32_t> shapeOrder_;
     std::vector<int32_t> areaOrder_;
