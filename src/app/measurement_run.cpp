@@ -348,7 +348,7 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
 
     PrepareCandidates(t, settings, request, result, show);
     MeasureCandidates(state, settings, result);
-    if (request.searchMode == SearchMode::Fast) {
+    if (!IsEvaluated(request.searchMode)) {
         FastTriangulate(t);
         CompleteFastDivision(t, settings);
         // The division is the selection: its record names it as the other modes' do.

@@ -41,7 +41,7 @@ TZelkanF::~TZelkanF() = default;
 
 void TZelkanF::LoadSettings() {
     zelkan::LoadSettings(IniFile(iniFile_), settings_);
-    searchMode_ = SearchModeOf(settings_.searchMode);
+    searchMode_ = settings_.searchMode;
 }
 
 void TZelkanF::FormCreate() {
@@ -50,8 +50,7 @@ void TZelkanF::FormCreate() {
     } catch (const InputOutputError& e) {
         view_.ShowMessage(e.what());  // the defaults stay
     }
-    settings_.searchMode = ModeNumber(SearchModeOf(settings_.searchMode));
-    view_.SetSearchModeIndex(settings_.searchMode);
+    view_.SetSearchModeIndex(ModeNumber(settings_.searchMode));
     ShowRunStep(RunStep::Ready);
     view_.SetBold(MainControl::RunButton, true);
     RestoreSettingsButton();
@@ -68,7 +67,7 @@ bool TZelkanF::FormCloseQuery() {
 void TZelkanF::FormClose() {
     try {
         IniFile ini(iniFile_);
-        WriteSearchMode(ini, view_.SearchModeIndex());
+        WriteSearchMode(ini, SearchModeOf(view_.SearchModeIndex()));
         ini.Save();
     } catch (const InputOutputError& e) {
         view_.ShowMessage(e.what());
@@ -430,7 +429,7 @@ void TZelkanF::ShowRunOutcome(const RunResult& result) {
         return;
     }
     // The fast mode does not evaluate; it numbers on as the others do.
-    const bool fast = searchMode_ == SearchMode::Fast;
+    const bool fast = !IsEvaluated(searchMode_);
     if (result.outcome == RunOutcome::Drawn) {
         const bool inserted = InsertResult(DeriveName(runScript_, "res.dxf"));
         // The 地積 and its tolerance where the status line has nothing to say.

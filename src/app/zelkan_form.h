@@ -36,8 +36,6 @@ inline constexpr const char* kClickHint = "筆の内側をクリックしてく�
 inline constexpr const char* kClickWaitEndedStatus = "クリック待ちを終えました。もう一度押してください";
 // The CAD closed while the panel waited for the click in it.
 inline constexpr const char* kCadGoneDuringClickMessage = "クリックを待つ間に CAD が終了しました。CAD を起動してから、もう一度押してください";
-inline constexpr const char* kSearchModeNames[] = {"正三角形状優先", "面計測値に最も近い",
-                                                   "（超えない）面計測値に最も近い", "高速"};
 
 // Which windows beside the main one exist in this build: the buttons that
 // open a missing one stay disabled.

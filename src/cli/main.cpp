@@ -179,7 +179,7 @@ private:
 int Measure(const MeasureOptions& o) {
     const std::string workFolder = o.ini.empty() || o.out.empty() ? SetUpWorkFolder() : std::string();
     const SanshaSettings settings = SettingsOfRun(o, workFolder);
-    const SearchMode searchMode = SearchModeOf(o.mode ? *o.mode : settings.searchMode);
+    const SearchMode searchMode = o.mode ? SearchModeOf(*o.mode) : settings.searchMode;
     const std::string out = WithSeparator(o.out.empty() ? workFolder : o.out);
     if (out.empty()) {
         Fail("no folder for the files: give --out");

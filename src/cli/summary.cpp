@@ -11,8 +11,6 @@ namespace zelkan::cli {
 
 namespace {
 
-const char* const kModeNames[] = {"正三角形状優先", "面計測値に最も近い", "（超えない）面計測値に最も近い", "高速"};
-
 bool IsWide(char32_t c) {
     return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
            (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
@@ -72,7 +70,6 @@ std::string RowErrorNote(const RunResult& result, const AreaTableValues& table, 
     }
     return note;
 }
-const char* SearchModeName(SearchMode mode) { return kModeNames[ModeNumber(mode)]; }
 
 size_t DisplayWidth(std::string_view utf8) {
     size_t width = 0;
@@ -159,7 +156,7 @@ std::string FormatSummary(const std::string& parcel, SearchMode searchMode, cons
     const int32_t modeNumber = ModeNumber(searchMode);
     text += row("検索", std::to_string(modeNumber) + " " + SearchModeName(searchMode));
     text += row("候補三角形", std::to_string(result.tritempnum));
-    if (searchMode != SearchMode::Fast) {
+    if (IsEvaluated(searchMode)) {
         text += row("分割", DivisionCountNote(result));
         text += row("選択", SelectionNote(result));
     }

@@ -9,9 +9,6 @@
 
 namespace zelkan::cli {
 
-// The search mode's name, as the window program's box lists it.
-const char* SearchModeName(SearchMode mode);
-
 // Columns a text takes in a terminal (East Asian wide characters take two).
 size_t DisplayWidth(std::string_view utf8);
 

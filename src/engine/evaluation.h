@@ -30,6 +30,21 @@ struct EvaluationState {
     bool calcFailed = false;
 };
 
+// The entry a mode selects among the evaluation's winners: the best shape,
+// or the area closest as the table measures it (Heron or base and height).
+inline int32_t& WinnerOf(EvaluationState& e, SearchMode mode, bool useHeron) {
+    switch (mode) {
+        case SearchMode::Shape: return e.bestShapeNo;
+        case SearchMode::Closest:
+        case SearchMode::NotAbove:
+        case SearchMode::Fast: break;
+    }
+    return useHeron ? e.bestHeronNo : e.bestSanshaNo;
+}
+inline int32_t WinnerOf(const EvaluationState& e, SearchMode mode, bool useHeron) {
+    return WinnerOf(const_cast<EvaluationState&>(e), mode, useHeron);
+}
+
 // Which side a triangle's 三斜 area is measured on: the longest by the
 // unrounded lengths, with the ties of the area table.
 enum class Base { IJ, JK, KI };

@@ -36,7 +36,7 @@ enum ControlId : int {
 // The search mode box's entries, its longest texts.
 std::vector<std::wstring> SearchModeTexts() {
     std::vector<std::wstring> texts;
-    for (const char* name : kSearchModeNames) texts.push_back(Utf8ToWide(name));
+    for (int32_t n = 0; n < kSearchModeCount; ++n) texts.push_back(Utf8ToWide(SearchModeName(SearchModeOf(n))));
     return texts;
 }
 
@@ -117,7 +117,8 @@ bool MainWindow::Create(int show) {
 void MainWindow::CreateControls() {
     controls_ = MakeControls(window_, instance_, DesignOfWindow());
     HWND combo = controls_[kSearchModeBox];
-    for (const char* name : kSearchModeNames) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(name).c_str()));
+    for (const std::wstring& name : SearchModeTexts())
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     SendMessageW(combo, CB_SETCURSEL, 0, 0);
     upDown_ = controls_[kFirstNumberSpinner];
     SendMessageW(upDown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(controls_[kFirstNumberBox]), 0);
@@ -149,8 +150,8 @@ void MainWindow::Layout() {
     MoveWindow(upDown_, scale.X(60), scale.Y(69), scale.X(76) - scale.X(60), scale.Y(20), TRUE);
     // The drop list as wide as its longest mode name.
     int listWidth = 0;
-    for (const char* name : kSearchModeNames)
-        listWidth = std::max(listWidth, NeededWidth(TextFrame::Plain, font_, Utf8ToWide(name), dpi_) + Scaled(8, dpi_));
+    for (const std::wstring& name : SearchModeTexts())
+        listWidth = std::max(listWidth, NeededWidth(TextFrame::Plain, font_, name, dpi_) + Scaled(8, dpi_));
     SendMessageW(controls_[kSearchModeBox], CB_SETDROPPEDWIDTH, static_cast<WPARAM>(listWidth), 0);
 }
 
