@@ -32,17 +32,18 @@ struct EvaluationState {
 
 // The entry a mode selects among the evaluation's winners: the best shape,
 // or the area closest as the table measures it (Heron or base and height).
-inline int32_t& WinnerOf(EvaluationState& e, SearchMode mode, bool useHeron) {
+constexpr int32_t EvaluationState::*WinnerField(SearchMode mode, bool useHeron) {
     switch (mode) {
-        case SearchMode::Shape: return e.bestShapeNo;
+        case SearchMode::Shape: return &EvaluationState::bestShapeNo;
         case SearchMode::Closest:
         case SearchMode::NotAbove:
         case SearchMode::Fast: break;
     }
-    return useHeron ? e.bestHeronNo : e.bestSanshaNo;
+    return useHeron ? &EvaluationState::bestHeronNo : &EvaluationState::bestSanshaNo;
 }
+inline int32_t& WinnerOf(EvaluationState& e, SearchMode mode, bool useHeron) { return e.*WinnerField(mode, useHeron); }
 inline int32_t WinnerOf(const EvaluationState& e, SearchMode mode, bool useHeron) {
-    return WinnerOf(const_cast<EvaluationState&>(e), mode, useHeron);
+    return e.*WinnerField(mode, useHeron);
 }
 
 // Which side a triangle's 三斜 area is measured on: the longest by the
