@@ -13,16 +13,16 @@
 namespace zelkan {
 
 enum class MainControl {
-    Button3,    // 三斜自動 / 指示待ち / 計算中 / 面積表
-    Button1,    // 設定 / 中断 / 断中
-    Button2,    // 評
-    GetSaidai,  // 最大
-    Button5,    // 初期
-    Label1,     // 座標面計値, then the coordinate area
-    Label2,     // candidates, divisions, the evaluation value
-    Label4,     // progress and counts
-    ENoCount,   // the first triangle number
-    Status,     // what went wrong with the CAD, or why a search ended early
+    RunButton,            // 三斜自動 / 指示待ち / 計算中 / 面積表
+    SettingsButton,       // 設定 / 中断 / 断中
+    EvaluationButton,     // 評
+    HighestNumberButton,  // 最大
+    ResetNumberButton,    // 初期
+    CoordinateAreaLabel,  // 座標面計値, then the coordinate area
+    DivisionsLabel,       // candidates, divisions, the evaluation value
+    ProgressLabel,        // progress and counts
+    FirstNumberBox,       // the first triangle number
+    Status,               // what went wrong with the CAD, or why a search ended early
 };
 
 class MainWindowView {
@@ -45,14 +45,14 @@ public:
     // true when its button confirmed it.
     virtual bool ShowNotice(const std::string& caption, const std::string& message) = 0;
     virtual void Beep() = 0;
-    // The one-second progress timer (Timer1).
+    // The one-second progress timer.
     virtual void SetTimerEnabled(bool enabled) = 0;
     // The settings dialog, modally.
     virtual void ShowSettingsDialog() = 0;
     // The thumbnail window over the divisions of the last run, modally: the
     // division double-clicked, none when it was closed otherwise. It only
     // reads the stored divisions: the current division stays.
-    virtual std::optional<int32_t> ShowThumbnails(MeasurementState& state, const SanshaSettings& settings,
+    virtual std::optional<int32_t> ShowThumbnails(const MeasurementState& state, const SanshaSettings& settings,
                                                   SearchMode searchMode) = 0;
     // The list window on division `chosen`, modally: the division that
     // 選択三斜置き換え accepted, which is then current; none when it was

@@ -193,8 +193,13 @@ void PrepareCandidates(EngineTables& t, const SanshaSettings& settings, const Ru
         WriteXyLog(t, result.logs.xyFile);
         written(result.logs.xyFile);
     }
-    t.menkei = CoordArea(t, settings.measureScaleDenom, records ? result.logs.memFile : std::string(), &t.menkeiDecimal);
-    if (records) written(result.logs.memFile);
+    const CoordinateArea area = MeasureCoordArea(t, settings.measureScaleDenom);
+    t.menkei = area.area;
+    t.menkeiDecimal = area.exact;
+    if (records) {
+        WriteMemLog(area, result.logs.memFile);
+        written(result.logs.memFile);
+    }
     result.menkei = t.menkei;
     show.AreaComputed(t.menkei);
 
@@ -224,12 +229,7 @@ void CompleteFastDivision(EngineTables& t, const SanshaSettings& settings) {
     if (t.trinum == t.xynum - 2 || !(*RowBoundFactorOf(settings) > 0)) return;
     const ExactSelection shape = SelectExactly(t, t.menkei, SearchMode::Shape, settings.useHeron);
     if (shape.status != SelectionStatus::Selected) return;
-    t.trinum = 0;
-    int32_t n = 0;
-    for (const int32_t c : shape.division) {
-        const TTriTemp& candidate = t.tritemp[static_cast<size_t>(c)];
-        AddTriangle(t, c, candidate.i, candidate.j, n, candidate.k);
-    }
+    LoadDivision(t, shape.division);
 }
 
 // The search for divisions beside the exact selection: for the viewers and
@@ -378,7 +378,7 @@ void ComputeRun(MeasurementState& state, const SanshaSettings& settings, const R
 
     PrepareCandidates(t, settings, request, result, show);
     MeasureCandidates(state, settings, result);
-    if (request.searchMode == SearchMode::Fast) {
+    if (!IsEvaluated(request.searchMode)) {
         FastTriangulate(t);
         CompleteFastDivision(t, settings);
         // The division is the selection: its record names it as the other modes' do.

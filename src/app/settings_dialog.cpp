@@ -94,7 +94,7 @@ const CheckedField kCheckedFields[] = {
     {C::EKyuMojiDaka, "求積表 文字高", "求積表", "文字高", IsSizeText, kSizeRule, &SanshaSettings::kyuMojiDaka},
     {C::EKyuGyoDaka, "求積表 行高", "求積表", "行高", IsSizeText, kSizeRule, &SanshaSettings::kyuGyoDaka},
     {C::ELimTime, "計算制限値", "計算", "計算制限値", IsTimeLimitText, kTimeRule, &SanshaSettings::calcTimeLimit},
-    {C::Edit1, "計測後のNo値 増加量", "No増加", "増加量", IsCountText, kCountRule, &SanshaSettings::noStep},
+    {C::NumberStepBox, "計測後のNo値 増加量", "No増加", "増加量", IsCountText, kCountRule, &SanshaSettings::noStep},
     {C::ES1, "三斜表 No", "表三斜", "No", IsCountText, kCountRule, &SanshaSettings::colSanshaNo},
     {C::ES2, "三斜表 底辺", "表三斜", "底辺", IsCountText, kCountRule, &SanshaSettings::colSanshaTeihen},
     {C::ES3, "三斜表 高さ", "表三斜", "高さ", IsCountText, kCountRule, &SanshaSettings::colSanshaTakasa},
@@ -180,7 +180,7 @@ void TZelkanSet::FormActivate(const SanshaSettings& s, int32_t trisetnum) {
     view_.SetSpinner(C::EKetaMen, s.ketaMenPos);
     view_.SetSpinner(C::EKetaKeka, s.ketaKekaPos);
     view_.SetSpinner(C::ELengScale, s.measureScaleDenomPos);
-    view_.SetSpinner(C::Edit1, s.noStepPos);
+    view_.SetSpinner(C::NumberStepBox, s.noStepPos);
 
     view_.SetText(C::EText, s.layerText);
     view_.SetText(C::EHen, s.layerHen);
@@ -208,12 +208,12 @@ void TZelkanSet::FormActivate(const SanshaSettings& s, int32_t trisetnum) {
         for (int n = 0; n < 4; ++n) view_.SetChecked(kRoundingGroups[g].radios[n], r.flags[n]);
     }
     view_.SetChecked(C::CLogOK, s.saveRecords);
-    view_.SetChecked(C::RadioButton1, s.useHeron);
-    view_.SetChecked(C::RadioButton2, !s.useHeron);
-    view_.SetChecked(C::RadioButton3, s.noMode == NumberingMode::Fixed);
-    view_.SetChecked(C::RadioButton4, s.noMode == NumberingMode::AfterLast);
-    view_.SetChecked(C::RadioButton5, s.noMode == NumberingMode::Step);
-    view_.SetEnabled(C::Button1, trisetnum >= 1);
+    view_.SetChecked(C::HeronRadio, s.useHeron);
+    view_.SetChecked(C::SanshaRadio, !s.useHeron);
+    view_.SetChecked(C::FixedNumberRadio, s.noMode == NumberingMode::Fixed);
+    view_.SetChecked(C::AfterLastNumberRadio, s.noMode == NumberingMode::AfterLast);
+    view_.SetChecked(C::StepNumberRadio, s.noMode == NumberingMode::Step);
+    view_.SetEnabled(C::SaveLogButton, trisetnum >= 1);
 
     // What a field that cannot be used keeps: the value in memory, or the
     // default where that cannot be used either.
@@ -231,7 +231,7 @@ std::optional<std::string> TZelkanSet::Check(SetControl control) {
     const std::string text = CheckedText(f, shown);
     if (f.valid(text)) {
         // The step is kept trimmed: it is read back into the settings.
-        if (control != C::Edit1) last = text;
+        if (control != C::NumberStepBox) last = text;
         return std::nullopt;
     }
     view_.SetText(control, last);  // the box shows what is in force
@@ -276,27 +276,27 @@ std::vector<std::string> TZelkanSet::FormDeactivate(SanshaSettings& s) {
     checked(C::EKyuGyoDaka);
     checked(C::EKyuLayer);
     put("結果", "ログ保存", flag(C::CLogOK));
-    put("面積", "ヘロン", flag(C::RadioButton1));
+    put("面積", "ヘロン", flag(C::HeronRadio));
     checked(C::ELimTime);
     put("計測縮尺", "分母c", spinner(C::ELengScale));
     checked(C::ELengScale);
 
-    if (view_.Checked(C::RadioButton3)) {
+    if (view_.Checked(C::FixedNumberRadio)) {
         s.noMode = NumberingMode::Fixed;
-    } else if (view_.Checked(C::RadioButton4)) {
+    } else if (view_.Checked(C::AfterLastNumberRadio)) {
         s.noMode = NumberingMode::AfterLast;
-    } else if (view_.Checked(C::RadioButton5)) {
+    } else if (view_.Checked(C::StepNumberRadio)) {
         s.noMode = NumberingMode::Step;
     }
     // The step is read back into the settings as well, trimmed.
-    std::string& keptStep = lastValid_[C::Edit1];
-    if (std::optional<std::string> refusal = Check(C::Edit1)) {
+    std::string& keptStep = lastValid_[C::NumberStepBox];
+    if (std::optional<std::string> refusal = Check(C::NumberStepBox)) {
         refusals.push_back(std::move(*refusal));
     } else {
-        keptStep = Trimmed(WithoutCommas(text(C::Edit1)));
+        keptStep = Trimmed(WithoutCommas(text(C::NumberStepBox)));
     }
     s.noStep = ParseSettingInteger(keptStep, 100);
-    s.noStepPos = view_.Spinner(C::Edit1);
+    s.noStepPos = view_.Spinner(C::NumberStepBox);
     put("No増加", "Mode", std::to_string(ModeNumber(s.noMode)));
     put("No増加", "増加量", std::to_string(s.noStep));
     put("No増加", "増加c", std::to_string(s.noStepPos));
@@ -331,7 +331,7 @@ void TZelkanSet::bGasoClick(CadChannel& cad, const SanshaSettings& settings) {
     AcadEnsureLayers(cad, settings);
 }
 
-void TZelkanSet::Button1Click(MeasurementState& state, int32_t measureScaleDenom) {
+void TZelkanSet::SaveLogButtonClick(MeasurementState& state, int32_t measureScaleDenom) {
     const std::optional<std::string> name = view_.AskSaveName(kSaveLogsTitle);
     if (!name) return;
     try {
@@ -341,7 +341,7 @@ void TZelkanSet::Button1Click(MeasurementState& state, int32_t measureScaleDenom
     }
 }
 
-void TZelkanSet::Button2Click() {
+void TZelkanSet::ClearHistoryButtonClick() {
     if (!view_.AskYesNo(HistoryDeletionQuestion(workFolder_))) return;
     if (recycle_) recycle_(workFolder_);
     ForceDirectories(workFolder_);

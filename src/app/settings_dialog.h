@@ -40,8 +40,8 @@ public:
     void FieldLeft(SetControl control);
 
     void bGasoClick(CadChannel& cad, const SanshaSettings& settings);    // 画層作成
-    void Button1Click(MeasurementState& state, int32_t measureScaleDenom);  // ログ保存
-    void Button2Click();                                                  // 履歴削除
+    void SaveLogButtonClick(MeasurementState& state, int32_t measureScaleDenom);  // ログ保存
+    void ClearHistoryButtonClick();                                                  // 履歴削除
 
     const std::string& iniFile() const { return iniFile_; }
 

@@ -8,15 +8,15 @@ namespace zelkan {
 
 enum class SetControl {
     ELengScale, EScale,                                   // spinner-bound: 計測縮尺, 設定縮尺
-    RadioButton2, RadioButton1, CLogOK,                   // 三斜, ヘロン, ログ保存
+    SanshaRadio, HeronRadio, CLogOK,                      // 三斜, ヘロン, ログ保存
     EMojiDaka, EBTextHi, EBCirR,                          // 辺、高さ
     EText, EHen, ETakasa,                                 // 画層
     EKetaNaga, RKetaNaga1, RKetaNaga2, RKetaNaga3, RKetaNaga4,  // 長さ
     EKetaMen, RKetaMen1, RKetaMen2, RKetaMen3, RKetaMen4,       // 面積
     EKetaKeka, RKetaKeka1, RKetaKeka2, RKetaKeka3, RKetaKeka4,  // 結果
     EKyuMojiDaka, EKyuGyoDaka, EKyuLayer,                 // 求積表
-    BGaso, Button1, ELimTime, Button2,                    // 画層作成, ログ保存, 計算制限値, 履歴削除
-    RadioButton3, RadioButton4, RadioButton5, Edit1,      // 計測後のNo値
+    BGaso, SaveLogButton, ELimTime, ClearHistoryButton,   // 画層作成, ログ保存, 計算制限値, 履歴削除
+    FixedNumberRadio, AfterLastNumberRadio, StepNumberRadio, NumberStepBox,  // 計測後のNo値
     ES1, ES2, ES3, ES4,                                   // 三斜表(横文字数)
     EH1, EH2, EH3, EH4, EH5,                              // ヘロン(横文字数)
     EZahyoXY, EZahyoSa, EZahyoSeki, EZahyoMen,            // 座標求積表: decimals of X Y, 差, 倍面積, 面積

@@ -41,7 +41,7 @@ TZelkanF::~TZelkanF() = default;
 
 void TZelkanF::LoadSettings() {
     zelkan::LoadSettings(IniFile(iniFile_), settings_);
-    searchMode_ = SearchModeOf(settings_.searchMode);
+    searchMode_ = settings_.searchMode;
 }
 
 void TZelkanF::FormCreate() {
@@ -50,42 +50,40 @@ void TZelkanF::FormCreate() {
     } catch (const InputOutputError& e) {
         view_.ShowMessage(e.what());  // the defaults stay
     }
-    settings_.searchMode = ModeNumber(SearchModeOf(settings_.searchMode));
-    view_.SetSearchModeIndex(settings_.searchMode);
-    ShowRunButton(RunButton::Ready);
-    view_.SetBold(MainControl::Button3, true);
+    view_.SetSearchModeIndex(ModeNumber(settings_.searchMode));
+    ShowRunStep(RunStep::Ready);
+    view_.SetBold(MainControl::RunButton, true);
     RestoreSettingsButton();
     SetEvaluationEnabled(false);
-
 }
 
 bool TZelkanF::FormCloseQuery() {
     StopFlag = true;
-    if (!running_) return true;
-    closeRequested_ = true;  // Button3Click closes the window when the run has unwound
+    if (!panel_.busy) return true;
+    panel_.closeRequested = true;  // the command under way closes the window when it has unwound
     return false;
 }
 
 void TZelkanF::FormClose() {
     try {
         IniFile ini(iniFile_);
-        WriteSearchMode(ini, view_.SearchModeIndex());
+        WriteSearchMode(ini, SearchModeOf(view_.SearchModeIndex()));
         ini.Save();
     } catch (const InputOutputError& e) {
         view_.ShowMessage(e.what());
     }
 }
 
-void TZelkanF::Button4Click() {
-    view_.SetEnabled(MainControl::Button1, false);
-    if (searching_) {
+void TZelkanF::SettingsButtonClick() {
+    view_.SetEnabled(MainControl::SettingsButton, false);
+    if (panel_.step == RunStep::Searching) {
         StopFlag = true;
-        view_.SetText(MainControl::Button1, kStoppingCaption);
-        view_.SetEnabled(MainControl::Button1, true);
+        view_.SetText(MainControl::SettingsButton, kStoppingCaption);
+        view_.SetEnabled(MainControl::SettingsButton, true);
         return;
     }
     // A press reads the settings as it goes: they do not change under it.
-    if (features_.settingsDialog && !running_) {
+    if (features_.settingsDialog && !panel_.busy) {
         view_.ShowSettingsDialog();
         try {
             LoadSettings();
@@ -93,36 +91,46 @@ void TZelkanF::Button4Click() {
             view_.ShowMessage(e.what());
         }
     }
-    view_.SetEnabled(MainControl::Button1, features_.settingsDialog);
+    view_.SetEnabled(MainControl::SettingsButton, features_.settingsDialog);
 }
 
-void TZelkanF::Button5Click() { view_.SetText(MainControl::ENoCount, "1"); }
+void TZelkanF::ResetNumberButtonClick() { view_.SetText(MainControl::FirstNumberBox, "1"); }
 
 template <typename Command>
-void TZelkanF::Guarded(Command command) {
+void TZelkanF::OneCommandAtATime(Command command) {
+    if (panel_.busy) return;
+    panel_.busy = true;
+    command();
+    panel_.busy = false;
+    if (panel_.closeRequested) view_.Close();
+}
+
+template <typename Command, typename OnError>
+void TZelkanF::Guarded(Command command, OnError onError) {
     // The run button rests while the command talks to the CAD: a press now
     // would be lost.
-    view_.SetEnabled(MainControl::Button3, false);
+    view_.SetEnabled(MainControl::RunButton, false);
     view_.SetText(MainControl::Status, "");
     try {
         command();
     } catch (const RunError& e) {
-        view_.ShowMessage(e.what());
+        onError(e.what());
     }
-    view_.SetEnabled(MainControl::Button3, true);
+    view_.SetEnabled(MainControl::RunButton, true);
 }
 
-void TZelkanF::Button2Click() {
-    if (running_ || !evaluationEnabled_) return;
-    running_ = true;
-    Guarded([this] {
-        // Whatever is not drawn into the CAD leaves the drawn division
-        // current, so that the area table still belongs to the drawing.
-        CurrentDivisionGuard drawn(state_->tables);
-        if (ReplaceDrawnDivision()) drawn.Keep();
+void TZelkanF::EvaluationButtonClick() {
+    if (!panel_.viewersAllowed) return;
+    OneCommandAtATime([this] {
+        Guarded(
+            [this] {
+                // Whatever is not drawn into the CAD leaves the drawn division
+                // current, so that the area table still belongs to the drawing.
+                CurrentDivisionGuard drawn(state_->tables);
+                if (ReplaceDrawnDivision()) drawn.Keep();
+            },
+            [this](const std::string& message) { view_.ShowMessage(message); });
     });
-    running_ = false;
-    if (closeRequested_) view_.Close();
 }
 
 bool TZelkanF::ReplaceDrawnDivision() {
@@ -153,7 +161,7 @@ bool TZelkanF::ReplaceDrawnDivision() {
     AcadRunCommand(cad_, FileDialogCommand(true));
     drawnResult_ = BlockNameOfFile(drawing);
     // The panel's evaluation value belongs to the division now drawn.
-    view_.SetText(MainControl::Label2, EvaluationLabel(DistanceFromArea(*state_, settings_, *accepted)));
+    view_.SetText(MainControl::DivisionsLabel, EvaluationLabel(DistanceFromArea(*state_, settings_, *accepted)));
     return true;
 }
 
@@ -179,72 +187,65 @@ std::string NotReplacedMessage(const std::string& drawnResult) {
            "）ではないため、置き換えませんでした。結果のあとに描いたものを消してから、もう一度選んでください";
 }
 
-void TZelkanF::getSaidaiClick() {
-    if (running_) return;
-    running_ = true;
-    Guarded([this] {
-        if (!CadFound() || !CommandLineFound(!cad_.ReadPrompt().empty())) return;
-        const std::string script = MakeRunScript(workFolder_, localClock_);
-        AcadWriteDxfOutScript(script, "all");
-        AcadRunScript(cad_, script);
-        int32_t drawingMaxNo = 1;
-        ScanDrawingNumbers(scan_, DeriveName(script, ".dxf"), settings_.layerText, drawingMaxNo);
-        view_.SetText(MainControl::ENoCount, std::to_string(drawingMaxNo + 1));
+void TZelkanF::HighestNumberButtonClick() {
+    OneCommandAtATime([this] {
+        Guarded([this] { NumberAfterDrawing(); }, [this](const std::string& message) { view_.ShowMessage(message); });
     });
-    running_ = false;
-    if (closeRequested_) view_.Close();
 }
 
-void TZelkanF::Timer1Timer() {
+// The No box takes the number after the highest triangle number in the drawing.
+void TZelkanF::NumberAfterDrawing() {
+    if (!CadFound() || !CommandLineFound(!cad_.ReadPrompt().empty())) return;
+    const std::string script = MakeRunScript(workFolder_, localClock_);
+    AcadWriteDxfOutScript(script, "all");
+    AcadRunScript(cad_, script);
+    int32_t drawingMaxNo = 1;
+    ScanDrawingNumbers(scan_, DeriveName(script, ".dxf"), settings_.layerText, drawingMaxNo);
+    view_.SetText(MainControl::FirstNumberBox, std::to_string(drawingMaxNo + 1));
+}
+
+void TZelkanF::ProgressTimerTick() {
     if (!control_) return;
     const SearchState& s = control_->lastState();
-    view_.SetText(MainControl::Label4, std::to_string(s.hhh) + ":" + std::to_string(s.curpos - 1) + ":" +
+    view_.SetText(MainControl::ProgressLabel, std::to_string(s.hhh) + ":" + std::to_string(s.curpos - 1) + ":" +
                                            std::to_string(s.curstart) + ":" +
                                            std::to_string(state_->tables.tritempnum));
 }
 
-void TZelkanF::Button3Click() {
-    if (running_) return;
-    running_ = true;
-    view_.SetEnabled(MainControl::Button3, false);
-    view_.SetText(MainControl::Status, "");
-    try {
-        Press();
-    } catch (const RunError& e) {
-        Recover(e.what());
-    }
-    control_.reset();
-    running_ = false;
-    view_.SetEnabled(MainControl::Button3, true);
-    if (closeRequested_) view_.Close();
+void TZelkanF::RunButtonClick() {
+    OneCommandAtATime([this] {
+        Guarded([this] { Press(); }, [this](const std::string& message) { Recover(message); });
+        control_.reset();
+    });
 }
 
 // A run that ended in an error leaves the window ready for the next one.
 void TZelkanF::Recover(const std::string& message) {
     view_.SetTimerEnabled(false);
     view_.Restore();
-    ShowRunButton(RunButton::Ready);
-    view_.SetBold(MainControl::Button3, true);
+    ShowRunStep(RunStep::Ready);
+    view_.SetBold(MainControl::RunButton, true);
     RestoreSettingsButton();
     view_.ShowMessage(message);
 }
 
-void TZelkanF::ShowRunButton(RunButton state) {
-    static constexpr const char* kCaptions[] = {kReadyCaption, kWaitingCaption, kComputingCaption, kTableCaption};
-    runButton_ = state;
-    view_.SetText(MainControl::Button3, kCaptions[static_cast<int>(state)]);
+void TZelkanF::ShowRunStep(RunStep step) {
+    static constexpr const char* kCaptions[] = {kReadyCaption, kWaitingCaption, kComputingCaption,
+                                                kComputingCaption, kTableCaption};
+    panel_.step = step;
+    view_.SetText(MainControl::RunButton, kCaptions[static_cast<int>(step)]);
 }
 
 void TZelkanF::RestoreSettingsButton() {
-    searching_ = false;
-    view_.SetText(MainControl::Button1, kSettingsCaption);
-    view_.SetBold(MainControl::Button1, false);
-    view_.SetEnabled(MainControl::Button1, features_.settingsDialog);
+    if (panel_.step == RunStep::Searching) panel_.step = RunStep::Computing;
+    view_.SetText(MainControl::SettingsButton, kSettingsCaption);
+    view_.SetBold(MainControl::SettingsButton, false);
+    view_.SetEnabled(MainControl::SettingsButton, features_.settingsDialog);
 }
 
 void TZelkanF::SetEvaluationEnabled(bool enabled) {
-    evaluationEnabled_ = enabled;
-    view_.SetEnabled(MainControl::Button2, enabled && features_.viewers);
+    panel_.viewersAllowed = enabled;
+    view_.SetEnabled(MainControl::EvaluationButton, enabled && features_.viewers);
 }
 
 bool TZelkanF::CadFound() {
@@ -279,7 +280,7 @@ void TZelkanF::Press() {
     searchMode_ = SearchModeOf(view_.SearchModeIndex());
     runScript_ = MakeRunScript(workFolder_, localClock_);
     DeleteRunDrawings(runScript_);
-    if (runButton_ == RunButton::Ready) {
+    if (panel_.step == RunStep::Ready) {
         MeasurementRun();
     } else {
         AreaTablePress();
@@ -287,7 +288,7 @@ void TZelkanF::Press() {
 }
 
 void TZelkanF::AreaTablePress() {
-    ShowRunButton(RunButton::Ready);
+    ShowRunStep(RunStep::Ready);
     SetEvaluationEnabled(false);
     const std::string table = WriteLastRunAreaTable(*state_, settings_, runScript_);
     // Every file is written before the panel gives way to the CAD.
@@ -313,7 +314,7 @@ void TZelkanF::PlaceCoordinateTable(const std::string& drawing) {
 }
 
 void TZelkanF::MeasurementRun() {
-    const std::optional<int32_t> noStart = FirstNumberOfBox(view_.Text(MainControl::ENoCount));
+    const std::optional<int32_t> noStart = FirstNumberOfBox(view_.Text(MainControl::FirstNumberBox));
     if (!noStart) {
         view_.ShowMessage(kNoOutOfRangeMessage);
         return;
@@ -329,9 +330,9 @@ void TZelkanF::MeasurementRun() {
     request.bestForViewers = true;
     control_ = std::make_unique<WindowSearchControl>(static_cast<SearchDisplay&>(*this), clock_, StopFlag);
     ComputeRun(*state_, settings_, request, *control_, clock_, result, static_cast<RunObserver*>(this));
-    if (closeRequested_) {
+    if (panel_.closeRequested) {
         // A close is a cancel: nothing more goes to the CAD.
-        ShowRunButton(RunButton::Ready);
+        ShowRunStep(RunStep::Ready);
         return;
     }
     ShowRunOutcome(result);
@@ -340,9 +341,9 @@ void TZelkanF::MeasurementRun() {
 // Nothing on the panel may belong to the run before.
 void TZelkanF::ClearRunValues() {
     SetEvaluationEnabled(false);
-    view_.SetText(MainControl::Label1, kAreaCaption);
-    view_.SetText(MainControl::Label2, "");
-    view_.SetText(MainControl::Label4, "");
+    view_.SetText(MainControl::CoordinateAreaLabel, kAreaCaption);
+    view_.SetText(MainControl::DivisionsLabel, "");
+    view_.SetText(MainControl::ProgressLabel, "");
     view_.SetText(MainControl::Status, "");
 }
 
@@ -350,30 +351,30 @@ void TZelkanF::ClearRunValues() {
 // CAD's coordinate system then. None when the click was cancelled, never
 // came, or the window is closing.
 std::optional<Ucs> TZelkanF::AwaitParcelClick() {
-    ShowRunButton(RunButton::Waiting);
+    ShowRunStep(RunStep::Waiting);
     view_.ProcessMessages();
     view_.Minimize();
     Pump();
     const Ucs ucs = AcadQueryUcs(cad_);
     cad_.ShowHint(kClickHint);
     cad_.SendText(PointCommand());
-    const PromptWait wait = AcadWaitPromptUnless(cad_, [this] { return closeRequested_; });
+    const PromptWait wait = AcadWaitPromptUnless(cad_, [this] { return panel_.closeRequested; });
     const bool cadGone = !cad_.IsAlive();
     const std::string picked = wait == PromptWait::Idle && !cadGone ? cad_.LastHistoryLine() : std::string();
     view_.Restore();
     Pump();
     if (cadGone) {
         view_.SetText(MainControl::Status, kCadNotFoundStatus);
-        if (!closeRequested_) view_.ShowMessage(kCadGoneDuringClickMessage);
+        if (!panel_.closeRequested) view_.ShowMessage(kCadGoneDuringClickMessage);
     } else if (wait != PromptWait::Idle) {
         // The CAD would still wait for the point, and a late click would
         // start nothing here: its prompt is cancelled.
         cad_.SendText("\003");
         if (wait == PromptWait::GaveUp) view_.SetText(MainControl::Status, kClickWaitEndedStatus);
     }
-    if (wait != PromptWait::Idle || cadGone || closeRequested_ || picked.find("キャンセル") != std::string::npos ||
+    if (wait != PromptWait::Idle || cadGone || panel_.closeRequested || picked.find("キャンセル") != std::string::npos ||
         picked.find('X') == std::string::npos) {
-        ShowRunButton(RunButton::Ready);
+        ShowRunStep(RunStep::Ready);
         return std::nullopt;
     }
     return ucs;
@@ -404,15 +405,15 @@ bool TZelkanF::ReadParcelBoundary(const Ucs& ucs, RunRequest& request, RunResult
         !BoundarySurroundsPick(state_->tables, ucs, lastPoint)) {
         state_->tables.xynum = 0;  // nothing of the user's object stays in the tables
         view_.ShowMessage(kNoBoundaryMessage);
-        ShowRunButton(RunButton::Ready);
+        ShowRunStep(RunStep::Ready);
         return false;
     }
     cad_.SendText(EraseLastCommand(false));
-    ShowRunButton(RunButton::Computing);
+    ShowRunStep(RunStep::Computing);
     view_.ProcessMessages();
     cad_.WaitPrompt();
-    if (closeRequested_) {
-        ShowRunButton(RunButton::Ready);
+    if (panel_.closeRequested) {
+        ShowRunStep(RunStep::Ready);
         return false;
     }
     return true;
@@ -423,12 +424,12 @@ bool TZelkanF::ReadParcelBoundary(const Ucs& ucs, RunRequest& request, RunResult
 void TZelkanF::ShowRunOutcome(const RunResult& result) {
     if (result.outcome == RunOutcome::NotCovered) {
         // Never inserted: a table that leaves part of the parcel out is no measurement.
-        ShowRunButton(RunButton::Ready);
+        ShowRunStep(RunStep::Ready);
         if (view_.ShowNotice(kReadyCaption, NotCoveredMessage(result.cover))) view_.Beep();
         return;
     }
     // The fast mode does not evaluate; it numbers on as the others do.
-    const bool fast = searchMode_ == SearchMode::Fast;
+    const bool fast = !IsEvaluated(searchMode_);
     if (result.outcome == RunOutcome::Drawn) {
         const bool inserted = InsertResult(DeriveName(runScript_, "res.dxf"));
         // The 地積 and its tolerance where the status line has nothing to say.
@@ -436,18 +437,18 @@ void TZelkanF::ShowRunOutcome(const RunResult& result) {
             view_.SetText(MainControl::Status, RegistrationPanelText(LastRunRegistration(*state_, settings_)));
         // The viewers and the area table belong to a division in the drawing.
         SetEvaluationEnabled(inserted && !fast);
-        ShowRunButton(inserted ? RunButton::Table : RunButton::Ready);
+        ShowRunStep(inserted ? RunStep::Table : RunStep::Ready);
         if (!inserted) return;  // a division not drawn used no numbers
     } else if (fast) {
-        ShowRunButton(RunButton::Ready);
+        ShowRunStep(RunStep::Ready);
     } else {
-        ShowRunButton(RunButton::Ready);
-        view_.SetText(MainControl::Label2, "");  // no division, no evaluation value
+        ShowRunStep(RunStep::Ready);
+        view_.SetText(MainControl::DivisionsLabel, "");  // no division, no evaluation value
         if (result.calcFailed) view_.ShowMessage(kCalcFailedMessage);
         if (view_.ShowNotice(kReadyCaption, kNotFoundMessage)) view_.Beep();
     }
     if (settings_.noMode != NumberingMode::Fixed)
-        view_.SetText(MainControl::ENoCount, std::to_string(result.nextNoStart));
+        view_.SetText(MainControl::FirstNumberBox, std::to_string(result.nextNoStart));
 }
 
 bool TZelkanF::InsertResult(const std::string& resultDrawing) {
@@ -476,37 +477,37 @@ std::string ResultNotInsertedMessage(const std::string& what) {
 
 void TZelkanF::ProcessMessages() { view_.ProcessMessages(); }
 
-void TZelkanF::ShowDivisionCount(int32_t trisetnum) { view_.SetText(MainControl::Label2, std::to_string(trisetnum)); }
+void TZelkanF::ShowDivisionCount(int32_t trisetnum) { view_.SetText(MainControl::DivisionsLabel, std::to_string(trisetnum)); }
 
 void TZelkanF::AreaComputed(double menkei) {
-    view_.SetText(MainControl::Label1, AreaLabel(menkei));
+    view_.SetText(MainControl::CoordinateAreaLabel, AreaLabel(menkei));
     Pump();
 }
 
 void TZelkanF::SearchStarting(int32_t tritempnum) {
-    StopFlag = closeRequested_;
-    view_.SetBold(MainControl::Button3, false);
-    view_.SetBold(MainControl::Button1, true);
-    searching_ = true;
-    view_.SetText(MainControl::Button1, kStopCaption);
-    view_.SetEnabled(MainControl::Button1, true);
-    view_.SetText(MainControl::Label2, std::to_string(tritempnum));
+    StopFlag = panel_.closeRequested;
+    view_.SetBold(MainControl::RunButton, false);
+    view_.SetBold(MainControl::SettingsButton, true);
+    panel_.step = RunStep::Searching;  // the caption stays 計算中
+    view_.SetText(MainControl::SettingsButton, kStopCaption);
+    view_.SetEnabled(MainControl::SettingsButton, true);
+    view_.SetText(MainControl::DivisionsLabel, std::to_string(tritempnum));
     view_.SetTimerEnabled(true);
     Pump();
 }
 
 void TZelkanF::SearchEnded(const RunResult& result) {
     view_.SetTimerEnabled(false);
-    view_.SetText(MainControl::Label2, std::to_string(result.trisetnum));
+    view_.SetText(MainControl::DivisionsLabel, std::to_string(result.trisetnum));
     if (result.memoryFull) view_.SetText(MainControl::Status, kMemoryFullMessage);
-    view_.SetBold(MainControl::Button3, true);
+    view_.SetBold(MainControl::RunButton, true);
     RestoreSettingsButton();
     Pump();
 }
 
 void TZelkanF::Evaluated(const RunResult& result) {
-    view_.SetText(MainControl::Label2, EvaluationLabel(result.evalDiff));
-    view_.SetText(MainControl::Label4, std::to_string(result.tritempnum) + ":" + std::to_string(result.trisetnum));
+    view_.SetText(MainControl::DivisionsLabel, EvaluationLabel(result.evalDiff));
+    view_.SetText(MainControl::ProgressLabel, std::to_string(result.tritempnum) + ":" + std::to_string(result.trisetnum));
     Pump();
 }
 

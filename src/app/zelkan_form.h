@@ -29,15 +29,13 @@ inline constexpr const char* kTableCaption = "面積表";
 inline constexpr const char* kSettingsCaption = "設定";
 inline constexpr const char* kStopCaption = "中断";
 inline constexpr const char* kStoppingCaption = "断中";
-// Label1 before a run has computed the coordinate area.
+// The coordinate-area label before a run has computed the coordinate area.
 inline constexpr const char* kAreaCaption = "座標面計値";
 inline constexpr const char* kClickHint = "筆の内側をクリックしてください";
 // The panel's status line when the user's click was not waited for to the end.
 inline constexpr const char* kClickWaitEndedStatus = "クリック待ちを終えました。もう一度押してください";
 // The CAD closed while the panel waited for the click in it.
 inline constexpr const char* kCadGoneDuringClickMessage = "クリックを待つ間に CAD が終了しました。CAD を起動してから、もう一度押してください";
-inline constexpr const char* kSearchModeNames[] = {"正三角形状優先", "面計測値に最も近い",
-                                                   "（超えない）面計測値に最も近い", "高速"};
 
 // Which windows beside the main one exist in this build: the buttons that
 // open a missing one stay disabled.
@@ -62,12 +60,12 @@ public:
     // Writes the search mode to the settings file.
     void FormClose();
 
-    void Button3Click();  // 三斜自動 / 面積表
-    void Button4Click();  // 設定 / 中断
-    void Button5Click();  // 初期
-    void Button2Click();  // 評
-    void getSaidaiClick();  // 最大
-    void Timer1Timer();
+    void RunButtonClick();  // 三斜自動 / 面積表
+    void SettingsButtonClick();  // 設定 / 中断
+    void ResetNumberButtonClick();  // 初期
+    void EvaluationButtonClick();  // 評
+    void HighestNumberButtonClick();  // 最大
+    void ProgressTimerTick();
 
     bool StopFlag = false;
 
@@ -76,9 +74,9 @@ public:
     const SanshaSettings& settings() const { return settings_; }
     const std::string& runScript() const { return runScript_; }
     const std::string& iniFile() const { return iniFile_; }
-    bool running() const { return running_; }
-    // Button2 as the workflow sets it (shown enabled only where the viewers exist).
-    bool evaluationEnabled() const { return evaluationEnabled_; }
+    bool running() const { return panel_.busy; }
+    // The evaluation button as the workflow sets it (shown enabled only where the viewers exist).
+    bool evaluationEnabled() const { return panel_.viewersAllowed; }
 
 private:
     void LoadSettings();
@@ -96,6 +94,7 @@ private:
     // 評's replacement of the drawn division by the one the viewers accept;
     // false when nothing was replaced (the drawn division then stays current).
     bool ReplaceDrawnDivision();
+    void NumberAfterDrawing();
     bool LastObjectIsDrawnResult(const std::string& script);
     void Pump();
     // Whether the CAD runs and its command line was found; when not, the
@@ -103,12 +102,18 @@ private:
     bool CadFound();
     bool CommandLineFound(bool found);
     void Recover(const std::string& message);
-    // Runs a command of the main window; an error is shown and leaves it usable.
+    // Runs a command of the window unless one is under way, and closes the
+    // window afterwards when that was asked meanwhile.
     template <typename Command>
-    void Guarded(Command command);
-    // What the run button does next, shown by its caption.
-    enum class RunButton { Ready, Waiting, Computing, Table };
-    void ShowRunButton(RunButton state);
+    void OneCommandAtATime(Command command);
+    // Runs a command that talks to the CAD with the run button resting; an
+    // error goes to onError and leaves the window usable.
+    template <typename Command, typename OnError>
+    void Guarded(Command command, OnError onError);
+    // Where the run stands: what the run button does next (its caption), and
+    // while the search runs, the settings button stops it.
+    enum class RunStep { Ready, Waiting, Computing, Searching, Table };
+    void ShowRunStep(RunStep step);
     void SetEvaluationEnabled(bool enabled);
     void RestoreSettingsButton();
 
@@ -133,11 +138,14 @@ private:
     std::unique_ptr<WindowSearchControl> control_;
     std::string runScript_;
     SearchMode searchMode_ = SearchMode::Shape;
-    bool running_ = false;
-    RunButton runButton_ = RunButton::Ready;
-    bool searching_ = false;  // the settings button stops the search
-    bool closeRequested_ = false;
-    bool evaluationEnabled_ = false;
+    // The window's state, in one place.
+    struct PanelState {
+        RunStep step = RunStep::Ready;
+        bool busy = false;            // a command of the window is under way
+        bool closeRequested = false;  // the window closes once it has ended
+        bool viewersAllowed = false;  // 評: the division drawn is one the evaluation chose
+    };
+    PanelState panel_;
     DrawingNumberScan scan_;
     // The block name of the result this window inserted last, while it may
     // still be the drawing's last object.

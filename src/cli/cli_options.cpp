@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/decimal_units.h"
+#include "engine/search_mode.h"
 #include "registration/area_tolerance.h"
 
 namespace zelkan::cli {
@@ -179,7 +180,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             if (inlineValue) throw UsageError{arg + " takes no value"};
         };
         if (arg == "--mode") {
-            m.mode = ParseInteger(arg, needValue(), 0, 3);
+            m.mode = ParseInteger(arg, needValue(), 0, kSearchModeCount - 1);
         } else if (arg == "--heron") {
             noValue();
             m.heron = true;

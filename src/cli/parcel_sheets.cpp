@@ -74,19 +74,20 @@ std::string WriteSheetOfFile(const SheetRun& run, const std::string& out, const 
     return FileAddress(std::string(absolute.begin(), absolute.end()));
 }
 
-IndexRow IndexRowOf(const ParcelRecord& parcel, const std::string& corners, const std::string& area,
-                    const std::string& total, const std::string& printed, const std::string& difference,
-                    const std::string& exact, const std::string& outcome, bool measured) {
+IndexRow IndexRowOf(const SummaryRow& summary) {
     IndexRow row;
-    row.number = parcel.number;
-    row.name = parcel.name;
-    row.corners = corners;
-    row.coordinateArea = area;
-    row.tableTotal = total;
-    row.area = printed;
-    row.difference = difference;
-    row.outcome = outcome;
-    row.state = !measured ? IndexRow::State::Failed : exact == "はい" ? IndexRow::State::Clean : IndexRow::State::NotExact;
+    row.number = summary.number;
+    row.name = summary.name;
+    row.corners = summary.corners;
+    row.coordinateArea = summary.coordinateArea;
+    row.tableTotal = summary.tableTotal;
+    row.area = summary.area;
+    row.difference = summary.difference;
+    row.outcome = summary.outcome;
+    row.state = !summary.measured()                   ? IndexRow::State::Failed
+                : summary.exact.value_or(false)       ? IndexRow::State::Clean
+                                                      : IndexRow::State::NotExact;
+    row.extra = IndexExtras(summary.rowError, summary.registration ? &*summary.registration : nullptr);
     return row;
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/measurement_run.h"
 #include "boundary/coordinate_files.h"
+#include "cli/summary.h"
 #include "output/parcel_index.h"
 #include "registration/registration_figures.h"
 
@@ -36,10 +37,9 @@ std::string WriteSheetOfFile(const SheetRun& run, const std::string& out, const 
                              const AreaTableValues& table, const ParcelRecord& parcel,
                              const RegistrationFigures* registration);
 
-// One row of the page from the texts summary.csv has.
-IndexRow IndexRowOf(const ParcelRecord& parcel, const std::string& corners, const std::string& area,
-                    const std::string& total, const std::string& printed, const std::string& difference,
-                    const std::string& exact, const std::string& outcome, bool measured);
+// One row of the page from the parcel's row of summary.csv: the figures,
+// the registration columns the page shows, and its state.
+IndexRow IndexRowOf(const SummaryRow& summary);
 
 // The columns index.html adds after the outcome: how far the rows stray
 // and the registration figures, where a parcel has them.

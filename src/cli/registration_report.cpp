@@ -67,7 +67,7 @@ std::string FormatRegistration(const RegistrationFigures& f, SearchMode searchMo
         text += Line("地積（三斜）",
                      DecimalString(*f.sanshaChiseki) + (f.chisekiAgree ? "（座標と一致）" : "（座標と異なる）"));
         // What the area modes are after: a division that registers the coordinate 地積.
-        if (f.chisekiAgree && (searchMode == SearchMode::Closest || searchMode == SearchMode::NotAbove))
+        if (f.chisekiAgree && IsAreaMode(searchMode))
             text += Line("", "選択した分割の地積は座標の地積と一致します");
     }
     if (!f.tolerance) {

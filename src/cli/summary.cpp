@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "cli/registration_report.h"
 #include "geometry/exact_format.h"
 #include "geometry/text_helpers.h"
 
 namespace zelkan::cli {
 
 namespace {
-
-const char* const kModeNames[] = {"正三角形状優先", "面計測値に最も近い", "（超えない）面計測値に最も近い", "高速"};
 
 bool IsWide(char32_t c) {
     return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
@@ -72,7 +71,6 @@ std::string RowErrorNote(const RunResult& result, const AreaTableValues& table, 
     }
     return note;
 }
-const char* SearchModeName(SearchMode mode) { return kModeNames[ModeNumber(mode)]; }
 
 size_t DisplayWidth(std::string_view utf8) {
     size_t width = 0;
@@ -159,7 +157,7 @@ std::string FormatSummary(const std::string& parcel, SearchMode searchMode, cons
     const int32_t modeNumber = ModeNumber(searchMode);
     text += row("検索", std::to_string(modeNumber) + " " + SearchModeName(searchMode));
     text += row("候補三角形", std::to_string(result.tritempnum));
-    if (searchMode != SearchMode::Fast) {
+    if (IsEvaluated(searchMode)) {
         text += row("分割", DivisionCountNote(result));
         text += row("選択", SelectionNote(result));
     }
@@ -172,6 +170,48 @@ std::string FormatSummary(const std::string& parcel, SearchMode searchMode, cons
         text += row("行誤差", RowErrorNote(result, *table, table->heron));
     }
     return text;
+}
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+std::string SummaryCsvHeading() {
+    // After the outcome: the plane-rectangular zone a SIMA file names (a
+    // registry map's 座標系), the name the parcel's drawings begin with, how
+    // far its rows stray, and the registration figures.
+    return std::string("番号,名前,構成点,座標面積,表の合計,面積,差,モード,厳密,結果,系,図面,行誤差") +
+           kRegistrationCsvHeadings;
+}
+
+std::string SummaryCsvLine(const SummaryRow& row) {
+    std::string line;
+    bool first = true;
+    const auto add = [&line, &first](const std::string& field) {
+        if (!first) line += ',';
+        first = false;
+        line += field;
+    };
+    add(CsvField(row.number));
+    add(CsvField(row.name));
+    add(row.corners);
+    add(row.coordinateArea);
+    add(row.tableTotal);
+    add(row.area);
+    add(row.difference);
+    add(std::to_string(ModeNumber(row.mode)));
+    add(row.exact ? std::string(*row.exact ? "はい" : "いいえ") : std::string());
+    add(CsvField(row.outcome));
+    add(CsvField(row.zone));
+    add(CsvField(row.drawings));
+    add(CsvField(row.rowError));
+    // Each registration column brings its own comma.
+    line += row.registration ? RegistrationCsvColumns(&*row.registration)
+                             : ",,,,," + CsvField(row.precisionClass) + ",,";
+    return line + "\r\n";
 }
 
 }  // namespace zelkan::cli

@@ -71,7 +71,9 @@ double Evaluate(EngineTables& t, EvaluationState& e, double menkei, SearchMode s
     AreaWinner sanshaWinner, heronWinner;
     long double bestShape = 2147483647.0;
     long double shapeWinnerDS = kNoDistance, shapeWinnerDH = kNoDistance;
-    const bool closest = searchMode == SearchMode::Closest;
+    // Only mode 1 lets a total above the coordinate area win; the area
+    // winners of the other modes (the viewers' marks) stay below it.
+    const bool closest = IsAreaMode(searchMode) && !StaysBelowArea(searchMode);
 
     // Each candidate's values read back once: divisions share candidates.
     std::vector<double> baseArea(static_cast<size_t>(t.tritempnum) + 1), heron(static_cast<size_t>(t.tritempnum) + 1);

@@ -30,6 +30,22 @@ struct EvaluationState {
     bool calcFailed = false;
 };
 
+// The entry a mode selects among the evaluation's winners: the best shape,
+// or the area closest as the table measures it (Heron or base and height).
+constexpr int32_t EvaluationState::*WinnerField(SearchMode mode, bool useHeron) {
+    switch (mode) {
+        case SearchMode::Shape: return &EvaluationState::bestShapeNo;
+        case SearchMode::Closest:
+        case SearchMode::NotAbove:
+        case SearchMode::Fast: break;
+    }
+    return useHeron ? &EvaluationState::bestHeronNo : &EvaluationState::bestSanshaNo;
+}
+inline int32_t& WinnerOf(EvaluationState& e, SearchMode mode, bool useHeron) { return e.*WinnerField(mode, useHeron); }
+inline int32_t WinnerOf(const EvaluationState& e, SearchMode mode, bool useHeron) {
+    return e.*WinnerField(mode, useHeron);
+}
+
 // Which side a triangle's 三斜 area is measured on: the longest by the
 // unrounded lengths, with the ties of the area table.
 enum class Base { IJ, JK, KI };

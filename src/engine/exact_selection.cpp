@@ -773,20 +773,10 @@ double ApplySelection(EngineTables& t, EvaluationState& e, const ExactSelection&
     int32_t entry = 0;
     if (selection.status == SelectionStatus::Selected) {
         entry = StoredEntry(t, selection.division);
-        if (entry == 0) {
-            t.trinum = 0;
-            int32_t n = 0;
-            for (const int32_t c : selection.division) {
-                const TTriTemp& candidate = t.tritemp[static_cast<size_t>(c)];
-                AddTriangle(t, c, candidate.i, candidate.j, n, candidate.k);
-            }
-            StoreTriset(t);
-            entry = t.trisets.trisetnum();
-        }
+        if (entry == 0) entry = StoreDivision(t, selection.division);
     }
     Evaluate(t, e, menkei, searchMode, useHeron);  // the sums and ranges of every entry
-    int32_t& winner = searchMode == SearchMode::Shape ? e.bestShapeNo : (useHeron ? e.bestHeronNo : e.bestSanshaNo);
-    winner = entry;
+    WinnerOf(e, searchMode, useHeron) = entry;
     e.calcFailed = false;
     if (entry == 0) {
         t.seltrinum = 0;
@@ -825,17 +815,17 @@ bool PassesSearchCrossingTest(EngineTables& t, const std::vector<int32_t>& divis
 
 ExactSelection SelectExactly(EngineTables& t, double menkei, SearchMode searchMode, bool useHeron,
                              const SelectionLimits& limits) {
-    if (searchMode != SearchMode::Shape && searchMode != SearchMode::Closest && searchMode != SearchMode::NotAbove) return {};
+    if (!IsEvaluated(searchMode)) return {};
     // The search cannot hold a division of more triangles either.
     if (t.xynum - 2 > kMaxTriangles) return {};
     const ChordModel model(t);
     ExactSelection selection;
-    if (searchMode == SearchMode::Shape) {
+    if (!IsAreaMode(searchMode)) {
         std::optional<std::vector<int32_t>> division = ShapeSelection(t, model).Run();
         if (!division) return {SelectionStatus::NoDivision, {}, {}, {}};
         selection = {SelectionStatus::Selected, std::move(*division), {}, {}};
     } else {
-        selection = AreaSelection(t, model, menkei, searchMode == SearchMode::NotAbove, useHeron, limits);
+        selection = AreaSelection(t, model, menkei, StaysBelowArea(searchMode), useHeron, limits);
     }
     if (selection.status == SelectionStatus::Selected && !PassesSearchCrossingTest(t, selection.division))
         return {};

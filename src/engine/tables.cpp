@@ -42,7 +42,6 @@ void ResetForRun(EngineTables& t) {
     for (int32_t n = 1; n <= kResetSlots; ++n) {
         TTri& tri = t.tritable[static_cast<size_t>(n)];
         tri.i = tri.j = tri.k = 0;
-        t.drawnsides[static_cast<size_t>(n)] = TSidePair{};
     }
 }
 
@@ -82,6 +81,21 @@ bool InTriTable(const EngineTables& t, int32_t i, int32_t j, int32_t k) {
 
 void StoreTriset(EngineTables& t) { t.trisets.Append(t.tritable, t.trinum); }
 
+void LoadDivision(EngineTables& t, const std::vector<int32_t>& candidates) {
+    t.trinum = 0;
+    int32_t n = 0;
+    for (const int32_t c : candidates) {
+        const TTriTemp& candidate = t.tritemp[static_cast<size_t>(c)];
+        AddTriangle(t, c, candidate.i, candidate.j, n, candidate.k);
+    }
+}
+
+int32_t StoreDivision(EngineTables& t, const std::vector<int32_t>& candidates) {
+    LoadDivision(t, candidates);
+    StoreTriset(t);
+    return t.trisets.trisetnum();
+}
+
 void SelectTriset(EngineTables& t, int32_t n) {
     const int32_t count = t.trisets.trinum(n);
     for (int32_t m = 1; m <= count; ++m) t.seltri[static_cast<size_t>(m)] = t.trisets.tri(n, m);
@@ -115,26 +129,9 @@ bool IsBoundarySide(const EngineTables& t, int32_t a, int32_t b) {
     return false;
 }
 
-bool InDrawnSides(const EngineTables& t, int32_t a, int32_t b) {
-    if (a > b) SwapInt(a, b);
-    for (int32_t n = 1; n <= t.drawnsidenum; ++n) {
-        const TSidePair& side = t.drawnsides[static_cast<size_t>(n)];
-        if (side.a == a && side.b == b) return true;
-    }
-    return false;
-}
-
 bool IsPolygonSide(const EngineTables& t, int32_t a, int32_t b) {
     if (a > b) SwapInt(a, b);
     return b == a + 1 || (a == 1 && b == t.xynum);
-}
-
-void AddDrawnSide(EngineTables& t, int32_t a, int32_t b) {
-    if (a > b) SwapInt(a, b);
-    // A division of at most 1000 triangles has fewer inner sides than that.
-    if (InDrawnSides(t, a, b) || t.drawnsidenum >= kMaxTriangles) return;
-    ++t.drawnsidenum;
-    t.drawnsides[static_cast<size_t>(t.drawnsidenum)] = TSidePair{a, b};
 }
 
 void VerticesToUcs(EngineTables& t, const TAcadPoint& origin, const TAcadPoint& xAxis, const TAcadPoint& yAxis) {

@@ -3,6 +3,18 @@
 // current division, the divisions found and the selected one. Indexed from 1
 // like the vertex and triangle numbers they hold; slot 0 is unused. One
 // EngineTables object holds the state of one program (or one test).
+//
+// Words kept from the surveyor's trade and the old tables:
+//   三斜 (sansha)  measuring a triangle by its base and the height onto it
+//   menkei         面計: the coordinate area (shoelace) the table is held against
+//   xy, xynum      the parcel's vertices (corners), numbered from 1
+//   tritemp        the candidate triangles (i < j < k, their sides, heights, areas)
+//   tritable       the current division: the triangles placed so far
+//   triset(s)      a division found (and the store of all of them)
+//   seltri         the selected division (the one drawn and tabled)
+//   hhh, hhhmax    the search's depth (triangles placed) and its deepest so far
+//   dupnum         divisions found again (the same triangles in another order)
+//   shape          a triangle's distance from equilateral (Σ|angle − 60°|)
 #include <array>
 #include <climits>
 #include <cstdint>
@@ -154,9 +166,6 @@ struct EngineTables {
     TriangleSlots seltri{};
     int32_t seltrinum = 0;
 
-    std::array<TSidePair, kMaxTriangles + 1> drawnsides{};
-    int32_t drawnsidenum = 0;
-
     std::array<TTriHeight, kMaxTriangles + 1> triheights{};
 
     double menkei = 0.0;  // the coordinate area of the last run
@@ -168,7 +177,7 @@ struct EngineTables {
 
 // Clears what a new run starts without: the current division, the divisions
 // found, the duplicate count, and the vertex numbers of the first 100
-// triangle slots and drawn sides.
+// triangle slots.
 void ResetForRun(EngineTables& t);
 
 void Sort3(int32_t& a, int32_t& b, int32_t& c);
@@ -185,6 +194,12 @@ bool InTriTable(const EngineTables& t, int32_t i, int32_t j, int32_t k);
 
 // Stores tritable as a new division; its sums are written by the evaluation.
 void StoreTriset(EngineTables& t);
+// Makes the division of these candidates (their tritemp indices) the
+// current one (tritable, trinum). Throws CapacityError beyond 1000 triangles.
+void LoadDivision(EngineTables& t, const std::vector<int32_t>& candidates);
+// Stores the division of these candidates as a new entry, current too; its
+// number.
+int32_t StoreDivision(EngineTables& t, const std::vector<int32_t>& candidates);
 void SelectTriset(EngineTables& t, int32_t n);
 // Makes entry n the current division (tritable, trinum).
 void LoadTriset(EngineTables& t, int32_t n);
@@ -216,11 +231,8 @@ private:
 // The boundary sides (1,2), (2,3), ..., (xynum-1, xynum), (xynum, 1).
 void BuildSideList(EngineTables& t);
 bool IsBoundarySide(const EngineTables& t, int32_t a, int32_t b);
-bool InDrawnSides(const EngineTables& t, int32_t a, int32_t b);
 // The same answer as IsBoundarySide, from xynum alone (no side list needed).
 bool IsPolygonSide(const EngineTables& t, int32_t a, int32_t b);
-// Appends (a, b), smaller number first, unless it is there already.
-void AddDrawnSide(EngineTables& t, int32_t a, int32_t b);
 
 // Turns vertices 1..xynum into the user coordinate system given by its
 // origin and axis directions.

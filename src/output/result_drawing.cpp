@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/evaluation.h"
+#include "output/drawn_sides.h"
 #include "output/dxf_writer.h"
 #include "geometry/lines.h"
 
@@ -27,11 +28,10 @@ void SideLine(DxfFile& file, const EngineTables& t, const DrawingStyle& s, int32
 }
 
 // The inner sides collected while drawing, each once, with its length.
-void DrawCollectedSides(DxfFile& file, const EngineTables& t, const DrawingStyle& s) {
-    for (int32_t n = 1; n <= t.drawnsidenum; ++n) {
-        const TSidePair side = t.drawnsides[static_cast<size_t>(n)];
-        SideLine(file, t, s, side.a, side.b);
-        SideLengthText(file, t, s, side.a, side.b);
+void DrawCollectedSides(DxfFile& file, const EngineTables& t, const DrawingStyle& s, const DrawnSides& drawn) {
+    for (const auto& [a, b] : drawn.sides()) {
+        SideLine(file, t, s, a, b);
+        SideLengthText(file, t, s, a, b);
     }
 }
 
@@ -56,7 +56,7 @@ Measured ChooseBaseAndApex(const EngineTables& t, const TTri& tri) {
 void WriteResultDrawing(EngineTables& t, const std::string& fileName, int32_t firstNumber, const DrawingStyle& s) {
     DxfFile file;
     WriteDxfHeader(file);
-    t.drawnsidenum = 0;
+    DrawnSides drawn;
     for (int32_t m = 1; m <= t.trinum; ++m) {
         const Measured d = ChooseBaseAndApex(t, t.tritable[static_cast<size_t>(m)]);
         const TAcadPoint &apex = P(t, d.apex), &baseA = P(t, d.baseA), &baseB = P(t, d.baseB);
@@ -78,17 +78,17 @@ void WriteResultDrawing(EngineTables& t, const std::string& fileName, int32_t fi
         if (IsPolygonSide(t, d.baseA, d.baseB)) {
             SideLengthText(file, t, s, d.baseA, d.baseB);
         } else {
-            AddDrawnSide(t, d.baseA, d.baseB);
+            drawn.Add(d.baseA, d.baseB);
         }
     }
-    DrawCollectedSides(file, t, s);
+    DrawCollectedSides(file, t, s, drawn);
     // The remaining inner sides, which are no triangle's base: lines only.
     for (int32_t m = 1; m <= t.trinum; ++m) {
         const TTri& tri = t.tritable[static_cast<size_t>(m)];
         const std::pair<int32_t, int32_t> sides[] = {{tri.i, tri.j}, {tri.j, tri.k}, {tri.i, tri.k}};
         for (const auto& [a, b] : sides) {
-            if (IsPolygonSide(t, a, b) || InDrawnSides(t, a, b)) continue;
-            AddDrawnSide(t, a, b);
+            if (IsPolygonSide(t, a, b) || drawn.Has(a, b)) continue;
+            drawn.Add(a, b);
             SideLine(file, t, s, a < b ? a : b, a < b ? b : a);
         }
     }
@@ -96,11 +96,11 @@ void WriteResultDrawing(EngineTables& t, const std::string& fileName, int32_t fi
     file.Save(fileName);
 }
 
-void WriteHeronResultDrawing(EngineTables& t, const std::string& fileName, int32_t firstNumber,
+void WriteHeronResultDrawing(const EngineTables& t, const std::string& fileName, int32_t firstNumber,
                              const DrawingStyle& s) {
     DxfFile file;
     WriteDxfHeader(file);
-    t.drawnsidenum = 0;
+    DrawnSides drawn;
     for (int32_t m = 1; m <= t.trinum; ++m) {
         const TTri& tri = t.tritable[static_cast<size_t>(m)];
         const TTriTemp& c = t.tritemp[static_cast<size_t>(tri.st)];
@@ -113,11 +113,11 @@ void WriteHeronResultDrawing(EngineTables& t, const std::string& fileName, int32
             if (side.edge) {
                 SideLengthText(file, t, s, side.a, side.b);
             } else {
-                AddDrawnSide(t, side.a, side.b);
+                drawn.Add(side.a, side.b);
             }
         }
     }
-    DrawCollectedSides(file, t, s);
+    DrawCollectedSides(file, t, s, drawn);
     WriteDxfFooter(file);
     file.Save(fileName);
 }

@@ -28,7 +28,7 @@ struct DrawingStyle {
 void WriteResultDrawing(EngineTables& t, const std::string& fileName, int32_t firstNumber, const DrawingStyle& style);
 
 // Heron: every side's length and each triangle's number at its centroid.
-void WriteHeronResultDrawing(EngineTables& t, const std::string& fileName, int32_t firstNumber,
+void WriteHeronResultDrawing(const EngineTables& t, const std::string& fileName, int32_t firstNumber,
                              const DrawingStyle& style);
 
 }  // namespace zelkan

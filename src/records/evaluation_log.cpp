@@ -38,12 +38,12 @@ void WriteTrsHeader(std::string& file, const EngineTables& t, const RunMeasure& 
         AppendFields(file, {std::to_string(v), FormatFixedWidth(6, 3, p.y), FormatFixedWidth(6, 3, p.x)});
     }
     file += FormatFixedWidth(11, 6, m.menkei) + kLineEnd;
-    file += std::to_string(m.s) + kLineEnd;
+    file += std::to_string(m.scaleDenom) + kLineEnd;
 }
 
 void WriteTrsDivision(std::string& file, int32_t g, const EngineTables& t, const RunMeasure& m) {
     const RunRounding& r = m.rounding;
-    const long double s = m.s;
+    const long double scale = m.scaleDenom;
     double areaSum = 0, heronSum = 0, raw = 0;
     // A base whose foot cannot be computed keeps the previous triangle's
     // base and height (0 for the first); candidates never have one.
@@ -70,18 +70,18 @@ void WriteTrsDivision(std::string& file, int32_t g, const EngineTables& t, const
             base = baseLength;
             height = Distance(*apex, TAcadPoint{fx, fy, 0});
         }
-        const std::string H = KetaText(r.lengthMode, r.lengthDigits, static_cast<double>(height / s));
-        const std::string B = KetaText(r.lengthMode, r.lengthDigits, static_cast<double>(base / s));
+        const std::string H = KetaText(r.lengthMode, r.lengthDigits, static_cast<double>(height / scale));
+        const std::string B = KetaText(r.lengthMode, r.lengthDigits, static_cast<double>(base / scale));
         const std::string A2 = KetaText(r.areaMode, r.areaDigits,
                                     static_cast<double>(static_cast<long double>(StrToReal(B)) * StrToReal(H)));
-        const std::string Lij = KetaText(r.lengthMode, r.lengthDigits, static_cast<double>(d1 / s));
-        const std::string Ljk = KetaText(r.lengthMode, r.lengthDigits, static_cast<double>(d2 / s));
-        const std::string Lki = KetaText(r.lengthMode, r.lengthDigits, static_cast<double>(d3 / s));
+        const std::string Lij = KetaText(r.lengthMode, r.lengthDigits, static_cast<double>(d1 / scale));
+        const std::string Ljk = KetaText(r.lengthMode, r.lengthDigits, static_cast<double>(d2 / scale));
+        const std::string Lki = KetaText(r.lengthMode, r.lengthDigits, static_cast<double>(d3 / scale));
         const std::string Ah =
             KetaText(r.areaMode, r.areaDigits, HeronArea(StrToReal(Lij), StrToReal(Ljk), StrToReal(Lki)));
         areaSum += StrToReal(A2);
         heronSum += StrToReal(Ah);
-        raw += static_cast<double>(base * height / (s * s));
+        raw += static_cast<double>(base * height / (scale * scale));
         AppendFields(file, {std::to_string(p), std::to_string(tri.i), std::to_string(tri.j), std::to_string(tri.k), H,
                             B, A2, Lij, Ljk, Lki, Ah});
     }
@@ -98,7 +98,7 @@ LogPaths SaveLogsAs(EngineTables& t, const std::string& chosenName, const RunMea
     const LogPaths paths = DeriveLogPaths(chosenName);
     WriteXyLog(t, paths.xyFile);
     WriteCanLog(t, paths.canFile);
-    CoordArea(t, m.s, paths.memFile);  // only the table; menkei stays the run's
+    WriteMemLog(MeasureCoordArea(t, m.scaleDenom), paths.memFile);  // only the table; menkei stays the run's
     WriteTriLog(t, paths.triFile);
     WriteTrwLog(t, paths.trwFile);
     AtomicFileWriter trs(paths.trsFile);

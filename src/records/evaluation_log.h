@@ -12,8 +12,8 @@ namespace zelkan {
 // What the logs of the last run were measured with.
 struct RunMeasure {
     RunRounding rounding;
-    int32_t s = 1;        // measuring scale: drawing units per measure unit
-    double menkei = 0.0;  // the coordinate area of the run
+    int32_t scaleDenom = 1;  // measuring scale: drawing units per measure unit
+    double menkei = 0.0;     // the coordinate area of the run
 };
 
 // Appends the header lines (rounding rules, vertices, menkei, scale) to file.

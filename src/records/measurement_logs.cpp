@@ -27,14 +27,8 @@ std::string N(long long v) { return std::to_string(v); }
 
 }  // namespace
 
-double CoordArea(const EngineTables& t, int32_t s, const std::string& path, std::optional<DecimalText>* exact) {
-    const CoordinateArea area = MeasureCoordArea(t, s);
-    if (!path.empty() && t.xynum > 0) WriteMemLog(area, path);
-    if (exact != nullptr) *exact = area.exact;
-    return area.area;
-}
-
 void WriteMemLog(const CoordinateArea& area, const std::string& path) {
+    if (area.rows.empty()) return;
     std::string table;
     for (const ShoelaceRow& r : area.rows)
         table += FormatIntWidth(4, r.vertex) + F(13, 3, r.y) + F(13, 3, r.x) + F(13, 3, r.dy) + F(13, 3, r.dx) +

@@ -9,15 +9,8 @@
 
 namespace zelkan {
 
-// The coordinate area |S/2| in measure units (s drawing units each), from
-// the shoelace terms rounded to six decimals. When path is not empty, the
-// table that explains it is written there; when exact is given, it receives
-// |S/2| as the exact decimal of those terms (nothing where a term is no
-// plain decimal).
-double CoordArea(const EngineTables& t, int32_t s, const std::string& path,
-                 std::optional<DecimalText>* exact = nullptr);
-
-// The table of the coordinate area (.mem): a row a vertex, the sums, |S/2|.
+// The table of the coordinate area (.mem): a row a vertex, the sums, |S/2|;
+// nothing for a parcel without vertices.
 void WriteMemLog(const CoordinateArea& area, const std::string& path);
 
 // Logs of every division are written in pieces of about this size.

@@ -76,6 +76,7 @@ void ForEachSetting(Settings& s, F&& f) {
 
 std::string ToText(int32_t v) { return std::to_string(v); }
 std::string ToText(NumberingMode v) { return std::to_string(ModeNumber(v)); }
+std::string ToText(SearchMode v) { return std::to_string(ModeNumber(v)); }
 std::string ToText(bool v) { return v ? "1" : "0"; }
 const std::string& ToText(const std::string& v) { return v; }
 
@@ -121,6 +122,8 @@ void LoadSettings(const IniFile& ini, SanshaSettings& s) {
                 field = ParseSettingInteger(text, field ? 1 : 0) != 0;
             } else if constexpr (std::is_same_v<Field, NumberingMode>) {
                 field = NumberingModeOf(ParseSettingInteger(text, ModeNumber(field)));
+            } else if constexpr (std::is_same_v<Field, SearchMode>) {
+                field = SearchModeOf(ParseSettingInteger(text, ModeNumber(field)));
             } else {
                 field = ParseSettingInteger(text, field);
             }
@@ -136,7 +139,7 @@ void WriteSettings(IniFile& ini, const SanshaSettings& s) {
     });
 }
 
-void WriteSearchMode(IniFile& ini, int32_t searchMode) { ini.WriteString("面積", "検索", std::to_string(searchMode)); }
+void WriteSearchMode(IniFile& ini, SearchMode searchMode) { ini.WriteString("面積", "検索", ToText(searchMode)); }
 
 void TakeRoundingRules(const SanshaSettings& s, RunRounding& r) {
     r.lengthMode = ModeOf(s.nagaKirisute, s.nagaShishagonyu, s.nagaKiriage, s.nagaGoshagonyu, r.lengthMode);

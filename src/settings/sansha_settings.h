@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/search_mode.h"
 #include "geometry/rounding.h"
 
 namespace zelkan {
@@ -48,7 +49,7 @@ struct SanshaSettings {
     std::string kyuMojiDaka = "4";
     std::string kyuGyoDaka = "8";
     std::string kyuLayer = "S_HYO";
-    int32_t searchMode = 0;
+    SearchMode searchMode = SearchMode::Shape;
     bool saveRecords = false;
     int32_t calcTimeLimit = 0;  // milliseconds; 0 or less: none
     bool useHeron = true;
@@ -82,7 +83,7 @@ void LoadSettings(const IniFile& ini, SanshaSettings& s);
 void WriteSettings(IniFile& ini, const SanshaSettings& s);
 
 // [面積] 検索, which the main window writes when it closes.
-void WriteSearchMode(IniFile& ini, int32_t searchMode);
+void WriteSearchMode(IniFile& ini, SearchMode searchMode);
 
 // An integer the way the settings read it: the whole text as a decimal
 // integer, or hexadecimal after "0x"/"0X"; anything else gives fallback.

@@ -192,7 +192,7 @@ int32_t PreviewBlue(double shape) {
     return static_cast<int32_t>(std::clamp<long double>(c, 0, 255));
 }
 
-std::optional<size_t> Label6Line(int32_t minShapeNo, size_t lines) {
+std::optional<size_t> AverageShapeLine(int32_t minShapeNo, size_t lines) {
     if (minShapeNo < 1 || static_cast<size_t>(minShapeNo) > lines) return std::nullopt;
     return static_cast<size_t>(minShapeNo) - 1;
 }
@@ -231,6 +231,11 @@ ViewTransform AlignView(const EngineTables& t, int32_t W, int32_t H) {
     view.ox = static_cast<double>(cx - (W / sc) * 0.5L);
     view.oy = static_cast<double>(cy - (H / sc) * 0.5L);
     return view;
+}
+
+void AcceptDivision(EngineTables& t, int32_t g) {
+    LoadTriset(t, g);
+    SelectTriset(t, g);
 }
 
 }  // namespace zelkan

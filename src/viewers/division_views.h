@@ -96,9 +96,13 @@ std::string MismatchLabel(const std::string& line, double menkei);
 // The blue intensity (0..255) of a triangle's fill in the list's preview.
 int32_t PreviewBlue(double shape);
 
-// The list line that 平均 (Label6) selects: line minShapeNo, counted from
+// The division 選択三斜置き換え accepts: current (tritable, trinum) and
+// selected (seltri) from then on.
+void AcceptDivision(EngineTables& t, int32_t g);
+
+// The list line that the 平均 label selects: line minShapeNo, counted from
 // 1, when the list has it.
-std::optional<size_t> Label6Line(int32_t minShapeNo, size_t lines);
+std::optional<size_t> AverageShapeLine(int32_t minShapeNo, size_t lines);
 
 // The drawing transform of a preview or thumbnail of width W (the images
 // are square): X = Round((x - ox) x sc), Y = Round(W - (y - oy) x sc),

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/main_window_view.h"
+#include "viewers/division_views.h"
 
 namespace zelkan::test {
 
@@ -40,7 +41,7 @@ public:
     // The thumbnails return the scripted pick (reading only, as the window
     // does); the list shows the scripted division and accepts it, or is
     // cancelled (0).
-    std::optional<int32_t> ShowThumbnails(MeasurementState&, const SanshaSettings&, SearchMode mode) override {
+    std::optional<int32_t> ShowThumbnails(const MeasurementState&, const SanshaSettings&, SearchMode mode) override {
         events.push_back("thumbnails " + std::to_string(ModeNumber(mode)));
         return thumbnailPick;
     }
@@ -48,7 +49,7 @@ public:
         events.push_back("list " + std::to_string(chosen));
         LoadTriset(state.tables, chosen);
         if (listAccepts == 0) return std::nullopt;
-        LoadTriset(state.tables, listAccepts);
+        AcceptDivision(state.tables, listAccepts);
         return listAccepts;
     }
     void Close() override { events.push_back("close"); }
@@ -58,8 +59,8 @@ public:
         return it == enabled.end() || it->second;
     }
 
-    std::map<MainControl, std::string> texts{{MainControl::Button3, "三斜自動"}, {MainControl::Button1, "設定"},
-                                             {MainControl::ENoCount, "1"}, {MainControl::Label1, "座標面計値"}};
+    std::map<MainControl, std::string> texts{{MainControl::RunButton, "三斜自動"}, {MainControl::SettingsButton, "設定"},
+                                             {MainControl::FirstNumberBox, "1"}, {MainControl::CoordinateAreaLabel, "座標面計値"}};
     std::map<MainControl, bool> enabled;
     std::map<MainControl, bool> bold;
     int32_t searchMode = 0;

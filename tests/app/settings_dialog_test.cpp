@@ -134,12 +134,12 @@ const char* const kDefaultsWritten =
 TEST_F(SettingsDialog, OpenedAndClosedWithoutAFileWritesEveryKeyWithTheDefaults) {
     dialog.FormActivate(settings, 0);
     EXPECT_EQ(view.Text(C::EScale), "1");
-    EXPECT_EQ(view.Text(C::Edit1), "3");
-    EXPECT_TRUE(view.Checked(C::RadioButton1));
-    EXPECT_FALSE(view.Checked(C::RadioButton2));
+    EXPECT_EQ(view.Text(C::NumberStepBox), "3");
+    EXPECT_TRUE(view.Checked(C::HeronRadio));
+    EXPECT_FALSE(view.Checked(C::SanshaRadio));
     EXPECT_TRUE(view.Checked(C::RKetaNaga2));
-    EXPECT_TRUE(view.Checked(C::RadioButton3));
-    EXPECT_FALSE(view.enabled.at(C::Button1));  // no division stored
+    EXPECT_TRUE(view.Checked(C::FixedNumberRadio));
+    EXPECT_FALSE(view.enabled.at(C::SaveLogButton));  // no division stored
     EXPECT_TRUE(dialog.FormDeactivate(settings).empty());
     EXPECT_EQ(ReadFileBytes(folder.File("zelkan.Ini")), Utf8ToCp932(kDefaultsWritten));
     EXPECT_EQ(settings.noStep, 3);
@@ -148,7 +148,7 @@ TEST_F(SettingsDialog, OpenedAndClosedWithoutAFileWritesEveryKeyWithTheDefaults)
     // Opening and closing again rewrites the same bytes.
     const SanshaSettings reloaded = Reloaded();
     dialog.FormActivate(reloaded, 5);
-    EXPECT_TRUE(view.enabled.at(C::Button1));
+    EXPECT_TRUE(view.enabled.at(C::SaveLogButton));
     SanshaSettings again = reloaded;
     dialog.FormDeactivate(again);
     EXPECT_EQ(ReadFileBytes(folder.File("zelkan.Ini")), Utf8ToCp932(kDefaultsWritten));
@@ -191,10 +191,10 @@ TEST_F(SettingsDialog, SpinnersShowThousandsAndTheFileHoldsTheNumbers) {
     dialog.FormActivate(settings, 1);
     view.SetSpinner(C::EScale, 1000);
     EXPECT_EQ(view.Text(C::EScale), "1,000");
-    view.Type(C::Edit1, "1,000");
+    view.Type(C::NumberStepBox, "1,000");
     view.Type(C::ELengScale, "2,500");
-    view.Choose({C::RadioButton3, C::RadioButton4, C::RadioButton5}, C::RadioButton5);
-    view.Choose({C::RadioButton1, C::RadioButton2}, C::RadioButton2);
+    view.Choose({C::FixedNumberRadio, C::AfterLastNumberRadio, C::StepNumberRadio}, C::StepNumberRadio);
+    view.Choose({C::HeronRadio, C::SanshaRadio}, C::SanshaRadio);
     view.Choose({C::RKetaMen1, C::RKetaMen2, C::RKetaMen3, C::RKetaMen4}, C::RKetaMen4);
     view.SetText(C::EText, "文字層");
     dialog.FormDeactivate(settings);
@@ -235,7 +235,7 @@ TEST_F(SettingsDialog, ANumberThatCannotBeUsedIsPointedOutAndItsKeyKeepsTheLastG
         {C::EKyuGyoDaka, "", "行高=8\r\n", "8", "求積表 行高"},
         {C::ES2, "0", "底辺=10\r\n", "10", "三斜表 底辺"},
         {C::EH5, "x", "[表ヘロン]\r\nNo=3\r\na=8\r\nb=8\r\nc=8\r\n面積=14\r\n", "14", "ヘロン 面積"},
-        {C::Edit1, "many", "増加量=100\r\n", "100", "計測後のNo値 増加量"},
+        {C::NumberStepBox, "many", "増加量=100\r\n", "100", "計測後のNo値 増加量"},
         {C::EText, longLayer, "[画層]\r\n文字=S_TEXT\r\n", "S_TEXT", "画層 文字"},
         {C::EKyuLayer, longLayer, "画層名=S_HYO\r\n", "S_HYO", "求積表 画層"},
         {C::EZahyoXY, "7", "[座標求積]\r\n座標小数点以下=3\r\n", "3", "座標求積 座標"},
@@ -251,7 +251,7 @@ TEST_F(SettingsDialog, ANumberThatCannotBeUsedIsPointedOutAndItsKeyKeepsTheLastG
         settings.mojiDaka = "2.5";
         view = RecordingDialog{};
         dialog.FormActivate(settings, 0);
-        if (c.field == C::Edit1) view.SetText(C::Edit1, "100");  // a step of 100 was stored before
+        if (c.field == C::NumberStepBox) view.SetText(C::NumberStepBox, "100");  // a step of 100 was stored before
         EXPECT_TRUE(dialog.FormDeactivate(settings).empty());
         view.SetText(c.field, c.typed);
         const std::vector<std::string> refused = dialog.FormDeactivate(settings);
@@ -264,7 +264,7 @@ TEST_F(SettingsDialog, ANumberThatCannotBeUsedIsPointedOutAndItsKeyKeepsTheLastG
     // Good values are stored as typed.
     view.SetText(C::EMojiDaka, " 1.25");
     view.SetText(C::ELimTime, "0");
-    view.SetText(C::Edit1, "100");
+    view.SetText(C::NumberStepBox, "100");
     view.SetText(C::EText, longestLayer);
     EXPECT_TRUE(dialog.FormDeactivate(settings).empty());
     EXPECT_NE(Ini().find("文字=" + longestLayer + "\r\n"), std::string::npos);
@@ -311,7 +311,7 @@ TEST_F(SettingsDialog, ABoxIsCheckedWhenTheUserLeavesIt) {
     dialog.FieldLeft(C::EScale);
     EXPECT_EQ(view.Text(C::EScale), "1,000");
     view.status.clear();
-    dialog.FieldLeft(C::RadioButton1);
+    dialog.FieldLeft(C::HeronRadio);
     dialog.FieldLeft(C::CLogOK);
     EXPECT_EQ(view.status, "");
     // Nothing is left to refuse when the dialog goes.
@@ -337,12 +337,12 @@ TEST_F(SettingsDialog, SaveLogsAsWritesTheSixLogsUnderTheChosenName) {
     state.rounding = RunRounding{KetaMode::HalfUp, 2, KetaMode::HalfUp, 4, KetaMode::HalfUp, 2};
 
     view.saveName.reset();
-    dialog.Button1Click(state, 1);  // cancelled
+    dialog.SaveLogButtonClick(state, 1);  // cancelled
     EXPECT_EQ(view.titles, std::vector<std::string>{"三斜切りログ保存"});
     EXPECT_TRUE(std::filesystem::is_empty(PathFromUtf8(folder.File(""))));
 
     view.saveName = folder.File("abc.txt");
-    dialog.Button1Click(state, 1);
+    dialog.SaveLogButtonClick(state, 1);
     for (const char* ext : {".xy", ".can", ".mem", ".tri", ".trw", ".trs"})
         EXPECT_TRUE(std::filesystem::exists(PathFromUtf8(folder.File(std::string("abc") + ext)))) << ext;
     EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(folder.File("abc.txt"))));
@@ -351,7 +351,7 @@ TEST_F(SettingsDialog, SaveLogsAsWritesTheSixLogsUnderTheChosenName) {
     // A log that cannot be written: the message names it, the ones before stay.
     std::filesystem::create_directories(PathFromUtf8(folder.File("def.tri")));
     view.saveName = folder.File("def");
-    dialog.Button1Click(state, 1);
+    dialog.SaveLogButtonClick(state, 1);
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_NE(view.messages[0].find("def.tri"), std::string::npos) << view.messages[0];
     EXPECT_TRUE(std::filesystem::exists(PathFromUtf8(folder.File("def.mem"))));
@@ -363,14 +363,14 @@ TEST_F(SettingsDialog, DeletingTheHistoryRecyclesTheWorkFolderAndMakesItAgain) {
     folder.Write("170412093005res.dxf", "");
     // Asked first, naming the folder: いいえ leaves everything.
     view.answerYes = false;
-    dialog.Button2Click();
+    dialog.ClearHistoryButtonClick();
     ASSERT_EQ(view.questions.size(), 1u);
     EXPECT_NE(view.questions[0].find(folder.File("")), std::string::npos) << view.questions[0];
     EXPECT_TRUE(recycled.empty());
     EXPECT_TRUE(std::filesystem::exists(PathFromUtf8(folder.File("170412093005res.dxf"))));
     EXPECT_TRUE(view.messages.empty());
     view.answerYes = true;
-    dialog.Button2Click();
+    dialog.ClearHistoryButtonClick();
     EXPECT_EQ(recycled, std::vector<std::string>{folder.File("")});
     EXPECT_TRUE(std::filesystem::is_directory(PathFromUtf8(folder.File(""))));
     EXPECT_TRUE(std::filesystem::is_empty(PathFromUtf8(folder.File(""))));
@@ -417,9 +417,9 @@ TEST_F(SettingsDialog, SaveLogsAsAfterARunWritesEveryDivisionFound) {
     ASSERT_EQ(state.tables.trisets.trisetnum(), 1430);
 
     dialog.FormActivate(settings, state.tables.trisets.trisetnum());
-    EXPECT_TRUE(view.enabled.at(C::Button1));
+    EXPECT_TRUE(view.enabled.at(C::SaveLogButton));
     view.saveName = folder.File("decagon-logs");
-    dialog.Button1Click(state, settings.measureScaleDenom);
+    dialog.SaveLogButtonClick(state, settings.measureScaleDenom);
     const std::string trs = ReadFileBytes(folder.File("decagon-logs.trs"));
     size_t summaries = 0;
     for (size_t at = trs.find("\r\n0,"); at != std::string::npos; at = trs.find("\r\n0,", at + 1)) ++summaries;

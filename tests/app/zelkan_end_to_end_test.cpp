@@ -148,9 +148,9 @@ public:
     DWORD processId() const { return process_.dwProcessId; }
     bool Ended(DWORD milliseconds) const { return WaitForSingleObject(process_.hProcess, milliseconds) == WAIT_OBJECT_0; }
     HWND Button(std::string_view text) const { return ChildOf(window, L"Button", text); }
-    HWND Button3() const { return ChildOf(window, L"Button", {}, 0); }
-    HWND Button1() const { return ChildOf(window, L"Button", {}, 1); }
-    HWND Static(int nth) const { return ChildOf(window, L"Static", {}, nth); }  // Label1, Label2, Label3, Label4
+    HWND RunButton() const { return ChildOf(window, L"Button", {}, 0); }
+    HWND SettingsButton() const { return ChildOf(window, L"Button", {}, 1); }
+    HWND Static(int nth) const { return ChildOf(window, L"Static", {}, nth); }  // the coordinate-area, divisions, No and progress labels
     bool WaitCaption(HWND control, std::string_view caption, int milliseconds = 120000) const {
         return WaitFor([&] { return TextOf(control) == caption; }, milliseconds);
     }
@@ -246,7 +246,7 @@ TEST_F(EndToEnd, MeasuresInModeZeroThenInsertsTheAreaTable) {
     ASSERT_TRUE(cad.started());
     ZelkanProcess zelkan;
     ASSERT_NE(zelkan.window, nullptr);
-    HWND run = zelkan.Button3();
+    HWND run = zelkan.RunButton();
     ASSERT_EQ(TextOf(run), "三斜自動");
     Screenshot("1-at-rest");
     Click(run);
@@ -323,7 +323,7 @@ TEST_F(EndToEnd, FastModeDrawsWithoutEvaluatingAndNumbersOn) {
     ZelkanProcess zelkan;
     ASSERT_NE(zelkan.window, nullptr);
     HWND number = ChildOf(zelkan.window, L"Edit");
-    HWND run = zelkan.Button3();
+    HWND run = zelkan.RunButton();
     // A number the box refuses starts nothing.
     SetWindowTextW(number, L"99999");
     Click(run);
@@ -348,7 +348,7 @@ TEST_F(EndToEnd, AClickBesideEveryParcelErasesNothing) {
     StandInProcess cad(folder, "cad", "pick = 500,500\n", drawing);
     ZelkanProcess zelkan;
     ASSERT_NE(zelkan.window, nullptr);
-    HWND run = zelkan.Button3();
+    HWND run = zelkan.RunButton();
     Click(run);
     EXPECT_EQ(ConfirmMessage(zelkan, 60000), "面の取得ができませんでした");
     EXPECT_TRUE(zelkan.WaitCaption(run, "三斜自動", 10000));
@@ -369,7 +369,7 @@ TEST_F(EndToEnd, ClosingDuringTheClickWaitClosesAtOnceAndCancelsThePrompt) {
                        test::FixturePath("cad/two_parcels_on_a_block.dxf"));
     ZelkanProcess zelkan;
     ASSERT_NE(zelkan.window, nullptr);
-    Click(zelkan.Button3());
+    Click(zelkan.RunButton());
     ASSERT_TRUE(WaitFor([&] { return Contains(cad.Received(), "\\003ID "); }, 30000));
     // As the task bar's close does.
     PostMessageW(zelkan.window, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -389,7 +389,7 @@ TEST_F(EndToEnd, TheCadGoneDuringTheClickWaitIsTold) {
                                                 test::FixturePath("cad/two_parcels_on_a_block.dxf"));
     ZelkanProcess zelkan;
     ASSERT_NE(zelkan.window, nullptr);
-    HWND run = zelkan.Button3();
+    HWND run = zelkan.RunButton();
     Click(run);
     ASSERT_TRUE(WaitFor([&] { return Contains(cad->Received(), "\\003ID "); }, 30000));
     HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, cad->processId());
@@ -410,8 +410,8 @@ TEST_F(EndToEnd, StopDuringTheSearchOfALargeParcel) {
     StandInProcess cad(folder, "cad", "pick = 1,1\n", drawing);
     ZelkanProcess zelkan;
     ASSERT_NE(zelkan.window, nullptr);
-    HWND run = zelkan.Button3();
-    HWND settings = zelkan.Button1();
+    HWND run = zelkan.RunButton();
+    HWND settings = zelkan.SettingsButton();
     Click(run);
     ASSERT_TRUE(zelkan.WaitCaption(settings, "中断", 60000)) << TextOf(settings);
     Sleep(500);
@@ -428,8 +428,8 @@ TEST_F(EndToEnd, ClosingDuringTheSearchCancelsIt) {
     StandInProcess cad(folder, "cad", "pick = 1,1\n", drawing);
     ZelkanProcess zelkan;
     ASSERT_NE(zelkan.window, nullptr);
-    Click(zelkan.Button3());
-    ASSERT_TRUE(zelkan.WaitCaption(zelkan.Button1(), "中断", 60000));
+    Click(zelkan.RunButton());
+    ASSERT_TRUE(zelkan.WaitCaption(zelkan.SettingsButton(), "中断", 60000));
     PostMessageW(zelkan.window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(zelkan.Ended(30000));
     for (const std::string& line : cad.Received()) EXPECT_EQ(line.find("-INSERT"), std::string::npos) << line;
@@ -441,15 +441,15 @@ TEST_F(EndToEnd, TheCadGoneDuringTheSearchIsTold) {
     auto cad = std::make_unique<StandInProcess>(folder, "cad", "pick = 1,1\n", drawing);
     ZelkanProcess zelkan;
     ASSERT_NE(zelkan.window, nullptr);
-    HWND run = zelkan.Button3();
+    HWND run = zelkan.RunButton();
     Click(run);
-    ASSERT_TRUE(zelkan.WaitCaption(zelkan.Button1(), "中断", 60000));
+    ASSERT_TRUE(zelkan.WaitCaption(zelkan.SettingsButton(), "中断", 60000));
     HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, cad->processId());
     ASSERT_NE(process, nullptr);
     TerminateProcess(process, 1);
     WaitForSingleObject(process, 10000);
     CloseHandle(process);
-    Click(zelkan.Button1());  // 中断
+    Click(zelkan.SettingsButton());  // 中断
     HWND message = WaitWindow(zelkan.processId(), kApplicationTitle, 60000);
     ASSERT_NE(message, nullptr);
     EXPECT_NE(TextOf(ChildOf(message, L"Static", {}, 1)).find("挿入できませんでした"), std::string::npos)
@@ -466,7 +466,7 @@ TEST_F(EndToEnd, ModeTwoFindingNothingShowsTheNotice) {
     StandInProcess cad(folder, "cad", kTwoPicks, test::FixturePath("cad/two_parcels_on_a_block.dxf"));
     ZelkanProcess zelkan;
     ASSERT_NE(zelkan.window, nullptr);
-    HWND run = zelkan.Button3();
+    HWND run = zelkan.RunButton();
     Click(run);
     HWND notice = WaitWindow(zelkan.processId(), "三斜自動", 120000);
     ASSERT_NE(notice, nullptr);
@@ -483,7 +483,7 @@ TEST_F(EndToEnd, TheSettingsDialogWritesTheFileWhenItCloses) {
     WriteSettings("[縮尺]\r\n分母c=500\r\n分母=500\r\n[計算]\r\n計算制限値=3000\r\n");
     ZelkanProcess zelkan;
     ASSERT_NE(zelkan.window, nullptr);
-    HWND settings = zelkan.Button1();
+    HWND settings = zelkan.SettingsButton();
     ASSERT_EQ(TextOf(settings), "設定");
     ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(settings) != FALSE; }, 5000));
     Click(settings);
@@ -531,12 +531,12 @@ TEST_F(EndToEnd, SettingsChangedInTheDialogTakeEffectAndItsCommandsWork) {
                        test::FixturePath("cad/two_parcels_on_a_block.dxf"));
     ZelkanProcess zelkan;
     ASSERT_NE(zelkan.window, nullptr);
-    HWND run = zelkan.Button3();
+    HWND run = zelkan.RunButton();
     Click(run);
     ASSERT_TRUE(zelkan.WaitCaption(run, "面積表"));
     ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(run) != FALSE; }, 10000));
 
-    Click(zelkan.Button1());
+    Click(zelkan.SettingsButton());
     HWND dialog = WaitWindow(zelkan.processId(), "三斜条件設定", 10000);
     ASSERT_NE(dialog, nullptr);
     SendMessageW(ChildOf(dialog, L"Edit", {}, 1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"2"));     // 設定縮尺
@@ -688,7 +688,7 @@ TEST_F(EndToEnd, ReEvaluationThroughTheThumbnailsAndTheList) {
     ASSERT_NE(zelkan.window, nullptr);
     HWND number = ChildOf(zelkan.window, L"Edit");
     SendMessageW(number, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"30"));  // triangles 30 to 37
-    HWND run = zelkan.Button3();
+    HWND run = zelkan.RunButton();
     Click(run);
     ASSERT_TRUE(zelkan.WaitCaption(run, "面積表"));
     HWND evaluate = zelkan.Button("評");
@@ -826,7 +826,7 @@ TEST_F(EndToEnd, WhatTheUserDrewAfterTheResultIsNeverErased) {
     StandInProcess cad(folder, "cad", "pick = 1,1\n", drawing);
     ZelkanProcess zelkan;
     ASSERT_NE(zelkan.window, nullptr);
-    HWND run = zelkan.Button3();
+    HWND run = zelkan.RunButton();
     Click(run);
     ASSERT_TRUE(zelkan.WaitCaption(run, "面積表"));
     ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(zelkan.Button("評")) != FALSE; }, 10000));
@@ -984,7 +984,7 @@ TEST_F(EndToEnd, NoTextIsCutOffAtAnyDpi) {
         SetTextOf(zelkan.Static(3), L"99999:9999999");
         for (const std::string& c : ClippedTexts(zelkan.window, dpi)) ADD_FAILURE() << "main window: " << c;
 
-        Click(zelkan.Button1());
+        Click(zelkan.SettingsButton());
         HWND dialog = WaitWindow(zelkan.processId(), "三斜条件設定", 10000);
         ASSERT_NE(dialog, nullptr);
         SetTextOf(ChildOf(dialog, L"Edit", {}, 0), L"10,000");
@@ -1006,8 +1006,8 @@ TEST_F(EndToEnd, NoTextOfTheViewersOrTheNoticeIsCutOffAtAnyDpi) {
             StandInProcess cad(folder, "cad" + std::to_string(dpi), "pick = 1,1\n", decagon);
             ZelkanProcess zelkan;
             ASSERT_NE(zelkan.window, nullptr);
-            Click(zelkan.Button3());
-            ASSERT_TRUE(zelkan.WaitCaption(zelkan.Button3(), "面積表"));
+            Click(zelkan.RunButton());
+            ASSERT_TRUE(zelkan.WaitCaption(zelkan.RunButton(), "面積表"));
             HWND evaluate = zelkan.Button("評");
             ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(evaluate) != FALSE; }, 10000));
             Click(evaluate);
@@ -1053,7 +1053,7 @@ TEST_F(EndToEnd, NoTextOfTheViewersOrTheNoticeIsCutOffAtAnyDpi) {
                                test::FixturePath("cad/two_parcels_on_a_block.dxf"));
             ZelkanProcess zelkan;
             ASSERT_NE(zelkan.window, nullptr);
-            Click(zelkan.Button3());
+            Click(zelkan.RunButton());
             HWND notice = WaitWindow(zelkan.processId(), "三斜自動", 120000);
             ASSERT_NE(notice, nullptr);
             for (const std::string& c : ClippedTexts(notice, dpi)) ADD_FAILURE() << "notice: " << c;

@@ -93,25 +93,25 @@ TEST_P(EveryMode, MeasuresThenPressesTheAreaTableThenMeasuresAgain) {
         // The parcel, where the table goes, the parcel again.
         Start(std::string(kPickInside) + "pick = -33900,-11900\n" + kPickInside);
         view.searchMode = GetParam();
-        form->Button3Click();
+        form->RunButtonClick();
         const std::string run = folder.File("170412093005.scr");
         ASSERT_EQ(form->runScript(), run);
         EXPECT_EQ(Received(), RunCommands(run));
-        EXPECT_EQ(view.Text(C::Button3), "面積表");
-        EXPECT_TRUE(view.Enabled(C::Button3));
-        EXPECT_EQ(view.Text(C::Label1), "403.430");
+        EXPECT_EQ(view.Text(C::RunButton), "面積表");
+        EXPECT_TRUE(view.Enabled(C::RunButton));
+        EXPECT_EQ(view.Text(C::CoordinateAreaLabel), "403.430");
         EXPECT_EQ(form->evaluationEnabled(), mode != SearchMode::Fast);
         EXPECT_EQ(link->hints(), Texts{"筆の内側をクリックしてください"});
         EXPECT_TRUE(Exists("170412093005res.dxf"));
         EXPECT_TRUE(Exists("170412093005.tri"));  // every mode names its division
         EXPECT_FALSE(Exists("170412093005.xy"));  // records are off
         if (mode != SearchMode::Fast) {
-            EXPECT_EQ(view.Text(C::Label4), std::to_string(form->state().tables.tritempnum) + ":" +
+            EXPECT_EQ(view.Text(C::ProgressLabel), std::to_string(form->state().tables.tritempnum) + ":" +
                                                  std::to_string(form->state().tables.trisets.trisetnum()));
         }
         // The minimised window comes back after the click; the search ran
         // with "中断" offered and "設定" came back.
-        EXPECT_EQ(view.Text(C::Button1), "設定");
+        EXPECT_EQ(view.Text(C::SettingsButton), "設定");
         ASSERT_GE(view.events.size(), 2u);
         EXPECT_EQ(view.events[0], "minimize");
         EXPECT_EQ(view.events[1], "restore");
@@ -119,18 +119,18 @@ TEST_P(EveryMode, MeasuresThenPressesTheAreaTableThenMeasuresAgain) {
         const size_t entitiesAfterRun = cad->drawing().entities().size();
         // The second press writes the table and lets the user place it.
         const size_t sent = Received().size();
-        form->Button3Click();
+        form->RunButtonClick();
         const Texts after = Received();
         EXPECT_EQ(Texts(after.begin() + static_cast<std::ptrdiff_t>(sent), after.end()),
                   Texts{"\003-INSERT\r\"" + folder.File("170412093006seki.dxf") + "\"\rS \rR \r"});
         EXPECT_TRUE(Exists("170412093006seki.dxf"));
-        EXPECT_EQ(view.Text(C::Button3), "三斜自動");
+        EXPECT_EQ(view.Text(C::RunButton), "三斜自動");
         EXPECT_FALSE(form->evaluationEnabled());
         link->SleepMs(1000);  // the user clicks where the table goes
         EXPECT_EQ(cad->drawing().entities().size(), entitiesAfterRun + 1);
         // A third press measures again.
-        form->Button3Click();
-        EXPECT_EQ(view.Text(C::Button3), "面積表");
+        form->RunButtonClick();
+        EXPECT_EQ(view.Text(C::RunButton), "面積表");
     }
 }
 
@@ -171,10 +171,10 @@ TEST_F(Workflow, PressesThatEndBeforeTheBoundary) {
         odd.noHistory = c.noHistory;
         TZelkanF f(view, odd, stamp, clock, folder.File(""), MainWindowFeatures{true, true});
         f.FormCreate();
-        f.Button3Click();
+        f.RunButtonClick();
         EXPECT_EQ(Received(), c.sent);
-        EXPECT_EQ(view.Text(C::Button3), c.caption);
-        EXPECT_TRUE(view.Enabled(C::Button3));
+        EXPECT_EQ(view.Text(C::RunButton), c.caption);
+        EXPECT_TRUE(view.Enabled(C::RunButton));
         EXPECT_FALSE(f.evaluationEnabled());
         EXPECT_FALSE(Exists("170412093005res.dxf"));
         for (const std::string& e : view.events) EXPECT_EQ(e.find("message"), std::string::npos) << e;
@@ -187,7 +187,7 @@ TEST_F(Workflow, TheCoordinateTableGoesBesideTheAreaTableWithTheSameClick) {
         SCOPED_TRACE(cancelled ? "cancelled" : "placed");
         view = RecordingView{};
         Start(std::string(kPickInside) + (cancelled ? "pick = cancel\n" : "pick = -33900,-11900\n"), ini);
-        form->Button3Click();
+        form->RunButtonClick();
         // The panel's status line: the coordinate 地積 and the 甲二 verdict of the 三斜 area.
         const RegistrationFigures figures = LastRunRegistration(form->state(), form->settings());
         // 403.4296 cut to 1/100 m² (the panel rounds it to 403.430).
@@ -199,7 +199,7 @@ TEST_F(Workflow, TheCoordinateTableGoesBesideTheAreaTableWithTheSameClick) {
 
         const size_t entities = cad->drawing().entities().size();
         const size_t sent = Received().size();
-        form->Button3Click();
+        form->RunButtonClick();
         const Texts all = Received();
         const Texts after(all.begin() + static_cast<std::ptrdiff_t>(sent), all.end());
         const std::string seki = DeriveName(form->runScript(), "seki.dxf");
@@ -212,16 +212,16 @@ TEST_F(Workflow, TheCoordinateTableGoesBesideTheAreaTableWithTheSameClick) {
         EXPECT_EQ(after, (Texts{"\003-INSERT\r\"" + seki + "\"\rS \rR \r", "'SETVAR LASTPOINT \r", "\003",
                                 "\003-INSERT\r\"" + zahyo + "\"\rS \rR \r-33728.0000,-11900.0000\r"}));
         EXPECT_EQ(cad->drawing().entities().size(), entities + 2);
-        EXPECT_EQ(view.Text(C::Button3), "三斜自動");
+        EXPECT_EQ(view.Text(C::RunButton), "三斜自動");
     }
 }
 
 TEST_F(Workflow, AClickOutsideEveryParcelGivesNoBoundary) {
     Start("pick = 0,0\n");
-    form->Button3Click();
+    form->RunButtonClick();
     EXPECT_EQ(view.events.back(), "message: 面の取得ができませんでした");
-    EXPECT_EQ(view.Text(C::Button3), "三斜自動");
-    EXPECT_TRUE(view.Enabled(C::Button3));
+    EXPECT_EQ(view.Text(C::RunButton), "三斜自動");
+    EXPECT_TRUE(view.Enabled(C::RunButton));
     EXPECT_EQ(Received().back(), "_filedia 1\n");  // nothing erased
 }
 
@@ -253,13 +253,13 @@ TEST_F(Workflow, AClickBesideEveryParcelErasesNothingOfTheUsers) {
         view = RecordingView{};
         // Outside every parcel and outside the user's square.
         Start("pick = -33900,-11900\n", Utf8ToCp932("[No増加]\r\nMode=1\r\n"), WithTheUsersPolylineLast());
-        view.texts[C::ENoCount] = "7";
+        view.texts[C::FirstNumberBox] = "7";
         UnknownWordsCad unknown(*cad);
         CadChannel& channel = knownWords ? static_cast<CadChannel&>(*link) : unknown;
         TZelkanF f(view, channel, stamp, clock, folder.File(""), MainWindowFeatures{true, true});
         f.FormCreate();
         const size_t entities = cad->drawing().entities().size();
-        f.Button3Click();
+        f.RunButtonClick();
         EXPECT_EQ(view.events.back(), "message: 面の取得ができませんでした");
         for (const std::string& text : Received()) {
             EXPECT_EQ(text.find("ERASE"), std::string::npos) << text;
@@ -267,11 +267,11 @@ TEST_F(Workflow, AClickBesideEveryParcelErasesNothingOfTheUsers) {
         }
         ASSERT_EQ(cad->drawing().entities().size(), entities);
         EXPECT_EQ(cad->drawing().Last()->kind, standin::EntityKind::Polyline);
-        EXPECT_EQ(view.Text(C::Button3), "三斜自動");
-        EXPECT_TRUE(view.Enabled(C::Button3));
+        EXPECT_EQ(view.Text(C::RunButton), "三斜自動");
+        EXPECT_TRUE(view.Enabled(C::RunButton));
         EXPECT_FALSE(f.evaluationEnabled());
-        EXPECT_EQ(view.Text(C::ENoCount), "7");
-        EXPECT_EQ(view.Text(C::Label1), "座標面計値");
+        EXPECT_EQ(view.Text(C::FirstNumberBox), "7");
+        EXPECT_EQ(view.Text(C::CoordinateAreaLabel), "座標面計値");
         EXPECT_FALSE(Exists("170412093005res.dxf"));
     }
 }
@@ -281,9 +281,9 @@ TEST_F(Workflow, AClickInsideTheUsersLastPolylineMeasuresItAndKeepsIt) {
     // erased, the square stays.
     Start("pick = -33935,-11995\n", "", WithTheUsersPolylineLast());
     const size_t entities = cad->drawing().entities().size();
-    form->Button3Click();
-    EXPECT_EQ(view.Text(C::Button3), "面積表");
-    EXPECT_EQ(view.Text(C::Label1), "100.000");
+    form->RunButtonClick();
+    EXPECT_EQ(view.Text(C::RunButton), "面積表");
+    EXPECT_EQ(view.Text(C::CoordinateAreaLabel), "100.000");
     ASSERT_EQ(cad->drawing().entities().size(), entities + 1);  // the result inserted
     const auto& all = cad->drawing().entities();
     EXPECT_EQ(all[all.size() - 2].kind, standin::EntityKind::Polyline);
@@ -295,16 +295,16 @@ TEST_F(Workflow, ModeTwoFindingNothingTellsTheUserAndStillAdvancesTheNumbers) {
     // coordinate area.
     Start(kPickInside, Utf8ToCp932("[No増加]\r\nMode=2\r\n"));
     view.searchMode = ModeNumber(SearchMode::NotAbove);
-    view.texts[C::ENoCount] = "5";
-    form->Button3Click();
-    EXPECT_EQ(view.Text(C::Button3), "三斜自動");
+    view.texts[C::FirstNumberBox] = "5";
+    form->RunButtonClick();
+    EXPECT_EQ(view.Text(C::RunButton), "三斜自動");
     ASSERT_GE(view.events.size(), 2u);
     EXPECT_EQ(view.events[view.events.size() - 2],
               "notice 三斜自動: 見つかりませんでした。設定[座標面計値を超えない]を確認してください");
     EXPECT_EQ(view.events.back(), "beep");
-    EXPECT_EQ(view.Text(C::ENoCount), "105");
+    EXPECT_EQ(view.Text(C::FirstNumberBox), "105");
     EXPECT_FALSE(form->evaluationEnabled());
-    EXPECT_EQ(view.Text(C::Label2), "");  // no evaluation value, nor the count of divisions in its place
+    EXPECT_EQ(view.Text(C::DivisionsLabel), "");  // no evaluation value, nor the count of divisions in its place
     EXPECT_TRUE(Exists("170412093005.tri"));
     EXPECT_FALSE(Exists("170412093005res.dxf"));
 }
@@ -312,53 +312,53 @@ TEST_F(Workflow, ModeTwoFindingNothingTellsTheUserAndStillAdvancesTheNumbers) {
 TEST_F(Workflow, AFastRunLeavesNothingOfTheRunBeforeOnThePanel) {
     // The parcel, where the table goes, the parcel again.
     Start(std::string(kPickInside) + "pick = -33900,-11900\n" + kPickInside);
-    form->Button3Click();
-    ASSERT_EQ(view.Text(C::Button3), "面積表");
-    ASSERT_FALSE(view.Text(C::Label4).empty());
-    std::string label2WhileWaiting = "?", label4WhileWaiting = "?";
+    form->RunButtonClick();
+    ASSERT_EQ(view.Text(C::RunButton), "面積表");
+    ASSERT_FALSE(view.Text(C::ProgressLabel).empty());
+    std::string divisionsWhileWaiting = "?", progressWhileWaiting = "?";
     view.onPump = [&] {
-        if (view.Text(C::Button3) == "指示待ち" && label2WhileWaiting == "?") {
-            label2WhileWaiting = view.Text(C::Label2);
-            label4WhileWaiting = view.Text(C::Label4);
+        if (view.Text(C::RunButton) == "指示待ち" && divisionsWhileWaiting == "?") {
+            divisionsWhileWaiting = view.Text(C::DivisionsLabel);
+            progressWhileWaiting = view.Text(C::ProgressLabel);
         }
     };
     view.searchMode = ModeNumber(SearchMode::Fast);
-    form->Button3Click();  // the area table
+    form->RunButtonClick();  // the area table
     link->SleepMs(1000);   // placed
-    ASSERT_EQ(view.Text(C::Button3), "三斜自動");
-    form->Button3Click();
-    EXPECT_EQ(label2WhileWaiting, "");
-    EXPECT_EQ(label4WhileWaiting, "");
-    EXPECT_EQ(view.Text(C::Button3), "面積表");
+    ASSERT_EQ(view.Text(C::RunButton), "三斜自動");
+    form->RunButtonClick();
+    EXPECT_EQ(divisionsWhileWaiting, "");
+    EXPECT_EQ(progressWhileWaiting, "");
+    EXPECT_EQ(view.Text(C::RunButton), "面積表");
     EXPECT_FALSE(form->evaluationEnabled());
     // Neither the evaluation value nor the counts of the run before.
-    EXPECT_EQ(view.Text(C::Label2), "");
-    EXPECT_EQ(view.Text(C::Label4), "");
+    EXPECT_EQ(view.Text(C::DivisionsLabel), "");
+    EXPECT_EQ(view.Text(C::ProgressLabel), "");
 }
 
 TEST_F(Workflow, TheCadGoneDuringTheSearchIsToldAndNothingIsOfferedForIt) {
     Start(kPickInside, Utf8ToCp932("[No増加]\r\nMode=1\r\n"));
-    view.texts[C::ENoCount] = "5";
+    view.texts[C::FirstNumberBox] = "5";
     view.onPump = [&] {
-        if (view.Text(C::Button1) == "中断") link->SetRunning(false);
+        if (view.Text(C::SettingsButton) == "中断") link->SetRunning(false);
     };
-    form->Button3Click();
-    EXPECT_EQ(view.Text(C::Button3), "三斜自動");
+    form->RunButtonClick();
+    EXPECT_EQ(view.Text(C::RunButton), "三斜自動");
     EXPECT_FALSE(form->evaluationEnabled());
     EXPECT_NE(std::find(view.events.begin(), view.events.end(),
                         "message: " + ResultNotInsertedMessage(kCadNotFoundStatus)),
               view.events.end());
     for (const std::string& text : Received()) EXPECT_EQ(text.find("-INSERT"), std::string::npos) << text;
-    EXPECT_EQ(view.Text(C::ENoCount), "5");  // no number was drawn
+    EXPECT_EQ(view.Text(C::FirstNumberBox), "5");  // no number was drawn
 }
 
 TEST_F(Workflow, NoCadIsToldInTheStatusLine) {
     Start(kPickInside);
     link->SetRunning(false);
-    form->Button3Click();
+    form->RunButtonClick();
     EXPECT_EQ(view.Text(C::Status), kCadNotFoundStatus);
     view.texts[C::Status] = "";
-    form->getSaidaiClick();
+    form->HighestNumberButtonClick();
     EXPECT_EQ(view.Text(C::Status), kCadNotFoundStatus);
     EXPECT_TRUE(Received().empty());
 }
@@ -386,9 +386,9 @@ TEST_F(Workflow, NumberingAfterARunByTheNumberingMode) {
         view = RecordingView{};
         Start(kPickInside, Utf8ToCp932(c.ini));
         view.searchMode = c.mode;
-        view.texts[C::ENoCount] = c.before;
-        form->Button3Click();
-        EXPECT_EQ(view.Text(C::ENoCount), c.after);
+        view.texts[C::FirstNumberBox] = c.before;
+        form->RunButtonClick();
+        EXPECT_EQ(view.Text(C::FirstNumberBox), c.after);
         folder.Write("zelkan.Ini", "");
     }
 }
@@ -398,13 +398,13 @@ TEST_F(Workflow, TheNoBoxRefusesWhatItsTooltipRefuses) {
         SCOPED_TRACE(text);
         view = RecordingView{};
         Start(kPickInside);
-        view.texts[C::ENoCount] = text;
-        form->Button3Click();
+        view.texts[C::FirstNumberBox] = text;
+        form->RunButtonClick();
         EXPECT_EQ(view.events, Texts{"message: " + std::string(kNoOutOfRangeMessage)});
         EXPECT_TRUE(Received().empty());
-        EXPECT_EQ(view.Text(C::Button3), "三斜自動");
-        EXPECT_TRUE(view.Enabled(C::Button3));
-        EXPECT_EQ(view.Text(C::ENoCount), text);
+        EXPECT_EQ(view.Text(C::RunButton), "三斜自動");
+        EXPECT_TRUE(view.Enabled(C::RunButton));
+        EXPECT_EQ(view.Text(C::FirstNumberBox), text);
     }
 }
 
@@ -438,10 +438,10 @@ TEST_F(Workflow, ClosingTheWindowOrLosingTheCadDuringTheClickWaitEndsItAtOnce) {
             }
             events.onMessages = nullptr;
         };
-        f.Button3Click();
+        f.RunButtonClick();
         ASSERT_GE(askedAt, 0);
         EXPECT_LT(events.nowMs(), askedAt + 1500);  // within a poll, not after two minutes
-        EXPECT_EQ(view.Text(C::Button3), "三斜自動");
+        EXPECT_EQ(view.Text(C::RunButton), "三斜自動");
         EXPECT_FALSE(f.evaluationEnabled());
         EXPECT_FALSE(Exists("170412093005res.dxf"));
         for (const std::string& text : Received()) EXPECT_EQ(text.find("-boundary"), std::string::npos) << text;
@@ -456,7 +456,7 @@ TEST_F(Workflow, ClosingTheWindowOrLosingTheCadDuringTheClickWaitEndsItAtOnce) {
             EXPECT_NE(std::find(view.events.begin(), view.events.end(),
                                 "message: " + std::string(kCadGoneDuringClickMessage)),
                       view.events.end());
-            EXPECT_TRUE(view.Enabled(C::Button3));
+            EXPECT_TRUE(view.Enabled(C::RunButton));
         }
     }
 }
@@ -465,13 +465,13 @@ TEST_F(Workflow, StopDuringTheSearchGoesOnWithWhatWasFound) {
     Start(kPickInside);
     bool pressed = false;
     view.onPump = [&] {
-        if (!pressed && view.Text(C::Button1) == "中断") {
+        if (!pressed && view.Text(C::SettingsButton) == "中断") {
             pressed = true;
-            form->Button4Click();
-            EXPECT_EQ(view.Text(C::Button1), "断中");
+            form->SettingsButtonClick();
+            EXPECT_EQ(view.Text(C::SettingsButton), "断中");
         }
     };
-    form->Button3Click();
+    form->RunButtonClick();
     EXPECT_TRUE(pressed);
     EXPECT_TRUE(form->StopFlag);
     // The search stored nothing; the viewers get the best divisions by
@@ -480,8 +480,8 @@ TEST_F(Workflow, StopDuringTheSearchGoesOnWithWhatWasFound) {
     EXPECT_EQ(form->state().tables.trisets.trisetnum(), 5);
     EXPECT_EQ(form->state().divisionSource, DivisionSource::BestByShapeAndArea);
     EXPECT_EQ(form->state().tables.seltrinum, 3);
-    EXPECT_EQ(view.Text(C::Button3), "面積表");
-    EXPECT_TRUE(view.Enabled(C::Button1));
+    EXPECT_EQ(view.Text(C::RunButton), "面積表");
+    EXPECT_TRUE(view.Enabled(C::SettingsButton));
 }
 
 TEST_F(Workflow, StopWithNothingStoredAndNoExactSelectionSaysSo) {
@@ -489,32 +489,32 @@ TEST_F(Workflow, StopWithNothingStoredAndNoExactSelectionSaysSo) {
     form->state().selectionLimits = SelectionLimits{0, 0};  // the area modes cannot select without the search
     view.searchMode = 1;
     view.onPump = [&] {
-        if (view.Text(C::Button1) == "中断") form->Button4Click();
+        if (view.Text(C::SettingsButton) == "中断") form->SettingsButtonClick();
     };
-    form->Button3Click();
+    form->RunButtonClick();
     EXPECT_EQ(form->state().tables.trisets.trisetnum(), 0);
     // Nothing stored: the notice that nothing was found.
     const size_t n = view.events.size();
     ASSERT_GE(n, 1u);
     EXPECT_NE(std::find(view.events.begin(), view.events.end(), std::string("notice 三斜自動: ") + kNotFoundMessage),
               view.events.end());
-    EXPECT_EQ(view.Text(C::Button1), "設定");
-    EXPECT_EQ(view.Text(C::Button3), "三斜自動");
-    EXPECT_TRUE(view.Enabled(C::Button3));
-    EXPECT_TRUE(view.Enabled(C::Button1));
+    EXPECT_EQ(view.Text(C::SettingsButton), "設定");
+    EXPECT_EQ(view.Text(C::RunButton), "三斜自動");
+    EXPECT_TRUE(view.Enabled(C::RunButton));
+    EXPECT_TRUE(view.Enabled(C::SettingsButton));
 }
 
 TEST_F(Workflow, ClosingDuringARunClosesOnceItHasUnwound) {
     Start(kPickInside);
     bool asked = false;
     view.onPump = [&] {
-        if (!asked && view.Text(C::Button1) == "中断") {
+        if (!asked && view.Text(C::SettingsButton) == "中断") {
             asked = true;
             EXPECT_FALSE(form->FormCloseQuery());
             EXPECT_TRUE(form->running());
         }
     };
-    form->Button3Click();
+    form->RunButtonClick();
     EXPECT_TRUE(asked);
     // A close is a cancel: no division is inserted.
     for (const std::string& text : Received()) EXPECT_EQ(text.find("-INSERT"), std::string::npos) << text;
@@ -546,25 +546,25 @@ TEST_F(Workflow, AnInputOutputErrorLeavesTheWindowReady) {
     UnreadableExportCad odd(*cad, folder.File("170412093005.dxf"));
     TZelkanF f(view, odd, stamp, clock, folder.File(""), MainWindowFeatures{true, true});
     f.FormCreate();
-    f.Button3Click();
+    f.RunButtonClick();
     ASSERT_FALSE(view.events.empty());
     EXPECT_EQ(view.events.back().rfind("message: ", 0), 0u);
     EXPECT_NE(view.events.back().find("170412093005.dxf"), std::string::npos) << view.events.back();
-    EXPECT_EQ(view.Text(C::Button3), "三斜自動");
-    EXPECT_TRUE(view.Enabled(C::Button3));
-    EXPECT_EQ(view.Text(C::Button1), "設定");
+    EXPECT_EQ(view.Text(C::RunButton), "三斜自動");
+    EXPECT_TRUE(view.Enabled(C::RunButton));
+    EXPECT_EQ(view.Text(C::SettingsButton), "設定");
     // The next press works.
-    f.Button3Click();
-    EXPECT_EQ(view.Text(C::Button3), "面積表");
+    f.RunButtonClick();
+    EXPECT_EQ(view.Text(C::RunButton), "面積表");
 }
 
 TEST_F(Workflow, SettingsThatCannotGiveATableAreToldBeforeTheClick) {
     Start(kPickInside, Utf8ToCp932("[計測縮尺]\r\n分母=0\r\n"));
-    form->Button3Click();
+    form->RunButtonClick();
     EXPECT_EQ(view.events.back(), "message: 設定 [計測縮尺] 分母 は 1 以上にしてください");
     EXPECT_TRUE(Received().empty());
-    EXPECT_EQ(view.Text(C::Button3), "三斜自動");
-    EXPECT_TRUE(view.Enabled(C::Button3));
+    EXPECT_EQ(view.Text(C::RunButton), "三斜自動");
+    EXPECT_TRUE(view.Enabled(C::RunButton));
 }
 
 TEST_F(Workflow, AFullMemoryBudgetEndsTheSearchAndTheRunGoesOn) {
@@ -572,20 +572,20 @@ TEST_F(Workflow, AFullMemoryBudgetEndsTheSearchAndTheRunGoesOn) {
     form->state().tables.trisets.SetBudget(100);  // two divisions of the pentagon
     form->state().selectionLimits = SelectionLimits{0, 0};
     view.searchMode = 1;
-    form->Button3Click();
+    form->RunButtonClick();
     EXPECT_EQ(form->state().tables.trisets.trisetnum(), 2);
     EXPECT_EQ(view.Text(C::Status), "検索結果がメモリの上限に達したため、検索を打ち切りました");
-    EXPECT_EQ(view.Text(C::Button3), "面積表");
+    EXPECT_EQ(view.Text(C::RunButton), "面積表");
 }
 
 TEST_F(Workflow, WithTheSelectionKnownAFullBudgetOnlyLimitsWhatTheViewersSee) {
     Start(kPickInside);
     form->state().tables.trisets.SetBudget(56);  // one division of the pentagon
-    form->Button3Click();
+    form->RunButtonClick();
     const EngineTables& t = form->state().tables;
-    EXPECT_EQ(view.Text(C::Label4), std::to_string(t.tritempnum) + ":" + std::to_string(t.trisets.trisetnum()));
+    EXPECT_EQ(view.Text(C::ProgressLabel), std::to_string(t.tritempnum) + ":" + std::to_string(t.trisets.trisetnum()));
     EXPECT_EQ(t.seltrinum, 3);
-    EXPECT_EQ(view.Text(C::Button3), "面積表");
+    EXPECT_EQ(view.Text(C::RunButton), "面積表");
 }
 
 TEST_F(Workflow, SearchModeFromAndToTheSettingsFile) {
@@ -600,98 +600,98 @@ TEST_F(Workflow, SearchModeFromAndToTheSettingsFile) {
 
 TEST_F(Workflow, TheSettingsButtonStopsASearchOrOpensTheDialog) {
     Start(kPickInside);
-    form->Button4Click();
+    form->SettingsButtonClick();
     EXPECT_EQ(view.events, Texts{"settings"});
-    EXPECT_TRUE(view.Enabled(C::Button1));
+    EXPECT_TRUE(view.Enabled(C::SettingsButton));
     // During the search it reads 中断 and stops it.
     bool stopped = false;
     view.onPump = [&] {
-        if (stopped || view.Text(C::Button1) != "中断") return;
+        if (stopped || view.Text(C::SettingsButton) != "中断") return;
         stopped = true;
-        form->Button4Click();
+        form->SettingsButtonClick();
         EXPECT_TRUE(form->StopFlag);
-        EXPECT_EQ(view.Text(C::Button1), "断中");
+        EXPECT_EQ(view.Text(C::SettingsButton), "断中");
     };
-    form->Button3Click();
+    form->RunButtonClick();
     EXPECT_TRUE(stopped);
     EXPECT_EQ(std::count(view.events.begin(), view.events.end(), "settings"), 1);  // only the first press
     // During a press, before the search, the settings stay as they are.
     Start(kPickInside);
     bool pressed = false;
     view.onPump = [&] {
-        if (!pressed && view.Text(C::Button3) == "指示待ち") {
+        if (!pressed && view.Text(C::RunButton) == "指示待ち") {
             pressed = true;
-            form->Button4Click();
+            form->SettingsButtonClick();
         }
     };
-    form->Button3Click();
+    form->RunButtonClick();
     EXPECT_TRUE(pressed);
     EXPECT_EQ(std::count(view.events.begin(), view.events.end(), "settings"), 1);
-    EXPECT_EQ(view.Text(C::Button3), "面積表");
+    EXPECT_EQ(view.Text(C::RunButton), "面積表");
     view.onPump = nullptr;
     // Without the dialog in this build the button rests disabled.
     TZelkanF plain(view, *link, stamp, clock, folder.File(""), MainWindowFeatures{});
     plain.FormCreate();
-    EXPECT_FALSE(view.Enabled(C::Button1));
-    EXPECT_FALSE(view.Enabled(C::Button2));
+    EXPECT_FALSE(view.Enabled(C::SettingsButton));
+    EXPECT_FALSE(view.Enabled(C::EvaluationButton));
 }
 
 TEST_F(Workflow, ProgressTimerShowsTheSearchPosition) {
     Start(kPickInside);
     std::string shown;
     view.onPump = [&] {
-        if (view.Text(C::Button1) == "中断" && shown.empty()) {
-            form->Timer1Timer();
-            shown = view.Text(C::Label4);
+        if (view.Text(C::SettingsButton) == "中断" && shown.empty()) {
+            form->ProgressTimerTick();
+            shown = view.Text(C::ProgressLabel);
         }
     };
-    form->Button3Click();
+    form->RunButtonClick();
     EXPECT_EQ(shown, "0:-1:0:10");  // before the first triangle: depth 0 of 10 candidates
 }
 
 TEST_F(Workflow, MaximumSetsTheNumberAfterTheLargestInTheDrawing) {
     Start(kPickInside);
-    view.texts[C::ENoCount] = "35";
-    form->Button3Click();  // draws triangles 35, 36 and 37
-    ASSERT_EQ(view.Text(C::Button3), "面積表");
+    view.texts[C::FirstNumberBox] = "35";
+    form->RunButtonClick();  // draws triangles 35, 36 and 37
+    ASSERT_EQ(view.Text(C::RunButton), "面積表");
     const size_t sent = Received().size();
-    form->getSaidaiClick();
-    EXPECT_EQ(view.Text(C::ENoCount), "38");
+    form->HighestNumberButtonClick();
+    EXPECT_EQ(view.Text(C::FirstNumberBox), "38");
     const Texts after = Received();
     const Texts expected = {"_filedia 0\n", "script \"" + folder.File("170412093006.scr") + "\"\n", "_filedia 1\n"};
     EXPECT_EQ(Texts(after.begin() + static_cast<std::ptrdiff_t>(sent), after.end()), expected);
-    EXPECT_EQ(view.Text(C::Button3), "面積表");  // the run's state is not touched
-    form->Button5Click();
-    EXPECT_EQ(view.Text(C::ENoCount), "1");
+    EXPECT_EQ(view.Text(C::RunButton), "面積表");  // the run's state is not touched
+    form->ResetNumberButtonClick();
+    EXPECT_EQ(view.Text(C::FirstNumberBox), "1");
     // Without a CAD nothing is sent and the number stays.
     link->SetRunning(false);
-    form->getSaidaiClick();
-    EXPECT_EQ(view.Text(C::ENoCount), "1");
+    form->HighestNumberButtonClick();
+    EXPECT_EQ(view.Text(C::FirstNumberBox), "1");
     EXPECT_EQ(Received().size(), after.size());
 }
 
 TEST_F(Workflow, ReEvaluationReplacesTheDrawnDivision) {
     // The parcel, then where the area table goes.
     Start(std::string(kPickInside) + "pick = -33900,-11900\n");
-    form->Button3Click();
+    form->RunButtonClick();
     ASSERT_TRUE(form->evaluationEnabled());
     EngineTables& t = form->state().tables;
     ASSERT_GE(t.trisets.trisetnum(), 2);
     const TriangleSlots drawn = t.tritable;
     const int32_t drawnCount = t.trinum;
-    const std::string drawnEvaluation = view.Text(C::Label2);
+    const std::string drawnEvaluation = view.Text(C::DivisionsLabel);
     const size_t sent = Received().size();
 
     // Cancelled in the thumbnails: the current division exactly as before.
     view.thumbnailPick.reset();
-    form->Button2Click();
+    form->EvaluationButtonClick();
     EXPECT_EQ(view.events.back(), "thumbnails 0");
     EXPECT_EQ(t.trinum, drawnCount);
     for (int32_t m = 1; m <= kMaxTriangles; ++m) EXPECT_EQ(t.tritable[m].st, drawn[m].st) << m;
     // Cancelled in the list: nothing is sent, and the drawn division stays current.
     view.thumbnailPick = 2;
     view.listAccepts = 0;
-    form->Button2Click();
+    form->EvaluationButtonClick();
     EXPECT_EQ(view.events.back(), "list 2");
     EXPECT_EQ(Received().size(), sent);
     EXPECT_EQ(t.trinum, drawnCount);
@@ -703,7 +703,7 @@ TEST_F(Workflow, ReEvaluationReplacesTheDrawnDivision) {
     part[1] = t.trisets.tri(1, 1);
     t.trisets.Append(part, 1);
     view.listAccepts = t.trisets.trisetnum();
-    form->Button2Click();
+    form->EvaluationButtonClick();
     EXPECT_EQ(Received().size(), sent);
     EXPECT_TRUE(view.events.back().starts_with("message: 分割が筆全体を覆っていません: 三角形 1 個（必要 "))
         << view.events.back();
@@ -715,7 +715,7 @@ TEST_F(Workflow, ReEvaluationReplacesTheDrawnDivision) {
     const int32_t other = t.trisets.trisetnum() - 1;
     view.listAccepts = other;
     const size_t entities = cad->drawing().entities().size();
-    form->Button2Click();
+    form->EvaluationButtonClick();
     const Texts after = Received();
     const std::string drawing = folder.File("170412093006res.dxf");
     const std::string script = folder.File("170412093006.scr");
@@ -726,9 +726,9 @@ TEST_F(Workflow, ReEvaluationReplacesTheDrawnDivision) {
     ASSERT_EQ(cad->drawing().entities().size(), entities);
     EXPECT_EQ(cad->drawing().Last()->text, "170412093006res");
     // The panel's evaluation value is the new division's.
-    EXPECT_EQ(view.Text(C::Label2),
+    EXPECT_EQ(view.Text(C::DivisionsLabel),
               EvaluationLabel(std::fabs(DivisionArea(t.trisets, other, form->settings().useHeron) - t.menkei)));
-    EXPECT_NE(view.Text(C::Label2), drawnEvaluation);
+    EXPECT_NE(view.Text(C::DivisionsLabel), drawnEvaluation);
 
     // Whatever the user draws after the result is never erased: nothing is
     // replaced, the user is told why, and the drawn division stays current.
@@ -736,7 +736,7 @@ TEST_F(Workflow, ReEvaluationReplacesTheDrawnDivision) {
     cad->Type("LINE\n0,0\n10,10\n\n");
     const size_t beforeRefusal = Received().size();
     view.listAccepts = 1;
-    form->Button2Click();
+    form->EvaluationButtonClick();
     const Texts refused = Received();
     for (size_t n = beforeRefusal; n < refused.size(); ++n) EXPECT_EQ(refused[n].find("ERASE"), std::string::npos) << refused[n];
     EXPECT_EQ(cad->drawing().entities().size(), entities + 1);
@@ -744,8 +744,8 @@ TEST_F(Workflow, ReEvaluationReplacesTheDrawnDivision) {
     EXPECT_EQ(view.events.back(), "message: " + NotReplacedMessage("170412093006res"));
     for (int32_t m = 1; m <= kMaxTriangles; ++m) EXPECT_EQ(t.tritable[m].st, replacedDivision[m].st) << m;
     // The next area-table press draws the new division.
-    form->Button3Click();
-    ASSERT_EQ(view.Text(C::Button3), "三斜自動");
+    form->RunButtonClick();
+    ASSERT_EQ(view.Text(C::RunButton), "三斜自動");
     const AreaTableValues table = LastRunTableValues(form->state(), form->settings());
     ASSERT_EQ(static_cast<int32_t>(table.rows.size()), t.trisets.trinum(other));
     for (int32_t m = 1; m <= t.trinum; ++m) EXPECT_EQ(t.tritable[m].st, t.trisets.tri(other, m).st);

@@ -144,12 +144,7 @@ TEST(DivisionCover, EverySampleParcelIsDividedWhole) {
             sample::PrepareCandidates(*t, parcel, rules);
             const ExactSelection exact = SelectExactly(*t, sample::PolygonArea(parcel), SearchMode::Shape, false);
             ASSERT_EQ(exact.status, SelectionStatus::Selected);
-            t->trinum = 0;
-            int32_t n = 0;
-            for (const int32_t c : exact.division) {
-                const TTriTemp& candidate = t->tritemp[static_cast<size_t>(c)];
-                AddTriangle(*t, c, candidate.i, candidate.j, n, candidate.k);
-            }
+            LoadDivision(*t, exact.division);
             EXPECT_TRUE(CheckDivisionCover(*t, 1).covers) << NotCoveredMessage(CheckDivisionCover(*t, 1));
             FastTriangulate(*t);
             EXPECT_TRUE(CheckDivisionCover(*t, 1).covers) << NotCoveredMessage(CheckDivisionCover(*t, 1));

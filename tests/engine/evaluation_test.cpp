@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 #include <string>
 
 namespace zelkan {
@@ -45,11 +46,7 @@ protected:
         c.ki.areaText = "999999.0000";
         c.heronText = heron;
         c.shape = shape;
-        t->trinum = 0;
-        int32_t n = 0;
-        AddTriangle(*t, st, 1, 2, n, 3);
-        StoreTriset(*t);
-        return t->trisets.trisetnum();
+        return StoreDivision(*t, {st});
     }
 
     std::unique_ptr<EngineTables> t = std::make_unique<EngineTables>();
@@ -146,8 +143,7 @@ TEST_F(Evaluation, NegativeCoordinateAreaComparesMagnitudes) {
 class ThreeTriangleDivisions : public Evaluation {
 protected:
     void Division(std::initializer_list<const char*> herons, double shape = 0) {
-        t->trinum = 0;
-        int32_t n = 0;
+        std::vector<int32_t> candidates;
         for (const char* heron : herons) {
             const int32_t st = ++t->tritempnum;
             TTriTemp& candidate = t->tritemp[st];
@@ -156,9 +152,9 @@ protected:
             candidate.ij.areaText = "0.0000";
             candidate.heronText = heron;
             candidate.shape = shape;
-            AddTriangle(*t, st, 1, 2, n, 3);
+            candidates.push_back(st);
         }
-        StoreTriset(*t);
+        StoreDivision(*t, candidates);
     }
 };
 

@@ -38,7 +38,7 @@ std::vector<int32_t> Entry(const EngineTables& t, int32_t r) {
 std::vector<int32_t> SelectedByEvaluation(EngineTables& t, double menkei, SearchMode mode, bool heron) {
     EvaluationState e;
     Evaluate(t, e, menkei, mode, heron);
-    const int32_t no = mode == SearchMode::Shape ? e.bestShapeNo : heron ? e.bestHeronNo : e.bestSanshaNo;
+    const int32_t no = WinnerOf(e, mode, heron);
     return no == 0 ? std::vector<int32_t>{} : Entry(t, no);
 }
 
@@ -175,7 +175,7 @@ TEST(ExactSelection, NeverWorseThanWhatABudgetedSearchStores) {
             // The selection measured as the evaluation measures a stored division.
             EvaluationState e;
             const double best = ApplySelection(*t, e, exact, menkei, mode, false);
-            const int32_t selected = mode == SearchMode::Shape ? e.bestShapeNo : e.bestSanshaNo;
+            const int32_t selected = WinnerOf(e, mode, false);
             const TTriSum chosen = t->trisets.sum(selected);
             for (int32_t r = 1; r <= t->trisets.trisetnum(); ++r) {
                 if (t->trisets.trinum(r) != t->xynum - 2) continue;

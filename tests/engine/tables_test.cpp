@@ -151,15 +151,12 @@ TEST_F(Tables, ResetForRunKeepsTheStoreCapacity) {
     for (int32_t m = 1; m <= 5001; ++m) StoreTriset(*t);
     AddTriangle(*t, 1, 1, 2, n, 3);
     t->dupnum = 3;
-    t->drawnsidenum = 1;
-    t->drawnsides[1] = TSidePair{1, 2};
     ResetForRun(*t);
     EXPECT_EQ(t->trinum, 0);
     EXPECT_EQ(t->dupnum, 0);
     EXPECT_EQ(t->trisets.trisetnum(), 0);
     EXPECT_EQ(t->trisets.trisetcap(), 10000);
     EXPECT_EQ(t->tritable[1].i, 0);
-    EXPECT_EQ(t->drawnsides[1].b, 0);
 }
 
 TEST_F(Tables, BoundarySidesIncludeTheClosingSide) {
@@ -174,16 +171,6 @@ TEST_F(Tables, BoundarySidesIncludeTheClosingSide) {
     EXPECT_TRUE(IsBoundarySide(*t, 1, 5));
     EXPECT_FALSE(IsBoundarySide(*t, 1, 3));
     EXPECT_FALSE(IsBoundarySide(*t, 2, 5));
-}
-
-TEST_F(Tables, DrawnSidesMatchInEitherOrder) {
-    t->drawnsidenum = 2;
-    t->drawnsides[1] = TSidePair{2, 7};
-    t->drawnsides[2] = TSidePair{9, 3};  // compared as stored
-    EXPECT_TRUE(InDrawnSides(*t, 7, 2));
-    EXPECT_TRUE(InDrawnSides(*t, 2, 7));
-    EXPECT_FALSE(InDrawnSides(*t, 3, 9));
-    EXPECT_FALSE(InDrawnSides(*t, 1, 2));
 }
 
 TEST_F(Tables, VerticesToUcsMovesAndTurns) {

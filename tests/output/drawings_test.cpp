@@ -13,6 +13,7 @@
 #include "output/area_table.h"
 #include "output/coordinate_table_csv.h"
 #include "output/coordinate_table_drawing.h"
+#include "output/drawn_sides.h"
 #include "output/result_drawing.h"
 #include "output/sample_drawings.h"
 #include "support/parcels.h"
@@ -79,6 +80,19 @@ protected:
     test::ScratchFolder folder;
     std::vector<std::string> written;
 };
+
+TEST(DrawnSides, MatchInEitherOrderAndAreKeptOnce) {
+    DrawnSides drawn;
+    drawn.Add(7, 2);
+    drawn.Add(3, 9);
+    drawn.Add(2, 7);
+    EXPECT_TRUE(drawn.Has(7, 2));
+    EXPECT_TRUE(drawn.Has(2, 7));
+    EXPECT_TRUE(drawn.Has(9, 3));
+    EXPECT_FALSE(drawn.Has(1, 2));
+    const std::vector<std::pair<int32_t, int32_t>> expected{{2, 7}, {3, 9}};
+    EXPECT_EQ(drawn.sides(), expected);
+}
 
 TEST_F(Drawings, MatchTheReviewedFilesByteForByte) {
     written = test::WriteSampleDrawings(folder.File(""));

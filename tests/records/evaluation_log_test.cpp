@@ -17,7 +17,7 @@ namespace {
 RunMeasure DefaultMeasure(double menkei) {
     RunMeasure m;
     m.rounding = RunRounding{KetaMode::HalfUp, 2, KetaMode::HalfUp, 4, KetaMode::HalfUp, 2};
-    m.s = 1;
+    m.scaleDenom = 1;
     m.menkei = menkei;
     return m;
 }

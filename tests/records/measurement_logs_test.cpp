@@ -22,13 +22,20 @@ protected:
     ScratchFolder folder;
 };
 
+// The coordinate area, its table written to mem where a name is given.
+double AreaWithTable(const EngineTables& t, int32_t scaleDenom, const std::string& mem) {
+    const CoordinateArea area = MeasureCoordArea(t, scaleDenom);
+    if (!mem.empty()) WriteMemLog(area, mem);
+    return area.area;
+}
+
 const sample::Polygon kSquareCcw = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
 
 TEST_F(Records, SquareCounterClockwiseCoordinateAreaTable) {
     SetParcel(*t, kSquareCcw);
     NormalizeVertexOrder(*t);
     const std::string mem = folder.File("run.mem");
-    EXPECT_EQ(CoordArea(*t, 1, mem), 100.0);
+    EXPECT_EQ(AreaWithTable(*t, 1, mem), 100.0);
     EXPECT_EQ(ReadFileBytes(mem),
               "   1        0.000        0.000        0.000       10.000       10.000        0.000000\r\n"
               "   2        0.000       10.000       10.000        0.000       10.000     -100.000000\r\n"
@@ -42,7 +49,7 @@ TEST_F(Records, SquareClockwiseHasAPositiveSumAndTheSameArea) {
     SetParcel(*t, {{0, 0}, {0, 10}, {10, 10}, {10, 0}});
     NormalizeVertexOrder(*t);
     const std::string mem = folder.File("run.mem");
-    EXPECT_EQ(CoordArea(*t, 1, mem), 100.0);
+    EXPECT_EQ(AreaWithTable(*t, 1, mem), 100.0);
     const std::string text = ReadFileBytes(mem);
     EXPECT_NE(text.find("      200.000000\r\n"), std::string::npos);
     EXPECT_NE(text.find("           100.000\r\n"), std::string::npos);
@@ -50,9 +57,9 @@ TEST_F(Records, SquareClockwiseHasAPositiveSumAndTheSameArea) {
 
 TEST_F(Records, CoordinateAreaWithoutAPathWritesNothing) {
     SetParcel(*t, kSquareCcw);
-    EXPECT_EQ(CoordArea(*t, 1, ""), 100.0);
+    EXPECT_EQ(AreaWithTable(*t, 1, ""), 100.0);
     t->xynum = 0;
-    EXPECT_EQ(CoordArea(*t, 1, folder.File("none.mem")), 0.0);
+    EXPECT_EQ(AreaWithTable(*t, 1, folder.File("none.mem")), 0.0);
     EXPECT_THROW(ReadFileBytes(folder.File("none.mem")), InputOutputError);
 }
 
@@ -60,14 +67,14 @@ TEST_F(Records, TermsAreRoundedToSixDecimalsBeforeTheyAreSummed) {
     // x * (y(v-1) - y(v+1)) of the second vertex is 0.00000015 * 10: its
     // seventh decimal rounds the term up to 0.000002.
     SetParcel(*t, {{0, 0}, {0.00000015, -5}, {0, 10}});
-    EXPECT_EQ(CoordArea(*t, 1, ""), 0.000001);
+    EXPECT_EQ(AreaWithTable(*t, 1, ""), 0.000001);
 }
 
 TEST_F(Records, MeasuringScaleHalvesTheTableButNotTheVertexLog) {
     SetParcel(*t, kSquareCcw);
     NormalizeVertexOrder(*t);
     const std::string mem = folder.File("run.mem");
-    EXPECT_EQ(CoordArea(*t, 2, mem), 25.0);
+    EXPECT_EQ(AreaWithTable(*t, 2, mem), 25.0);
     const std::string text = ReadFileBytes(mem);
     EXPECT_EQ(text.substr(0, 87),
               "   1        0.000        0.000        0.000        5.000        5.000        0.000000\r\n");

@@ -74,8 +74,7 @@ TEST(Settings, ValuesAsWrittenByHandOrByTheDialog) {
     EXPECT_EQ(s.scaleDenomPos, 1) << "1,000 is no integer: the default";
     EXPECT_EQ(s.measureScaleDenom, 1);
     EXPECT_EQ(s.calcTimeLimit, 0) << "abc: no time limit";
-    EXPECT_EQ(s.searchMode, 7);
-    EXPECT_EQ(SearchModeOf(s.searchMode), SearchMode::Shape);
+    EXPECT_EQ(s.searchMode, SearchMode::Shape) << "7 is no mode: mode 0";
     EXPECT_EQ(SearchModeOf(3), SearchMode::Fast);
     EXPECT_FALSE(s.useHeron);
     EXPECT_TRUE(s.saveRecords) << "any integer but 0 is true";
@@ -144,7 +143,7 @@ TEST(Settings, SearchModeWriteKeepsTheOtherLinesInPlace) {
     const std::string file = folder.Write(kSettingsFileName, IniText(
         "; comment\r\n[面積]\r\nヘロン=0\r\n検索=1\r\n\r\n[結果]\r\nログ保存=1\r\n"));
     IniFile ini(file);
-    WriteSearchMode(ini, 2);
+    WriteSearchMode(ini, SearchMode::NotAbove);
     ini.WriteString("結果", "小数点以下", "3");
     ini.WriteString("新", "鍵", "x");
     ini.Save();
@@ -240,10 +239,10 @@ TEST(Settings, FilesSavedAsUtf8OrUtf16AreReadAndKeepTheirBytes) {
         const std::string file = folder.Write(kSettingsFileName, encoding.encode(before));
         const SanshaSettings s = LoadFrom(file);
         EXPECT_EQ(s.scaleDenom, 500);
-        EXPECT_EQ(s.searchMode, 1);
+        EXPECT_EQ(s.searchMode, SearchMode::Closest);
         EXPECT_FALSE(s.useHeron);
         IniFile ini(file);
-        WriteSearchMode(ini, 3);
+        WriteSearchMode(ini, SearchMode::Fast);
         ini.WriteString("新", "鍵", "値");
         ini.Save();
         EXPECT_EQ(ReadFileBytes(file), encoding.encode(after));
@@ -276,7 +275,7 @@ TEST(Settings, ASaveReadsBackWhateverTheLineEnds) {
                     SanshaSettings s = LoadFrom(file);
                     ASSERT_EQ(s.scaleDenom, 500);
                     s.layerText = "文字層";
-                    s.searchMode = 2;
+                    s.searchMode = SearchMode::NotAbove;
                     IniFile ini(file);
                     WriteSettings(ini, s);
                     ini.Save();
@@ -284,7 +283,7 @@ TEST(Settings, ASaveReadsBackWhateverTheLineEnds) {
                     const SanshaSettings back = LoadFrom(file);
                     EXPECT_EQ(back.scaleDenom, 500);
                     EXPECT_EQ(back.layerText, "文字層");
-                    EXPECT_EQ(back.searchMode, 2);
+                    EXPECT_EQ(back.searchMode, SearchMode::NotAbove);
                     const std::string saved = ReadFileBytes(file);
                     EXPECT_TRUE(saved.starts_with(mark + comment));
                     if (oddByte) {

@@ -27,14 +27,7 @@ protected:
         }
     }
     int32_t Add(const std::vector<int32_t>& candidates, double shapeSum, double sansha, double heron) {
-        t->trinum = 0;
-        int32_t n = 0;
-        for (int32_t c : candidates) {
-            const TTriTemp& candidate = t->tritemp[static_cast<size_t>(c)];
-            AddTriangle(*t, c, candidate.i, candidate.j, n, candidate.k);
-        }
-        StoreTriset(*t);
-        const int32_t g = t->trisets.trisetnum();
+        const int32_t g = StoreDivision(*t, candidates);
         t->trisets.sum(g) = TTriSum{sansha, heron, shapeSum};
         return g;
     }
@@ -193,9 +186,9 @@ TEST(ListPreview, BlueByShapeAndTheAverageLineSelection) {
     EXPECT_EQ(PreviewBlue(2.05), 20);  // 20.5 rounds to even
     EXPECT_EQ(PreviewBlue(25.5), 255);
     EXPECT_EQ(PreviewBlue(90), 255);
-    EXPECT_EQ(Label6Line(3, 5), 2u);
-    EXPECT_EQ(Label6Line(6, 5), std::nullopt);  // a filter shortened the list
-    EXPECT_EQ(Label6Line(0, 5), std::nullopt);
+    EXPECT_EQ(AverageShapeLine(3, 5), 2u);
+    EXPECT_EQ(AverageShapeLine(6, 5), std::nullopt);  // a filter shortened the list
+    EXPECT_EQ(AverageShapeLine(0, 5), std::nullopt);
 }
 
 TEST(ViewTransformTest, CentredWithAMarginAndHalvesToEven) {

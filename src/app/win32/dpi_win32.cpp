@@ -1,5 +1,7 @@
 #include "app/win32/dpi_win32.h"
 
+#include "app/win32/window_common_win32.h"
+
 namespace zelkan::win32 {
 
 namespace {
@@ -18,9 +20,8 @@ UINT WindowDpi(HWND window) {
     if (getDpiForWindow != nullptr && window != nullptr) {
         if (const UINT dpi = getDpiForWindow(window)) return dpi;
     }
-    HDC screen = GetDC(nullptr);
+    const ScreenDc screen;
     const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen != nullptr) ReleaseDC(nullptr, screen);
     return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 

@@ -25,43 +25,43 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;
 constexpr int kClientWidth = 119;
 constexpr int kClientHeight = 119;
 constexpr int kStatusTop = 114;  // the status line below the design, as tall as its longest text needs
-constexpr UINT_PTR kTimer1 = 1;
-constexpr UINT kTimer1IntervalMs = 1000;
+constexpr UINT_PTR kProgressTimer = 1;
+constexpr UINT kProgressTimerIntervalMs = 1000;
 
 enum ControlId : int {
-    kButton3 = 101, kButton1, kLabel1, kLabel2, kButton2, kCSeaMode, kGetSaidai, kENoCount, kUpDown7, kButton5,
-    kLabel3, kLabel4, kStatus,
+    kRunButton = 101, kSettingsButton, kCoordinateAreaLabel, kDivisionsLabel, kEvaluationButton, kSearchModeBox, kHighestNumberButton, kFirstNumberBox, kFirstNumberSpinner, kResetNumberButton,
+    kNumberCaption, kProgressLabel, kStatus,
 };
 
 // The search mode box's entries, its longest texts.
 std::vector<std::wstring> SearchModeTexts() {
     std::vector<std::wstring> texts;
-    for (const char* name : kSearchModeNames) texts.push_back(Utf8ToWide(name));
+    for (int32_t n = 0; n < kSearchModeCount; ++n) texts.push_back(Utf8ToWide(SearchModeName(SearchModeOf(n))));
     return texts;
 }
 
 // The design at 96 DPI, in the order of the window's fields.
 const std::vector<ControlDesign>& DesignOfWindow() {
     static const std::vector<ControlDesign> design = {
-        {kButton3, L"BUTTON", L"三斜自動", BS_PUSHBUTTON | WS_TABSTOP, 0, 0, 62, 25, nullptr,
+        {kRunButton, L"BUTTON", L"三斜自動", BS_PUSHBUTTON | WS_TABSTOP, 0, 0, 62, 25, nullptr,
          {L"指示待ち", L"計算中", L"面積表"}},
-        {kButton1, L"BUTTON", L"設定", BS_PUSHBUTTON | WS_TABSTOP, 82, 0, 34, 25, nullptr, {L"中断", L"断中"}},
+        {kSettingsButton, L"BUTTON", L"設定", BS_PUSHBUTTON | WS_TABSTOP, 82, 0, 34, 25, nullptr, {L"中断", L"断中"}},
         // A seven-digit coordinate area.
-        {kLabel1, L"STATIC", L"座標面計値", SS_LEFT | SS_NOPREFIX, 4, 29, 64, 14, nullptr, {L"9999999.999"}},
+        {kCoordinateAreaLabel, L"STATIC", L"座標面計値", SS_LEFT | SS_NOPREFIX, 4, 29, 64, 14, nullptr, {L"9999999.999"}},
         // Candidates, divisions (up to seven digits) or the evaluation value.
-        {kLabel2, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX, 64, 29, 48, 14, nullptr, {L"9999999", L"-9999.99"}},
-        {kButton2, L"BUTTON", L"評", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 61, 0, 22, 25},
-        {kCSeaMode, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 2, 45, 111, 120, nullptr,
+        {kDivisionsLabel, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX, 64, 29, 48, 14, nullptr, {L"9999999", L"-9999.99"}},
+        {kEvaluationButton, L"BUTTON", L"評", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 61, 0, 22, 25},
+        {kSearchModeBox, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 2, 45, 111, 120, nullptr,
          SearchModeTexts()},
-        {kGetSaidai, L"BUTTON", L"最大", BS_PUSHBUTTON | WS_TABSTOP, 81, 69, 33, 19},
-        {kENoCount, L"EDIT", L"1", ES_LEFT | ES_AUTOHSCROLL | ES_NUMBER | WS_BORDER | WS_TABSTOP, 21, 69, 39, 20,
+        {kHighestNumberButton, L"BUTTON", L"最大", BS_PUSHBUTTON | WS_TABSTOP, 81, 69, 33, 19},
+        {kFirstNumberBox, L"EDIT", L"1", ES_LEFT | ES_AUTOHSCROLL | ES_NUMBER | WS_BORDER | WS_TABSTOP, 21, 69, 39, 20,
          L"次の計測で最初の三角形に付ける番号（1 から 10,000）", {L"10,000"}},
-        {kUpDown7, UPDOWN_CLASSW, L"", UDS_SETBUDDYINT | UDS_ARROWKEYS, 60, 69, 16, 20},
-        {kButton5, L"BUTTON", L"初期", BS_PUSHBUTTON | WS_TABSTOP, 6, 93, 33, 19},
-        {kLabel3, L"STATIC", L"No", SS_LEFT, 2, 72, 18, 14},
+        {kFirstNumberSpinner, UPDOWN_CLASSW, L"", UDS_SETBUDDYINT | UDS_ARROWKEYS, 60, 69, 16, 20},
+        {kResetNumberButton, L"BUTTON", L"初期", BS_PUSHBUTTON | WS_TABSTOP, 6, 93, 33, 19},
+        {kNumberCaption, L"STATIC", L"No", SS_LEFT, 2, 72, 18, 14},
         // The search position (first level : position : start : candidates),
         // then candidates : divisions. Right edge at 112, clear of 初期.
-        {kLabel4, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX, 42, 96, 70, 14, nullptr,
+        {kProgressLabel, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX, 42, 96, 70, 14, nullptr,
          {L"99:9999:99:99999", L"99999:9999999"}},
         {kStatus, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 4, kStatusTop, 111, 14},
     };
@@ -74,15 +74,15 @@ const char* const kStatusTexts[] = {kCadNotFoundStatus, kCommandLineNotFoundStat
 
 int IdOf(MainControl control) {
     switch (control) {
-        case MainControl::Button3: return kButton3;
-        case MainControl::Button1: return kButton1;
-        case MainControl::Button2: return kButton2;
-        case MainControl::GetSaidai: return kGetSaidai;
-        case MainControl::Button5: return kButton5;
-        case MainControl::Label1: return kLabel1;
-        case MainControl::Label2: return kLabel2;
-        case MainControl::Label4: return kLabel4;
-        case MainControl::ENoCount: return kENoCount;
+        case MainControl::RunButton: return kRunButton;
+        case MainControl::SettingsButton: return kSettingsButton;
+        case MainControl::EvaluationButton: return kEvaluationButton;
+        case MainControl::HighestNumberButton: return kHighestNumberButton;
+        case MainControl::ResetNumberButton: return kResetNumberButton;
+        case MainControl::CoordinateAreaLabel: return kCoordinateAreaLabel;
+        case MainControl::DivisionsLabel: return kDivisionsLabel;
+        case MainControl::ProgressLabel: return kProgressLabel;
+        case MainControl::FirstNumberBox: return kFirstNumberBox;
         case MainControl::Status: return kStatus;
     }
     return 0;
@@ -93,10 +93,7 @@ int IdOf(MainControl control) {
 MainWindow::MainWindow(HINSTANCE instance, std::string workFolder)
     : instance_(instance), workFolder_(std::move(workFolder)), settingsDialog_(instance, workFolder_) {}
 
-MainWindow::~MainWindow() {
-    if (font_ != nullptr) DeleteObject(font_);
-    if (boldFont_ != nullptr) DeleteObject(boldFont_);
-}
+MainWindow::~MainWindow() = default;
 
 bool MainWindow::Create(int show) {
     if (!Register(instance_, kClassName, 0, LoadIconW(instance_, MAKEINTRESOURCEW(1)))) return false;
@@ -119,22 +116,21 @@ bool MainWindow::Create(int show) {
 
 void MainWindow::CreateControls() {
     controls_ = MakeControls(window_, instance_, DesignOfWindow());
-    HWND combo = controls_[kCSeaMode];
-    for (const char* name : kSearchModeNames) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(name).c_str()));
+    HWND combo = controls_[kSearchModeBox];
+    for (const std::wstring& name : SearchModeTexts())
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     SendMessageW(combo, CB_SETCURSEL, 0, 0);
-    upDown_ = controls_[kUpDown7];
-    SendMessageW(upDown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(controls_[kENoCount]), 0);
+    upDown_ = controls_[kFirstNumberSpinner];
+    SendMessageW(upDown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(controls_[kFirstNumberBox]), 0);
     SendMessageW(upDown_, UDM_SETRANGE32, 1, 10000);
     SendMessageW(upDown_, UDM_SETPOS32, 0, 1);
-    bold_[kButton3] = true;
+    bold_[kRunButton] = true;
 }
 
 void MainWindow::Layout() {
     dpi_ = WindowDpi(window_);
-    if (font_ != nullptr) DeleteObject(font_);
-    if (boldFont_ != nullptr) DeleteObject(boldFont_);
-    font_ = CreateUiFont(12, false, dpi_);
-    boldFont_ = CreateUiFont(12, true, dpi_);
+    font_.Reset(CreateUiFont(12, false, dpi_));
+    boldFont_.Reset(CreateUiFont(12, true, dpi_));
     const DesignScale scale = FittedScale();
     const int clientWidth = scale.X(kClientWidth);
     // The status line takes as many lines as its longest text needs.
@@ -146,17 +142,17 @@ void MainWindow::Layout() {
     SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     PlaceControls(DesignOfWindow(), controls_, scale, font_);
     for (const auto& [id, bold] : bold_)
-        if (bold) SendMessageW(controls_[id], WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), TRUE);
+        if (bold) SendMessageW(controls_[id], WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), TRUE);
     // The status line as tall as its longest text.
     MoveWindow(controls_[kStatus], scale.X(4), scale.Y(kStatusTop), statusWidth, statusHeight, TRUE);
     // The up-down control keeps its place beside the edit box it is bound to.
-    SendMessageW(upDown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(controls_[kENoCount]), 0);
+    SendMessageW(upDown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(controls_[kFirstNumberBox]), 0);
     MoveWindow(upDown_, scale.X(60), scale.Y(69), scale.X(76) - scale.X(60), scale.Y(20), TRUE);
     // The drop list as wide as its longest mode name.
     int listWidth = 0;
-    for (const char* name : kSearchModeNames)
-        listWidth = std::max(listWidth, NeededWidth(TextFrame::Plain, font_, Utf8ToWide(name), dpi_) + Scaled(8, dpi_));
-    SendMessageW(controls_[kCSeaMode], CB_SETDROPPEDWIDTH, static_cast<WPARAM>(listWidth), 0);
+    for (const std::wstring& name : SearchModeTexts())
+        listWidth = std::max(listWidth, NeededWidth(TextFrame::Plain, font_, name, dpi_) + Scaled(8, dpi_));
+    SendMessageW(controls_[kSearchModeBox], CB_SETDROPPEDWIDTH, static_cast<WPARAM>(listWidth), 0);
 }
 
 // The design widened until every control holds the longest text it shows,
@@ -164,9 +160,9 @@ void MainWindow::Layout() {
 DesignScale MainWindow::FittedScale() const {
     std::vector<WidthNeed> needs;
     for (const ControlDesign& d : DesignOfWindow()) {
-        if (d.id == kStatus || d.id == kUpDown7) continue;  // the status line wraps
+        if (d.id == kStatus || d.id == kFirstNumberSpinner) continue;  // the status line wraps
         // The run and settings buttons turn bold.
-        AddWidthNeeds(d, d.id == kButton3 || d.id == kButton1 ? boldFont_ : font_, dpi_, needs);
+        AddWidthNeeds(d, d.id == kRunButton || d.id == kSettingsButton ? boldFont_ : font_, dpi_, needs);
     }
     needs.push_back({CaptionClientWidth(Utf8ToWide(kMainCaption), 3), Scaled(kClientWidth, dpi_)});
     return DesignScale{dpi_, WideningFactor(needs)};
@@ -178,7 +174,7 @@ HWND MainWindow::Control(MainControl control) const {
 }
 
 void MainWindow::SetText(MainControl control, const std::string& text) {
-    if (control == MainControl::ENoCount) {
+    if (control == MainControl::FirstNumberBox) {
         // Through the spinner, which shows thousands separators.
         const int32_t value = ParseSettingInteger(text, 0);
         if (value >= 1 && value <= 10000) {
@@ -196,15 +192,15 @@ void MainWindow::SetEnabled(MainControl control, bool enabled) { EnableWindow(Co
 void MainWindow::SetBold(MainControl control, bool bold) {
     const int id = IdOf(control);
     bold_[id] = bold;
-    SendMessageW(Control(control), WM_SETFONT, reinterpret_cast<WPARAM>(bold ? boldFont_ : font_), TRUE);
+    SendMessageW(Control(control), WM_SETFONT, reinterpret_cast<WPARAM>(bold ? boldFont_.get() : font_.get()), TRUE);
 }
 
 int32_t MainWindow::SearchModeIndex() const {
-    const LRESULT index = SendMessageW(controls_.at(kCSeaMode), CB_GETCURSEL, 0, 0);
+    const LRESULT index = SendMessageW(controls_.at(kSearchModeBox), CB_GETCURSEL, 0, 0);
     return index == CB_ERR ? 0 : static_cast<int32_t>(index);
 }
 
-void MainWindow::SetSearchModeIndex(int32_t index) { SendMessageW(controls_.at(kCSeaMode), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+void MainWindow::SetSearchModeIndex(int32_t index) { SendMessageW(controls_.at(kSearchModeBox), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 
 void MainWindow::Minimize() { ShowWindow(window_, SW_MINIMIZE); }
 
@@ -237,7 +233,7 @@ void MainWindow::Beep() { MessageBeep(MB_OK); }
 
 void MainWindow::ShowSettingsDialog() { settingsDialog_.ShowModal(form_->settings(), form_->state(), cad_); }
 
-std::optional<int32_t> MainWindow::ShowThumbnails(MeasurementState& state, const SanshaSettings& settings,
+std::optional<int32_t> MainWindow::ShowThumbnails(const MeasurementState& state, const SanshaSettings& settings,
                                                   SearchMode searchMode) {
     return thumbnails_.ShowModal(state, settings, searchMode);
 }
@@ -249,9 +245,9 @@ std::optional<int32_t> MainWindow::ShowDivisionList(MeasurementState& state, con
 
 void MainWindow::SetTimerEnabled(bool enabled) {
     if (enabled) {
-        SetTimer(window_, kTimer1, kTimer1IntervalMs, nullptr);
+        SetTimer(window_, kProgressTimer, kProgressTimerIntervalMs, nullptr);
     } else {
-        KillTimer(window_, kTimer1);
+        KillTimer(window_, kProgressTimer);
     }
 }
 
@@ -265,23 +261,23 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
         case WM_COMMAND:
             if (form_ && HIWORD(wp) == BN_CLICKED) {
                 switch (LOWORD(wp)) {
-                    case kButton3: form_->Button3Click(); return 0;
-                    case kButton1: form_->Button4Click(); return 0;
-                    case kButton5: form_->Button5Click(); return 0;
-                    case kGetSaidai: form_->getSaidaiClick(); return 0;
-                    case kButton2: form_->Button2Click(); return 0;
+                    case kRunButton: form_->RunButtonClick(); return 0;
+                    case kSettingsButton: form_->SettingsButtonClick(); return 0;
+                    case kResetNumberButton: form_->ResetNumberButtonClick(); return 0;
+                    case kHighestNumberButton: form_->HighestNumberButtonClick(); return 0;
+                    case kEvaluationButton: form_->EvaluationButtonClick(); return 0;
                     default: break;
                 }
             }
             break;
         case WM_TIMER:
-            if (form_ && wp == kTimer1) form_->Timer1Timer();
+            if (form_ && wp == kProgressTimer) form_->ProgressTimerTick();
             return 0;
         case WM_CLOSE:
             if (!form_ || form_->FormCloseQuery()) Close();
             return 0;
         case WM_DESTROY:
-            KillTimer(window_, kTimer1);
+            KillTimer(window_, kProgressTimer);
             PostQuitMessage(0);
             return 0;
         default:

@@ -46,7 +46,7 @@ public:
     void Beep() override;
     void SetTimerEnabled(bool enabled) override;
     void ShowSettingsDialog() override;
-    std::optional<int32_t> ShowThumbnails(MeasurementState& state, const SanshaSettings& settings,
+    std::optional<int32_t> ShowThumbnails(const MeasurementState& state, const SanshaSettings& settings,
                                           SearchMode searchMode) override;
     std::optional<int32_t> ShowDivisionList(MeasurementState& state, const SanshaSettings& settings,
                                             int32_t chosen) override;
@@ -63,8 +63,8 @@ private:
     std::string workFolder_;
     std::map<int, HWND> controls_;  // by control id
     HWND upDown_ = nullptr;
-    HFONT font_ = nullptr;
-    HFONT boldFont_ = nullptr;
+    Font font_;
+    Font boldFont_;
     std::map<int, bool> bold_;
     UINT dpi_ = 96;
     SettingsDialog settingsDialog_;

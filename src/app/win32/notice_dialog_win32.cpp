@@ -37,12 +37,10 @@ bool NoticeDialog::Create(HINSTANCE instance, HWND owner) {
 
 void NoticeDialog::Layout() {
     dpi_ = WindowDpi(window_);
-    if (labelFont_ != nullptr) DeleteObject(labelFont_);
-    if (buttonFont_ != nullptr) DeleteObject(buttonFont_);
-    labelFont_ = CreateUiFont(15, true, dpi_);
-    buttonFont_ = CreateUiFont(12, false, dpi_);
-    SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_), TRUE);
-    SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_), TRUE);
+    labelFont_.Reset(CreateUiFont(15, true, dpi_));
+    buttonFont_.Reset(CreateUiFont(12, false, dpi_));
+    SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()), TRUE);
+    SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), TRUE);
     Place();
 }
 
@@ -88,9 +86,8 @@ LRESULT NoticeDialog::Handle(UINT message, WPARAM wp, LPARAM lp) {
             open_ = false;
             return 0;
         case WM_DESTROY:
-            if (labelFont_ != nullptr) DeleteObject(labelFont_);
-            if (buttonFont_ != nullptr) DeleteObject(buttonFont_);
-            labelFont_ = buttonFont_ = nullptr;
+            labelFont_.Reset(nullptr);
+            buttonFont_.Reset(nullptr);
             break;
         default:
             break;

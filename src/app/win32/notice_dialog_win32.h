@@ -26,8 +26,8 @@ private:
     HWND owner_ = nullptr;
     HWND label_ = nullptr;
     HWND button_ = nullptr;
-    HFONT labelFont_ = nullptr;
-    HFONT buttonFont_ = nullptr;
+    Font labelFont_;
+    Font buttonFont_;
     UINT dpi_ = 96;
     bool open_ = false;
     bool confirmed_ = false;

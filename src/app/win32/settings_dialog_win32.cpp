@@ -76,8 +76,8 @@ std::vector<Design> DesignOfDialog() {
         E(C::ELengScale, kNumber, 88, 8, 57, L"計測距離に影響します"),
         L(L"設定縮尺　1/", 8, 35, 78),
         E(C::EScale, kNumber, 88, 32, 57, L"以下の設定値に作用します"),
-        R(C::RadioButton2, L"三斜", true, 168, 4, 58),
-        R(C::RadioButton1, L"ヘロン", false, 232, 4, 60),
+        R(C::SanshaRadio, L"三斜", true, 168, 4, 58),
+        R(C::HeronRadio, L"ヘロン", false, 232, 4, 60),
         Design{Id(C::CLogOK), L"BUTTON", L"ログ保存", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 192, 34, 96, 17,
                L"計測中のログを保存します"},
         G(L"辺、高さ", 8, 56, 112, 94),
@@ -109,14 +109,14 @@ std::vector<Design> DesignOfDialog() {
         L(L"行高", 114, 300, 30), E(C::EKyuGyoDaka, kNumber, 148, 296, 40),
         L(L"画層", 16, 326, 44), E(C::EKyuLayer, kEdit, 64, 322, 124),
         B(C::BGaso, L"画層作成", 232, 288),
-        B(C::Button1, L"ログ保存", 232, 328, L"前の計測ログを別名で保存します"),
+        B(C::SaveLogButton, L"ログ保存", 232, 328, L"前の計測ログを別名で保存します"),
         L(L"計算制限値", 232, 360, 62), E(C::ELimTime, kNumber, 232, 376, 57),
-        B(C::Button2, L"履歴削除", 232, 400, L"溜まった履歴をゴミ箱へ移します"),
+        B(C::ClearHistoryButton, L"履歴削除", 232, 400, L"溜まった履歴をゴミ箱へ移します"),
         G(L"計測後のNo値", 8, 360, 214, 68),
-        R(C::RadioButton3, L"1　に固定", true, 16, 378, 92),
-        R(C::RadioButton4, L"最大値+1", false, 16, 400, 92),
-        R(C::RadioButton5, L"定量値で増加", false, 112, 378, 104),
-        E(C::Edit1, kNumber, 112, 400, 56),
+        R(C::FixedNumberRadio, L"1　に固定", true, 16, 378, 92),
+        R(C::AfterLastNumberRadio, L"最大値+1", false, 16, 400, 92),
+        R(C::StepNumberRadio, L"定量値で増加", false, 112, 378, 104),
+        E(C::NumberStepBox, kNumber, 112, 400, 56),
         G(L"三斜表(横文字数)", 8, 432, 112, 58),
         G(L"ヘロン(横文字数)", 128, 432, 162, 58),
     };
@@ -166,13 +166,13 @@ struct SpinnerDesign {
 };
 const SpinnerDesign kSpinners[] = {
     {C::ELengScale, 1, 10000, 50}, {C::EScale, 1, 10000, 50},  {C::EKetaNaga, 0, 15, 1},
-    {C::EKetaMen, 0, 15, 1},       {C::EKetaKeka, 0, 15, 1},   {C::Edit1, 1, 1000, 100},
+    {C::EKetaMen, 0, 15, 1},       {C::EKetaKeka, 0, 15, 1},   {C::NumberStepBox, 1, 1000, 100},
 };
 
 // The longest number a box of the dialog takes.
 std::wstring LongestNumberOf(int id) {
     if (id == Id(C::ELengScale) || id == Id(C::EScale)) return L"10,000";
-    if (id == Id(C::Edit1)) return L"1,000";
+    if (id == Id(C::NumberStepBox)) return L"1,000";
     if (id == Id(C::ELimTime)) return L"999999";
     for (C table : {C::ES1, C::ES2, C::ES3, C::ES4, C::EH1, C::EH2, C::EH3, C::EH4, C::EH5, C::EKetaNaga, C::EKetaMen,
                     C::EKetaKeka, C::EZahyoXY, C::EZahyoSa, C::EZahyoSeki, C::EZahyoMen})
@@ -185,9 +185,7 @@ std::wstring LongestNumberOf(int id) {
 SettingsDialog::SettingsDialog(HINSTANCE instance, std::string workFolder)
     : instance_(instance), logic_(*this, std::move(workFolder), [](const std::string& folder) { RecycleFolder(folder); }) {}
 
-SettingsDialog::~SettingsDialog() {
-    if (font_ != nullptr) DeleteObject(font_);
-}
+SettingsDialog::~SettingsDialog() = default;
 
 bool SettingsDialog::Create(HWND owner) {
     Register(instance_, kClassName);
@@ -221,8 +219,7 @@ void SettingsDialog::CreateControls() {
 
 void SettingsDialog::Layout() {
     dpi_ = WindowDpi(window_);
-    if (font_ != nullptr) DeleteObject(font_);
-    font_ = CreateUiFont(12, false, dpi_);
+    font_.Reset(CreateUiFont(12, false, dpi_));
     const DesignScale scale = FittedScale();
     const SIZE outer = OuterSizeOfClient(scale.X(kClientWidth), scale.Y(kClientHeight), kStyle, kExStyle, dpi_);
     SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -371,8 +368,8 @@ LRESULT SettingsDialog::Handle(UINT message, WPARAM wp, LPARAM lp) {
             if (HIWORD(wp) == BN_CLICKED && state_ != nullptr) {
                 const int id = LOWORD(wp);
                 if (id == Id(C::BGaso)) logic_.bGasoClick(*cad_, settings_);
-                if (id == Id(C::Button1)) logic_.Button1Click(*state_, settings_.measureScaleDenom);
-                if (id == Id(C::Button2)) logic_.Button2Click();
+                if (id == Id(C::SaveLogButton)) logic_.SaveLogButtonClick(*state_, settings_.measureScaleDenom);
+                if (id == Id(C::ClearHistoryButton)) logic_.ClearHistoryButtonClick();
                 if (id == IDCANCEL) Close();
                 return 0;
             }

@@ -60,7 +60,7 @@ private:
     HWND owner_ = nullptr;
     std::map<int, HWND> controls_;  // by control id: the design's controls, labels and group boxes
     std::map<int, HWND> spinners_;  // by the id of the box each is bound to
-    HFONT font_ = nullptr;
+    Font font_;
     UINT dpi_ = 96;
     TZelkanSet logic_;
     SanshaSettings settings_;

@@ -95,4 +95,17 @@ UINT FittingDpi(UINT dpi, const RECT& area, OuterAt outerAt) {
 // it; one larger than the area keeps its top left corner inside.
 void KeepInWorkArea(HWND window);
 
+// Sizes a window for the largest DPI, up to its own, at which it fits the
+// work area of its monitor, and keeps it inside that area. measureAt(dpi)
+// makes the window's fonts and scale for dpi and returns its outer size
+// there; it has measured the DPI returned last.
+template <typename MeasureAt>
+UINT FitToWorkArea(HWND window, MeasureAt measureAt) {
+    const UINT dpi = FittingDpi(WindowDpi(window), WorkAreaOf(window), measureAt);
+    const SIZE outer = measureAt(dpi);
+    SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    KeepInWorkArea(window);
+    return dpi;
+}
+
 }  // namespace zelkan::win32

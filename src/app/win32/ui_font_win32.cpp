@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/win32/dpi_win32.h"
+#include "app/win32/window_common_win32.h"
 
 namespace zelkan::win32 {
 
@@ -12,7 +13,7 @@ bool FontExists(const wchar_t* face) {
     LOGFONTW query{};
     query.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(query.lfFaceName, face, LF_FACESIZE);
-    HDC screen = GetDC(nullptr);
+    const ScreenDc screen;
     bool found = false;
     EnumFontFamiliesExW(
         screen, &query, [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM data) -> int {
@@ -20,7 +21,6 @@ bool FontExists(const wchar_t* face) {
             return 0;
         },
         reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, screen);
     return found;
 }
 

@@ -24,25 +24,6 @@ HWND Child(HWND parent, HINSTANCE instance, const wchar_t* className, const std:
 
 void SetText(HWND window, const std::string& text) { SetWindowTextW(window, Utf8ToWide(text).c_str()); }
 
-// Everything is drawn into a bitmap first and copied at once: no flicker.
-template <typename Draw>
-void PaintBuffered(HWND window, Draw draw) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window, &ps);
-    RECT client{};
-    GetClientRect(window, &client);
-    HDC memory = CreateCompatibleDC(dc);
-    {
-        const GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
-        const Selection drawnInto(memory, bitmap);
-        FillRect(memory, &client, GetSysColorBrush(COLOR_BTNFACE));
-        draw(memory);
-        BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    }
-    DeleteDC(memory);
-    EndPaint(window, &ps);
-}
-
 // The boundary and the triangles of division g in a square of side `size`
 // at (left, top); fill gives each triangle's brush colour from its shape.
 template <typename Fill>
@@ -84,9 +65,9 @@ constexpr int kThumbTop = 58;  // below the three lines of the header
 constexpr int kThumbClientWidth = 740, kThumbClientHeight = kThumbTop + 4 * kThumbPitchY + 6;
 constexpr int kShapeRadio = 501, kAreaRadio = 502, kPreviousPage = 503, kNextPage = 504;
 
-// The header's labels: Label26, Label29, Label27, Label28, Label30, Label25,
-// the legend of the numbers under the slots and the page, with the longest
-// texts they show.
+// The header's labels (counts, areas, hint, order, the legend of the
+// numbers under the slots, the page, the source), with the longest texts
+// they show.
 struct ThumbLabelDesign {
     int x, y, width;
     DWORD style;
@@ -137,36 +118,28 @@ bool ThumbnailWindow::Create(HINSTANCE instance, HWND owner) {
 // The design widened for the longest texts, and drawn smaller where the
 // window would not fit the work area of its monitor.
 void ThumbnailWindow::Layout() {
-    const RECT area = WorkAreaOf(window_);
-    dpi_ = FittingDpi(WindowDpi(window_), area, [this](UINT dpi) {
+    dpi_ = FitToWorkArea(window_, [this](UINT dpi) {
         Measure(dpi);
         return OuterSizeOfClient(scale_.X(kThumbClientWidth), scale_.Y(kThumbClientHeight), kStyle, kExStyle, dpi);
     });
-    Measure(dpi_);
-    const SIZE outer =
-        OuterSizeOfClient(scale_.X(kThumbClientWidth), scale_.Y(kThumbClientHeight), kStyle, kExStyle, dpi_);
-    SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (size_t n = 0; n < labels_.size(); ++n) {
         const ThumbLabelDesign& d = kThumbLabels[n];
         MoveWindow(labels_[n], scale_.X(d.x), scale_.Y(d.y), scale_.X(d.x + d.width) - scale_.X(d.x), scale_.Y(14), TRUE);
-        SendMessageW(labels_[n], WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+        SendMessageW(labels_[n], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
     }
     MoveWindow(shapeRadio_, scale_.X(528), scale_.Y(16), scale_.X(612) - scale_.X(528), scale_.Y(17), TRUE);
     MoveWindow(areaRadio_, scale_.X(616), scale_.Y(16), scale_.X(692) - scale_.X(616), scale_.Y(17), TRUE);
     MoveWindow(previousPage_, scale_.X(696), scale_.Y(8), scale_.X(712) - scale_.X(696), scale_.Y(25), TRUE);
     MoveWindow(nextPage_, scale_.X(713), scale_.Y(8), scale_.X(729) - scale_.X(713), scale_.Y(25), TRUE);
     for (HWND control : {shapeRadio_, areaRadio_, previousPage_, nextPage_})
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
-    KeepInWorkArea(window_);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
     InvalidateRect(window_, nullptr, FALSE);
 }
 
 // The fonts at dpi and how much wider than designed the texts need the window.
 void ThumbnailWindow::Measure(UINT dpi) {
-    if (font_ != nullptr) DeleteObject(font_);
-    if (slotFont_ != nullptr) DeleteObject(slotFont_);
-    font_ = CreateUiFont(12, false, dpi);
-    slotFont_ = CreateUiFont(9, false, dpi);
+    font_.Reset(CreateUiFont(12, false, dpi));
+    slotFont_.Reset(CreateUiFont(9, false, dpi));
     std::vector<WidthNeed> needs;
     for (const ThumbLabelDesign& d : kThumbLabels)
         needs.push_back({NeededWidth(TextFrame::Plain, font_, d.longest, dpi), Scaled(d.width, dpi)});
@@ -183,7 +156,7 @@ const std::vector<int32_t>& ThumbnailWindow::Order() const {
     return SendMessageW(shapeRadio_, BM_GETCHECK, 0, 0) == BST_CHECKED ? shapeOrder_ : areaOrder_;
 }
 
-std::optional<int32_t> ThumbnailWindow::ShowModal(MeasurementState& state, const SanshaSettings& settings,
+std::optional<int32_t> ThumbnailWindow::ShowModal(const MeasurementState& state, const SanshaSettings& settings,
                                                   SearchMode searchMode) {
     state_ = &state;
     useHeron_ = settings.useHeron;
@@ -291,7 +264,10 @@ LRESULT ThumbnailWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
 // ------------------------------------------------------------------------ list
 namespace {
 
-enum ListControl { kLabel1, kLabel3, kLabel4, kLabel5, kLabel2, kLabel6, kEdit1, kEdit2, kEdit3, kFilter, kReplace, kCount };
+enum ListControl {
+    kTotalLabel, kLargestLabel, kSmallestLabel, kCoordinateAreaLabel, kMismatchLabel, kAverageShapeLabel,
+    kFilterBox1, kFilterBox2, kFilterBox3, kFilter, kReplace, kCount
+};
 constexpr int kListBox = 650;
 constexpr int kListBase = 600;
 
@@ -299,17 +275,17 @@ constexpr int kListBase = 600;
 // with the longest text each shows.
 const std::vector<ControlDesign>& ListDesign() {
     constexpr DWORD kLabel = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
-    constexpr DWORD kFilterBox = ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
+    constexpr DWORD kFilterStyle = ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
     static const std::vector<ControlDesign> design = {
-        {kListBase + kLabel1, L"STATIC", L"", kLabel, 8, 8, 136, 14, nullptr, {L"総候補数:9999999"}},
-        {kListBase + kLabel3, L"STATIC", L"", kLabel, 8, 24, 136, 14, nullptr, {L"面積最大値:9999999.999999"}},
-        {kListBase + kLabel4, L"STATIC", L"", kLabel, 8, 40, 136, 14, nullptr, {L"面積最小値:9999999.999999"}},
-        {kListBase + kLabel5, L"STATIC", L"", kLabel, 8, 56, 136, 14, nullptr, {L"座標面計値:9999999.999999"}},
-        {kListBase + kLabel2, L"STATIC", L"", kLabel, 8, 72, 96, 14, nullptr, {L"不一致率:-9999.9999"}},
-        {kListBase + kLabel6, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX | SS_NOTIFY, 104, 72, 33, 14, nullptr, {L"999.99"}},
-        {kListBase + kEdit1, L"EDIT", L"", kFilterBox, 8, 96, 57, 20, nullptr, {L"99,99,99"}},
-        {kListBase + kEdit2, L"EDIT", L"", kFilterBox, 72, 96, 57, 20, nullptr, {L"99,99,99"}},
-        {kListBase + kEdit3, L"EDIT", L"", kFilterBox, 8, 120, 57, 20, nullptr, {L"99,99,99"}},
+        {kListBase + kTotalLabel, L"STATIC", L"", kLabel, 8, 8, 136, 14, nullptr, {L"総候補数:9999999"}},
+        {kListBase + kLargestLabel, L"STATIC", L"", kLabel, 8, 24, 136, 14, nullptr, {L"面積最大値:9999999.999999"}},
+        {kListBase + kSmallestLabel, L"STATIC", L"", kLabel, 8, 40, 136, 14, nullptr, {L"面積最小値:9999999.999999"}},
+        {kListBase + kCoordinateAreaLabel, L"STATIC", L"", kLabel, 8, 56, 136, 14, nullptr, {L"座標面計値:9999999.999999"}},
+        {kListBase + kMismatchLabel, L"STATIC", L"", kLabel, 8, 72, 96, 14, nullptr, {L"不一致率:-9999.9999"}},
+        {kListBase + kAverageShapeLabel, L"STATIC", L"", SS_RIGHT | SS_NOPREFIX | SS_NOTIFY, 104, 72, 33, 14, nullptr, {L"999.99"}},
+        {kListBase + kFilterBox1, L"EDIT", L"", kFilterStyle, 8, 96, 57, 20, nullptr, {L"99,99,99"}},
+        {kListBase + kFilterBox2, L"EDIT", L"", kFilterStyle, 72, 96, 57, 20, nullptr, {L"99,99,99"}},
+        {kListBase + kFilterBox3, L"EDIT", L"", kFilterStyle, 8, 120, 57, 20, nullptr, {L"99,99,99"}},
         {kListBase + kFilter, L"BUTTON", L"フィルター", BS_PUSHBUTTON | WS_TABSTOP, 72, 120, 67, 25},
         {kListBase + kReplace, L"BUTTON", L"選択三斜置き換え", BS_PUSHBUTTON | WS_TABSTOP, 8, 152, 129, 25},
     };
@@ -343,27 +319,20 @@ bool ListWindow::Create(HINSTANCE instance, HWND owner) {
 // square beside it, all drawn smaller where the window would not fit the
 // work area of its monitor.
 void ListWindow::Layout() {
-    const RECT area = WorkAreaOf(window_);
-    dpi_ = FittingDpi(WindowDpi(window_), area, [this](UINT dpi) {
+    dpi_ = FitToWorkArea(window_, [this](UINT dpi) {
         Measure(dpi);
         return OuterSizeOfClient(PreviewLeft() + scale_.Y(kPreviewSide), scale_.Y(kPreviewSide + 4), kStyle, kExStyle,
                                  dpi);
     });
-    Measure(dpi_);
-    const SIZE outer = OuterSizeOfClient(PreviewLeft() + scale_.Y(kPreviewSide), scale_.Y(kPreviewSide + 4), kStyle,
-                                         kExStyle, dpi_);
-    SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     PlaceControls(ListDesign(), controls_, scale_, font_);
-    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
     SendMessageW(list_, LB_SETITEMHEIGHT, 0, scale_.Y(15));
     MoveWindow(list_, 0, scale_.Y(184), scale_.X(137), scale_.Y(kPreviewSide + 4) - scale_.Y(184), TRUE);
-    KeepInWorkArea(window_);
     InvalidateRect(window_, nullptr, FALSE);
 }
 
 void ListWindow::Measure(UINT dpi) {
-    if (font_ != nullptr) DeleteObject(font_);
-    font_ = CreateUiFont(12, false, dpi);
+    font_.Reset(CreateUiFont(12, false, dpi));
     std::vector<WidthNeed> needs;
     for (const ControlDesign& d : ListDesign()) AddWidthNeeds(d, font_, dpi, needs);
     // A line of the list beside its scroll bar.
@@ -382,7 +351,7 @@ std::optional<int32_t> ListWindow::ShowModal(MeasurementState& state, const Sans
     state_ = &state;
     useHeron_ = settings.useHeron;
     accepted_.reset();
-    for (HWND edit : {Control(kEdit1), Control(kEdit2), Control(kEdit3)}) SetText(edit, "");
+    for (HWND edit : {Control(kFilterBox1), Control(kFilterBox2), Control(kFilterBox3)}) SetText(edit, "");
     DisplayList(chosen, {});
     open_ = true;
     RunModal(window_, owner_, open_);
@@ -394,10 +363,10 @@ void ListWindow::DisplayList(int32_t start, const std::vector<TriangleFilter>& f
     EngineTables& t = state_->tables;
     listed_ = ListedDivisions(t, filters);
     SendMessageW(list_, LB_SETCOUNT, listed_.size(), 0);
-    SetText(Control(kLabel1), "総候補数:" + std::to_string(t.trisets.trisetnum()));
-    SetText(Control(kLabel3), "面積最大値:" + FormatFixedWidth(11, 6, LargestArea(*state_, useHeron_)));
-    SetText(Control(kLabel4), "面積最小値:" + FormatFixedWidth(11, 6, SmallestArea(*state_, useHeron_)));
-    SetText(Control(kLabel5), "座標面計値:" + FormatFixedWidth(11, 6, t.menkei));
+    SetText(Control(kTotalLabel), "総候補数:" + std::to_string(t.trisets.trisetnum()));
+    SetText(Control(kLargestLabel), "面積最大値:" + FormatFixedWidth(11, 6, LargestArea(*state_, useHeron_)));
+    SetText(Control(kSmallestLabel), "面積最小値:" + FormatFixedWidth(11, 6, SmallestArea(*state_, useHeron_)));
+    SetText(Control(kCoordinateAreaLabel), "座標面計値:" + FormatFixedWidth(11, 6, t.menkei));
     // The list leaves the last division current; a start shows its own.
     // Nothing is shown until then, and only a division shown can replace
     // the drawn one.
@@ -405,8 +374,8 @@ void ListWindow::DisplayList(int32_t start, const std::vector<TriangleFilter>& f
     shown_ = 0;
     EnableWindow(Control(kReplace), FALSE);
     // The values of the division shown before go with it.
-    SetText(Control(kLabel2), "");
-    SetText(Control(kLabel6), "");
+    SetText(Control(kMismatchLabel), "");
+    SetText(Control(kAverageShapeLabel), "");
     Show(start);
     InvalidateRect(window_, nullptr, FALSE);
 }
@@ -416,7 +385,7 @@ void ListWindow::Show(int32_t g) {
     LoadTriset(state_->tables, g);
     shown_ = g;
     EnableWindow(Control(kReplace), TRUE);
-    SetText(Control(kLabel6), FormatFixedWidth(4, 2, AverageShape(state_->tables, g)));
+    SetText(Control(kAverageShapeLabel), FormatFixedWidth(4, 2, AverageShape(state_->tables, g)));
     const RECT preview{PreviewLeft(), 0, PreviewLeft() + scale_.Y(kPreviewSide), scale_.Y(kPreviewSide)};
     InvalidateRect(window_, &preview, FALSE);
 }
@@ -425,7 +394,7 @@ void ListWindow::LineClicked() {
     const LRESULT line = SendMessageW(list_, LB_GETCURSEL, 0, 0);
     if (line == LB_ERR || static_cast<size_t>(line) >= listed_.size()) return;
     const int32_t g = listed_[static_cast<size_t>(line)];
-    SetText(Control(kLabel2), MismatchLabel(ListLine(DivisionArea(state_->tables.trisets, g, useHeron_)),
+    SetText(Control(kMismatchLabel), MismatchLabel(ListLine(DivisionArea(state_->tables.trisets, g, useHeron_)),
                                               state_->tables.menkei));
     Show(g);
 }
@@ -480,9 +449,9 @@ LRESULT ListWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
         case WM_COMMAND: {
             const int id = LOWORD(wp);
             if (id == kListBox && HIWORD(wp) == LBN_SELCHANGE) LineClicked();
-            if (id == kListBase + kLabel6 && HIWORD(wp) == STN_CLICKED && state_ != nullptr) {
+            if (id == kListBase + kAverageShapeLabel && HIWORD(wp) == STN_CLICKED && state_ != nullptr) {
                 // A line the list no longer has selects nothing.
-                if (const auto line = Label6Line(state_->evaluation.minShapeNo, listed_.size())) {
+                if (const auto line = AverageShapeLine(state_->evaluation.minShapeNo, listed_.size())) {
                     SendMessageW(list_, LB_SETCURSEL, *line, 0);
                     LineClicked();
                 }
@@ -490,7 +459,7 @@ LRESULT ListWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
             if (id == kListBase + kFilter && HIWORD(wp) == BN_CLICKED && state_ != nullptr) {
                 std::vector<TriangleFilter> filters;
                 std::string refusals;
-                for (int edit : {kEdit1, kEdit2, kEdit3}) {
+                for (int edit : {kFilterBox1, kFilterBox2, kFilterBox3}) {
                     const std::string text = WindowTextOf(Control(edit));
                     if (const auto refusal = FilterRefusal(text)) refusals += *refusal + "\n";
                     filters.push_back(ParseTriangleFilter(text));
@@ -504,10 +473,7 @@ LRESULT ListWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
                 }
             }
             if (id == kListBase + kReplace && HIWORD(wp) == BN_CLICKED && state_ != nullptr && shown_ >= 1) {
-                EngineTables& t = state_->tables;
-                LoadTriset(t, shown_);
-                t.seltri = t.tritable;
-                t.seltrinum = t.trinum;
+                AcceptDivision(state_->tables, shown_);
                 accepted_ = shown_;
                 open_ = false;
             }

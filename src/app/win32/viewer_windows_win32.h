@@ -23,7 +23,7 @@ class ThumbnailWindow : public Window {
 public:
     bool Create(HINSTANCE instance, HWND owner);
     // The division double-clicked, none when the window was closed otherwise.
-    std::optional<int32_t> ShowModal(MeasurementState& state, const SanshaSettings& settings, SearchMode searchMode);
+    std::optional<int32_t> ShowModal(const MeasurementState& state, const SanshaSettings& settings, SearchMode searchMode);
     HWND window() const { return window_; }
 
 private:
@@ -41,11 +41,11 @@ private:
     HWND previousPage_ = nullptr;
     HWND nextPage_ = nullptr;
     std::vector<HWND> labels_;
-    HFONT font_ = nullptr;
-    HFONT slotFont_ = nullptr;
+    Font font_;
+    Font slotFont_;
     UINT dpi_ = 96;
     DesignScale scale_;
-    MeasurementState* state_ = nullptr;
+    const MeasurementState* state_ = nullptr;
     bool useHeron_ = true;
     std::vector<int32_t> shapeOrder_;
     std::vector<int32_t> areaOrder_;
@@ -76,7 +76,7 @@ private:
     HWND owner_ = nullptr;
     HWND list_ = nullptr;
     std::map<int, HWND> controls_;  // by id
-    HFONT font_ = nullptr;
+    Font font_;
     UINT dpi_ = 96;
     DesignScale scale_;
     MeasurementState* state_ = nullptr;

@@ -37,21 +37,30 @@ private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wp, LPARAM lp);
 };
 
-// A GDI object (pen, brush, font, bitmap) deleted when it goes.
+// A GDI object (pen, brush, font, bitmap) deleted when it goes or is
+// replaced.
 template <typename Handle>
 class GdiObject {
 public:
+    GdiObject() = default;
     explicit GdiObject(Handle handle) : handle_(handle) {}
-    ~GdiObject() {
-        if (handle_ != nullptr) DeleteObject(handle_);
-    }
+    ~GdiObject() { Reset(nullptr); }
     GdiObject(const GdiObject&) = delete;
     GdiObject& operator=(const GdiObject&) = delete;
     operator Handle() const { return handle_; }
+    Handle get() const { return handle_; }
+    void Reset(Handle handle) {
+        if (handle_ != nullptr) DeleteObject(handle_);
+        handle_ = handle;
+    }
 
 private:
-    Handle handle_;
+    Handle handle_ = nullptr;
 };
+
+// A window's font: it lives as long as the window object and is replaced
+// when the window moves to another DPI.
+using Font = GdiObject<HFONT>;
 
 // An object selected into a device context until this goes; the one
 // selected before comes back then.
@@ -80,6 +89,41 @@ private:
     HWND window_;
     HDC dc_;
 };
+
+// A memory device context compatible with dc, deleted when it goes.
+class MemoryDc {
+public:
+    explicit MemoryDc(HDC dc) : dc_(CreateCompatibleDC(dc)) {}
+    ~MemoryDc() {
+        if (dc_ != nullptr) DeleteDC(dc_);
+    }
+    MemoryDc(const MemoryDc&) = delete;
+    MemoryDc& operator=(const MemoryDc&) = delete;
+    operator HDC() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// The window's client area painted in one copy from a bitmap drawn first
+// (no flicker): draw(dc) paints into the bitmap, filled with the dialog
+// background.
+template <typename Draw>
+void PaintBuffered(HWND window, Draw draw) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    RECT client{};
+    GetClientRect(window, &client);
+    {
+        const MemoryDc memory(dc);
+        const GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+        const Selection drawnInto(memory, bitmap);
+        FillRect(memory, &client, GetSysColorBrush(COLOR_BTNFACE));
+        draw(static_cast<HDC>(memory));
+        BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+    }
+    EndPaint(window, &ps);
+}
 
 // Shows the window over its owner, the owner disabled, handling messages
 // until `open` turns false; then the owner is enabled and brought back.
