@@ -4,11 +4,11 @@
 #include <bit>
 #include <cmath>
 #include <optional>
-#include <unordered_map>
 #include <utility>
 
 #include "engine/area_units.h"
 #include "engine/evaluation.h"
+#include "engine/polygon_parts.h"
 #include "engine/search.h"
 #include "engine/total_sets.h"
 #include "geometry/text_helpers.h"
@@ -16,87 +16,6 @@
 namespace zelkan {
 
 namespace {
-
-constexpr int32_t kSide = -1;     // the part is a boundary side: nothing to divide
-constexpr int32_t kNoChord = -2;  // no candidate closes the chord: the part cannot be divided
-
-// One way to divide a part: the candidate on its chord and the two smaller
-// parts beside it.
-struct Option {
-    int32_t candidate = 0;
-    int32_t left = kSide;
-    int32_t right = kSide;
-};
-
-struct Chord {
-    int32_t a = 0, b = 0;
-    std::vector<Option> options;
-    long double share = 0;  // the part's area over the parcel's
-};
-
-// Every chord that closes a candidate, shorter chords first, so that a
-// part's smaller parts come before it.
-class ChordModel {
-public:
-    explicit ChordModel(const EngineTables& t) : n_(t.xynum) {
-        std::unordered_map<int64_t, int32_t> ids;
-        std::vector<std::pair<int32_t, int32_t>> keys;
-        for (int32_t c = 1; c <= t.tritempnum; ++c) {
-            const TTriTemp& candidate = t.tritemp[static_cast<size_t>(c)];
-            if (ids.emplace(Key(candidate.i, candidate.k), 0).second) keys.emplace_back(candidate.i, candidate.k);
-        }
-        std::sort(keys.begin(), keys.end(), [](const auto& x, const auto& y) {
-            return std::pair(x.second - x.first, x.first) < std::pair(y.second - y.first, y.first);
-        });
-        chords_.resize(keys.size());
-        for (size_t id = 0; id < keys.size(); ++id) {
-            chords_[id].a = keys[id].first;
-            chords_[id].b = keys[id].second;
-            ids[Key(keys[id].first, keys[id].second)] = static_cast<int32_t>(id);
-        }
-        const auto part = [&ids](int32_t a, int32_t b) {
-            if (b == a + 1) return kSide;
-            const auto found = ids.find(Key(a, b));
-            return found == ids.end() ? kNoChord : found->second;
-        };
-        for (int32_t c = 1; c <= t.tritempnum; ++c) {
-            const TTriTemp& candidate = t.tritemp[static_cast<size_t>(c)];
-            const Option option{c, part(candidate.i, candidate.j), part(candidate.j, candidate.k)};
-            if (option.left == kNoChord || option.right == kNoChord) continue;
-            chords_[static_cast<size_t>(ids[Key(candidate.i, candidate.k)])].options.push_back(option);
-        }
-        const auto whole = ids.find(Key(1, n_));
-        root_ = whole == ids.end() ? kNoChord : whole->second;
-        SetShares(t);
-    }
-
-    const std::vector<Chord>& chords() const { return chords_; }
-    int32_t root() const { return root_; }  // the chord 1-n: the whole parcel
-
-private:
-    static int64_t Key(int32_t a, int32_t b) { return static_cast<int64_t>(a) << 32 | static_cast<uint32_t>(b); }
-
-    // Each part's area (corners a..b closed by the chord) by prefix sums of
-    // the shoelace terms, from the first corner so that survey coordinates
-    // keep their digits.
-    void SetShares(const EngineTables& t) {
-        const TAcadPoint& origin = t.xy[1];
-        const auto x = [&](int32_t v) { return t.xy[static_cast<size_t>(v)].x - origin.x; };
-        const auto y = [&](int32_t v) { return t.xy[static_cast<size_t>(v)].y - origin.y; };
-        std::vector<long double> prefix(static_cast<size_t>(n_) + 1, 0);
-        for (int32_t v = 1; v < n_; ++v)
-            prefix[static_cast<size_t>(v) + 1] = prefix[static_cast<size_t>(v)] + x(v) * y(v + 1) - x(v + 1) * y(v);
-        const auto twiceArea = [&](int32_t a, int32_t b) {
-            return prefix[static_cast<size_t>(b)] - prefix[static_cast<size_t>(a)] + x(b) * y(a) - x(a) * y(b);
-        };
-        const long double whole = n_ >= 3 ? twiceArea(1, n_) : 0;
-        for (Chord& chord : chords_) chord.share = whole != 0 ? twiceArea(chord.a, chord.b) / whole : 0;
-    }
-
-    int32_t n_;
-    std::vector<Chord> chords_;
-    int32_t root_ = kNoChord;
-};
 
 // Whether two triangles of the polygon overlap: a side of one crosses a side
 // of the other, which for diagonals of a simple polygon is when their
@@ -116,23 +35,23 @@ bool Overlap(const TTriTemp& x, const TTriTemp& y) {
 
 class ShapeSelection {
 public:
-    ShapeSelection(const EngineTables& t, const ChordModel& model) : t_(t), model_(model), best_(model.chords().size()) {}
+    ShapeSelection(const EngineTables& t, const PolygonParts& model) : t_(t), model_(model), best_(model.parts.size()) {}
 
     std::optional<std::vector<int32_t>> Run() {
-        if (model_.root() == kNoChord) return std::nullopt;
+        if (model_.root == kNoPart) return std::nullopt;
         std::vector<int32_t> bestList, trial;
-        for (size_t id = 0; id < model_.chords().size(); ++id) {
-            const Chord& chord = model_.chords()[id];
+        for (size_t id = 0; id < model_.parts.size(); ++id) {
+            const PolygonPart& chord = model_.parts[id];
             Best& best = best_[id];
             bool listed = false;
-            for (size_t o = 0; o < chord.options.size(); ++o) {
-                const Option& option = chord.options[o];
+            for (size_t o = 0; o < chord.ways.size(); ++o) {
+                const PartWay& option = chord.ways[o];
                 if (!Feasible(option.left) || !Feasible(option.right)) continue;
                 const int64_t cost = Shape(option.candidate) + Cost(option.left) + Cost(option.right);
                 if (best.option >= 0 && cost > best.cost) continue;
                 if (best.option >= 0 && cost == best.cost) {
                     // Equal sums: the first in search order stays.
-                    if (!listed) ListOption(chord.options[static_cast<size_t>(best.option)], bestList);
+                    if (!listed) ListOption(chord.ways[static_cast<size_t>(best.option)], bestList);
                     listed = true;
                     ListOption(option, trial);
                     if (!(trial < bestList)) continue;
@@ -144,9 +63,9 @@ public:
                 best.option = static_cast<int32_t>(o);
             }
         }
-        if (!Feasible(model_.root())) return std::nullopt;
+        if (!Feasible(model_.root)) return std::nullopt;
         std::vector<int32_t> division;
-        ListPart(model_.root(), division);
+        ListPart(model_.root, division);
         std::sort(division.begin(), division.end());
         return division;
     }
@@ -158,25 +77,25 @@ private:
     };
 
     int64_t Shape(int32_t c) const { return std::llround(t_.tritemp[static_cast<size_t>(c)].shape); }
-    bool Feasible(int32_t part) const { return part == kSide || (part >= 0 && best_[static_cast<size_t>(part)].option >= 0); }
-    int64_t Cost(int32_t part) const { return part == kSide ? 0 : best_[static_cast<size_t>(part)].cost; }
+    bool Feasible(int32_t part) const { return part == kSidePart || (part >= 0 && best_[static_cast<size_t>(part)].option >= 0); }
+    int64_t Cost(int32_t part) const { return part == kSidePart ? 0 : best_[static_cast<size_t>(part)].cost; }
 
     // The candidates of a part's best division, in no particular order.
     void ListPart(int32_t part, std::vector<int32_t>& out) const {
         std::vector<int32_t> pending;
-        if (part != kSide) pending.push_back(part);
+        if (part != kSidePart) pending.push_back(part);
         while (!pending.empty()) {
             const auto id = static_cast<size_t>(pending.back());
             pending.pop_back();
-            const Chord& chord = model_.chords()[id];
-            const Option& option = chord.options[static_cast<size_t>(best_[id].option)];
+            const PolygonPart& chord = model_.parts[id];
+            const PartWay& option = chord.ways[static_cast<size_t>(best_[id].option)];
             out.push_back(option.candidate);
-            if (option.left != kSide) pending.push_back(option.left);
-            if (option.right != kSide) pending.push_back(option.right);
+            if (option.left != kSidePart) pending.push_back(option.left);
+            if (option.right != kSidePart) pending.push_back(option.right);
         }
     }
 
-    void ListOption(const Option& option, std::vector<int32_t>& out) const {
+    void ListOption(const PartWay& option, std::vector<int32_t>& out) const {
         out.clear();
         out.push_back(option.candidate);
         ListPart(option.left, out);
@@ -185,7 +104,7 @@ private:
     }
 
     const EngineTables& t_;
-    const ChordModel& model_;
+    const PolygonParts& model_;
     std::vector<Best> best_;
 };
 
@@ -213,8 +132,8 @@ Int128 BandOf(Pass pass) {
 
 class ReachableTotals {
 public:
-    ReachableTotals(const ChordModel& model, const std::vector<Int128>& units, const SelectionLimits& limits)
-        : model_(model), units_(units), limits_(limits), sets_(model.chords().size()), sums_(limits.maxWordOperations) {}
+    ReachableTotals(const PolygonParts& model, const std::vector<Int128>& units, const SelectionLimits& limits)
+        : model_(model), units_(units), limits_(limits), sets_(model.parts.size()), sums_(limits.maxWordOperations) {}
 
     // The totals of every part with the allowed candidates, as far as they
     // can give a whole-parcel total in [windowLo, windowHi]; false beyond the
@@ -232,7 +151,7 @@ public:
         for (size_t id = 0; id < sets_.size(); ++id) {
             TotalSet& set = sets_[id];
             if (set.words.empty()) continue;
-            for (const Option& option : model_.chords()[id].options) {
+            for (const PartWay& option : model_.parts[id].ways) {
                 if (!Usable(option, allowed)) continue;
                 if (!AddOption(set, option)) return false;
             }
@@ -241,7 +160,7 @@ public:
         return true;
     }
 
-    const TotalSet& Root() const { return sets_[static_cast<size_t>(model_.root())]; }
+    const TotalSet& Root() const { return sets_[static_cast<size_t>(model_.root)]; }
 
     // A division of the whole parcel with this total, from the sets the
     // last Compute left (with the same allowed candidates): every total a
@@ -249,7 +168,7 @@ public:
     // are tried in candidate order, so the division leans to early ones.
     bool Witness(const std::vector<uint8_t>& allowed, Int128 total, std::vector<int32_t>& division) const {
         division.clear();
-        return Root().Has(total) && Pick(allowed, model_.root(), total, division);
+        return Root().Has(total) && Pick(allowed, model_.root, total, division);
     }
 
     uint64_t work() const { return sums_.work(); }
@@ -276,14 +195,14 @@ public:
             into.words.assign(static_cast<size_t>((width + 63) / 64), 0);
             return Charge(into.words.size());
         };
-        const size_t root = static_cast<size_t>(model_.root());
+        const size_t root = static_cast<size_t>(model_.root);
         rest[root] = OnlyZero();
         TotalSet contribution;
         for (size_t id = sets_.size(); id-- > 0;) {
             TotalSet& beyond = rest[id];
             if (beyond.words.empty() || !sets_[id].divisible || sets_[id].words.empty()) continue;
             CountRuns(beyond, runs_);
-            for (const Option& option : model_.chords()[id].options) {
+            for (const PartWay& option : model_.parts[id].ways) {
                 if (!Usable(option, allowed)) continue;
                 const TotalSet& left = Set(option.left);
                 const TotalSet& right = Set(option.right);
@@ -299,12 +218,12 @@ public:
                         useful[static_cast<size_t>(option.candidate)] = 1;
                 }
                 if (useful[static_cast<size_t>(option.candidate)] == 0) continue;
-                if (option.left != kSide) {
+                if (option.left != kSidePart) {
                     TotalSet& into = rest[static_cast<size_t>(option.left)];
                     if (!open(into, left)) return false;
                     OrInto(into, contribution);
                 }
-                if (option.right != kSide) {
+                if (option.right != kSidePart) {
                     TotalSet& into = rest[static_cast<size_t>(option.right)];
                     if (!open(into, right)) return false;
                     if (!sums_.SumInto(into, beyond, left, Units(option))) return false;
@@ -331,7 +250,7 @@ public:
         for (size_t id = 0; id < sets_.size(); ++id) {
             const TotalSet& set = sets_[id];
             if (!set.divisible) continue;
-            for (const Option& option : model_.chords()[id].options) {
+            for (const PartWay& option : model_.parts[id].ways) {
                 if (!Usable(option, allowed)) continue;
                 const Int128 least = Units(option) + Set(option.left).least + Set(option.right).least + set.outLeast;
                 const Int128 most = Units(option) + Set(option.left).most + Set(option.right).most + set.outMost;
@@ -346,8 +265,8 @@ public:
 
 private:
     bool Pick(const std::vector<uint8_t>& allowed, int32_t part, Int128 total, std::vector<int32_t>& division) const {
-        if (part == kSide) return total == 0;
-        for (const Option& option : model_.chords()[static_cast<size_t>(part)].options) {
+        if (part == kSidePart) return total == 0;
+        for (const PartWay& option : model_.parts[static_cast<size_t>(part)].ways) {
             if (!Usable(option, allowed)) continue;
             const Int128 rest = total - Units(option);
             const std::optional<Int128> left = SplitOf(Set(option.left), Set(option.right), rest);
@@ -359,12 +278,12 @@ private:
     }
 
     const TotalSet& Set(int32_t part) const {
-        return part == kSide ? OnlyZero() : sets_[static_cast<size_t>(part)];
+        return part == kSidePart ? OnlyZero() : sets_[static_cast<size_t>(part)];
     }
     TotalSet& Part(int32_t part) { return sets_[static_cast<size_t>(part)]; }
-    Int128 Units(const Option& option) const { return units_[static_cast<size_t>(option.candidate)]; }
+    Int128 Units(const PartWay& option) const { return units_[static_cast<size_t>(option.candidate)]; }
 
-    bool Usable(const Option& option, const std::vector<uint8_t>& allowed) const {
+    bool Usable(const PartWay& option, const std::vector<uint8_t>& allowed) const {
         return allowed[static_cast<size_t>(option.candidate)] != 0 && Set(option.left).divisible &&
                Set(option.right).divisible;
     }
@@ -375,7 +294,7 @@ private:
             TotalSet& set = sets_[id];
             set.divisible = false;
             set.words.clear();
-            for (const Option& option : model_.chords()[id].options) {
+            for (const PartWay& option : model_.parts[id].ways) {
                 if (!Usable(option, allowed)) continue;
                 const Int128 least = Units(option) + Set(option.left).least + Set(option.right).least;
                 const Int128 most = Units(option) + Set(option.left).most + Set(option.right).most;
@@ -391,15 +310,15 @@ private:
     // the triangle and the part on the triangle's other side.
     void OutsideRanges(const std::vector<uint8_t>& allowed) {
         std::vector<uint8_t> reached(sets_.size(), 0);
-        reached[static_cast<size_t>(model_.root())] = 1;
-        Part(model_.root()).outLeast = Part(model_.root()).outMost = 0;
+        reached[static_cast<size_t>(model_.root)] = 1;
+        Part(model_.root).outLeast = Part(model_.root).outMost = 0;
         for (size_t id = sets_.size(); id-- > 0;) {
             if (reached[id] == 0 || !sets_[id].divisible) continue;
             const TotalSet& set = sets_[id];
-            for (const Option& option : model_.chords()[id].options) {
+            for (const PartWay& option : model_.parts[id].ways) {
                 if (!Usable(option, allowed)) continue;
                 const auto reach = [&](int32_t part, int32_t beside) {
-                    if (part == kSide) return;
+                    if (part == kSidePart) return;
                     TotalSet& inner = Part(part);
                     const Int128 least = set.outLeast + Units(option) + Set(beside).least;
                     const Int128 most = set.outMost + Units(option) + Set(beside).most;
@@ -443,7 +362,7 @@ private:
             Int128 lo = std::max(set.least, windowLo - set.outMost);
             Int128 hi = std::min(set.most, windowHi - set.outLeast);
             if (const Int128 band = BandOf(pass); band > 0) {
-                const auto centre = static_cast<Int128>(std::floor(middle * model_.chords()[id].share));
+                const auto centre = static_cast<Int128>(std::floor(middle * model_.parts[id].share));
                 lo = std::max(lo, centre - band);
                 hi = std::min(hi, centre + band);
             }
@@ -468,7 +387,7 @@ private:
     // set |= (left + right) shifted to the option's own total: every run of
     // reachable totals of the part with fewer runs shifts the other part,
     // widened by the run's length.
-    bool AddOption(TotalSet& set, const Option& option) {
+    bool AddOption(TotalSet& set, const PartWay& option) {
         return sums_.SumInto(set, Set(option.left), Set(option.right), Units(option));
     }
 
@@ -487,7 +406,7 @@ private:
         return std::nullopt;
     }
 
-    const ChordModel& model_;
+    const PolygonParts& model_;
     const std::vector<Int128>& units_;
     SelectionLimits limits_;
     std::vector<TotalSet> sets_;
@@ -726,10 +645,10 @@ std::optional<std::vector<int32_t>> FirstInSearchOrder(const EngineTables& t, Re
     return division;
 }
 
-ExactSelection AreaSelection(EngineTables& t, const ChordModel& model, double menkei, bool below, bool useHeron,
+ExactSelection AreaSelection(EngineTables& t, const PolygonParts& model, double menkei, bool below, bool useHeron,
                              const SelectionLimits& limits) {
     // No candidate closes the chord 1-n: no division of the whole parcel.
-    if (model.root() == kNoChord) return {SelectionStatus::NoDivision, {}, {}, {}};
+    if (model.root == kNoPart) return {SelectionStatus::NoDivision, {}, {}, {}};
     const std::optional<AreaUnits> units = CandidateAreaUnits(t, useHeron, menkei);
     if (!units) return {};
     std::vector<uint8_t> allowed(static_cast<size_t>(t.tritempnum) + 1, 1);
@@ -818,7 +737,7 @@ ExactSelection SelectExactly(EngineTables& t, double menkei, SearchMode searchMo
     if (!IsEvaluated(searchMode)) return {};
     // The search cannot hold a division of more triangles either.
     if (t.xynum - 2 > kMaxTriangles) return {};
-    const ChordModel model(t);
+    const PolygonParts model = PartsOfPolygon(t);
     ExactSelection selection;
     if (!IsAreaMode(searchMode)) {
         std::optional<std::vector<int32_t>> division = ShapeSelection(t, model).Run();
