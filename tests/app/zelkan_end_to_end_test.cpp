@@ -638,7 +638,7 @@ TEST_F(EndToEnd, TheFortyCornerSampleOffersDivisionsInBothOrderings) {
     ASSERT_TRUE(cad.started());
     ZelkanProcess zelkan;
     ASSERT_NE(zelkan.window, nullptr);
-    HWND run = zelkan.Button3();
+    HWND run = zelkan.RunButton();
     Click(run);
     using Clock = std::chrono::steady_clock;
     std::optional<Clock::time_point> asked, picked, erased, computing, computed, inserted;
