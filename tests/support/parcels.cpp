@@ -151,20 +151,26 @@ Polygon RoadCurveLot(int n, uint32_t seed) {
     return p;
 }
 
-Polygon IrregularLot(int n, uint32_t seed) {
+namespace {
+// Corners at irregular angles, each `radius` times `nearest` to 1 from the
+// centre, stretched along x and y, to the millimetre.
+Polygon RoundLot(int n, uint32_t seed, double radius, double xStretch, double yStretch, double nearest) {
     std::mt19937 random(seed);
     std::uniform_real_distribution<double> turn(0, 2 * std::numbers::pi);
-    std::uniform_real_distribution<double> reach(0.8, 1.0);
+    std::uniform_real_distribution<double> reach(nearest, 1.0);
     std::vector<double> angles(static_cast<size_t>(n));
     for (double& a : angles) a = turn(random);
     std::sort(angles.begin(), angles.end());
     Polygon p;
     for (const double a : angles) {
-        const double r = 30 * reach(random);
-        p.emplace_back(Millimetres(1.4 * r * std::cos(a)), Millimetres(r * std::sin(a)));
+        const double r = radius * reach(random);
+        p.emplace_back(Millimetres(xStretch * r * std::cos(a)), Millimetres(yStretch * r * std::sin(a)));
     }
     return p;
 }
+}  // namespace
+
+Polygon IrregularLot(int n, uint32_t seed) { return RoundLot(n, seed, 30, 1.4, 1, 0.8); }
 
 Polygon NearStraightStrip(int n, double length, uint32_t seed) {
     std::mt19937 random(seed);
@@ -190,20 +196,7 @@ Polygon NearStraightStrip(int n, double length, uint32_t seed) {
     return p;
 }
 
-Polygon LargeRoundParcel(int n, uint32_t seed) {
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<double> turn(0, 2 * std::numbers::pi);
-    std::uniform_real_distribution<double> reach(0.85, 1.0);
-    std::vector<double> angles(static_cast<size_t>(n));
-    for (double& a : angles) a = turn(random);
-    std::sort(angles.begin(), angles.end());
-    Polygon p;
-    for (const double a : angles) {
-        const double r = reach(random);
-        p.emplace_back(Millimetres(300 * r * std::cos(a)), Millimetres(200 * r * std::sin(a)));
-    }
-    return p;
-}
+Polygon LargeRoundParcel(int n, uint32_t seed) { return RoundLot(n, seed, 1, 300, 200, 0.85); }
 
 Polygon Shifted(Polygon p, double dx, double dy) {
     for (auto& v : p) v.first += dx, v.second += dy;
