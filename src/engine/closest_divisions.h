@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/part_totals.h"
 #include "engine/tables.h"
 
 namespace zelkan {
@@ -32,8 +33,8 @@ struct ClosestLimits {
     uint64_t maxBitsetBytes = 64ull << 20;
     uint64_t maxExactWork = 40'000'000;  // 64-bit words combined and totals tried
     uint64_t maxBandWork = 200'000'000;  // for each band
-    int64_t narrowBand = 1024;
-    int64_t wideBand = 4096;
+    Pass narrowBand = Pass::Band1024;
+    Pass wideBand = Pass::Band4096;
 };
 
 struct ClosestDivisions {

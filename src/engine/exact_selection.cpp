@@ -8,6 +8,7 @@
 
 #include "engine/area_units.h"
 #include "engine/evaluation.h"
+#include "engine/part_totals.h"
 #include "engine/polygon_parts.h"
 #include "engine/search.h"
 #include "engine/total_sets.h"
@@ -110,57 +111,18 @@ private:
 
 // ---- modes 1 and 2: the reachable totals of every part ----
 
-// What each part keeps of its totals in a pass over the parts (see
-// ReachableTotals::Windows).
-enum class Pass : uint8_t {
-    EveryTotal = 0,  // all that can still give a total in the window: a total not found is not reachable
-    Narrowed = 1,    // a sixteenth of its range either side of where the window lies in the whole range
-    // Its share of the window, give or take 2^k units.
-    Band256 = 8, Band512, Band1024, Band2048, Band4096, Band8192, Band16384, Band32768, Band65536,
-};
-
-// The bands of the quick passes, each twice the one before: the band that
-// finds a total is at most twice as wide as it needs to be.
-constexpr Pass kBandPasses[] = {Pass::Band256,  Pass::Band512,   Pass::Band1024,  Pass::Band2048,  Pass::Band4096,
-                                Pass::Band8192, Pass::Band16384, Pass::Band32768, Pass::Band65536};
-
-// The units either side of a part's share that a banded pass keeps; 0 for
-// the others.
-Int128 BandOf(Pass pass) {
-    return pass >= Pass::Band256 ? static_cast<Int128>(1) << static_cast<unsigned>(pass) : 0;
-}
-
+// The parts' totals, and what the selection asks of them beyond the sums.
 class ReachableTotals {
 public:
     ReachableTotals(const PolygonParts& model, const std::vector<Int128>& units, const SelectionLimits& limits)
-        : model_(model), units_(units), limits_(limits), sets_(model.parts.size()), sums_(limits.maxWordOperations) {}
+        : parts_(model, units, limits.maxBitsetBytes, limits.maxWordOperations) {}
 
-    // The totals of every part with the allowed candidates, as far as they
-    // can give a whole-parcel total in [windowLo, windowHi]; false beyond the
-    // limits.
-    // Narrowed or banded, each part keeps only some of its totals (see
-    // Windows): fewer totals, all of them reachable, so a total found then
-    // is reachable; one not found may still be.
     bool Compute(const std::vector<uint8_t>& allowed, Int128 windowLo, Int128 windowHi,
                  Pass pass = Pass::EveryTotal) {
-        if (!Charge(allowed.size() + sets_.size())) return false;
-        InsideRanges(allowed);
-        if (!Root().divisible) return true;
-        OutsideRanges(allowed);
-        if (!Windows(windowLo, windowHi, pass)) return false;
-        for (size_t id = 0; id < sets_.size(); ++id) {
-            TotalSet& set = sets_[id];
-            if (set.words.empty()) continue;
-            for (const PartWay& option : model_.parts[id].ways) {
-                if (!Usable(option, allowed)) continue;
-                if (!AddOption(set, option)) return false;
-            }
-            CountRuns(set, runs_);
-        }
-        return true;
+        return parts_.Compute(allowed, windowLo, windowHi, pass);
     }
 
-    const TotalSet& Root() const { return sets_[static_cast<size_t>(model_.root)]; }
+    const TotalSet& Root() const { return parts_.Root(); }
 
     // A division of the whole parcel with this total, from the sets the
     // last Compute left (with the same allowed candidates): every total a
@@ -168,10 +130,10 @@ public:
     // are tried in candidate order, so the division leans to early ones.
     bool Witness(const std::vector<uint8_t>& allowed, Int128 total, std::vector<int32_t>& division) const {
         division.clear();
-        return Root().Has(total) && Pick(allowed, model_.root, total, division);
+        return Root().Has(total) && Pick(allowed, parts_.model().root, total, division);
     }
 
-    uint64_t work() const { return sums_.work(); }
+    uint64_t work() const { return parts_.work(); }
 
     // After a pass over every total (Pass::EveryTotal) with these
     // candidates and this window: which candidates lie in some division
@@ -184,40 +146,42 @@ public:
                 const std::vector<Int128>& wanted, std::vector<uint8_t>& useful) {
         useful.assign(allowed.size(), 0);
         if (!Root().divisible || Root().words.empty()) return true;
-        std::vector<TotalSet> rest(sets_.size());
+        const PolygonParts& model = parts_.model();
+        std::vector<TotalSet> rest(model.parts.size());
         // Where the rest beyond a part can lie: what adds to a part's total
         // from its window to give a total in the parcel's window.
         const auto open = [&](TotalSet& into, const TotalSet& part) {
             if (!into.words.empty() || part.words.empty()) return true;
             const Int128 width = windowHi - windowLo + static_cast<Int128>(part.words.size()) * 64;
-            if (width > static_cast<Int128>(limits_.maxBitsetBytes) * 8) return false;
+            if (width > static_cast<Int128>(parts_.maxBitsetBytes()) * 8) return false;
             into.lo = windowLo - (part.lo + static_cast<Int128>(part.words.size()) * 64 - 1);
             into.words.assign(static_cast<size_t>((width + 63) / 64), 0);
             return Charge(into.words.size());
         };
-        const size_t root = static_cast<size_t>(model_.root);
+        const auto root = static_cast<size_t>(model.root);
         rest[root] = OnlyZero();
         TotalSet contribution;
-        for (size_t id = sets_.size(); id-- > 0;) {
+        for (size_t id = model.parts.size(); id-- > 0;) {
             TotalSet& beyond = rest[id];
-            if (beyond.words.empty() || !sets_[id].divisible || sets_[id].words.empty()) continue;
+            const TotalSet& part = parts_.Set(static_cast<int32_t>(id));
+            if (beyond.words.empty() || !part.divisible || part.words.empty()) continue;
             CountRuns(beyond, runs_);
-            for (const PartWay& option : model_.parts[id].ways) {
-                if (!Usable(option, allowed)) continue;
-                const TotalSet& left = Set(option.left);
-                const TotalSet& right = Set(option.right);
+            for (const PartWay& option : model.parts[id].ways) {
+                if (!parts_.Usable(option, allowed)) continue;
+                const TotalSet& left = parts_.Set(option.left);
+                const TotalSet& right = parts_.Set(option.right);
                 if (left.words.empty() || right.words.empty()) continue;
                 // The rest beyond the left part through this option: the
                 // rest beyond its chord, the triangle and the right part.
                 contribution = TotalSet{};
                 if (!open(contribution, left)) return false;
-                if (!sums_.SumInto(contribution, beyond, right, Units(option))) return false;
+                if (!parts_.sums().SumInto(contribution, beyond, right, parts_.Units(option))) return false;
                 CountRuns(contribution, runs_);
+                uint8_t& isUseful = useful[static_cast<size_t>(option.candidate)];
                 for (const Int128 total : wanted) {
-                    if (useful[static_cast<size_t>(option.candidate)] == 0 && SplitOf(left, contribution, total))
-                        useful[static_cast<size_t>(option.candidate)] = 1;
+                    if (isUseful == 0 && SplitOf(left, contribution, total)) isUseful = 1;
                 }
-                if (useful[static_cast<size_t>(option.candidate)] == 0) continue;
+                if (isUseful == 0) continue;
                 if (option.left != kSidePart) {
                     TotalSet& into = rest[static_cast<size_t>(option.left)];
                     if (!open(into, left)) return false;
@@ -226,7 +190,7 @@ public:
                 if (option.right != kSidePart) {
                     TotalSet& into = rest[static_cast<size_t>(option.right)];
                     if (!open(into, right)) return false;
-                    if (!sums_.SumInto(into, beyond, left, Units(option))) return false;
+                    if (!parts_.sums().SumInto(into, beyond, left, parts_.Units(option))) return false;
                 }
             }
         }
@@ -243,17 +207,18 @@ public:
     bool Plausible(const std::vector<uint8_t>& allowed, Int128 wantedLo, Int128 wantedHi,
                    std::vector<uint8_t>& plausible) {
         plausible.assign(allowed.size(), 0);
-        if (!Charge(allowed.size() + sets_.size())) return false;
-        InsideRanges(allowed);
+        if (!parts_.ComputeRanges(allowed)) return false;
         if (!Root().divisible) return true;
-        OutsideRanges(allowed);
-        for (size_t id = 0; id < sets_.size(); ++id) {
-            const TotalSet& set = sets_[id];
+        const PolygonParts& model = parts_.model();
+        for (size_t id = 0; id < model.parts.size(); ++id) {
+            const TotalSet& set = parts_.Set(static_cast<int32_t>(id));
             if (!set.divisible) continue;
-            for (const PartWay& option : model_.parts[id].ways) {
-                if (!Usable(option, allowed)) continue;
-                const Int128 least = Units(option) + Set(option.left).least + Set(option.right).least + set.outLeast;
-                const Int128 most = Units(option) + Set(option.left).most + Set(option.right).most + set.outMost;
+            for (const PartWay& option : model.parts[id].ways) {
+                if (!parts_.Usable(option, allowed)) continue;
+                const TotalSet& left = parts_.Set(option.left);
+                const TotalSet& right = parts_.Set(option.right);
+                const Int128 least = parts_.Units(option) + left.least + right.least + set.outLeast;
+                const Int128 most = parts_.Units(option) + left.most + right.most + set.outMost;
                 if (least <= wantedHi && most >= wantedLo) plausible[static_cast<size_t>(option.candidate)] = 1;
             }
         }
@@ -261,134 +226,20 @@ public:
     }
 
     // Counts other work against the same limit; false beyond it.
-    bool Charge(uint64_t words) { return sums_.Charge(words); }
+    bool Charge(uint64_t words) { return parts_.Charge(words); }
 
 private:
     bool Pick(const std::vector<uint8_t>& allowed, int32_t part, Int128 total, std::vector<int32_t>& division) const {
         if (part == kSidePart) return total == 0;
-        for (const PartWay& option : model_.parts[static_cast<size_t>(part)].ways) {
-            if (!Usable(option, allowed)) continue;
-            const Int128 rest = total - Units(option);
-            const std::optional<Int128> left = SplitOf(Set(option.left), Set(option.right), rest);
+        for (const PartWay& option : parts_.model().parts[static_cast<size_t>(part)].ways) {
+            if (!parts_.Usable(option, allowed)) continue;
+            const Int128 rest = total - parts_.Units(option);
+            const std::optional<Int128> left = SplitOf(parts_.Set(option.left), parts_.Set(option.right), rest);
             if (!left) continue;
             division.push_back(option.candidate);
             return Pick(allowed, option.left, *left, division) && Pick(allowed, option.right, rest - *left, division);
         }
         return false;
-    }
-
-    const TotalSet& Set(int32_t part) const {
-        return part == kSidePart ? OnlyZero() : sets_[static_cast<size_t>(part)];
-    }
-    TotalSet& Part(int32_t part) { return sets_[static_cast<size_t>(part)]; }
-    Int128 Units(const PartWay& option) const { return units_[static_cast<size_t>(option.candidate)]; }
-
-    bool Usable(const PartWay& option, const std::vector<uint8_t>& allowed) const {
-        return allowed[static_cast<size_t>(option.candidate)] != 0 && Set(option.left).divisible &&
-               Set(option.right).divisible;
-    }
-
-    // Smallest and largest totals of every part, smaller parts first.
-    void InsideRanges(const std::vector<uint8_t>& allowed) {
-        for (size_t id = 0; id < sets_.size(); ++id) {
-            TotalSet& set = sets_[id];
-            set.divisible = false;
-            set.words.clear();
-            for (const PartWay& option : model_.parts[id].ways) {
-                if (!Usable(option, allowed)) continue;
-                const Int128 least = Units(option) + Set(option.left).least + Set(option.right).least;
-                const Int128 most = Units(option) + Set(option.left).most + Set(option.right).most;
-                if (!set.divisible || least < set.least) set.least = least;
-                if (!set.divisible || most > set.most) set.most = most;
-                set.divisible = true;
-            }
-        }
-    }
-
-    // The same for the rest of the parcel beyond each chord, larger parts
-    // first: the rest beyond a smaller part is the rest beyond its chord,
-    // the triangle and the part on the triangle's other side.
-    void OutsideRanges(const std::vector<uint8_t>& allowed) {
-        std::vector<uint8_t> reached(sets_.size(), 0);
-        reached[static_cast<size_t>(model_.root)] = 1;
-        Part(model_.root).outLeast = Part(model_.root).outMost = 0;
-        for (size_t id = sets_.size(); id-- > 0;) {
-            if (reached[id] == 0 || !sets_[id].divisible) continue;
-            const TotalSet& set = sets_[id];
-            for (const PartWay& option : model_.parts[id].ways) {
-                if (!Usable(option, allowed)) continue;
-                const auto reach = [&](int32_t part, int32_t beside) {
-                    if (part == kSidePart) return;
-                    TotalSet& inner = Part(part);
-                    const Int128 least = set.outLeast + Units(option) + Set(beside).least;
-                    const Int128 most = set.outMost + Units(option) + Set(beside).most;
-                    uint8_t& seen = reached[static_cast<size_t>(part)];
-                    if (seen == 0 || least < inner.outLeast) inner.outLeast = least;
-                    if (seen == 0 || most > inner.outMost) inner.outMost = most;
-                    seen = 1;
-                };
-                reach(option.left, option.right);
-                reach(option.right, option.left);
-            }
-        }
-        // A part no division of the parcel uses holds nothing.
-        for (size_t id = 0; id < sets_.size(); ++id)
-            if (reached[id] == 0) sets_[id].divisible = false;
-    }
-
-    // Room for each part's totals that can still matter. Narrowed, each
-    // part keeps a sixteenth of its range on either side of the point that
-    // lies where the window lies in the whole parcel's range: rounding that
-    // leans one way leans so in every part. Banded, each part keeps `band`
-    // units on either side of its area's share of the window: the shares of
-    // a division's parts add up to the window, and the printed areas of a
-    // part stray from its share only by their rounding, so that where the
-    // totals are dense this finds the ones near the coordinate area with
-    // little room per part.
-    bool Windows(Int128 windowLo, Int128 windowHi, Pass pass) {
-        constexpr Int128 kNarrowFrom = 256;  // narrower parts are kept whole
-        const TotalSet& root = Root();
-        long double position = 0.5L;
-        if (root.most > root.least) {
-            const Int128 middle = windowLo / 2 + windowHi / 2;
-            position = static_cast<long double>(std::clamp(middle, root.least, root.most) - root.least) /
-                       static_cast<long double>(root.most - root.least);
-        }
-        const long double middle = static_cast<long double>(windowLo / 2 + windowHi / 2);
-        uint64_t bytes = 0;
-        for (size_t id = 0; id < sets_.size(); ++id) {
-            TotalSet& set = sets_[id];
-            if (!set.divisible) continue;
-            Int128 lo = std::max(set.least, windowLo - set.outMost);
-            Int128 hi = std::min(set.most, windowHi - set.outLeast);
-            if (const Int128 band = BandOf(pass); band > 0) {
-                const auto centre = static_cast<Int128>(std::floor(middle * model_.parts[id].share));
-                lo = std::max(lo, centre - band);
-                hi = std::min(hi, centre + band);
-            }
-            const Int128 range = set.most - set.least;
-            if (pass == Pass::Narrowed && range > kNarrowFrom) {
-                const Int128 centre = set.least + static_cast<Int128>(position * static_cast<long double>(range));
-                lo = std::max(lo, centre - range / 16);
-                hi = std::min(hi, centre + range / 16);
-            }
-            if (lo > hi) continue;  // nothing this part reaches can matter
-            const Int128 width = hi - lo + 1;
-            if (width > static_cast<Int128>(limits_.maxBitsetBytes) * 8) return false;
-            const auto words = static_cast<size_t>((width + 63) / 64);
-            bytes += words * sizeof(uint64_t);
-            if (bytes > limits_.maxBitsetBytes) return false;
-            set.lo = lo;
-            set.words.assign(words, 0);
-        }
-        return true;
-    }
-
-    // set |= (left + right) shifted to the option's own total: every run of
-    // reachable totals of the part with fewer runs shifts the other part,
-    // widened by the run's length.
-    bool AddOption(TotalSet& set, const PartWay& option) {
-        return sums_.SumInto(set, Set(option.left), Set(option.right), Units(option));
     }
 
     // Some a in one set such that total - a is in the other, trying the
@@ -406,14 +257,9 @@ private:
         return std::nullopt;
     }
 
-    const PolygonParts& model_;
-    const std::vector<Int128>& units_;
-    SelectionLimits limits_;
-    std::vector<TotalSet> sets_;
-    TotalSums sums_;
+    PartTotals parts_;
     BitRuns runs_;  // scratch
 };
-
 
 // The reachable totals that the evaluation's rule prefers: the closest to
 // the coordinate area (in mode 2 only those below it in magnitude); two when
@@ -513,12 +359,6 @@ std::optional<Preference> BoundedByANearTotal(ReachableTotals& totals, const std
     if (!totals.Compute(allowed, windowLo, windowHi)) return kBeyondLimits;
     return Found(PreferredTotals(totals.Root(), target, below, windowLo, windowHi));
 }
-
-// The window of every total, far beyond any total the printed areas can add
-// up to; a window that would reach further than kWidestReach either way is
-// taken as that one.
-constexpr Int128 kEveryTotal = static_cast<Int128>(1) << 120;
-constexpr Int128 kWidestReach = static_cast<Int128>(1) << 100;
 
 // Every reachable total near the coordinate area: the parts keep only what
 // can give a total in the window, which widens until it holds a total the

@@ -54,7 +54,7 @@ void CountRuns(TotalSet& set, BitRuns& scratch) {
 // The loop runs only over the words that land inside into, each written
 // once from its two sources, so that the compiler can keep it free of
 // branches.
-void OrShifted(std::vector<uint64_t>& into, const std::vector<uint64_t>& from, int64_t shift) {
+uint64_t OrShifted(std::vector<uint64_t>& into, const std::vector<uint64_t>& from, int64_t shift) {
     const auto intoSize = static_cast<int64_t>(into.size());
     const auto fromSize = static_cast<int64_t>(from.size());
     const int64_t words = shift >= 0 ? shift / 64 : -((-shift + 63) / 64);
@@ -62,12 +62,13 @@ void OrShifted(std::vector<uint64_t>& into, const std::vector<uint64_t>& from, i
     // into[t] takes from[t - words] << bit and from[t - words - 1] >> (64 - bit).
     const int64_t first = std::max<int64_t>(0, words);
     const int64_t last = std::min<int64_t>(intoSize, fromSize + words + (bit != 0 ? 1 : 0));
-    if (first >= last) return;
+    if (first >= last) return 0;
     uint64_t* out = into.data();
     const uint64_t* in = from.data();
+    const auto combined = static_cast<uint64_t>(last - first);
     if (bit == 0) {
         for (int64_t t = first; t < last; ++t) out[t] |= in[t - words];
-        return;
+        return combined;
     }
     // The ends, where one of the two sources lies outside from.
     const auto low = [&](int64_t t) { return t - words < fromSize ? in[t - words] << bit : 0; };
@@ -80,6 +81,7 @@ void OrShifted(std::vector<uint64_t>& into, const std::vector<uint64_t>& from, i
     const int64_t middleEnd = std::min(last, fromSize + words);
     for (; t < middleEnd; ++t) out[t] |= (in[t - words] << bit) | (in[t - words - 1] >> (64 - bit));
     for (; t < last; ++t) out[t] |= low(t) | high(t);
+    return combined;
 }
 
 void OrInto(TotalSet& into, const TotalSet& from) {
@@ -107,10 +109,10 @@ bool TotalSums::SumInto(TotalSet& set, const TotalSet& left, const TotalSet& rig
         // 2^k <= L, placed at both ends of the run.
         const auto k = static_cast<size_t>(std::bit_width(length) - 1);
         const int64_t first = offset + static_cast<int64_t>(start);
-        OrShifted(set.words, widened_[k], first);
+        uint64_t combined = OrShifted(set.words, widened_[k], first);
         if (length > (uint64_t{1} << k))
-            OrShifted(set.words, widened_[k], first + static_cast<int64_t>(length - (uint64_t{1} << k)));
-        if (!Charge(2 * (widened_[k].size() + 1))) return false;
+            combined += OrShifted(set.words, widened_[k], first + static_cast<int64_t>(length - (uint64_t{1} << k)));
+        if (!Charge(combined + 1)) return false;  // a run far outside set combines nothing yet costs a look
     }
     return true;
 }
@@ -124,8 +126,7 @@ void TotalSums::Widen(const std::vector<uint64_t>& words, uint64_t longest) {
     std::copy(words.begin(), words.end(), widened_[0].begin());
     for (size_t k = 1; k < levels; ++k) {
         widened_[k] = widened_[k - 1];
-        OrShifted(widened_[k], widened_[k - 1], int64_t{1} << (k - 1));
-        work_ += size;
+        work_ += OrShifted(widened_[k], widened_[k - 1], int64_t{1} << (k - 1));
     }
 }
 

@@ -25,6 +25,8 @@ struct TotalSet {
     int64_t runs = 0;                  // runs of consecutive reachable totals
 
     bool Has(Int128 total) const;
+    // The last total the bitset has room for.
+    Int128 Last() const { return lo + static_cast<Int128>(words.size()) * 64 - 1; }
 };
 
 // The totals of a part with nothing to divide (a side of the parcel, or the
@@ -39,8 +41,8 @@ void ListRuns(const std::vector<uint64_t>& words, BitRuns& runs);
 void CountRuns(TotalSet& set, BitRuns& scratch);
 
 // into |= from shifted by `shift` bits (either way); bits that fall outside
-// into are dropped.
-void OrShifted(std::vector<uint64_t>& into, const std::vector<uint64_t>& from, int64_t shift);
+// into are dropped. The number of words of into written.
+uint64_t OrShifted(std::vector<uint64_t>& into, const std::vector<uint64_t>& from, int64_t shift);
 
 // into |= from, where both are placed.
 void OrInto(TotalSet& into, const TotalSet& from);

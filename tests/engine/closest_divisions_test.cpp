@@ -119,7 +119,7 @@ TEST(ClosestDivisions, AParcelOfSixtyCornersGetsTheNearestInOrder) {
     // first of the same list, and a word that the listing stopped.
     ClosestLimits banded;
     banded.maxExactWork = 0;
-    banded.narrowBand = banded.wideBand = 4096;
+    banded.narrowBand = banded.wideBand = Pass::Band4096;
     const ClosestDivisions balanced = DivisionsClosestToArea(*t, menkei, true, 300, banded);
     EXPECT_FALSE(balanced.exact);
     ASSERT_EQ(balanced.divisions.size(), 300u);

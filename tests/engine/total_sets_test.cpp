@@ -31,7 +31,7 @@ std::vector<uint64_t> Words(size_t count, const std::set<int64_t>& bits) {
     return words;
 }
 
-TEST(TotalSets, OrShiftedMovesEveryBitAndDropsThoseOutside) {
+TEST(TotalSets, OrShiftedMovesEveryBitDropsThoseOutsideAndCountsTheWordsItWrites) {
     std::mt19937_64 random(7);
     for (const size_t intoSize : {1u, 3u, 7u}) {
         for (const size_t fromSize : {1u, 2u, 5u}) {
@@ -42,7 +42,11 @@ TEST(TotalSets, OrShiftedMovesEveryBitAndDropsThoseOutside) {
                 std::set<int64_t> expected;
                 for (int64_t x = 0; x < static_cast<int64_t>(intoSize) * 64; ++x)
                     if (Bit(into, x) || Bit(from, x - shift)) expected.insert(x);
-                OrShifted(into, from, shift);
+                // The words counted are those of into that from, shifted, overlaps.
+                int64_t overlapped = 0;
+                for (int64_t t = 0; t < static_cast<int64_t>(intoSize); ++t)
+                    if (t * 64 + 63 >= shift && t * 64 <= shift + static_cast<int64_t>(fromSize) * 64 - 1) ++overlapped;
+                EXPECT_EQ(OrShifted(into, from, shift), static_cast<uint64_t>(overlapped));
                 EXPECT_EQ(into, Words(intoSize, expected));
             }
         }
