@@ -74,13 +74,7 @@ void CheckRunSettings(const SanshaSettings& s, const RunRounding& r) {
 
 // A triangular parcel is its own division; the search stores only divisions
 // of two or more triangles.
-void StoreWholeTriangle(EngineTables& t) {
-    t.trinum = 0;
-    int32_t n = 0;
-    const TTriTemp& c = t.tritemp[1];
-    AddTriangle(t, 1, c.i, c.j, n, c.k);
-    StoreTriset(t);
-}
+void StoreWholeTriangle(EngineTables& t) { StoreDivision(t, {1}); }
 
 // The run's hold on the search: a stop request from outside, and the
 // run's budget of time or of work (the candidates read and the levels

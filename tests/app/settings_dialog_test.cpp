@@ -17,6 +17,7 @@
 #include "geometry/text_helpers.h"
 #include "in_process_cad.h"
 #include "settings/ini_file.h"
+#include "support/parcels.h"
 #include "support/test_files.h"
 
 namespace zelkan {
@@ -322,17 +323,10 @@ TEST_F(SettingsDialog, ABoxIsCheckedWhenTheUserLeavesIt) {
 
 TEST_F(SettingsDialog, SaveLogsAsWritesTheSixLogsUnderTheChosenName) {
     MeasurementState state;
-    // A triangle as the only division: vertices 1 (0,0), 2 (4,0), 3 (0,3).
+    // A triangle as the only division.
     EngineTables& t = state.tables;
-    t.xynum = 3;
-    t.xy[1] = {0, 0, 0};
-    t.xy[2] = {4, 0, 0};
-    t.xy[3] = {0, 3, 0};
-    t.tritempnum = 1;
-    t.tritemp[1].i = 1, t.tritemp[1].j = 2, t.tritemp[1].k = 3;
-    int32_t n = 0;
-    AddTriangle(t, 1, 1, 2, n, 3);
-    StoreTriset(t);
+    sample::SetParcel(t, {{0, 0}, {4, 0}, {0, 3}});
+    StoreDivision(t, sample::CandidatesOf(t, {{1, 2, 3}}));
     t.menkei = 6;
     state.rounding = RunRounding{KetaMode::HalfUp, 2, KetaMode::HalfUp, 4, KetaMode::HalfUp, 2};
 

@@ -699,9 +699,10 @@ TEST_F(Workflow, ReEvaluationReplacesTheDrawnDivision) {
 
     // A division stored part-way is refused with what it leaves out; the
     // drawn one stays, and nothing is sent.
-    TriangleSlots part{};
-    part[1] = t.trisets.tri(1, 1);
-    t.trisets.Append(part, 1);
+    {
+        const CurrentDivisionGuard drawnStays(t);
+        StoreDivision(t, {t.trisets.tri(1, 1).st});
+    }
     view.listAccepts = t.trisets.trisetnum();
     form->EvaluationButtonClick();
     EXPECT_EQ(Received().size(), sent);

@@ -22,8 +22,7 @@ using Triple = std::array<int32_t, 3>;
 std::unique_ptr<EngineTables> Hexagon(const std::vector<Triple>& division) {
     auto t = std::make_unique<EngineTables>();
     sample::SetParcel(*t, {{0, 0}, {10, 0}, {15, 8}, {10, 16}, {0, 16}, {-5, 8}});
-    int32_t n = 0;
-    for (const auto& [i, j, k] : division) AddTriangle(*t, 0, i, j, n, k);
+    LoadDivision(*t, sample::CandidatesOf(*t, division));
     return t;
 }
 
@@ -70,8 +69,7 @@ TEST(DivisionCover, AFlatTriangleCoversNothing) {
     // A square with a corner half-way along its bottom side.
     auto t = std::make_unique<EngineTables>();
     sample::SetParcel(*t, {{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 10}});
-    int32_t n = 0;
-    for (const auto& [i, j, k] : std::vector<Triple>{{1, 2, 3}, {1, 3, 4}, {1, 4, 5}}) AddTriangle(*t, 0, i, j, n, k);
+    LoadDivision(*t, sample::CandidatesOf(*t, {{1, 2, 3}, {1, 3, 4}, {1, 4, 5}}));
     const DivisionCover cover = CheckDivisionCover(*t, 1);
     EXPECT_FALSE(cover.covers);
     EXPECT_EQ(cover.flatTriangle, 1);

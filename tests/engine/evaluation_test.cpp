@@ -189,16 +189,7 @@ TEST_F(ThreeTriangleDivisions, ModeTwoRefusesAPrintedTotalEqualToTheCoordinateAr
 
 TEST_F(ThreeTriangleDivisions, APartialDivisionIsNeverSelectedBesideACompleteOne) {
     t->xynum = 5;  // a complete division has three triangles
-    t->trinum = 0;
-    int32_t n = 0;
-    for (const char* heron : {"50.0", "50.0"}) {
-        const int32_t st = ++t->tritempnum;
-        t->tritemp[st].heronText = heron;
-        t->tritemp[st].ij.areaText = "0.0";
-        t->tritemp[st].lenIJ = 5;
-        AddTriangle(*t, st, 1, 2, n, 3);
-    }
-    StoreTriset(*t);                     // 1: two triangles, shape 0, area 100 exactly
+    Division({"50.0", "50.0"});              // 1: two triangles, shape 0, area 100 exactly
     Division({"40.0", "40.0", "40.0"}, 30);  // 2: complete, shape 90, area 120
     for (const SearchMode mode : {SearchMode::Shape, SearchMode::Closest, SearchMode::NotAbove}) {
         Evaluate(*t, e, 130.0, mode, true);

@@ -228,14 +228,10 @@ TEST_F(Search, ControlIsCalledForEveryCandidateRead) {
 
 TEST_F(Search, DuplicateIsAStoredDivisionThatIsAPrefixByTriangleNumber) {
     Prepare(sample::RegularPolygon(6, 100, 0.1));
-    int32_t n = 0;
-    t->trinum = 0;
-    AddTriangle(*t, 2, 1, 2, n, 3);
-    AddTriangle(*t, 5, 1, 3, n, 4);
-    StoreTriset(*t);
-    AddTriangle(*t, 9, 1, 4, n, 5);
+    StoreDivision(*t, {2, 5});
+    LoadDivision(*t, {2, 5, 9});
     EXPECT_TRUE(IsDuplicateSet(*t));
-    t->tritable[2].st = 6;
+    LoadDivision(*t, {2, 6, 9});
     EXPECT_FALSE(IsDuplicateSet(*t));
 }
 

@@ -197,8 +197,7 @@ TEST_F(Drawings, ResultRoundsTheAlreadyRoundedHalfAndMovesWithTheDigits) {
 TEST_F(Drawings, HeronTableOfARightTriangle) {
     auto t = std::make_unique<EngineTables>();
     sample::SetParcel(*t, {{0, 0}, {3, 0}, {3, 4}});
-    int32_t n = 0;
-    AddTriangle(*t, 1, 1, 2, n, 3);
+    LoadDivision(*t, sample::CandidatesOf(*t, {{1, 2, 3}}));
     TableStyle style;
     style.layer = "S_HYO";
     style.rounding = RunRounding{KetaMode::HalfUp, 2, KetaMode::HalfUp, 4, KetaMode::HalfUp, 2};

@@ -2,8 +2,8 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
-#include "engine/candidates.h"
 #include "engine/tables.h"
 #include "output/area_table.h"
 #include "output/coordinate_table_drawing.h"
@@ -37,16 +37,11 @@ TableStyle DefaultTableStyle() {
     return s;
 }
 
-// The division as the search leaves it: candidates with their edge flags,
-// tritable in ascending candidate order.
-void Divide(EngineTables& t, std::initializer_list<std::array<int32_t, 3>> triangles) {
+// The division as the search leaves it: the parcel's own candidates with
+// their edge flags (none of a parcel drawn before), in ascending order.
+void Divide(EngineTables& t, const std::vector<std::array<int32_t, 3>>& triangles) {
     t.tritempnum = 0;
-    t.trinum = 0;
-    int32_t n = 0;
-    for (const auto& v : triangles) {
-        AddCandidate(t, v[0], v[1], v[2], v[1] - v[0] == 1, v[2] - v[1] == 1, v[2] == t.xynum && v[0] == 1);
-        AddTriangle(t, t.tritempnum, v[0], v[1], n, v[2]);
-    }
+    LoadDivision(t, sample::CandidatesOf(t, triangles));
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 
-#include "engine/candidates.h"
 #include "geometry/file_io.h"
 #include "support/parcels.h"
 #include "support/test_files.h"
@@ -25,8 +24,7 @@ RunMeasure DefaultMeasure(double menkei) {
 TEST(EvaluationLog, RightTriangleMeasuredOnItsLongestSide) {
     auto t = std::make_unique<EngineTables>();
     sample::SetParcel(*t, {{0, 0}, {4, 0}, {0, 3}});
-    int32_t n = 0;
-    AddTriangle(*t, 1, 1, 2, n, 3);
+    LoadDivision(*t, sample::CandidatesOf(*t, {{1, 2, 3}}));
     std::string file;
     const RunMeasure m = DefaultMeasure(6.0);
     WriteTrsHeader(file, *t, m);
@@ -48,8 +46,7 @@ TEST(EvaluationLog, EquilateralTriangleTakesJkAsItsBase) {
     // All three sides exactly 2: the base is jk and the apex vertex 1.
     sample::SetParcel(*t, {{0, 0}, {2, 0}, {1, 1.7320508075688772}});
     t->xy[2] = TAcadPoint{2, 0, 0};
-    int32_t n = 0;
-    AddTriangle(*t, 1, 1, 2, n, 3);
+    LoadDivision(*t, sample::CandidatesOf(*t, {{1, 2, 3}}));
     std::string file;
     RunMeasure m = DefaultMeasure(1.7320);
     // With 0 length decimals every side reads 2 whatever its last bit.
@@ -62,17 +59,8 @@ TEST(EvaluationLog, SaveAsWritesEveryLogUnderTheChosenNameAndKeepsTheDrawnDivisi
     auto t = std::make_unique<EngineTables>();
     test::ScratchFolder folder;
     sample::SetParcel(*t, {{0, 0}, {10, 0}, {10, 10}, {0, 10}});
-    const int32_t candidates[][3] = {{1, 2, 3}, {1, 3, 4}, {1, 2, 4}, {2, 3, 4}};
-    for (int32_t c = 1; c <= 4; ++c)
-        AddCandidate(*t, candidates[c - 1][0], candidates[c - 1][1], candidates[c - 1][2], 0, 0, 0);
-    int32_t n = 0;
-    AddTriangle(*t, 1, 1, 2, n, 3);
-    AddTriangle(*t, 2, 1, 3, n, 4);
-    StoreTriset(*t);
-    t->trinum = 0;
-    AddTriangle(*t, 3, 1, 2, n, 4);
-    AddTriangle(*t, 4, 2, 3, n, 4);
-    StoreTriset(*t);
+    StoreDivision(*t, sample::CandidatesOf(*t, {{1, 2, 3}, {1, 3, 4}}));
+    StoreDivision(*t, sample::CandidatesOf(*t, {{1, 2, 4}, {2, 3, 4}}));
     LoadTriset(*t, 1);  // the division drawn
 
     const LogPaths paths = SaveLogsAs(*t, folder.File("abc.txt"), DefaultMeasure(100.0));

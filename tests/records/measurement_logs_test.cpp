@@ -114,16 +114,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Records, CandidateSelectionAndDivisionLogs) {
     SetParcel(*t, kSquareCcw);
-    t->tritempnum = 2;
-    t->tritemp[1].i = 1, t->tritemp[1].j = 2, t->tritemp[1].k = 3, t->tritemp[1].shape = 60;
-    t->tritemp[2].i = 1, t->tritemp[2].j = 3, t->tritemp[2].k = 4, t->tritemp[2].shape = 105;
-    int32_t n = 0;
-    AddTriangle(*t, 1, 1, 2, n, 3);
-    AddTriangle(*t, 2, 1, 3, n, 4);
-    StoreTriset(*t);
-    t->trinum = 0;
-    AddTriangle(*t, 2, 4, 3, n, 1);
-    StoreTriset(*t);
+    StoreDivision(*t, sample::CandidatesOf(*t, {{1, 2, 3}, {1, 3, 4}}));
+    StoreDivision(*t, sample::CandidatesOf(*t, {{1, 3, 4}}));
+    t->tritemp[2].shape = 105;  // both halves measure 60: set apart, the log shows whose shape it prints
     SelectTriset(*t, 1);
 
     WriteCanLog(*t, folder.File("r.can"));

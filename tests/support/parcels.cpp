@@ -23,6 +23,30 @@ void PrepareCandidates(EngineTables& t, const Polygon& vertices, const MeasureRu
     CandidateMetrics(t, rules);
 }
 
+namespace {
+int32_t FindCandidate(const EngineTables& t, int32_t i, int32_t j, int32_t k) {
+    for (int32_t c = 1; c <= t.tritempnum; ++c) {
+        const TTriTemp& candidate = t.tritemp[static_cast<size_t>(c)];
+        if (candidate.i == i && candidate.j == j && candidate.k == k) return c;
+    }
+    return 0;
+}
+}  // namespace
+
+std::vector<int32_t> CandidatesOf(EngineTables& t, const std::vector<std::array<int32_t, 3>>& triangles) {
+    std::vector<int32_t> candidates;
+    for (auto [i, j, k] : triangles) {
+        Sort3(i, j, k);
+        int32_t c = FindCandidate(t, i, j, k);
+        if (c == 0) {
+            AddCandidate(t, i, j, k, IsPolygonSide(t, i, j), IsPolygonSide(t, j, k), IsPolygonSide(t, i, k));
+            c = t.tritempnum;
+        }
+        candidates.push_back(c);
+    }
+    return candidates;
+}
+
 bool SearchEveryDivision(EngineTables& t) {
     SilentSearchControl control;
     SteadyMillisecondClock clock;

@@ -1,5 +1,6 @@
 #pragma once
 // Sample parcels for tests and benchmarks.
+#include <array>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -17,6 +18,13 @@ void SetParcel(EngineTables& t, const Polygon& vertices);
 // The parcel set, its candidates enumerated, sorted and measured by the
 // rules, as a run prepares them for the search.
 void PrepareCandidates(EngineTables& t, const Polygon& vertices, const MeasureRules& rules);
+
+// The candidate numbers of these triangles (vertex numbers, in any order),
+// in the order given, for StoreDivision or LoadDivision. A triangle that
+// has no candidate of the same corners yet is added as the enumeration adds
+// it (edge flags from the parcel's sides, shape measured), whether or not
+// it lies inside the parcel: tests divide as they please.
+std::vector<int32_t> CandidatesOf(EngineTables& t, const std::vector<std::array<int32_t, 3>>& triangles);
 
 // The fast search with no stop and no time limit; true when the store's
 // memory budget ended it.
