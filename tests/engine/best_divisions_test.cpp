@@ -22,34 +22,15 @@ int64_t ShapeSum(const EngineTables& t, const std::vector<int32_t>& division) {
     return sum;
 }
 
-std::vector<int32_t> Stored(const EngineTables& t, int32_t r) {
-    std::vector<int32_t> division;
-    for (int32_t m = 1; m <= t.trisets.trinum(r); ++m) division.push_back(t.trisets.tri(r, m).st);
-    std::sort(division.begin(), division.end());
-    return division;
-}
-
 // Against every division the search stores: the same divisions, each once,
 // and the first k of them have the k smallest shape sums, in order.
 TEST(BestDivisions, TheBestByShapeAreThoseOfEveryDivisionSortedByShape) {
-    const struct {
-        const char* name;
-        sample::Polygon parcel;
-    } cases[] = {
-        {"regular octagon", sample::RegularPolygon(8, 50, 0.1)},
-        {"irregular convex 10", sample::IrregularConvex(10, 7)},
-        {"star 12", sample::StarShaped(12, 3)},
-        {"comb", sample::Comb(10, 5)},
-        {"collinear run", sample::CollinearRun(9, 2)},
-        {"rectilinear", sample::Rectilinear(10, 4)},
-    };
-    for (const auto& c : cases) {
+    for (const sample::NamedParcel& c : sample::SmallParcelsOfEachKind()) {
         SCOPED_TRACE(c.name);
         auto t = std::make_unique<EngineTables>();
         sample::PrepareCandidates(*t, c.parcel, kRules);
         sample::SearchEveryDivision(*t);
-        std::vector<std::vector<int32_t>> every;
-        for (int32_t r = 1; r <= t->trisets.trisetnum(); ++r) every.push_back(Stored(*t, r));
+        const std::vector<std::vector<int32_t>> every = sample::EveryStoredDivision(*t);
         ASSERT_GE(every.size(), 2u);
         std::vector<int64_t> sums;
         for (const auto& d : every) sums.push_back(ShapeSum(*t, d));
@@ -75,8 +56,7 @@ TEST(BestDivisions, AParcelOfSixtyCornersGetsAsManyAsAsked) {
     EXPECT_EQ(StoreBestDivisionsByShape(*t, 300), 300);
     int64_t last = -1;
     std::set<std::vector<int32_t>> distinct;
-    for (int32_t r = 1; r <= t->trisets.trisetnum(); ++r) {
-        const std::vector<int32_t> division = Stored(*t, r);
+    for (const std::vector<int32_t>& division : sample::EveryStoredDivision(*t)) {
         EXPECT_EQ(division.size(), 58u);
         const int64_t sum = ShapeSum(*t, division);
         EXPECT_GE(sum, last);

@@ -18,17 +18,6 @@ const MeasureRules kRules{1, KetaMode::HalfUp, 2, KetaMode::HalfUp, 4};
 
 using Division = std::vector<int32_t>;
 
-std::vector<Division> EveryStoredDivision(const EngineTables& t) {
-    std::vector<Division> every;
-    for (int32_t r = 1; r <= t.trisets.trisetnum(); ++r) {
-        Division division;
-        for (int32_t m = 1; m <= t.trisets.trinum(r); ++m) division.push_back(t.trisets.tri(r, m).st);
-        std::sort(division.begin(), division.end());
-        every.push_back(division);
-    }
-    return every;
-}
-
 Int128 Total(const AreaUnits& units, const Division& division) {
     Int128 total = 0;
     for (const int32_t c : division) total += units.units[static_cast<size_t>(c)];
@@ -43,23 +32,11 @@ bool EquallyNear(Int128 a, Int128 b, const ExactTarget& target) {
 // area as it is and moved off the middle of the totals: the same divisions,
 // each once, and the k-th as near the area as the k-th nearest of them all.
 TEST(ClosestDivisions, TheNearestAreThoseOfEveryDivisionSortedByDistance) {
-    const struct {
-        const char* name;
-        sample::Polygon parcel;
-    } cases[] = {
-        {"regular octagon", sample::RegularPolygon(8, 50, 0.1)},
-        {"irregular convex 10", sample::IrregularConvex(10, 7)},
-        {"star 12", sample::StarShaped(12, 3)},
-        {"comb", sample::Comb(10, 5)},
-        {"collinear run", sample::CollinearRun(9, 2)},
-        {"rectilinear", sample::Rectilinear(10, 4)},
-        {"road curve 11", sample::RoadCurveLot(11, 7)},
-    };
-    for (const auto& c : cases) {
+    for (const sample::NamedParcel& c : sample::SmallParcelsOfEachKind()) {
         auto t = std::make_unique<EngineTables>();
         sample::PrepareCandidates(*t, c.parcel, kRules);
         sample::SearchEveryDivision(*t);
-        const std::vector<Division> every = EveryStoredDivision(*t);
+        const std::vector<Division> every = sample::EveryStoredDivision(*t);
         ASSERT_GE(every.size(), 2u) << c.name;
         const double area = sample::PolygonArea(c.parcel);
         for (const bool heron : {true, false}) {

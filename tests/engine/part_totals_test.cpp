@@ -19,9 +19,9 @@ const MeasureRules kRules{1, KetaMode::HalfUp, 2, KetaMode::HalfUp, 4};
 // The totals of every division the search stores.
 std::set<Int128> EveryTotal(const EngineTables& t, const AreaUnits& units) {
     std::set<Int128> totals;
-    for (int32_t r = 1; r <= t.trisets.trisetnum(); ++r) {
+    for (const std::vector<int32_t>& division : sample::EveryStoredDivision(t)) {
         Int128 total = 0;
-        for (int32_t m = 1; m <= t.trisets.trinum(r); ++m) total += units.units[static_cast<size_t>(t.trisets.tri(r, m).st)];
+        for (const int32_t c : division) total += units.units[static_cast<size_t>(c)];
         totals.insert(total);
     }
     return totals;
@@ -38,15 +38,7 @@ std::set<Int128> RootTotals(const TotalSet& root) {
 // exactly the totals inside its window, nothing beyond it; a banded or
 // narrowed pass holds only totals some division reaches.
 TEST(PartTotals, TheWindowHoldsExactlyTheTotalsOfTheDivisions) {
-    const struct {
-        const char* name;
-        sample::Polygon parcel;
-    } cases[] = {
-        {"irregular convex 10", sample::IrregularConvex(10, 7)},
-        {"comb", sample::Comb(10, 5)},
-        {"road curve 11", sample::RoadCurveLot(11, 7)},
-    };
-    for (const auto& c : cases) {
+    for (const sample::NamedParcel& c : sample::SmallParcelsOfEachKind()) {
         auto t = std::make_unique<EngineTables>();
         sample::PrepareCandidates(*t, c.parcel, kRules);
         sample::SearchEveryDivision(*t);
@@ -57,7 +49,7 @@ TEST(PartTotals, TheWindowHoldsExactlyTheTotalsOfTheDivisions) {
             SCOPED_TRACE(std::string(c.name) + (heron ? " heron" : " sansha"));
             const AreaUnits units = *CandidateAreaUnits(*t, heron, sample::PolygonArea(c.parcel));
             const std::set<Int128> every = EveryTotal(*t, units);
-            ASSERT_GE(every.size(), 3u);
+            ASSERT_FALSE(every.empty());
             const Int128 least = *every.begin(), most = *every.rbegin();
             const Int128 middle = least + (most - least) / 2;
             const std::pair<Int128, Int128> windows[] = {

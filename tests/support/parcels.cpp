@@ -55,6 +55,29 @@ bool SearchEveryDivision(EngineTables& t) {
     return search.memoryFull();
 }
 
+std::vector<std::vector<int32_t>> EveryStoredDivision(const EngineTables& t) {
+    std::vector<std::vector<int32_t>> every;
+    for (int32_t r = 1; r <= t.trisets.trisetnum(); ++r) {
+        std::vector<int32_t> division;
+        for (int32_t m = 1; m <= t.trisets.trinum(r); ++m) division.push_back(t.trisets.tri(r, m).st);
+        std::sort(division.begin(), division.end());
+        every.push_back(std::move(division));
+    }
+    return every;
+}
+
+std::vector<NamedParcel> SmallParcelsOfEachKind() {
+    return {
+        {"regular octagon", RegularPolygon(8, 50, 0.1)},
+        {"irregular convex 10", IrregularConvex(10, 7)},
+        {"star 12", StarShaped(12, 3)},
+        {"comb", Comb(10, 5)},
+        {"collinear run", CollinearRun(9, 2)},
+        {"rectilinear", Rectilinear(10, 4)},
+        {"road curve 11", RoadCurveLot(11, 7)},
+    };
+}
+
 double PolygonArea(const Polygon& p) {
     long double twice = 0;
     for (size_t v = 0; v < p.size(); ++v) {

@@ -30,6 +30,18 @@ std::vector<int32_t> CandidatesOf(EngineTables& t, const std::vector<std::array<
 // memory budget ended it.
 bool SearchEveryDivision(EngineTables& t);
 
+// Candidate numbers, ascending, of each division the store holds.
+std::vector<std::vector<int32_t>> EveryStoredDivision(const EngineTables& t);
+
+// Small parcels of each kind, few enough corners that the search stores
+// every division: to hold what is found without storing divisions against
+// all of them.
+struct NamedParcel {
+    const char* name;
+    Polygon parcel;
+};
+std::vector<NamedParcel> SmallParcelsOfEachKind();
+
 // The polygon's area (shoelace, in extended precision).
 double PolygonArea(const Polygon& vertices);
 
