@@ -9,7 +9,19 @@
 
 namespace zelkan::cli {
 
-const char* const kUsage =
+namespace {
+
+// Every mode by its number, two to a line.
+std::string ModeLines() {
+    std::string lines = "  --mode N          search mode: ";
+    for (int32_t n = 0; n < kSearchModeCount; ++n) {
+        if (n > 0) lines += n % 2 == 0 ? ",\n                    " : ", ";
+        lines += std::to_string(n) + " " + SearchModeName(SearchModeOf(n));
+    }
+    return lines + "\n";
+}
+
+const char* const kUsageHead =
     "Usage: zelkan-cli measure PARCEL.dxf [options]\n"
     "       zelkan-cli scan DRAWING.dxf [--layer NAME] [--ini FILE]\n"
     "       zelkan-cli --help | --version\n"
@@ -20,9 +32,9 @@ const char* const kUsage =
     "coordinate-method table (zahyo.dxf; zahyo.csv when the settings ask), and\n"
     "prints both tables, the 地積 as registered and the tolerance of the 精度区分.\n"
     "\n"
-    "Options of measure (they override the settings file for this run):\n"
-    "  --mode N          search mode: 0 正三角形状優先, 1 面計測値に最も近い,\n"
-    "                    2 （超えない）面計測値に最も近い, 3 高速\n"
+    "Options of measure (they override the settings file for this run):\n";
+
+const char* const kUsageTail =
     "  --heron           Heron's formula (a, b, c)\n"
     "  --sansha          base and height (底辺, 高さ)\n"
     "  --start-no N      number of the first triangle\n"
@@ -72,6 +84,10 @@ const char* const kUsage =
     "listing those not measured.\n"
     "Exit codes: 0 measured, 1 nothing found or a capacity limit, 2 usage, 3 input or output error,\n"
     "130 a file of many parcels cut short by Ctrl+C.\n";
+
+}  // namespace
+
+std::string UsageText() { return kUsageHead + ModeLines() + kUsageTail; }
 
 namespace {
 

@@ -53,6 +53,7 @@ struct UsageError {
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
-extern const char* const kUsage;
+// What --help prints.
+std::string UsageText();
 
 }  // namespace zelkan::cli

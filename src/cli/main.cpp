@@ -281,7 +281,7 @@ int Run(const std::vector<std::string>& args) {
         return kExitUsage;
     }
     switch (cl.action) {
-        case CommandLine::Action::Help: std::fputs(kUsage, stdout); return kExitOk;
+        case CommandLine::Action::Help: std::fputs(UsageText().c_str(), stdout); return kExitOk;
         case CommandLine::Action::Version: std::printf("%s\n", kVersion); return kExitOk;
         case CommandLine::Action::Measure: break;
         case CommandLine::Action::Scan: break;

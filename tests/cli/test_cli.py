@@ -99,6 +99,9 @@ class Cli(unittest.TestCase):
         code, out, _ = run("--help")
         self.assertEqual(code, 0)
         self.assertIn("zelkan-cli measure PARCEL.dxf", out)
+        # Every mode that --mode takes, by its number and the name the window program shows.
+        self.assertRegex(out, r"search mode: 0 正三角形状優先, 1 面計測値に最も近い,\r?\n"
+                              r" {20}2 （超えない）面計測値に最も近い, 3 高速\r?\n")
         code, out, _ = run("--version")
         self.assertEqual((code, out.startswith("zelkan-cli ")), (0, True))
 
