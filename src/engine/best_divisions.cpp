@@ -168,12 +168,7 @@ bool StoreDivisionOnce(EngineTables& t, const std::vector<int32_t>& division) {
 
 int32_t StoreDivisionsOnce(EngineTables& t, const std::vector<std::vector<int32_t>>& divisions) {
     std::set<std::vector<int32_t>> stored;
-    for (int32_t r = 1; r <= t.trisets.trisetnum(); ++r) {
-        std::vector<int32_t> division;
-        for (int32_t m = 1; m <= t.trisets.trinum(r); ++m) division.push_back(t.trisets.tri(r, m).st);
-        std::sort(division.begin(), division.end());
-        stored.insert(std::move(division));
-    }
+    for (int32_t r = 1; r <= t.trisets.trisetnum(); ++r) stored.insert(StoredDivision(t, r));
     int32_t added = 0;
     for (const std::vector<int32_t>& division : divisions) {
         if (!stored.insert(division).second) continue;

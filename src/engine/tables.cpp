@@ -1,5 +1,6 @@
 #include "engine/tables.h"
 
+#include <algorithm>
 
 #include "engine/memory_budget.h"
 #include "geometry/errors.h"
@@ -94,6 +95,13 @@ int32_t StoreDivision(EngineTables& t, const std::vector<int32_t>& candidates) {
     LoadDivision(t, candidates);
     StoreTriset(t);
     return t.trisets.trisetnum();
+}
+
+std::vector<int32_t> StoredDivision(const EngineTables& t, int32_t n) {
+    std::vector<int32_t> candidates;
+    for (int32_t m = 1; m <= t.trisets.trinum(n); ++m) candidates.push_back(t.trisets.tri(n, m).st);
+    std::sort(candidates.begin(), candidates.end());
+    return candidates;
 }
 
 void SelectTriset(EngineTables& t, int32_t n) {

@@ -200,6 +200,8 @@ void LoadDivision(EngineTables& t, const std::vector<int32_t>& candidates);
 // Stores the division of these candidates as a new entry, current too; its
 // number.
 int32_t StoreDivision(EngineTables& t, const std::vector<int32_t>& candidates);
+// The candidates of entry n, ascending: the division as StoreDivision takes it.
+std::vector<int32_t> StoredDivision(const EngineTables& t, int32_t n);
 void SelectTriset(EngineTables& t, int32_t n);
 // Makes entry n the current division (tritable, trinum).
 void LoadTriset(EngineTables& t, int32_t n);

@@ -164,10 +164,8 @@ TEST_F(Pipeline, ASearchCutShortLeavesTheViewersTheBestByShapeAndTheClosest) {
         std::set<std::vector<int32_t>> distinct;
         for (int32_t r = 1; r <= t.trisets.trisetnum(); ++r) {
             offered.push_back(distance(r));
-            std::vector<int32_t> division;
-            for (int32_t m = 1; m <= t.trisets.trinum(r); ++m) division.push_back(t.trisets.tri(r, m).st);
+            const std::vector<int32_t> division = StoredDivision(t, r);
             EXPECT_EQ(division.size(), 8u) << r;
-            std::sort(division.begin(), division.end());
             distinct.insert(division);
         }
         EXPECT_EQ(distinct.size(), static_cast<size_t>(t.trisets.trisetnum()));

@@ -57,12 +57,7 @@ bool SearchEveryDivision(EngineTables& t) {
 
 std::vector<std::vector<int32_t>> EveryStoredDivision(const EngineTables& t) {
     std::vector<std::vector<int32_t>> every;
-    for (int32_t r = 1; r <= t.trisets.trisetnum(); ++r) {
-        std::vector<int32_t> division;
-        for (int32_t m = 1; m <= t.trisets.trinum(r); ++m) division.push_back(t.trisets.tri(r, m).st);
-        std::sort(division.begin(), division.end());
-        every.push_back(std::move(division));
-    }
+    for (int32_t r = 1; r <= t.trisets.trisetnum(); ++r) every.push_back(StoredDivision(t, r));
     return every;
 }
 
