@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <numeric>
 
@@ -30,8 +31,10 @@ std::vector<int32_t> StableOrder(int32_t count, Key key) {
 // matches ("07" never does).
 std::optional<int32_t> CanonicalNumber(const std::string& typed) {
     const std::string text(TrimSpaceNul(typed));
-    const int32_t value = static_cast<int32_t>(StrToReal(text));
-    if (std::to_string(value) != text) return std::nullopt;
+    int32_t value = 0;
+    // A number beyond int32_t is no vertex number: it matches nothing.
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc{} || end != text.data() + text.size() || std::to_string(value) != text) return std::nullopt;
     return value;
 }
 

@@ -161,6 +161,8 @@ TEST_F(Divisions, ListLinesFiltersAndTheMismatchRate) {
     EXPECT_EQ(listed("1,2,5", "", "3,4,5"), (std::vector<int32_t>{1, 3}));
     EXPECT_EQ(listed("1,2,3", "3,4,5", ""), (std::vector<int32_t>{2}));
     EXPECT_EQ(listed("01,2,5", "", ""), std::vector<int32_t>{});  // compared as numbers' own texts
+    for (const char* tooLarge : {"2147483648,1,2", "99999999999999999999,2,5", "1,2,4294967301"})
+        EXPECT_EQ(listed(tooLarge, "", ""), std::vector<int32_t>{}) << tooLarge;
     // A triangle is its three corners in any order, with or without blanks.
     for (const char* sameTriangle : {"5,2,1", "2,1,5", "1, 2, 5", " 5 ,1,2 "})
         EXPECT_EQ(listed(sameTriangle, "", ""), (std::vector<int32_t>{1, 3})) << sameTriangle;
