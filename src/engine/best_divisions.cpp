@@ -150,19 +150,15 @@ bool Append(EngineTables& t, const std::vector<int32_t>& division) {
     return true;
 }
 
-bool Holds(const TriSetStore& store, int32_t r, const std::vector<int32_t>& division) {
-    if (store.trinum(r) != static_cast<int32_t>(division.size())) return false;
-    std::vector<int32_t> stored;
-    for (int32_t m = 1; m <= store.trinum(r); ++m) stored.push_back(store.tri(r, m).st);
-    std::sort(stored.begin(), stored.end());
-    return stored == division;
+bool Holds(const EngineTables& t, int32_t r, const std::vector<int32_t>& division) {
+    return t.trisets.trinum(r) == static_cast<int32_t>(division.size()) && StoredDivision(t, r) == division;
 }
 
 }  // namespace
 
 bool StoreDivisionOnce(EngineTables& t, const std::vector<int32_t>& division) {
     for (int32_t r = 1; r <= t.trisets.trisetnum(); ++r)
-        if (Holds(t.trisets, r, division)) return false;
+        if (Holds(t, r, division)) return false;
     return Append(t, division);
 }
 

@@ -51,11 +51,11 @@ struct ExactSelection {
 
 // The area modes keep a bitset of reachable totals per chord; where the
 // rounding leaves a wide range of totals these become too large to work
-// with. Word operations count the 64-bit words combined, about a billion a
-// second: of parcels up to 120 corners and 50 000 candidates, a strip of 96
-// corners measured by Heron took the most, 1.25 billion; the limit keeps a
-// margin above that and ends within about two seconds where a parcel needs
-// more.
+// with. Word operations count the 64-bit words read and combined, about a
+// billion a second: of parcels up to 120 corners and 50 000 candidates, a
+// strip of 96 corners measured by Heron took the most, 1.4 billion; the
+// limit keeps a margin above that and ends within about a second and a half
+// where a parcel needs more.
 struct SelectionLimits {
     uint64_t maxBitsetBytes = 64ull << 20;
     uint64_t maxWordOperations = 2'000'000'000;

@@ -39,11 +39,16 @@ inline constexpr Int128 kWidestReach = static_cast<Int128>(1) << 100;
 
 class PartTotals {
 public:
-    // units[c]: candidate c's printed area in whole units. The bitsets
-    // together stay within maxBitsetBytes; the words they combine are
-    // counted against maxWordOperations.
+    // units[c]: candidate c's printed area in whole units; the model and the
+    // units are kept by reference and must outlive the totals. The parts'
+    // bitsets together stay within maxBitsetBytes; the words they combine
+    // are counted against maxWordOperations.
     PartTotals(const PolygonParts& model, const std::vector<Int128>& units, uint64_t maxBitsetBytes,
                uint64_t maxWordOperations);
+    // Neither copied nor moved: an owner of the model would leave the copy
+    // pointing at its own.
+    PartTotals(const PartTotals&) = delete;
+    PartTotals& operator=(const PartTotals&) = delete;
 
     // The totals of every part with the allowed candidates (allowed[c] != 0),
     // as far as they can give a whole-parcel total in [windowLo, windowHi];

@@ -104,6 +104,9 @@ bool TotalSums::SumInto(TotalSet& set, const TotalSet& left, const TotalSet& rig
     uint64_t longest = 1;
     for (const auto& [start, length] : runs_) longest = std::max(longest, length);
     Widen(other.words, longest);
+    // Reading the runs and copying the other set cost their words, whether
+    // or not anything lands inside set.
+    if (!Charge(runs.words.size() + widened_[0].size())) return false;
     for (const auto& [start, length] : runs_) {
         // A run of length L: the widening by the largest power of two
         // 2^k <= L, placed at both ends of the run.

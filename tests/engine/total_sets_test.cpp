@@ -127,5 +127,24 @@ TEST(TotalSets, TheLimitEndsASumAndFarShiftsAddNothing) {
     EXPECT_EQ(set.words, (std::vector<uint64_t>{uint64_t{1} << 5, 0}));
 }
 
+// Runs that all land outside the set write nothing, yet each is looked at:
+// many of them still end a sum at the limit.
+TEST(TotalSets, RunsThatMissTheSetCountAgainstTheLimit) {
+    BitRuns scratch;
+    TotalSet scattered;  // every other total: 32 runs a word
+    scattered.words.assign(64, 0x5555555555555555u);
+    CountRuns(scattered, scratch);
+    ASSERT_EQ(scattered.runs, 64 * 32);
+    TotalSet set;
+    set.lo = 1'000'000;  // beyond every sum
+    set.words.assign(1, 0);
+    TotalSums limited(1000);
+    EXPECT_FALSE(limited.SumInto(set, scattered, scattered, 0));
+    TotalSums ample(UINT64_MAX);
+    EXPECT_TRUE(ample.SumInto(set, scattered, scattered, 0));
+    EXPECT_EQ(set.words, std::vector<uint64_t>{0});
+    EXPECT_GE(ample.work(), 64u * 32u);
+}
+
 }  // namespace
 }  // namespace zelkan
