@@ -31,7 +31,7 @@ namespace zelkan {
 // one where the narrow holds too few.
 struct ClosestLimits {
     uint64_t maxBitsetBytes = 64ull << 20;
-    uint64_t maxExactWork = 40'000'000;  // 64-bit words combined and totals tried
+    uint64_t maxExactWork = 40'000'000;  // 64-bit words read and combined, and totals tried
     uint64_t maxBandWork = 200'000'000;  // for each band
     Pass narrowBand = Pass::Band1024;
     Pass wideBand = Pass::Band4096;
