@@ -269,6 +269,17 @@ void GatherDivisions(EngineTables& t, const SanshaSettings& settings, const RunR
     result.dupnum = t.dupnum;
 }
 
+// Stores the best divisions by shape and those nearest the coordinate area,
+// one list for each ordering of the viewers; where they come from. With no
+// nearest listed (beyond their work bound) only the shape's are there.
+DivisionSource StoreViewerDivisions(EngineTables& t, const SanshaSettings& settings) {
+    StoreBestDivisionsByShape(t, kViewerDivisions);
+    const ClosestDivisions closest = DivisionsClosestToArea(t, t.menkei, settings.useHeron, kViewerDivisions);
+    StoreDivisionsOnce(t, closest.divisions);
+    if (closest.divisions.empty()) return DivisionSource::BestByShape;
+    return closest.exact ? DivisionSource::BestByShapeAndArea : DivisionSource::BestByShapeAndBandedArea;
+}
+
 // A search cut short stores the first divisions in its order, which are
 // neither the best shaped nor the closest: with the selection known, the
 // viewers get the best by shape and the closest to the coordinate area from
@@ -282,18 +293,11 @@ void OfferBestDivisions(MeasurementState& state, const SanshaSettings& settings,
     if (result.searchComplete) {
         result.divisionSource = DivisionSource::AllDivisions;
     } else if (request.bestForViewers && Known(exact)) {
-        StoreBestDivisionsByShape(t, kViewerDivisions);
-        const ClosestDivisions closest = DivisionsClosestToArea(t, t.menkei, settings.useHeron, kViewerDivisions);
-        StoreDivisionsOnce(t, closest.divisions);
-        if (closest.divisions.empty()) {
-            result.divisionSource = DivisionSource::BestByShape;
-            if (request.searchMode != SearchMode::Closest) {
-                const ExactSelection one =
-                    SelectExactly(t, t.menkei, SearchMode::Closest, settings.useHeron, state.selectionLimits);
-                if (one.status == SelectionStatus::Selected) StoreDivisionOnce(t, one.division);
-            }
-        } else {
-            result.divisionSource = closest.exact ? DivisionSource::BestByShapeAndArea : DivisionSource::BestByShapeAndBandedArea;
+        result.divisionSource = StoreViewerDivisions(t, settings);
+        if (result.divisionSource == DivisionSource::BestByShape && request.searchMode != SearchMode::Closest) {
+            const ExactSelection one =
+                SelectExactly(t, t.menkei, SearchMode::Closest, settings.useHeron, state.selectionLimits);
+            if (one.status == SelectionStatus::Selected) StoreDivisionOnce(t, one.division);
         }
         result.trisetnum = t.trisets.trisetnum();
     } else {
@@ -307,9 +311,7 @@ void OfferBestDivisions(MeasurementState& state, const SanshaSettings& settings,
 // (where it got that far), for the evaluation to choose from.
 void StoreFallbackDivisions(EngineTables& t, const SanshaSettings& settings, const ExactSelection& exact,
                             RunResult& result) {
-    StoreBestDivisionsByShape(t, kViewerDivisions);
-    const ClosestDivisions closest = DivisionsClosestToArea(t, t.menkei, settings.useHeron, kViewerDivisions);
-    StoreDivisionsOnce(t, closest.divisions);
+    result.divisionSource = StoreViewerDivisions(t, settings);
     const std::vector<int32_t>& preferred = exact.preferredTotalDivision;
     if (!preferred.empty() && PassesSearchCrossingTest(t, preferred)) StoreDivisionOnce(t, preferred);
     result.gathered = false;
@@ -317,9 +319,6 @@ void StoreFallbackDivisions(EngineTables& t, const SanshaSettings& settings, con
     result.searchSkipped = true;
     result.trisetnum = t.trisets.trisetnum();
     result.dupnum = 0;
-    result.divisionSource = closest.divisions.empty() ? DivisionSource::BestByShape
-                            : closest.exact          ? DivisionSource::BestByShapeAndArea
-                                                     : DivisionSource::BestByShapeAndBandedArea;
 }
 
 // Beyond the exact selection's limits the area modes choose from what the

@@ -71,6 +71,4 @@ inline constexpr int kVarIdleTrustedMs = 100;
 // tenth of a second, and a look costs the CAD one window text.
 inline PollPauses PromptPollPauses() { return PollPauses(100, 120'000, kPromptIdleTrustedMs); }
 
-
-
 }  // namespace zelkan

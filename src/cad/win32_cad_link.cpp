@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "cad/cad_procedures.h"
-#include "cad/poll_pauses.h"
 #include "cad/window_rules.h"
 #include "geometry/wide_text.h"
 
@@ -236,18 +235,7 @@ void Win32CadLink::SendText(std::string_view text) {
 
 std::string Win32CadLink::ReadPrompt() { return ReadWindowText(AcadFindInputPane()); }
 
-bool Win32CadLink::WaitPrompt() {
-    PollPauses pauses = PromptPollPauses();
-    IdleTrust trust(kPromptIdleTrustedMs);
-    while (const std::optional<int> pause = pauses.Next()) {
-        Sleep(static_cast<DWORD>(*pause));
-        ProcessMessages();
-        Sleep(1);
-        const std::string prompt = ReadPrompt();
-        if (prompt.empty() || trust.Ends(prompt == kIdlePrompt, pauses.waitedMs())) return true;
-    }
-    return false;
-}
+bool Win32CadLink::WaitPrompt() { return AcadWaitPromptUnless(*this, [] { return false; }) == PromptWait::Idle; }
 
 HWND Win32CadLink::ClipboardOwner() {
     // EmptyClipboard gives the clipboard to the window that opened it; with
